@@ -1,0 +1,32 @@
+// The audio stream callback: renders blocks of 16-bit stereo frames from the graph.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+constexpr int SAMPLE_RATE = 44100;
+constexpr int BLOCK_BYTES = 12288; // 3072 frames of two 16-bit samples
+constexpr int BLOCK_FRAMES = BLOCK_BYTES / 4;
+
+// While 0 the callback leaves blocks untouched. Use audio_pause() to clear it from the
+// main thread: it returns only after a block in progress has finished.
+extern std::atomic<int> audio_running;
+void audio_pause();
+void audio_resume();
+
+// The cell holding the address of the float sent to the output. It points at a silent
+// float until start-up finds the master.
+extern float** master_out;
+void point_master_out(float* source);
+
+extern int scope_mode;
+extern float scope_zoom;
+extern float scope_x;
+
+// Draws one frame of the oscilloscope trace; installed by the window, absent headless.
+extern void (*scope_plot_hook)(float master, int frames);
+
+// The output conversion: m x 32767 truncated toward zero and saturated to 16 bits.
+int16_t to_sample(float m);
+
+// Stream callback: stream handle and user data are ignored; always returns 1.
+int render_block(void* stream, void* buffer, int length, void* user);

@@ -1,0 +1,60 @@
+// Port base classes: the shapes through which modules are wired to one another.
+#pragma once
+#include <cstdint>
+
+// A connection is a raw pointer held by the consumer; a null pointer means unconnected.
+// Every value the audio thread shares with the other threads is a single aligned 32-bit
+// store (float, int or pointer), seen by the sweep either before or after the change.
+
+struct OUTPUT {
+    virtual int process() = 0;
+    float value = 0.0f;
+};
+
+struct INPUT {
+    float* input = nullptr;
+};
+
+struct INPUT_GATE {
+    virtual int process() = 0;
+    int32_t* gate_in = nullptr;
+};
+
+struct INPUT_SYNC {
+    int32_t* sync_in = nullptr;
+};
+
+struct OUTPUT_GATE {
+    virtual int process() {
+        gate_time += 1.0f;
+        return 1;
+    }
+    float gate_time = 0.0f;
+    int32_t gate = 0;
+};
+
+// The owner requests a pulse by setting sync_pending; the pulse then lasts one sample.
+struct OUTPUT_SYNC {
+    virtual int process() {
+        sync_tick();
+        return 1;
+    }
+    void sync_tick() {
+        if (sync_pending == 1) {
+            sync_pending = 0;
+            sync_pulse = 1;
+        } else {
+            sync_pulse = 0;
+        }
+    }
+    int32_t sync_pending = 0;
+    int32_t sync_pulse = 0;
+};
+
+// A modulation slot points to a cell that holds the address of the source's value.
+using MOD_SLOT = float**;
+
+inline float read_mod(MOD_SLOT slot) { return **slot; }
+
+// Copies a name into a fixed array, cutting what does not fit.
+void copy_name(char* dst, int capacity, const char* src);

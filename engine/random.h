@@ -1,0 +1,11 @@
+// The module's random source: rand()-like values 0..32767 without the C library's lock.
+#pragma once
+#include <cstdint>
+
+constexpr int SYNTH_RAND_MAX = 32767;
+
+int synth_rand();
+void synth_srand(uint32_t seed);
+
+// Milliseconds since the program started, the seed that creating a sequencer uses.
+uint32_t ticks_ms();

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds tessaro twice (plain and with sanitizers) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh --sanitize
+
+# Window tests need an X display; start a virtual one when there is none.
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/tmp/tessaro-xvfb.log 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=:97
+  sleep 1
+fi
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+status=0
+ctest --test-dir build --output-on-failure -j2 || status=1
+ctest --test-dir build-asan --output-on-failure -j2 || status=1
+if [ -x scripts/fuzz-short.sh ]; then bash scripts/fuzz-short.sh || status=1; fi
+exit $status
