@@ -1,0 +1,20 @@
+// Reading a patch file: the objects section builds modules, the links section wires them.
+#pragma once
+#include "engine/generator.h"
+
+// Counts the words read from the file (markers, comments and skipped words alike); the
+// readers' messages quote it after "ligne".
+extern int word_number;
+
+// Reads the objects section into g; 1 when the file was read, 0 when it could not be opened.
+int load_objects(GENERATOR* g, const char* path);
+// Reads the links section and sets the connections between g's modules; returns 1.
+int load_links(GENERATOR* g, const char* path);
+
+// Called with the patch path before a reader opens the file (the window caption, once
+// there is a window); nothing is done while none is installed.
+extern void (*patch_caption_hook)(const char* path);
+
+// Ends the process for a fatal patch error (default: exit with the status). Tests and the
+// fuzzers install one that throws instead.
+extern void (*patch_fatal_hook)(int status);
