@@ -8,3 +8,5 @@ void fill_note_table();
 
 // Entry of note_table for an index computed from user data, clamped into the table.
 double note_at(int index);
+// Entry for note + 12 x octave, formed without overflow and clamped into the table.
+double note_at(int note, int octave);

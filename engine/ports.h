@@ -6,7 +6,10 @@
 // Every value the audio thread shares with the other threads is a single aligned 32-bit
 // store (float, int or pointer), seen by the sweep either before or after the change.
 
+// Every module derives from OUTPUT, so its virtual destructor lets the owner delete any
+// module through a pointer to its base.
 struct OUTPUT {
+    virtual ~OUTPUT() = default;
     virtual int process() = 0;
     float value = 0.0f;
 };

@@ -1,0 +1,70 @@
+// The audio stream callback: runs the sweep once per frame and writes 16-bit stereo samples.
+#include "audio.h"
+
+#include <cmath>
+#include <thread>
+
+#include "generator.h"
+
+std::atomic<int> audio_running{0};
+
+namespace {
+// Set while a block is being rendered. render_block raises it before it reads audio_running
+// and audio_pause clears audio_running before it reads it; with both sequentially consistent,
+// either the block sees the pause or the pause sees the block and waits for it.
+std::atomic<int> render_busy{0};
+
+float silent_master = 0.0f;
+} // namespace
+
+float** master_out = new float*(&silent_master);
+
+int scope_mode = 0;
+float scope_zoom = 1.0f;
+float scope_x = 0.0f;
+void (*scope_plot_hook)(float master, int frames) = nullptr;
+
+void audio_pause() {
+    audio_running.store(0);
+    while (render_busy.load() != 0)
+        std::this_thread::yield();
+}
+
+void audio_resume() {
+    audio_running.store(1);
+}
+
+void point_master_out(float* source) {
+    *master_out = source != nullptr ? source : &silent_master;
+}
+
+int16_t to_sample(float m) {
+    if (std::isnan(m)) return 0;
+    const double s = static_cast<double>(m) * 32767.0;
+    if (s >= 32767.0) return 32767;
+    if (s <= -32768.0) return -32768;
+    return static_cast<int16_t>(static_cast<int64_t>(s));
+}
+
+int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
+    render_busy.store(1);
+    if (audio_running.load() == 0 || buffer == nullptr) {
+        render_busy.store(0);
+        return 1;
+    }
+    const int frames = length >> 2;
+    int16_t* out = static_cast<int16_t*>(buffer);
+    // The frame count is compared as a float, as the stream always has; counting in an int
+    // keeps that comparison yet cannot stall on a huge length where a float counter would.
+    for (int n = 0; static_cast<float>(n) < static_cast<float>(frames); ++n) {
+        GENERATOR* g = generator;
+        if (g != nullptr) g->sweep();
+        const float m = **master_out;
+        const int16_t sample = to_sample(m);
+        out[2 * n] = sample;
+        out[2 * n + 1] = sample;
+        if (scope_mode == 1 && scope_plot_hook != nullptr) scope_plot_hook(m, frames);
+    }
+    render_busy.store(0);
+    return 1;
+}

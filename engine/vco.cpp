@@ -1,0 +1,120 @@
+// VCO processing: phase accumulator, modulation and the six waveforms.
+#include "vco.h"
+
+#include <cmath>
+
+#include "random.h"
+
+namespace {
+
+constexpr float TWO_PI = 6.2831853f;
+constexpr float SAMPLE_PERIOD = 2.2675737e-5f; // 1/44100 s
+constexpr float ONE_44TH = 0.022727273f;       // a note at FREQ 44 is followed exactly
+constexpr float NOISE_SCALE = 3.0603500e-5f;   // about 1/32676
+
+// The remainder of a draw by amp x 32767 + 1 truncated: the held noise magnitude. A divisor
+// that truncates to 0 (amp just below 0) or does not fit an int gives silence instead of a
+// division fault.
+float noise_magnitude(float amp) {
+    float span = amp * 32767.0f + 1.0f;
+    if (!(span > -2147483520.0f && span < 2147483520.0f)) return 0.0f;
+    int divisor = static_cast<int>(span);
+    if (divisor == 0) return 0.0f;
+    return static_cast<float>(synth_rand() % divisor);
+}
+
+} // namespace
+
+VCO::VCO() : PHASE(static_cast<float>(synth_rand() % 360)) {}
+
+float vco_sin(float amp, float off, float t) {
+    return amp * std::sin(TWO_PI * (off + t));
+}
+
+// Rises from -amp at t = 0 to +amp at |t| = 1: one triangle per phase period (two units).
+float vco_tri(float amp, float t) {
+    return 2.0f * amp * std::fabs(t) - amp;
+}
+
+float vco_saw(float amp, float t) {
+    return t * amp;
+}
+
+// Three levels at the sine's +-0.5 crossings. Each rule tests what the previous one left, so an
+// amp below 0.5 is itself zeroed by the second rule.
+float vco_sqr(float amp, float off, float t) {
+    float v = std::sin(TWO_PI * (off + t));
+    if (v >= 0.5f) v = amp;
+    if (v >= 0.0f && v < 0.5f) v = 0.0f;
+    if (v >= -0.5f && v < 0.0f) v = 0.0f;
+    if (v < -0.5f) v = -amp;
+    return v;
+}
+
+float vco_pulse(float amp, float off, float t, float pw) {
+    return off + t > pw ? -amp : amp;
+}
+
+float clip_unit(float v) {
+    if (v >= 1.0f) v = 1.0f;
+    if (v <= -1.0f) v = -1.0f;
+    return v;
+}
+
+int VCO::process() {
+    if (power == 0) {
+        value = 0.0f;
+        return 1;
+    }
+    if (sync_in != nullptr && *sync_in != 0) phase = 0.0f;
+
+    float amp = AMOUNT;
+    float off = PHASE;
+    float f = FREQ;
+    float pw = PWM;
+    if (input != nullptr) {
+        f = *input * FREQ * ONE_44TH;
+        played_freq = f;
+    }
+    if (mod_amp != nullptr) amp = (read_mod(mod_amp) + 1.0f) * amp;
+    if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
+    if (mod_phase != nullptr) off = (read_mod(mod_phase) + 1.0f) * off;
+    if (mod_pwm != nullptr) pw = (read_mod(mod_pwm) + 1.0f) * pw;
+    if (amp > 1.0f) amp = 1.0f;
+
+    // Only a rise above 1 wraps: the phase covers two units per period.
+    phase += f * SAMPLE_PERIOD;
+    if (phase > 1.0f) phase = -1.0f;
+
+    switch (TYPE) {
+    case WAVE_SIN:
+        value = vco_sin(amp, off, phase);
+        break;
+    case WAVE_TRI:
+        value = vco_tri(amp, phase);
+        break;
+    case WAVE_SAW:
+        value = vco_saw(amp, phase);
+        break;
+    case WAVE_SQR:
+        value = vco_sqr(amp, off, phase);
+        break;
+    case WAVE_NOISE:
+        // The magnitude is drawn once per phase period and held; the sign flips at random
+        // every sample. With no amplitude the last sample is held.
+        if (amp != 0.0f) {
+            if (phase == -1.0f) noise_level = noise_magnitude(amp);
+            if (synth_rand() & 1) noise_level = -noise_level;
+            value = noise_level * NOISE_SCALE;
+        }
+        break;
+    case WAVE_PULSE:
+        value = vco_pulse(amp, off, phase, pw);
+        break;
+    default:
+        value = 0.0f;
+        break;
+    }
+    value = clip_unit(value);
+    return 1;
+}
