@@ -1,0 +1,77 @@
+// Plays a stream on the machine's sound device through SDL audio.
+#include "platform/sdl_output.h"
+
+#include <SDL.h>
+#include <cstring>
+
+#include "platform/fsound_stream.h"
+
+namespace {
+bool audio_subsystem_up = false;
+char driver_name[64];
+} // namespace
+
+const char* sdl_audio_driver() {
+    if (!audio_subsystem_up) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+        audio_subsystem_up = true;
+    }
+    if (!SDL_AudioDriverName(driver_name, sizeof driver_name)) return nullptr;
+    return driver_name;
+}
+
+void sdl_audio_quit() {
+    if (!audio_subsystem_up) return;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio_subsystem_up = false;
+}
+
+SDL_OUTPUT::~SDL_OUTPUT() {
+    stop();
+    if (opened_) SDL_CloseAudio();
+}
+
+bool SDL_OUTPUT::open() {
+    if (opened_) return true;
+    if (!sdl_audio_driver()) return false;
+    SDL_AudioSpec want;
+    std::memset(&want, 0, sizeof want);
+    want.freq = 44100;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 2048; // about 46 ms per device period
+    want.callback = &SDL_OUTPUT::fill;
+    want.userdata = this;
+    // No "obtained" spec: SDL converts to whatever the device really takes.
+    if (SDL_OpenAudio(&want, nullptr) != 0) return false;
+    opened_ = true;
+    return true;
+}
+
+bool SDL_OUTPUT::start(FSOUND_STREAM* stream) {
+    if (!opened_) return false;
+    SDL_LockAudio();
+    stream_ = stream;
+    SDL_UnlockAudio();
+    SDL_PauseAudio(0);
+    return true;
+}
+
+void SDL_OUTPUT::stop() {
+    if (!opened_) return;
+    // SDL holds this lock around every callback, so once we own it the callback is finished,
+    // and it finds no stream when it runs again.
+    SDL_LockAudio();
+    stream_ = nullptr;
+    SDL_UnlockAudio();
+    SDL_PauseAudio(1);
+}
+
+void SDL_OUTPUT::fill(void* self, unsigned char* out, int len) {
+    FSOUND_STREAM* stream = static_cast<SDL_OUTPUT*>(self)->stream_;
+    if (!stream) {
+        std::memset(out, 0, static_cast<size_t>(len));
+        return;
+    }
+    stream->read(out, len);
+}
