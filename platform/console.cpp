@@ -75,11 +75,15 @@ int read_byte() {
     }
 }
 
-bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_blank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 } // namespace
 
-void console_restore() { restore_terminal(); }
+void console_restore() {
+    restore_terminal();
+}
 
 int console_getch() {
     std::fflush(stdout);
@@ -145,7 +149,8 @@ std::vector<std::string> folder_entries(const char* dir) {
 std::string format_columns(const std::vector<std::string>& names, int width) {
     if (names.empty()) return "";
     size_t longest = 0;
-    for (const std::string& n : names) longest = std::max(longest, n.size());
+    for (const std::string& n : names)
+        longest = std::max(longest, n.size());
     const size_t column = longest + 2;
     size_t per_row = width > 0 ? static_cast<size_t>(width) / column : 1;
     if (per_row == 0) per_row = 1;

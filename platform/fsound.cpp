@@ -60,7 +60,9 @@ const char* record_file_path() {
     return path && *path ? path : RECORD_FILE_NAME;
 }
 
-float FSOUND_GetVersion() { return FMOD_VERSION; }
+float FSOUND_GetVersion() {
+    return FMOD_VERSION;
+}
 
 bool FSOUND_SetOutput(int outputtype) {
     if (state.initialised) return fail(FMOD_ERR_BUSY);
@@ -70,9 +72,13 @@ bool FSOUND_SetOutput(int outputtype) {
     return true;
 }
 
-int FSOUND_GetOutput() { return state.output; }
+int FSOUND_GetOutput() {
+    return state.output;
+}
 
-int FSOUND_GetNumDrivers() { return DRIVER_COUNT; }
+int FSOUND_GetNumDrivers() {
+    return DRIVER_COUNT;
+}
 
 const char* FSOUND_GetDriverName(int id) {
     if (id == RECORDER_DRIVER) {
@@ -96,7 +102,9 @@ bool FSOUND_SetDriver(int driver) {
     return true;
 }
 
-int FSOUND_GetDriver() { return state.driver; }
+int FSOUND_GetDriver() {
+    return state.driver;
+}
 
 bool FSOUND_Init(int mixrate, int, unsigned int) {
     if (state.initialised) return fail(FMOD_ERR_BUSY);
@@ -128,10 +136,12 @@ void FSOUND_Close() {
     state.initialised = false;
 }
 
-int FSOUND_GetError() { return last_error; }
+int FSOUND_GetError() {
+    return last_error;
+}
 
-FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, unsigned int mode, int samplerate,
-                                    void* userdata) {
+FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, unsigned int mode,
+                                    int samplerate, void* userdata) {
     if (!state.initialised) {
         fail(FMOD_ERR_UNINITIALIZED);
         return nullptr;
@@ -152,7 +162,8 @@ FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, 
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (!state.initialised) return fail_channel(FMOD_ERR_UNINITIALIZED);
-    if (!stream || stream != state.stream.get() || channel < FSOUND_FREE) return fail_channel(FMOD_ERR_INVALID_PARAM);
+    if (!stream || stream != state.stream.get() || channel < FSOUND_FREE)
+        return fail_channel(FMOD_ERR_INVALID_PARAM);
     if (state.playing) return fail_channel(FMOD_ERR_PLAY);
     if (!state.device->start(stream)) return fail_channel(FMOD_ERR_PLAY);
     state.playing = true;

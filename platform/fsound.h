@@ -82,8 +82,8 @@ int FSOUND_GetError();
 
 // One stream at a time: 44100 Hz, mode with FSOUND_16BITS | FSOUND_SIGNED | FSOUND_STEREO,
 // length a positive multiple of 4 bytes. Null on failure (FSOUND_GetError says why).
-FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, unsigned int mode, int samplerate,
-                                    void* userdata);
+FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, unsigned int mode,
+                                    int samplerate, void* userdata);
 // Starts the callbacks; returns the channel used, or -1.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
 // Returns once the callback is no longer running and will not be called again.

@@ -52,7 +52,8 @@ void PACED_OUTPUT::run(FSOUND_STREAM* stream) {
         stream->next_block();
         if (recorder_.is_open()) {
             // The sizes are rewritten after every block, so a recording cut short still plays.
-            recorder_.write_frames(reinterpret_cast<const int16_t*>(stream->block.data()), stream->length / 4);
+            recorder_.write_frames(reinterpret_cast<const int16_t*>(stream->block.data()),
+                                   stream->length / 4);
             recorder_.update_header();
         }
         due += period;

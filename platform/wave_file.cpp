@@ -25,8 +25,8 @@ void wave_header(unsigned char out[WAVE_HEADER_BYTES], uint32_t data_bytes) {
     put_u32(out + 4, 36u + data_bytes); // everything after this field
     std::memcpy(out + 8, "WAVE", 4);
     std::memcpy(out + 12, "fmt ", 4);
-    put_u32(out + 16, 16);     // size of the PCM format body
-    put_u16(out + 20, 1);      // PCM
+    put_u32(out + 16, 16); // size of the PCM format body
+    put_u16(out + 20, 1);  // PCM
     put_u16(out + 22, WAVE_CHANNELS);
     put_u32(out + 24, WAVE_RATE);
     put_u32(out + 28, WAVE_RATE * block_align); // bytes per second
@@ -36,7 +36,9 @@ void wave_header(unsigned char out[WAVE_HEADER_BYTES], uint32_t data_bytes) {
     put_u32(out + 40, data_bytes);
 }
 
-WAVE_WRITER::~WAVE_WRITER() { close(); }
+WAVE_WRITER::~WAVE_WRITER() {
+    close();
+}
 
 bool WAVE_WRITER::open(const char* path) {
     close();
@@ -57,7 +59,8 @@ bool WAVE_WRITER::attach(FILE* file) {
 bool WAVE_WRITER::write_header() {
     unsigned char header[WAVE_HEADER_BYTES];
     wave_header(header, data_bytes_);
-    if (std::fseek(file_, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, file_) != sizeof header ||
+    if (std::fseek(file_, 0, SEEK_SET) != 0 ||
+        std::fwrite(header, 1, sizeof header, file_) != sizeof header ||
         std::fseek(file_, 0, SEEK_END) != 0) {
         failed_ = true;
         return false;
@@ -79,7 +82,8 @@ bool WAVE_WRITER::write_frames(const int16_t* samples, int frame_count) {
     for (int done = 0; done < total;) {
         int n = total - done;
         if (n > static_cast<int>(sizeof chunk / 2)) n = sizeof chunk / 2;
-        for (int i = 0; i < n; ++i) put_u16(chunk + 2 * i, static_cast<uint16_t>(samples[done + i]));
+        for (int i = 0; i < n; ++i)
+            put_u16(chunk + 2 * i, static_cast<uint16_t>(samples[done + i]));
         if (std::fwrite(chunk, 2, static_cast<size_t>(n), file_) != static_cast<size_t>(n)) {
             failed_ = true;
             return false;
