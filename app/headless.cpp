@@ -1,0 +1,33 @@
+// The console loop that keeps the program playing without a window.
+#include "app/headless.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/master_path.h"
+#include "app/startup.h"
+#include "engine/audio.h"
+#include "platform/console.h"
+
+void headless_loop() {
+    const auto pass = std::chrono::microseconds(1000000 / 60);
+    for (;;) {
+        while (console_key_ready())
+            if (console_getch() == CONSOLE_ESC) return;
+        std::this_thread::sleep_for(pass);
+    }
+}
+
+int run_headless(int argc, char** argv) {
+    if (!init_engine(argc, argv)) return 1;
+    // The delay stage goes in while the callback is still idle.
+    insert_delay_stage(generator);
+    std::printf("Playing [%s] - ESC to quit\n", argv[1]);
+    std::fflush(stdout);
+    audio_running = 1;
+    headless_loop();
+    audio_pause();
+    shutdown_audio();
+    return 0;
+}

@@ -1,0 +1,204 @@
+// Engine start-up and shutdown: the patch, the console audio menus, the remote-control
+// socket and the audio stream.
+#include "app/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/modules.h"
+#include "patch/patch_reader.h"
+#include "platform/console.h"
+
+TCPsocket server_socket = nullptr;
+FSOUND_STREAM* audio_stream = nullptr;
+
+namespace {
+
+const char* const ERROR_TEXTS[] = {
+    "No errors",
+    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+    "This command failed because FSOUND_Init was not called",
+    "Error initializing output device.",
+    "The output device is already in use and cannot be reused.",
+    "Playing the sound failed.",
+    "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+    "Error setting cooperative level for hardware.",
+    "Error creating hardware sound buffer.",
+    "File not found",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "The version number of this file format is not supported",
+    "An invalid parameter was passed to this function",
+    "Tried to use an EAX command on a non EAX enabled channel or output.",
+    "Failed to allocate a new channel",
+    "Recording not supported on this device",
+    "Required Mediaplayer codec is not installed",
+};
+
+void print_ruler() {
+    std::printf("---------------------------------------------------------\n");
+}
+
+void print_prompt() {
+    std::printf("Press a corresponding number or ESC to quit\n");
+}
+
+const char* output_name(int type) {
+    switch (type) {
+    case FSOUND_OUTPUT_NOSOUND:
+        return "NoSound";
+    case FSOUND_OUTPUT_WINMM:
+        return "Windows Multimedia Waveout";
+    case FSOUND_OUTPUT_DSOUND:
+        return "Direct Sound";
+    case FSOUND_OUTPUT_OSS:
+        return "Open Sound System";
+    case FSOUND_OUTPUT_ESD:
+        return "Enlightment Sound Daemon";
+    case FSOUND_OUTPUT_ALSA:
+        return "Alsa";
+    case FSOUND_OUTPUT_ASIO:
+        return "ASIO";
+    default:
+        return "";
+    }
+}
+
+void print_audio_error() {
+    std::printf("Error!\n");
+    std::printf("%s\n", audio_error_text(FSOUND_GetError()));
+}
+
+// ESC leaves the program from either menu, before anything has been started.
+int read_menu_key() {
+    int key = console_getch();
+    if (key == CONSOLE_ESC) std::exit(0);
+    return key;
+}
+
+} // namespace
+
+const char* audio_error_text(int code) {
+    if (code < 0 || code >= static_cast<int>(sizeof ERROR_TEXTS / sizeof ERROR_TEXTS[0]))
+        return "Unknown error";
+    return ERROR_TEXTS[code];
+}
+
+int choose_audio_output() {
+    if (FSOUND_GetVersion() < FMOD_VERSION) {
+        std::printf("Error : You are using the wrong DLL version!  You should be using FMOD %.02f\n", 3.74);
+        return 0;
+    }
+    print_ruler();
+    std::printf("Output Type\n");
+    print_ruler();
+    std::printf("1 - Direct Sound\n");
+    std::printf("2 - Windows Multimedia Waveout\n");
+    std::printf("3 - ASIO\n");
+    std::printf("4 - NoSound\n");
+    print_ruler();
+    print_prompt();
+
+    int output = -1;
+    while (output < 0) {
+        switch (read_menu_key()) {
+        case '1':
+            output = FSOUND_OUTPUT_DSOUND;
+            break;
+        case '2':
+            output = FSOUND_OUTPUT_WINMM;
+            break;
+        case '3':
+            output = FSOUND_OUTPUT_ASIO;
+            break;
+        case '4':
+            output = FSOUND_OUTPUT_NOSOUND;
+            break;
+        default:
+            break;
+        }
+    }
+    FSOUND_SetOutput(output);
+
+    print_ruler();
+    std::printf("%s", output_name(FSOUND_GetOutput()));
+    std::printf(" Driver list\n");
+    print_ruler();
+    const int drivers = FSOUND_GetNumDrivers();
+    for (int i = 0; i < drivers; ++i)
+        std::printf("%d - %s\n", i + 1, FSOUND_GetDriverName(i));
+    print_ruler();
+    print_prompt();
+
+    int driver;
+    do {
+        driver = read_menu_key() - '1';
+    } while (driver < 0 || driver >= drivers);
+    FSOUND_SetDriver(driver);
+    if (!FSOUND_Init(44100, MIXER_CHANNELS, 0)) {
+        print_audio_error();
+        return 0;
+    }
+    return 1;
+}
+
+bool load_patch(const char* path) {
+    generator = new GENERATOR();
+    load_objects(generator, path);
+    load_links(generator, path);
+    MIXER* master = find_master_mixer(generator);
+    if (!master) {
+        std::printf("No mixer named MIXER_4 in [%s]: nothing to play\n", path);
+        return false;
+    }
+    point_master_out(&master->value);
+    return true;
+}
+
+int init_engine(int argc, char** argv) {
+    scope_zoom = 1.0f;
+    scope_mode = 0;
+    fill_note_table();
+    if (argc < 2) {
+        std::printf("U must supply a syntheziser file (.KVX)\n");
+        console_getch();
+        return 0;
+    }
+    std::printf("Loading [%s]\n", argv[1]);
+    if (!load_patch(argv[1])) std::exit(-1);
+
+    choose_audio_output();
+
+    std::printf("\tInit SDL_Net for the remote control on port 9999\n");
+    std::fflush(stdout);
+    if (SDLNet_Init() < 0) {
+        std::fprintf(stderr, "Couldn't initialize net: %s\n", SDLNet_GetError());
+        std::exit(1);
+    }
+    std::atexit(SDLNet_Quit);
+    IPaddress address;
+    if (SDLNet_ResolveHost(&address, nullptr, REMOTE_PORT) < 0) {
+        std::printf("SDLNet_ResolveHost: %s\n", SDLNet_GetError());
+        std::exit(1);
+    }
+    server_socket = SDLNet_TCP_Open(&address);
+    if (!server_socket) {
+        std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
+        std::exit(2);
+    }
+
+    audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
+    if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
+        print_audio_error();
+        std::exit(1);
+    }
+    return 1;
+}
+
+void shutdown_audio() {
+    if (audio_stream) FSOUND_Stream_Close(audio_stream);
+    audio_stream = nullptr;
+    FSOUND_Close();
+}

@@ -1,0 +1,35 @@
+// Engine start-up and shutdown: the patch, the console audio menus, the remote-control
+// socket and the audio stream.
+#pragma once
+#include <SDL_net.h>
+
+#include "platform/fsound.h"
+
+constexpr int REMOTE_PORT = 9999;
+constexpr int STREAM_BLOCK_BYTES = 12288;
+constexpr unsigned int STREAM_MODE = 0x1000150; // 16-bit, signed, stereo, non-blocking
+constexpr int MIXER_CHANNELS = 32;
+
+// The remote-control listening socket, open from init_engine to the end of the process.
+extern TCPsocket server_socket;
+// The stream init_engine started; closed by shutdown_audio.
+extern FSOUND_STREAM* audio_stream;
+
+// The fixed text of a sound-library error code.
+const char* audio_error_text(int code);
+
+// The console menus of output type and driver, then FSOUND_Init. Returns 1 when the library
+// was initialised, 0 otherwise; ESC (or the end of input) ends the process with status 0.
+int choose_audio_output();
+
+// Loads the patch named by argv[1], runs the audio menus, opens the remote-control socket and
+// starts the stream. Returns 0 when the patch argument is missing, 1 when the engine runs;
+// every other failure ends the process with its status.
+int init_engine(int argc, char** argv);
+
+// Loads the patch into a new global GENERATOR and points the output at its master mixer.
+// A patch without a mixer named "MIXER_4" is refused: message, and false.
+bool load_patch(const char* path);
+
+// Closes the stream, then the sound library.
+void shutdown_audio();
