@@ -1,6 +1,11 @@
 // Reading a patch file: the objects section builds modules, the links section wires them.
 #pragma once
+#include <cstddef>
+
 #include "engine/generator.h"
+
+// The longest word a patch may hold; a longer word is reported and skipped.
+constexpr size_t PATCH_WORD_MAX = 7999;
 
 // Counts the words read from the file (markers, comments and skipped words alike); the
 // readers' messages quote it after "ligne".

@@ -1,0 +1,72 @@
+// The keys of the patch format, in the order each kind tests them, and the value conversions.
+#pragma once
+#include <cstddef>
+
+// Object keys. A key applies to every parameter field that contains its text anywhere, so no
+// key of a kind may contain, or be contained in, another key of the same kind.
+enum SEQUENCER_KEY { SK_DIVIDER, SK_NBR_STEP, SK_NOTE, SK_BYPASS, SK_VOLUME, SK_LENGHT, SK_COUNT };
+enum PCF_KEY { FK_HICUT, FK_AMOUNT, FK_TYPE, FK_GAIN, FK_Q, FK_BYPASS, FK_COUNT };
+enum VCO_KEY { OK_TYPE, OK_FREQ, OK_AMOUNT, OK_NOTE, OK_PHASE, OK_COUNT };
+enum VCA_KEY { AK_ATTACK, AK_INVERT, AK_BYPASS, AK_DECAY, AK_SUSTAIN, AK_RELEASE, AK_COUNT };
+enum SAMPLER_KEY { PK_FILE, PK_COUNT };
+
+extern const char* const sequencer_keys[SK_COUNT];
+extern const char* const pcf_keys[FK_COUNT];
+extern const char* const vco_keys[OK_COUNT];
+extern const char* const vca_keys[AK_COUNT];
+extern const char* const sampler_keys[PK_COUNT];
+
+// Link ports, per target kind in the order they are tested.
+enum PORT {
+    PORT_INPUT,
+    PORT_GATE,
+    PORT_SYNC,
+    PORT_MOD_FREQ,
+    PORT_MOD_PHASE,
+    PORT_MOD_AMP,
+    PORT_MOD_PWM,
+    PORT_CHANNEL
+};
+
+// Source kinds, named by the keyword a source module's name contains.
+enum SOURCE_KIND { SRC_SEQUENCER, SRC_KEY, SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER, SRC_COUNT };
+extern const char* const source_keywords[SRC_COUNT];
+
+constexpr int MAX_RULE_SOURCES = SRC_COUNT;
+
+struct PORT_RULE {
+    const char* key;
+    PORT port;
+    bool key_text_only; // tested in the text before "=" instead of the whole field
+    int source_count;
+    SOURCE_KIND sources[MAX_RULE_SOURCES];
+};
+
+struct PORT_RULES {
+    const PORT_RULE* rules;
+    int count;
+};
+
+// Target kinds of the links section; a target name can select several.
+enum TARGET_KIND { TGT_SEQUENCER, TGT_VCO, TGT_MIXER, TGT_VCA, TGT_PCF, TGT_SAMPLER, TGT_COUNT };
+PORT_RULES port_rules(TARGET_KIND kind);
+
+// atoi: optional blanks and sign, decimal digits up to the first other character, 0 without
+// digits; values beyond the int range saturate instead of overflowing.
+int patch_int(const char* s);
+// atof stored as a 32-bit float (a value beyond the float range becomes an infinity).
+float patch_real(const char* s);
+// A real value's integer part, saturated to the int range (NaN gives 0).
+int integer_part(double v);
+// VCO TYPE: the value's first character, "1" to "6"; anything else is waveform 1.
+int vco_type_of(const char* value);
+
+// Step keys name one cell of the 64 x 64 step arrays by numbers read at fixed positions of
+// the key text (the text before "="). Returns false when a number lies outside the key or
+// the cell outside the arrays.
+enum STEP_KEY_FORM {
+    STEP_NOTE,       // row at 5, column at 9, no short form
+    STEP_BYPASS,     // row at 7, column at 11; short form (key of at most 9 characters)
+    STEP_THREE_DIGIT // as STEP_BYPASS, each number cut to three characters (VOLUME, LENGHT)
+};
+bool step_cell_of(const char* key, STEP_KEY_FORM form, int& row, int& column);
