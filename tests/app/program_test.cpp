@@ -119,6 +119,10 @@ TEST_F(Program, NoSoundRunPlaysUntilEsc) {
 TEST_F(Program, TakenRemotePortEndsWithStatusTwo) {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(s, 0);
+    // Reuse lets the bind through old connections still in TIME_WAIT; the listening socket
+    // below keeps the port taken all the same.
+    const int on = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in a = {};
     a.sin_family = AF_INET;
     a.sin_port = htons(9999);
