@@ -15,6 +15,12 @@ void BASE::set_position(float px, float py, float pz) {
     z = pz;
 }
 
-void BASE::set_x(float v) { x = v; }
-void BASE::set_y(float v) { y = v; }
-void BASE::set_z(float v) { z = v; }
+void BASE::set_x(float v) {
+    x = v;
+}
+void BASE::set_y(float v) {
+    y = v;
+}
+void BASE::set_z(float v) {
+    z = v;
+}

@@ -3,7 +3,7 @@
 #include "toolkit/zel_engine.h"
 
 class BASE : public ZEL_ENGINE {
-public:
+  public:
     float x = 0, y = 0, z = 0;
 
     BASE() = default;

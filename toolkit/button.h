@@ -4,14 +4,15 @@
 #include "toolkit/sprite.h"
 
 class BUTTON : public SPRITE, public MSG_RESPONDER {
-public:
+  public:
     char image_on[ITEM_NAME_SIZE] = {};
     char image_hover[ITEM_NAME_SIZE] = {}; // beginning with '0': none
     char image_off[ITEM_NAME_SIZE] = {};
     int32_t state = 0;
 
     // With a null mask the mask is the on-image's name up to its last '_' followed by "MASK".
-    BUTTON(const char* name, const char* on, const char* hover, const char* off, const char* mask_name = nullptr);
+    BUTTON(const char* name, const char* on, const char* hover, const char* off,
+           const char* mask_name = nullptr);
     ~BUTTON() override;
 
     int update() override;

@@ -17,11 +17,14 @@ FONT large_font;
 
 int glyph_texture_size(int n) {
     int size = 1;
-    while (size < n) size <<= 1;
+    while (size < n)
+        size <<= 1;
     return size;
 }
 
-float line_height(float height) { return height / 0.63f; }
+float line_height(float height) {
+    return height / 0.63f;
+}
 
 int split_lines(const char* text, TEXT_LINE* lines, int max) {
     int count = 0, start = 0, i = 0;
@@ -99,7 +102,8 @@ void load_font(FONT& font, const char* path, float height) {
         throw std::runtime_error("FT_New_Face failed (there is probably a problem with your font file)");
     }
     // height points at 96 dots per inch in both directions.
-    FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(height * 64), static_cast<FT_F26Dot6>(height * 64), 96, 96);
+    FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(height * 64), static_cast<FT_F26Dot6>(height * 64), 96,
+                     96);
     font.list_base = glGenLists(FONT_CODES);
     glGenTextures(FONT_CODES, font.textures);
     try {

@@ -7,9 +7,9 @@ constexpr int FONT_CODES = 128;
 constexpr int PRINT_TEXT_MAX = 255;
 
 struct FONT {
-    float height = 0;                  // requested height in points (at 96 dpi)
-    unsigned int* textures = nullptr;  // FONT_CODES texture names
-    unsigned int list_base = 0;        // first of FONT_CODES display lists
+    float height = 0;                 // requested height in points (at 96 dpi)
+    unsigned int* textures = nullptr; // FONT_CODES texture names
+    unsigned int list_base = 0;       // first of FONT_CODES display lists
 };
 
 // The two fonts of the window: labels print with the small one (height 6).
@@ -21,8 +21,7 @@ void load_font(FONT& font, const char* path, float height);
 void free_font(FONT& font);
 // Prints with printf formatting, the first line's baseline origin at (x, y) in bottom-up
 // window pixels; '\n' starts a line one line height lower. A null format prints nothing.
-void print_text(FONT& font, float x, float y, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
+void print_text(FONT& font, float x, float y, const char* format, ...) __attribute__((format(printf, 4, 5)));
 
 // Smallest power of two not below n (1 for 0 and 1): glyph textures are power-of-two sized.
 int glyph_texture_size(int n);

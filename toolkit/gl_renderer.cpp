@@ -36,13 +36,16 @@ void OPENGL_RENDERER::upload_image(int index, const SDL_Surface* image) {
     // the image is uploaded as it is; otherwise the mipmap builder rescales it.
     static const bool exact = any_texture_size();
     if (exact)
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image->w, image->h, 0, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image->w, image->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     image->pixels);
     else
-        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, image->w, image->h, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, image->w, image->h, GL_RGBA, GL_UNSIGNED_BYTE,
+                          image->pixels);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
-void OPENGL_RENDERER::quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey, float ex) {
+void OPENGL_RENDERER::quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
+                           float ex) {
     draw_textured_quad(texture, x, y, z, rx, ry, rz, ey, ex);
 }
 
@@ -52,7 +55,9 @@ void OPENGL_RENDERER::blend_multiply() {
     glEnable(GL_BLEND);
 }
 
-void OPENGL_RENDERER::blend_add() { glBlendFunc(GL_ONE, GL_ONE); }
+void OPENGL_RENDERER::blend_add() {
+    glBlendFunc(GL_ONE, GL_ONE);
+}
 
 void OPENGL_RENDERER::blend_end() {
     glDisable(GL_BLEND);
@@ -63,4 +68,6 @@ void OPENGL_RENDERER::set_color(uint32_t rgb) {
     glColor3ub(static_cast<GLubyte>(rgb >> 16), static_cast<GLubyte>(rgb >> 8), static_cast<GLubyte>(rgb));
 }
 
-void OPENGL_RENDERER::print_label(float x, float y, const char* text) { print_text(small_font, x, y, "%s", text); }
+void OPENGL_RENDERER::print_label(float x, float y, const char* text) {
+    print_text(small_font, x, y, "%s", text);
+}

@@ -3,9 +3,10 @@
 #include "toolkit/renderer.h"
 
 class OPENGL_RENDERER : public RENDERER {
-public:
+  public:
     void upload_image(int index, const SDL_Surface* image) override;
-    void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey, float ex) override;
+    void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
+              float ex) override;
     void blend_multiply() override;
     void blend_add() override;
     void blend_end() override;

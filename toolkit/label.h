@@ -7,10 +7,12 @@ constexpr int LABEL_TEXT_SIZE = 800;
 
 // Where a label at item height y puts its baseline in the text renderer's bottom-up pixels
 // (the window is 768 pixels high, and the baseline sits 6 pixels below the item's top).
-constexpr float label_baseline(float y) { return 762.0f - y; }
+constexpr float label_baseline(float y) {
+    return 762.0f - y;
+}
 
 class LABEL : public SPRITE, public MSG_RESPONDER {
-public:
+  public:
     int32_t extra = 0; // carried through the layout file unchanged
     int32_t last_color = 0;
     int32_t color = 0; // 0xRRGGBB

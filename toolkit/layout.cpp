@@ -23,15 +23,24 @@ struct FIELDS {
     float scale = 1.0f;
 };
 
-void read_word(FILE* f, char* out) { std::fscanf(f, "%79s", out); }
-void read_text(FILE* f, char* out) { std::fscanf(f, "%799s", out); }
-void read_int(FILE* f, int& v) { std::fscanf(f, "%d", &v); }
-void read_float(FILE* f, float& v) { std::fscanf(f, "%f", &v); }
+void read_word(FILE* f, char* out) {
+    std::fscanf(f, "%79s", out);
+}
+void read_text(FILE* f, char* out) {
+    std::fscanf(f, "%799s", out);
+}
+void read_int(FILE* f, int& v) {
+    std::fscanf(f, "%d", &v);
+}
+void read_float(FILE* f, float& v) {
+    std::fscanf(f, "%f", &v);
+}
 
 void name_item(const OBJET& panel, SPRITE* item, const char* name) {
     char full[ITEM_NAME_SIZE];
     // Names longer than an item name are cut.
-    if (std::snprintf(full, sizeof full, "%s_%s", panel.prefix, name) >= ITEM_NAME_SIZE) full[ITEM_NAME_SIZE - 1] = '\0';
+    if (std::snprintf(full, sizeof full, "%s_%s", panel.prefix, name) >= ITEM_NAME_SIZE)
+        full[ITEM_NAME_SIZE - 1] = '\0';
     item->set_name(full);
 }
 
@@ -48,8 +57,8 @@ SPRITE* read_sprite(FILE* f, const OBJET& panel) {
     read_float(f, v.scale);
     read_int(f, v.angle);
     read_int(f, v.alpha);
-    auto* s = new SPRITE(v.image, v.x + static_cast<int>(panel.x), v.y + static_cast<int>(panel.y), v.key_enabled,
-                         v.key, v.blend, v.scale, v.angle, v.alpha);
+    auto* s = new SPRITE(v.image, v.x + static_cast<int>(panel.x), v.y + static_cast<int>(panel.y),
+                         v.key_enabled, v.key, v.blend, v.scale, v.angle, v.alpha);
     if (v.second[0] != '0') std::snprintf(s->mask, sizeof s->mask, "%s", v.second);
     s->alpha = v.alpha;
     name_item(panel, s, v.name);
@@ -121,18 +130,19 @@ void write_item(FILE* f, SPRITE* item, int cut) {
     const char* name = item->name + cut;
     int x = static_cast<int>(item->x), y = static_cast<int>(item->y);
     if (auto* l = dynamic_cast<LABEL*>(item)) {
-        std::fprintf(f, "LABEL\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t\r\n", name, l->text, x, y, l->extra, l->size, l->color);
+        std::fprintf(f, "LABEL\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t\r\n", name, l->text, x, y, l->extra, l->size,
+                     l->color);
     } else if (auto* s = dynamic_cast<SLIDER*>(item)) {
-        std::fprintf(f, "SLIDER\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", name, s->image, x, y, s->color_key_enabled,
-                     s->color_key, s->blend, static_cast<double>(s->scale), s->angle);
+        std::fprintf(f, "SLIDER\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", name, s->image, x, y,
+                     s->color_key_enabled, s->color_key, s->blend, static_cast<double>(s->scale), s->angle);
     } else if (auto* b = dynamic_cast<BUTTON*>(item)) {
-        std::fprintf(f, "BUTTON\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", name, b->image_on, b->image_off,
-                     b->image_hover, x, y, b->color_key_enabled, b->color_key, b->blend,
+        std::fprintf(f, "BUTTON\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", name, b->image_on,
+                     b->image_off, b->image_hover, x, y, b->color_key_enabled, b->color_key, b->blend,
                      static_cast<double>(b->scale), b->angle);
     } else {
         std::fprintf(f, "SPRITE\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\t%d\r\n", name, item->image,
-                     item->mask[0] ? item->mask : "0", x, y, item->color_key_enabled, item->color_key, item->blend,
-                     static_cast<double>(item->scale), item->angle, item->alpha);
+                     item->mask[0] ? item->mask : "0", x, y, item->color_key_enabled, item->color_key,
+                     item->blend, static_cast<double>(item->scale), item->angle, item->alpha);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 class MSG_RESPONDER {
-public:
+  public:
     std::vector<std::unique_ptr<MESSAGE>> queue;
 
     // Takes the queued records from the newest to the oldest, removing each after `handle`.

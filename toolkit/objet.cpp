@@ -21,7 +21,8 @@ OBJET::OBJET(int px, int py, const char* prefix_text) : SPRITE("IMG_001", px, py
 
 OBJET::~OBJET() {
     for (ITEM_LIST* list : {&front, &back, &spare})
-        for (SPRITE* item : *list) delete item;
+        for (SPRITE* item : *list)
+            delete item;
 }
 
 int OBJET::update() {
@@ -171,10 +172,13 @@ SPRITE* item_at(OBJET& panel, float px, float py) {
 }
 
 void mark_all(OBJET& panel, int32_t value) {
-    for (SPRITE* item : *panel.current) item->dirty = item->changed = value;
+    for (SPRITE* item : *panel.current)
+        item->dirty = item->changed = value;
 }
 
-void post(OBJET& panel, const MESSAGE& record) { panel.messages.push_back(record); }
+void post(OBJET& panel, const MESSAGE& record) {
+    panel.messages.push_back(record);
+}
 
 void fit_to_background(OBJET& panel) {
     int16_t fw = static_cast<int16_t>(panel.w), fh = static_cast<int16_t>(panel.h);

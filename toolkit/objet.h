@@ -16,7 +16,7 @@ constexpr uint32_t MODE_BACK = 4;
 using ITEM_LIST = std::vector<SPRITE*>;
 
 class OBJET : public SPRITE {
-public:
+  public:
     SPRITE* last_visited = nullptr;
     char prefix[PANEL_TEXT_SIZE] = {};
     char layout_path[PANEL_TEXT_SIZE] = {};

@@ -9,4 +9,6 @@ bool rect_contains(float x, float y, float w, float h, float px, float py) {
     return left <= pxi && pxi <= left + static_cast<int>(w) && top <= pyi && pyi <= top + static_cast<int>(h);
 }
 
-bool RECTANGLE::contains(float px, float py) const { return rect_contains(x, y, w, h, px, py); }
+bool RECTANGLE::contains(float px, float py) const {
+    return rect_contains(x, y, w, h, px, py);
+}

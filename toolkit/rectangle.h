@@ -3,7 +3,7 @@
 #include "toolkit/base.h"
 
 class RECTANGLE : public BASE {
-public:
+  public:
     float w = 0, h = 0, d = 0;
 
     RECTANGLE() = default;

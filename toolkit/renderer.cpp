@@ -15,6 +15,10 @@ RENDERER idle_renderer;
 RENDERER* current_renderer = &idle_renderer;
 } // namespace
 
-RENDERER& renderer() { return *current_renderer; }
+RENDERER& renderer() {
+    return *current_renderer;
+}
 
-void set_renderer(RENDERER* r) { current_renderer = r ? r : &idle_renderer; }
+void set_renderer(RENDERER* r) {
+    current_renderer = r ? r : &idle_renderer;
+}

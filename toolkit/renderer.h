@@ -6,12 +6,13 @@
 struct SDL_Surface;
 
 class RENDERER {
-public:
+  public:
     virtual ~RENDERER();
     // Gives image `index` its texture; the surface is in the registry's pixel layout.
     virtual void upload_image(int index, const SDL_Surface* image);
     // A textured quad as draw_textured_quad draws it (centre, depth, rotations, half extents).
-    virtual void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey, float ex);
+    virtual void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
+                      float ex);
     // Multiply what follows onto the picture (depth test off).
     virtual void blend_multiply();
     // Add what follows onto the picture.

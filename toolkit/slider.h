@@ -4,7 +4,7 @@
 #include "toolkit/sprite.h"
 
 class SLIDER : public SPRITE, public MSG_RESPONDER {
-public:
+  public:
     // The mask is the image's name followed by "_MASK".
     SLIDER(const char* name, const char* image_name);
     ~SLIDER() override;

@@ -10,8 +10,8 @@
 
 SPRITE::SPRITE(const char* image_name, int px, int py, int key_enabled, int key, int blend_flag,
                float scale_factor, int angle_deg, int alpha_value)
-    : scale(scale_factor), angle(angle_deg), color_key(key), color_key_enabled(key_enabled), blend(blend_flag),
-      alpha(alpha_value) {
+    : scale(scale_factor), angle(angle_deg), color_key(key), color_key_enabled(key_enabled),
+      blend(blend_flag), alpha(alpha_value) {
     const char* img = image_name ? image_name : "";
     set_name(img);
     std::snprintf(image, sizeof image, "%s", img);

@@ -9,7 +9,7 @@ struct SDL_Surface;
 constexpr int SPRITE_LAST_IMAGE_SIZE = 156;
 
 class SPRITE : public RECTANGLE {
-public:
+  public:
     int32_t last_hover = 0, last_angle = 0, last_alpha = 0;
     char last_image[SPRITE_LAST_IMAGE_SIZE] = {};
     // 1: the position is the top-left corner; 0: it is the centre (hit test). For labels, 1
@@ -42,7 +42,7 @@ public:
     // Draws the image (and mask) at the item's position through the current renderer.
     void draw();
 
-protected:
+  protected:
     // Steps of the update shared with labels: the watched values, position and image name.
     void track_changes();
 };

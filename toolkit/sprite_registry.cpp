@@ -13,16 +13,20 @@ SPRITE_REGISTRY* sprite_registry = nullptr;
 namespace {
 
 #if SDL_BYTEORDER == SDL_BIG_ENDIAN
-constexpr Uint32 RED_MASK = 0xFF000000, GREEN_MASK = 0x00FF0000, BLUE_MASK = 0x0000FF00, ALPHA_MASK = 0x000000FF;
+constexpr Uint32 RED_MASK = 0xFF000000, GREEN_MASK = 0x00FF0000, BLUE_MASK = 0x0000FF00,
+                 ALPHA_MASK = 0x000000FF;
 #else
-constexpr Uint32 RED_MASK = 0x000000FF, GREEN_MASK = 0x0000FF00, BLUE_MASK = 0x00FF0000, ALPHA_MASK = 0xFF000000;
+constexpr Uint32 RED_MASK = 0x000000FF, GREEN_MASK = 0x0000FF00, BLUE_MASK = 0x00FF0000,
+                 ALPHA_MASK = 0xFF000000;
 #endif
 
 SDL_Surface* new_layout_surface(int w, int h) {
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, RED_MASK, GREEN_MASK, BLUE_MASK, ALPHA_MASK);
 }
 
-bool read_token(FILE* f, char* out) { return std::fscanf(f, "%59s", out) == 1; }
+bool read_token(FILE* f, char* out) {
+    return std::fscanf(f, "%59s", out) == 1;
+}
 
 int read_int(FILE* f) {
     int v = 0;
@@ -89,7 +93,9 @@ SDL_Surface* cut_tile(const SDL_Surface* sheet, int x, int y, int w, int h) {
     return tile;
 }
 
-SPRITE_REGISTRY::~SPRITE_REGISTRY() { clear(); }
+SPRITE_REGISTRY::~SPRITE_REGISTRY() {
+    clear();
+}
 
 void SPRITE_REGISTRY::clear() {
     for (int i = 0; i < REGISTRY_CAPACITY; ++i) {
@@ -98,7 +104,8 @@ void SPRITE_REGISTRY::clear() {
         names[i][0] = '\0';
         widths[i] = heights[i] = 0;
     }
-    for (SDL_Surface* s : retired) SDL_FreeSurface(s);
+    for (SDL_Surface* s : retired)
+        SDL_FreeSurface(s);
     retired.clear();
     count = 0;
 }

@@ -37,7 +37,7 @@ SDL_Surface* to_registry_layout(SDL_Surface* src);
 SDL_Surface* cut_tile(const SDL_Surface* sheet, int x, int y, int w, int h);
 
 class SPRITE_REGISTRY {
-public:
+  public:
     SDL_Surface* surfaces[REGISTRY_CAPACITY] = {};
     int widths[REGISTRY_CAPACITY] = {};
     int heights[REGISTRY_CAPACITY] = {};
@@ -68,7 +68,7 @@ public:
 
     bool full() const { return count >= REGISTRY_CAPACITY; }
 
-private:
+  private:
     void clear();
     void refuse(const char* name) const;
     void load_sheet(const SPRITE_ENTRY& e);

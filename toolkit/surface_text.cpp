@@ -32,8 +32,8 @@ bool load_surface_font(SURFACE_FONT& font, const char* path, int pixel_size) {
         g.advance = static_cast<int>(slot->advance.x >> 6);
         g.coverage.resize(static_cast<size_t>(g.width * g.rows));
         for (int j = 0; j < g.rows; ++j)
-            std::memcpy(&g.coverage[static_cast<size_t>(j * g.width)], slot->bitmap.buffer + j * slot->bitmap.pitch,
-                        static_cast<size_t>(g.width));
+            std::memcpy(&g.coverage[static_cast<size_t>(j * g.width)],
+                        slot->bitmap.buffer + j * slot->bitmap.pitch, static_cast<size_t>(g.width));
         if (code > ' ' && g.rows > 0) {
             if (g.top > font.ascent) font.ascent = g.top;
             if (g.rows - g.top > font.descent) font.descent = g.rows - g.top;
@@ -64,11 +64,18 @@ void write_pixel(SDL_Surface* s, int x, int y, Uint32 value) {
     int bpp = s->format->BytesPerPixel;
     Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * bpp;
     switch (bpp) {
-    case 1: *p = static_cast<Uint8>(value); break;
-    case 2: *reinterpret_cast<Uint16*>(p) = static_cast<Uint16>(value); break;
-    case 4: *reinterpret_cast<Uint32*>(p) = value; break;
+    case 1:
+        *p = static_cast<Uint8>(value);
+        break;
+    case 2:
+        *reinterpret_cast<Uint16*>(p) = static_cast<Uint16>(value);
+        break;
+    case 4:
+        *reinterpret_cast<Uint32*>(p) = value;
+        break;
     default:
-        for (int i = 0; i < bpp; ++i) p[i] = static_cast<Uint8>(value >> (8 * i));
+        for (int i = 0; i < bpp; ++i)
+            p[i] = static_cast<Uint8>(value >> (8 * i));
     }
 }
 
@@ -106,8 +113,9 @@ int print_surface_text(SDL_Surface* surface, const SURFACE_FONT& font, int x, in
                 int px = pen + g.left + i;
                 int cover = g.coverage[static_cast<size_t>(j * g.width + i)];
                 if (cover == 0 || px < 0 || px >= surface->w) continue;
-                Uint32 value = SDL_MapRGB(surface->format, mix(foreground, background, 16, cover),
-                                          mix(foreground, background, 8, cover), mix(foreground, background, 0, cover));
+                Uint32 value =
+                    SDL_MapRGB(surface->format, mix(foreground, background, 16, cover),
+                               mix(foreground, background, 8, cover), mix(foreground, background, 0, cover));
                 write_pixel(surface, px, py, value);
             }
         }

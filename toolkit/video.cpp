@@ -98,7 +98,8 @@ void cable_control_points(int x1, int y1, int x2, int y2, int view_x, int view_y
     const int drop = 15;
     int p[9] = {x1 - view_x, y1 - view_y + drop, 0, (x1 + x2) / 2 - view_x, y1 + y2 - view_y + drop, 0,
                 x2 - view_x, y2 - view_y + drop, 0};
-    for (int i = 0; i < 9; ++i) points[i] = static_cast<float>(p[i]);
+    for (int i = 0; i < 9; ++i)
+        points[i] = static_cast<float>(p[i]);
 }
 
 int draw_cable_curve(int x1, int y1, int x2, int y2) {
@@ -111,7 +112,8 @@ int draw_cable_curve(int x1, int y1, int x2, int y2) {
     glLineWidth(3.0f);
     glBegin(GL_LINE_STRIP);
     glColor3ub(128, 136, 128);
-    for (int i = 0; i <= 30; ++i) glEvalCoord1f(static_cast<float>(i) * (1.0f / 30.0f));
+    for (int i = 0; i <= 30; ++i)
+        glEvalCoord1f(static_cast<float>(i) * (1.0f / 30.0f));
     glEnd();
     glColor3ub(255, 255, 255);
     return 1;

@@ -11,8 +11,14 @@ ZEL_ENGINE::ZEL_ENGINE() : id(next_item_id++) {
 
 ZEL_ENGINE::~ZEL_ENGINE() = default;
 
-int ZEL_ENGINE::update() { return 0; }
+int ZEL_ENGINE::update() {
+    return 0;
+}
 
-int ZEL_ENGINE::reserved(int, int) { return 0; }
+int ZEL_ENGINE::reserved(int, int) {
+    return 0;
+}
 
-void ZEL_ENGINE::set_name(const char* text) { std::snprintf(name, sizeof name, "%s", text ? text : ""); }
+void ZEL_ENGINE::set_name(const char* text) {
+    std::snprintf(name, sizeof name, "%s", text ? text : "");
+}

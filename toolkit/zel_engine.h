@@ -8,7 +8,7 @@ constexpr int ITEM_NAME_SIZE = 80;
 extern uint32_t next_item_id;
 
 class ZEL_ENGINE {
-public:
+  public:
     uint32_t id;
     char name[ITEM_NAME_SIZE];
 

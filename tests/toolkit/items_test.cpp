@@ -9,9 +9,15 @@
 
 namespace {
 
-MESSAGE press(ZEL_ENGINE* t) { return make_event_message(EVENT_MOUSE_DOWN, t); }
-MESSAGE release(ZEL_ENGINE* t) { return make_event_message(EVENT_MOUSE_UP, t); }
-MESSAGE named(const char* text, ZEL_ENGINE* t) { return make_named_message(nullptr, 0, text, t); }
+MESSAGE press(ZEL_ENGINE* t) {
+    return make_event_message(EVENT_MOUSE_DOWN, t);
+}
+MESSAGE release(ZEL_ENGINE* t) {
+    return make_event_message(EVENT_MOUSE_UP, t);
+}
+MESSAGE named(const char* text, ZEL_ENGINE* t) {
+    return make_named_message(nullptr, 0, text, t);
+}
 
 } // namespace
 
@@ -19,7 +25,8 @@ TEST(ItemNames, SerialNumbersAndDefaultNames) {
     ZEL_ENGINE a, b;
     EXPECT_EQ(b.id, a.id + 1);
     // The serial is printed 20 wide, blank-padded.
-    EXPECT_EQ(std::string(a.name), "ITEM_" + std::string(20 - std::to_string(a.id).size(), ' ') + std::to_string(a.id));
+    EXPECT_EQ(std::string(a.name),
+              "ITEM_" + std::string(20 - std::to_string(a.id).size(), ' ') + std::to_string(a.id));
     BASE named_base("KNOB");
     EXPECT_EQ(std::string(named_base.name).rfind("BASE_ITEM_", 0), 0u);
     SPRITE s("DISP_SIN", 3, 4);
@@ -138,11 +145,13 @@ TEST(ButtonUpdate, HoverImageUnlessItIsZero) {
 TEST(SliderUpdate, OneDegreePerStepWithoutBounds) {
     SCOPED_REGISTRY reg;
     SLIDER k("3_SLD_FREQUENCE", "SLD");
-    for (int i = 0; i < 10; ++i) k.receive(named("SLD_DOWN", &k));
+    for (int i = 0; i < 10; ++i)
+        k.receive(named("SLD_DOWN", &k));
     k.update();
     EXPECT_EQ(k.angle, 10);
     k.dirty = 0;
-    for (int i = 0; i < 25; ++i) k.receive(named("SLD_UP", &k));
+    for (int i = 0; i < 25; ++i)
+        k.receive(named("SLD_UP", &k));
     k.receive(press(&k));
     k.update();
     EXPECT_EQ(k.angle, -15);

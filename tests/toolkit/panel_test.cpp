@@ -24,7 +24,7 @@ SPRITE* sprite(OBJET& p, const char* name, float x, float y, float w, float h) {
 
 // A panel that counts its updates, as a module panel's handler would see them.
 class COUNTING_PANEL : public OBJET {
-public:
+  public:
     using OBJET::OBJET;
     int updates = 0;
     int update() override {
@@ -94,7 +94,8 @@ TEST(PanelRouting, RecordsReachTheirControlsOnUpdate) {
     auto* button = add(p, new BUTTON("B", "B_ON", "0", "B_OFF"), "5_BUTTON");
     auto* label = add(p, new LABEL("x", 0, 0, 0, 8, 0), "5_LABEL");
 
-    for (SPRITE* item : p.front) item->update();
+    for (SPRITE* item : p.front)
+        item->update();
     mark_all(p, 0);
     post(p, make_named_message(nullptr, 0, "SLD_DOWN", knob));
     post(p, make_event_message(EVENT_MOUSE_UP, button));

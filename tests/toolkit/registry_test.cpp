@@ -19,7 +19,8 @@ void save_bmp(SDL_Surface* s, const std::string& path) {
 void save_sheet(const std::string& path) {
     const uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
     SDL_Surface* s = solid_bgr(16, 5, 0xFFFFFF);
-    for (int k = 0; k < 3; ++k) paint(s, k * 6, 0, 4, 5, colours[k]);
+    for (int k = 0; k < 3; ++k)
+        paint(s, k * 6, 0, 4, 5, colours[k]);
     save_bmp(s, path);
 }
 
@@ -122,7 +123,8 @@ TEST(RegistryLoading, ImagesBeyondCapacityAreRefusedByName) {
     save_bmp(solid_bgr(1, 1, 0xFFFFFF), tmp.path("dot.bmp"));
     save_sheet(tmp.path("sheet.bmp"));
     std::string zim = "H H\n";
-    for (int i = 0; i < 399; ++i) zim += "IMG" + std::to_string(i) + " " + tmp.path("dot.bmp") + " SIMPLEPART\n";
+    for (int i = 0; i < 399; ++i)
+        zim += "IMG" + std::to_string(i) + " " + tmp.path("dot.bmp") + " SIMPLEPART\n";
     zim += "TILE " + tmp.path("sheet.bmp") + " SHEET 4 5 1 3 2 0\n";
     zim += "LAST " + tmp.path("dot.bmp") + " SIMPLEPART\nEND\n";
     tmp.write("big.zim", zim);
@@ -140,8 +142,7 @@ TEST(RegistryLoading, ImagesBeyondCapacityAreRefusedByName) {
 TEST(RegistryLoadingDeathTest, MissingFilesEndTheProcess) {
     TEMP_DIR tmp;
     std::string missing = tmp.path("none.zim");
-    EXPECT_EXIT(SPRITE_REGISTRY().create_registry(missing.c_str()), testing::ExitedWithCode(255),
-                "");
+    EXPECT_EXIT(SPRITE_REGISTRY().create_registry(missing.c_str()), testing::ExitedWithCode(255), "");
     tmp.write("bad.zim", "H H X " + tmp.path("nope.png") + " SIMPLEPART END");
     std::string bad = tmp.path("bad.zim");
     EXPECT_EXIT(

@@ -43,20 +43,26 @@ uint32_t rgb_at(SDL_Surface* s, int x, int y) {
     int bpp = s->format->BytesPerPixel;
     const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * bpp;
     Uint32 v = 0;
-    for (int i = 0; i < bpp; ++i) v |= static_cast<Uint32>(p[i]) << (8 * i);
+    for (int i = 0; i < bpp; ++i)
+        v |= static_cast<Uint32>(p[i]) << (8 * i);
     Uint8 r, g, b;
     SDL_GetRGB(v, s->format, &r, &g, &b);
     return (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | b;
 }
 
 void paint(SDL_Surface* s, int x, int y, int w, int h, uint32_t rgb) {
-    SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+               static_cast<Uint16>(h)};
     SDL_FillRect(s, &r, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
 }
 
-SCOPED_REGISTRY::SCOPED_REGISTRY() : previous(sprite_registry) { sprite_registry = &registry; }
+SCOPED_REGISTRY::SCOPED_REGISTRY() : previous(sprite_registry) {
+    sprite_registry = &registry;
+}
 
-SCOPED_REGISTRY::~SCOPED_REGISTRY() { sprite_registry = previous; }
+SCOPED_REGISTRY::~SCOPED_REGISTRY() {
+    sprite_registry = previous;
+}
 
 void SCOPED_REGISTRY::add(const char* name, int w, int h, uint32_t rgb) {
     registry.register_image(name, solid_bgr(w, h, rgb), w, h);
@@ -68,7 +74,8 @@ void RECORDING_RENDERER::upload_image(int index, const SDL_Surface*) {
     calls.push_back(c);
 }
 
-void RECORDING_RENDERER::quad(int texture, float x, float y, float z, float, float, float rz, float ey, float ex) {
+void RECORDING_RENDERER::quad(int texture, float x, float y, float z, float, float, float rz, float ey,
+                              float ex) {
     DRAW_CALL c("quad");
     c.texture = texture;
     c.x = x;
@@ -96,7 +103,8 @@ void RECORDING_RENDERER::print_label(float x, float y, const char* text) {
 
 std::vector<std::string> RECORDING_RENDERER::ops() const {
     std::vector<std::string> out;
-    for (const DRAW_CALL& c : calls) out.push_back(c.op);
+    for (const DRAW_CALL& c : calls)
+        out.push_back(c.op);
     return out;
 }
 

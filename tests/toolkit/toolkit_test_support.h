@@ -10,14 +10,14 @@
 
 // A fresh folder under the system's temporary directory, removed with its files at the end.
 class TEMP_DIR {
-public:
+  public:
     TEMP_DIR();
     ~TEMP_DIR();
     std::string path(const std::string& name) const { return dir + "/" + name; }
     void write(const std::string& name, const std::string& content) const;
     std::string read(const std::string& name) const;
 
-private:
+  private:
     std::string dir;
 };
 
@@ -30,7 +30,7 @@ void paint(SDL_Surface* s, int x, int y, int w, int h, uint32_t rgb);
 
 // Installs a registry of its own for the test and removes it afterwards.
 class SCOPED_REGISTRY {
-public:
+  public:
     SCOPED_REGISTRY();
     ~SCOPED_REGISTRY();
     SPRITE_REGISTRY& operator*() { return registry; }
@@ -38,7 +38,7 @@ public:
     // Registers a one-colour image of the given size.
     void add(const char* name, int w, int h, uint32_t rgb = 0xFFFFFF);
 
-private:
+  private:
     SPRITE_REGISTRY registry;
     SPRITE_REGISTRY* previous;
 };
@@ -54,12 +54,13 @@ struct DRAW_CALL {
 
 // Records every drawing operation instead of drawing; installed while it lives.
 class RECORDING_RENDERER : public RENDERER {
-public:
+  public:
     std::vector<DRAW_CALL> calls;
     RECORDING_RENDERER() { set_renderer(this); }
     ~RECORDING_RENDERER() override { set_renderer(nullptr); }
     void upload_image(int index, const SDL_Surface*) override;
-    void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey, float ex) override;
+    void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
+              float ex) override;
     void blend_multiply() override { calls.emplace_back("multiply"); }
     void blend_add() override { calls.emplace_back("add"); }
     void blend_end() override { calls.emplace_back("end"); }
@@ -71,11 +72,11 @@ public:
 
 // Captures what the code under test prints on standard output.
 class STDOUT_CAPTURE {
-public:
+  public:
     STDOUT_CAPTURE();
     ~STDOUT_CAPTURE();
     std::string finish();
 
-private:
+  private:
     bool done = false;
 };

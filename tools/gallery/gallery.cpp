@@ -38,7 +38,8 @@ int image_height(const char* name) {
 
 // Posts a message as the frame loop does for the pointer over, pressing or turning an item.
 void send(OBJET& panel, SPRITE* target, const char* text, int times = 1) {
-    for (int i = 0; i < times; ++i) post(panel, make_named_message(nullptr, 0, text, target));
+    for (int i = 0; i < times; ++i)
+        post(panel, make_named_message(nullptr, 0, text, target));
 }
 
 void release(OBJET& panel, SPRITE* target) {
@@ -48,7 +49,8 @@ void release(OBJET& panel, SPRITE* target) {
 
 template <typename T> T* add(OBJET& panel, T* item, const char* name) {
     char full[ITEM_NAME_SIZE];
-    if (std::snprintf(full, sizeof full, "%s_%s", panel.prefix, name) >= ITEM_NAME_SIZE) full[ITEM_NAME_SIZE - 1] = 0;
+    if (std::snprintf(full, sizeof full, "%s_%s", panel.prefix, name) >= ITEM_NAME_SIZE)
+        full[ITEM_NAME_SIZE - 1] = 0;
     item->set_name(full);
     panel.current->push_back(item);
     return item;
@@ -194,7 +196,8 @@ int main(int argc, char** argv) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottom_up.data());
     for (int y = 0; y < HEIGHT; ++y)
-        std::memcpy(&rows[static_cast<size_t>(y) * WIDTH * 3], &bottom_up[static_cast<size_t>(HEIGHT - 1 - y) * WIDTH * 3],
+        std::memcpy(&rows[static_cast<size_t>(y) * WIDTH * 3],
+                    &bottom_up[static_cast<size_t>(HEIGHT - 1 - y) * WIDTH * 3],
                     static_cast<size_t>(WIDTH) * 3);
     SDL_GL_SwapBuffers();
     if (!write_png(argv[1], WIDTH, HEIGHT, rows.data())) {

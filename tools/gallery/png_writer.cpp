@@ -7,7 +7,8 @@
 namespace {
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
 // A chunk is its length, its type and data, and the CRC of type and data.
@@ -28,7 +29,8 @@ std::vector<uint8_t> encode_png(int w, int h, const uint8_t* rgb) {
     std::vector<uint8_t> header;
     put32(header, static_cast<uint32_t>(w));
     put32(header, static_cast<uint32_t>(h));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8 bits, truecolour, deflate, no filter choice, no interlace
+    header.insert(header.end(),
+                  {8, 2, 0, 0, 0}); // 8 bits, truecolour, deflate, no filter choice, no interlace
     chunk(out, "IHDR", header);
 
     // Every row starts with its filter type, 0 (none).

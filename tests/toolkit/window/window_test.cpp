@@ -35,7 +35,8 @@ SDL_Surface* solid(int w, int h, uint32_t rgb) {
 }
 
 void fill(SDL_Surface* s, int x, int y, int w, int h, uint32_t rgb) {
-    SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+               static_cast<Uint16>(h)};
     SDL_FillRect(s, &r, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
 }
 
@@ -67,10 +68,10 @@ std::string make_images(const fs::path& dir) {
     save(sheet, dir / "sheet.bmp");
     std::string zim = "tessaro test\n";
     for (auto [name, file] : std::vector<std::pair<const char*, const char*>>{{"BOX", "box.bmp"},
-                                                                               {"BACKDROP", "backdrop.bmp"},
-                                                                               {"DOT", "dot.bmp"},
-                                                                               {"DOT_MASK", "dot_mask.bmp"},
-                                                                               {"KNOB", "knob.bmp"}})
+                                                                              {"BACKDROP", "backdrop.bmp"},
+                                                                              {"DOT", "dot.bmp"},
+                                                                              {"DOT_MASK", "dot_mask.bmp"},
+                                                                              {"KNOB", "knob.bmp"}})
         zim += std::string(name) + " " + (dir / file).string() + " SIMPLEPART\n";
     zim += "TILE " + (dir / "sheet.bmp").string() + " SHEET 8 8 1 3 2 0\nEND\n";
     std::ofstream(dir / "test.zim") << zim;
@@ -78,7 +79,7 @@ std::string make_images(const fs::path& dir) {
 }
 
 class Window : public testing::Test {
-protected:
+  protected:
     static inline fs::path dir;
     static inline bool ready = false;
 
@@ -153,7 +154,8 @@ TEST_F(Window, KnobPointerTurnsWithItsAngle) {
     auto* turned = new SLIDER("1_SLD_B", "KNOB");
     turned->set_position(300, 200, 0);
     panel.front = {upright, turned};
-    for (int i = 0; i < 90; ++i) post(panel, make_named_message(nullptr, 0, "SLD_DOWN", turned));
+    for (int i = 0; i < 90; ++i)
+        post(panel, make_named_message(nullptr, 0, "SLD_DOWN", turned));
     std::vector<OBJET*> list{&panel};
     draw_panels(list, 0, 0);
     finish();
@@ -167,7 +169,8 @@ TEST_F(Window, KnobPointerTurnsWithItsAngle) {
 
 TEST_F(Window, TilesShowTheirOwnPartOfTheSheet) {
     SPRITE a("TILE_0", 400, 100), b("TILE_1", 420, 100), c("TILE_2", 440, 100);
-    for (SPRITE* s : {&a, &b, &c}) s->draw();
+    for (SPRITE* s : {&a, &b, &c})
+        s->draw();
     finish();
     EXPECT_EQ(at(400, 100), 0xFF0000u);
     EXPECT_EQ(at(407, 107), 0xFF0000u);
@@ -222,11 +225,14 @@ TEST(PngWriter, ReadsBackExactly) {
     EXPECT_EQ(s->h, 2);
     for (int i = 0; i < 6; ++i) {
         Uint8 r, g, b;
-        const Uint8* px = static_cast<const Uint8*>(s->pixels) + (i / 3) * s->pitch + (i % 3) * s->format->BytesPerPixel;
+        const Uint8* px =
+            static_cast<const Uint8*>(s->pixels) + (i / 3) * s->pitch + (i % 3) * s->format->BytesPerPixel;
         Uint32 v = 0;
-        for (int k = 0; k < s->format->BytesPerPixel; ++k) v |= static_cast<Uint32>(px[k]) << (8 * k);
+        for (int k = 0; k < s->format->BytesPerPixel; ++k)
+            v |= static_cast<Uint32>(px[k]) << (8 * k);
         SDL_GetRGB(v, s->format, &r, &g, &b);
-        EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}));
+        EXPECT_EQ((std::vector<int>{r, g, b}),
+                  (std::vector<int>{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}));
     }
     SDL_FreeSurface(s);
     fs::remove(p);
@@ -250,7 +256,8 @@ TEST(Gallery, WritesAFullWindowScreenshot) {
     int distinct = 0;
     for (int y = 0; y < s->h; y += 3) {
         for (int x = 0; x < s->w; x += 3) {
-            const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+            const Uint8* p =
+                static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
             int key = (p[0] >> 4) << 8 | (p[1] >> 4) << 4 | (p[2] >> 4);
             if (!seen[key]) ++distinct, seen[key] = true;
         }
