@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   sox xvfb xauth x11-utils xdotool imagemagick netcat-openbsd
-  fonts-dejavu-core python3
+  fonts-dejavu-core python3 python3-numpy python3-pil fonts-atarismall
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,4 +20,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The label font: the freely licensed pixel font of fonts-atarismall, under the name the program
+# opens, with its licence beside it.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+if [ ! -f "$root/Fonts/04B_03B_.TTF" ]; then
+  mkdir -p "$root/Fonts"
+  cp /usr/share/fonts/truetype/fonts-atarismall/AtariSmall.ttf "$root/Fonts/04B_03B_.TTF"
+fi
+if [ ! -f "$root/Fonts/LICENSE-AtariSmall" ]; then
+  cp /usr/share/doc/fonts-atarismall/copyright "$root/Fonts/LICENSE-AtariSmall"
 fi
