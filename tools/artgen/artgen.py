@@ -120,9 +120,12 @@ def build_entries():
     entries.append(sheet("SYSBTN", keys, 2, 4, (4, 4), glow=True))
     entries.append(shared_mask("SYSBTN_MASK", keys))
 
+    shadows = set()
     for p in panels.all_panels():
         entries.append(Entry(p.image, panels.render_face(p).image()))
-        entries.append(Entry(p.shadow, panels.render_shadow(p).image()))
+        if p.shadow not in shadows:
+            shadows.add(p.shadow)
+            entries.append(Entry(p.shadow, panels.render_shadow(p).image()))
     return entries
 
 
@@ -195,10 +198,22 @@ def contact_sheet(entries, path, width=1400):
     out.save(path)
 
 
+def write_previews(prefix):
+    """Quantised copies of the review scenes, small enough to keep beside the documentation."""
+    import preview
+    reg = preview.Registry(REPO)
+    for scene, suffix in ((preview.front_scene, "-panels.png"), (preview.cable_scene, "-cables.png")):
+        path = prefix + suffix
+        scene(reg, path)
+        Image.open(path).quantize(colors=256, method=Image.Quantize.FASTOCTREE).save(path, optimize=True)
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--out", default=REPO, help="root folder receiving grfx/ (default: the repository)")
     ap.add_argument("--contact", help="also write a contact sheet of every image to this PNG")
+    ap.add_argument("--previews", action="store_true",
+                    help="also redraw tools/artgen/preview-*.png (needs --out at the repository)")
     args = ap.parse_args(argv)
     if not os.path.exists(FONT_FILE):
         sys.exit("artgen: the legend font %s is missing (run scripts/setup.sh)" % FONT_FILE)
@@ -207,6 +222,8 @@ def main(argv=None):
     write_all(args.out, entries, panels.all_panels())
     if args.contact:
         contact_sheet(entries, args.contact)
+    if args.previews:
+        write_previews(os.path.join(HERE, "preview"))
     count = sum(len(e.registered_names()) for e in entries)
     print("artgen: %d files, %d registry images" % (len(entries), count))
 

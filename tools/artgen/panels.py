@@ -69,7 +69,8 @@ class Panel:
     def __init__(self, layout, image, w, h, accent, style="front", title=None):
         self.layout, self.image, self.w, self.h = layout, image, w, h
         self.accent, self.style, self.title = accent, style, title
-        self.shadow = image + "_FOND_MASK"
+        # Both sides of a panel have one size, so they share one shadow.
+        self.shadow = image.replace("_REAR", "") + "_FOND_MASK"
         self.elements = [Sprite("FOND_MASK", self.shadow, 0, 0, blend=1),
                          Sprite("IMAGE_FOND", image, 0, 0)]
         self.ops = []

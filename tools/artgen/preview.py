@@ -237,10 +237,10 @@ def front_scene(reg, path):
     s.label("VCO", 10 + 80, 420 + 45, 0)
     s.label("1", 10 + 80, 420 + 65, 0)
     s.panel("SYSTEM_DASH.RC", 10, 530, {})
-    s.panel("MODULE_DASH.RC", 350, 420, {})
-    s.panel("LOAD.RC", 500, 420, {"image:BUTTON_OCT_DOWN": "ARROW_3"})
+    s.panel("MODULE_DASH.RC", 10, 610, {})
+    s.panel("LOAD.RC", 350, 420, {"image:BUTTON_OCT_DOWN": "ARROW_3"})
     for r, name in enumerate(("BASSLINE.KVX", "DRONE.KVX", "SEQ_DEMO.KVX", "FILTER_SWEEP.KVX", "PADS.KVX")):
-        s.label("%32s" % name, 500 + 150, 420 + 50 + 16 * r, 0xFF0000 if r == 1 else 0xFFFFFF)
+        s.label("%32s" % name, 350 + 150, 420 + 50 + 16 * r, 0xFF0000 if r == 1 else 0xFFFFFF)
     s.save(path)
 
 
