@@ -302,5 +302,167 @@ class FontTests(unittest.TestCase):
         self.assertLessEqual(font.getbbox("H")[3] - font.getbbox("H")[1], 7)
 
 
+
+def box_of(kind, fields, images):
+    """Screen box (x0, y0, x1, y1) of a layout element, as the toolkit draws it."""
+    if kind == "LABEL":
+        x, y = int(fields[2]), int(fields[3])
+        return x, y, x + 4 * len(fields[1]), y + 7
+    image = fields[1]
+    x, y = (int(fields[3]), int(fields[4])) if kind == "SPRITE" else (int(fields[4]), int(fields[5])) \
+        if kind == "BUTTON" else (int(fields[2]), int(fields[3]))
+    scale = float(fields[8] if kind == "SPRITE" else fields[9] if kind == "BUTTON" else fields[7])
+    h, w = images[image].shape[:2]
+    cx, cy = x + w / 2, y + h / 2
+    return cx - w * scale / 2, cy - h * scale / 2, cx + w * scale / 2, cy + h * scale / 2
+
+
+class LayoutFitTests(unittest.TestCase):
+    """The sample layouts and the faces printed around them agree."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.entries, cls.images = registry()
+
+    def face(self, layout):
+        elements = read_layout(layout)
+        return elements, self.images[elements[1][1][1]]
+
+    def test_controls_lie_on_their_face_without_overlapping(self):
+        for layout in REQUIRED_ITEMS:
+            elements, face = self.face(layout)
+            fh, fw = face.shape[:2]
+            boxes = []
+            for kind, fields in elements[2:]:
+                b = box_of(kind, fields, self.images)
+                self.assertTrue(0 <= b[0] and 0 <= b[1] and b[2] <= fw and b[3] <= fh,
+                                "%s: %s at %s leaves the %dx%d face" % (layout, fields[0], b, fw, fh))
+                boxes.append((fields[0], b))
+            for i, (na, a) in enumerate(boxes):
+                for nb, b in boxes[i + 1:]:
+                    overlap = min(a[2], b[2]) - max(a[0], b[0]) > 0.5 and min(a[3], b[3]) - max(a[1], b[1]) > 0.5
+                    self.assertFalse(overlap, "%s: %s overlaps %s" % (layout, na, nb))
+
+    def brightness(self, face, x0, y0, x1, y1):
+        return float(face[int(y0):int(y1), int(x0):int(x1)].mean())
+
+    def test_black_labels_sit_on_light_ground(self):
+        for layout in REQUIRED_ITEMS:
+            elements, face = self.face(layout)
+            for kind, fields in elements:
+                if kind == "LABEL" and int(fields[6]) == 0:
+                    x0, y0, x1, y1 = box_of(kind, fields, self.images)
+                    self.assertGreater(self.brightness(face, x0, y0, x0 + 12, y1), 0.6, (layout, fields[0]))
+        # Labels the program makes itself: mixer channels, sequencer steps, the information dashboard.
+        mixer, seq, info = self.images["PANEL_MIXER"], self.images["PANEL_SEQUENCER"], self.images["DASH_INFO"]
+        for X in (72, 162, 252):
+            for Y in (73, 91, 109, 127, 145, 163, 181):
+                self.assertGreater(self.brightness(mixer, X, Y, X + 12, Y + 7), 0.6, (X, Y))
+                self.assertGreater(self.brightness(mixer, X - 50, Y, X - 42, Y + 7), 0.6, (X, Y))
+        for u in range(32):
+            for y in (125, 155):
+                self.assertGreater(self.brightness(seq, 20 * u + 62, y, 20 * u + 74, y + 7), 0.6, (u, y))
+        for y in (25, 45, 65):
+            self.assertGreater(self.brightness(info, 80, y, 200, y + 7), 0.6, y)
+
+    def test_chooser_rows_sit_on_a_dark_screen(self):
+        bg = self.images["CHOOSER_BG"]
+        for r in range(10):
+            y = 50 + 16 * r
+            self.assertLess(self.brightness(bg, 150, y, 278, y + 7), 0.15, r)
+
+    def test_sequencer_plate_is_white_under_its_multiplied_digits(self):
+        seq = self.images["PANEL_SEQUENCER"]
+        for u in (0, 13, 31):
+            cx = 20 * u
+            for y in (36, 73):
+                for x in (cx + 61, cx + 70):
+                    self.assertGreater(float(seq[y:y + 16, x:x + 8].min()), 0.97, (u, x, y))
+                self.assertLess(float(seq[y:y + 16, cx + 69].max()), 0.2, (u, y))
+
+    def test_shadows_fall_right_and_below(self):
+        shadow, face = self.images["PANEL_VCO_FOND_MASK"], self.images["PANEL_VCO"]
+        fh, fw = face.shape[:2]
+        self.assertEqual(shadow.shape[:2], (fh + 8, fw + 8))
+        self.assertLess(float(shadow[fh // 2, fw + 2, 0]), 0.7)
+        self.assertLess(float(shadow[fh + 2, fw // 2, 0]), 0.7)
+        self.assertGreater(float(shadow[fh + 7, 0, 0]), 0.95)
+        self.assertGreater(float(shadow[0, fw + 7, 0]), 0.95)
+
+
+class PreviewTests(unittest.TestCase):
+    """The review composer follows the toolkit's drawing, so it can be trusted when judging the art."""
+
+    def scene(self, images):
+        from preview import Scene
+
+        class Reg:
+            root = REPO
+
+            def get(self, name):
+                return images.get(name)
+        s = Scene(Reg(), 8, 4)
+        s.pix[...] = 0.5
+        return s
+
+    def test_mask_multiplies_then_image_adds(self):
+        img = np.zeros((2, 2, 3), np.float32)
+        img[0, 0] = (0.4, 0.2, 0.0)
+        mask = np.ones((2, 2, 3), np.float32)
+        mask[0, 0] = 0.0
+        mask[1, 1] = 0.5
+        s = self.scene({"A": img, "A_MASK": mask})
+        s.sprite("A", 1, 1, "A_MASK")
+        self.assertEqual([round(float(v), 3) for v in s.pix[1, 1]], [0.4, 0.2, 0.0])
+        self.assertAlmostEqual(float(s.pix[2, 2, 0]), 0.25)
+        self.assertAlmostEqual(float(s.pix[1, 2, 0]), 0.5)
+        self.assertAlmostEqual(float(s.pix[0, 0, 0]), 0.5)
+
+    def test_blended_sprite_multiplies(self):
+        img = np.full((1, 1, 3), 0.5, np.float32)
+        s = self.scene({"B": img})
+        s.sprite("B", 3, 2, blend=1)
+        self.assertAlmostEqual(float(s.pix[2, 3, 0]), 0.25)
+
+    def test_knob_turned_90_degrees_points_right(self):
+        _, images = registry()
+        from preview import Scene
+
+        class Reg:
+            root = REPO
+
+            def get(self, name):
+                return images.get(name)
+        s = Scene(Reg(), 32, 32)
+        s.sprite("KNOB_L", 0, 0, "KNOB_L_MASK", angle=90)
+        bright = np.argwhere(s.pix.min(axis=2) > 0.85)
+        self.assertGreater(len(bright), 3)
+        self.assertTrue(np.all(bright[:, 1] > 16))
+        self.assertTrue(np.all(np.abs(bright[:, 0] + 0.5 - 16) <= 1.5))
+
+
+class TextTests(unittest.TestCase):
+    def test_pixel_text_is_whole_pixels_and_anchored(self):
+        L = Layer(40, 12, 2)
+        cov = L.pixel_text("VCO", 30, 2, os.path.join(REPO, "Fonts", "04B_03B_.TTF"), "ra")
+        self.assertTrue(set(np.unique(cov)) <= {0.0, 1.0})
+        cols = np.flatnonzero(cov.any(axis=0)) // 2
+        rows = np.flatnonzero(cov.any(axis=1)) // 2
+        self.assertLessEqual(cols.max(), 29)
+        self.assertGreaterEqual(cols.max(), 27)
+        self.assertEqual(rows.min(), 2)
+
+    def test_vector_text_centres_on_its_anchor(self):
+        L = Layer(60, 20, 4)
+        cov = L.text("OSC", 10, 30, 10, anchor="mm")
+        ys, xs = np.nonzero(cov > 0.5)
+        self.assertAlmostEqual(xs.mean() / 4, 30, delta=1.5)
+        self.assertAlmostEqual(ys.mean() / 4, 10, delta=1.5)
+
+    def test_description_stops_at_a_hash_path(self):
+        text = "a b X grfx/X.png SIMPLEPART Y #grfx/Y.png SIMPLEPART Z grfx/Z.png SIMPLEPART END"
+        self.assertEqual([e["name"] for e in parse_zim(text)], ["X"])
+
+
 if __name__ == "__main__":
     unittest.main()
