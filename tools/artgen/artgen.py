@@ -20,7 +20,7 @@ sys.path.insert(0, HERE)
 import palette as P  # noqa: E402
 import panels  # noqa: E402
 import parts  # noqa: E402
-from canvas import SANS_BOLD, Layer, mix, save_rgb, smoothstep, to_u8  # noqa: E402
+from canvas import Layer, mix, save_rgb, to_u8  # noqa: E402
 from sheets import Entry, assemble_sheet, cut_sheet, zim_text  # noqa: E402
 from textures import tolex  # noqa: E402
 
@@ -64,8 +64,8 @@ def emblem():
     L.paint(L.circle(c, c, 13.4), mix(P.GRAPHITE_TOP * 1.2, P.GRAPHITE_BOTTOM * 0.8, L.Y / 32))
     xs = np.linspace(6, 26, 60)
     ys = c + 6.5 * np.sin((xs - 6) / 20 * 2 * math.pi)
-    L.paint(L.polyline(list(zip(xs, ys)), 2.2), P.ACCENT["SEQUENCER"])
-    L.paint(L.text("T", 9, c, c, font=SANS_BOLD, anchor="mm"), P.SILK, 0.9)
+    L.paint(L.capsule(7, c, 25, c, 0.6), P.SILK, 0.35)
+    L.paint(L.polyline(list(zip(xs, ys)), 2.4), P.ACCENT["SEQUENCER"])
     return L.image()
 
 

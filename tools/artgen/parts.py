@@ -181,12 +181,12 @@ def arrow_button(direction, state, w=8, h=8):
     else:
         pts = [(0.3, 0.9), (w - 0.3, 0.9), (w / 2, h - 0.4)]
     tri = L.polygon(pts)
-    top = [0.30, 0.42, 0.18][state]
-    bottom = [0.12, 0.2, 0.07][state]
-    t = ((L.Y / h) if direction == "up" else (1 - L.Y / h))[..., None]
-    L.paint(tri, np.asarray((top, top, top * 1.04)) * (1 - t) + np.asarray((bottom,) * 3) * t)
+    t = (L.Y / h) if direction == "up" else (1 - L.Y / h)
     if state == 1:
-        L.multiply(tri, (1.0 + 0.9 * P.ACCENT["SEQUENCER"]))
+        L.paint(tri, mix(P.LED_AMBER, P.LED_AMBER * 0.55, t))
+    else:
+        top, bottom = (0.30, 0.12) if state == 0 else (0.16, 0.06)
+        L.paint(tri, mix((top, top, top * 1.04), (bottom, bottom, bottom), t))
     inner = [(px * 0.55 + w / 2 * 0.45, py * 0.55 + h / 2 * 0.45) for px, py in pts]
     L.paint(L.polygon(inner), (1, 1, 1), 0.12 if state != 2 else 0.0)
     return L
@@ -215,8 +215,9 @@ def keycap(w, h, state, symbol=None, text=None, radius=2.0):
         px = min(h * 0.55, 11.0)
         L.paint(L.text(text, px, w / 2, h / 2 - 0.3, font=SANS_BOLD, anchor="mm", tracking=0.6,
                        squeeze=0.9), ink)
-    if state:
+    if state and text:
         L.add_glow(P.LED_AMBER, L.rrect(3, h - 3.2, w - 3, h - 2.0, 0.6) * 0.8)
+    if state:
         L.add_glow(P.LED_AMBER, body * 0.05)
     return L
 
