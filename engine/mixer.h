@@ -11,9 +11,10 @@ struct MIXER : OUTPUT {
     bool add_channel(float* source);
 
     int32_t enabled = 1;
-    char name[800] = "";
     int32_t input_count = 0;
     float level[MIXER_SLOTS];
     float mute[MIXER_SLOTS];
     INPUT inputs[MIXER_SLOTS];
+    // The name sits last so that the fields read every sample share few cache lines.
+    char name[800] = "";
 };

@@ -89,7 +89,10 @@ void compute_coefficients(BIQUAD_COEFFS& k, int type, double f, double q, double
     c[0] = n;
 }
 
-double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x) {
+namespace {
+
+// The difference equation of each shape, then the memory shift that every shape does.
+inline double run_biquad(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x) {
     const double* c = k.c;
     double y;
     switch (type) {
@@ -120,6 +123,12 @@ double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x) 
     return y;
 }
 
+} // namespace
+
+double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x) {
+    return run_biquad(k, m, type, x);
+}
+
 int PCF::process() {
     if (power != 0) {
         if (input == nullptr) {
@@ -141,14 +150,15 @@ int PCF::process() {
             } else {
                 const int type = TYPE;
                 // Recomputing costs a cos, a sin and two powers: only when a key changes.
-                if (!(f == key_freq && Q == key_q && GAIN == key_gain && type == key_type)) {
+                if (__builtin_expect(!(f == key_freq && Q == key_q && GAIN == key_gain && type == key_type),
+                                     0)) {
                     key_freq = f;
                     key_q = Q;
                     key_gain = GAIN;
                     key_type = type;
                     compute_coefficients(coeffs, type, f, Q, GAIN);
                 }
-                const double y = biquad_step(coeffs, memory, type, x);
+                const double y = run_biquad(coeffs, memory, type, x);
                 const double e = y * (AMOUNT + 1.0f);
                 value = static_cast<float>((1.0f - wet) * x + e * wet);
             }

@@ -15,12 +15,13 @@ struct SAMPLER : VCO {
     std::vector<int16_t> sample_data; // interleaved left, right; sized to the file
     void* sample_handle = nullptr;
     int32_t sample_frames = 0;
-    char name[800] = "";
     float position = 0.0f;
     float rate = 1.0f;
     float gain = 1.0f;
     char FILE[80] = "";
     char sample_path[800] = "";
+    // The name sits last so that the fields read every sample share few cache lines.
+    char name[800] = "";
 };
 
 // Reads the data chunk of a canonical 44-byte-header WAVE file into dst (resized to the

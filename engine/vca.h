@@ -8,7 +8,6 @@ struct VCA : OUTPUT, INPUT_GATE, INPUT {
     float release_time = 0.0f;
     float env_time = 0.0f;
     int32_t INVERT = 0;
-    char name[88] = "";
     float ATTACK = 1000.0f;
     float peak = 1.0f;
     float DECAY = 1000.0f;
@@ -16,6 +15,8 @@ struct VCA : OUTPUT, INPUT_GATE, INPUT {
     float RELEASE = 1000.0f;
     float release_level = 0.0f;
     int32_t BYPASS = 0;
+    // The name sits last so that the fields read every sample share few cache lines.
+    char name[88] = "";
 };
 
 // The INVERT rule: |envelope - 1| truncated to a whole number (not 1 - envelope).

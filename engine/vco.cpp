@@ -61,6 +61,36 @@ float clip_unit(float v) {
     return v;
 }
 
+// The waveforms that need the phase offset, the pulse width, a sine or a random draw, kept out
+// of line so that the ramp shapes run without a call or a stack frame. Stores the sample.
+[[gnu::noinline]] int VCO::other_wave(float amp, float t) {
+    float v;
+    switch (TYPE) {
+    case WAVE_SIN:
+        v = vco_sin(amp, phase_offset(), t);
+        break;
+    case WAVE_SQR:
+        v = vco_sqr(amp, phase_offset(), t);
+        break;
+    case WAVE_NOISE:
+        // The magnitude is drawn once per phase period and held; the sign flips at random
+        // every sample. With no amplitude the last sample is held.
+        if (amp == 0.0f) return 1;
+        if (t == -1.0f) noise_level = noise_magnitude(amp);
+        if (synth_rand() & 1) noise_level = -noise_level;
+        v = noise_level * NOISE_SCALE;
+        break;
+    case WAVE_PULSE:
+        v = vco_pulse(amp, phase_offset(), t, mod_pwm != nullptr ? (read_mod(mod_pwm) + 1.0f) * PWM : PWM);
+        break;
+    default:
+        v = 0.0f;
+        break;
+    }
+    value = clip_unit(v);
+    return 1;
+}
+
 int VCO::process() {
     if (power == 0) {
         value = 0.0f;
@@ -69,52 +99,26 @@ int VCO::process() {
     if (sync_in != nullptr && *sync_in != 0) phase = 0.0f;
 
     float amp = AMOUNT;
-    float off = PHASE;
     float f = FREQ;
-    float pw = PWM;
     if (input != nullptr) {
         f = *input * FREQ * ONE_44TH;
         played_freq = f;
     }
     if (mod_amp != nullptr) amp = (read_mod(mod_amp) + 1.0f) * amp;
     if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
-    if (mod_phase != nullptr) off = (read_mod(mod_phase) + 1.0f) * off;
-    if (mod_pwm != nullptr) pw = (read_mod(mod_pwm) + 1.0f) * pw;
     if (amp > 1.0f) amp = 1.0f;
 
     // Only a rise above 1 wraps: the phase covers two units per period.
-    phase += f * SAMPLE_PERIOD;
-    if (phase > 1.0f) phase = -1.0f;
+    float t = phase + f * SAMPLE_PERIOD;
+    if (t > 1.0f) t = -1.0f;
+    phase = t;
 
-    switch (TYPE) {
-    case WAVE_SIN:
-        value = vco_sin(amp, off, phase);
-        break;
-    case WAVE_TRI:
-        value = vco_tri(amp, phase);
-        break;
-    case WAVE_SAW:
-        value = vco_saw(amp, phase);
-        break;
-    case WAVE_SQR:
-        value = vco_sqr(amp, off, phase);
-        break;
-    case WAVE_NOISE:
-        // The magnitude is drawn once per phase period and held; the sign flips at random
-        // every sample. With no amplitude the last sample is held.
-        if (amp != 0.0f) {
-            if (phase == -1.0f) noise_level = noise_magnitude(amp);
-            if (synth_rand() & 1) noise_level = -noise_level;
-            value = noise_level * NOISE_SCALE;
-        }
-        break;
-    case WAVE_PULSE:
-        value = vco_pulse(amp, off, phase, pw);
-        break;
-    default:
-        value = 0.0f;
-        break;
-    }
-    value = clip_unit(value);
+    const int type = TYPE;
+    if (type == WAVE_SAW)
+        value = clip_unit(vco_saw(amp, t));
+    else if (type == WAVE_TRI)
+        value = clip_unit(vco_tri(amp, t));
+    else
+        return other_wave(amp, t);
     return 1;
 }

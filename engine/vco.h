@@ -13,7 +13,6 @@ struct VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
     MOD_SLOT mod_freq = nullptr;
     MOD_SLOT mod_amp = nullptr;
     MOD_SLOT mod_pwm = nullptr;
-    char name[80] = "Emptynamed_VCO";
     float phase = 0.0f;
     float PHASE;
     float AMOUNT = 1.0f;
@@ -22,6 +21,13 @@ struct VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
     float noise_level = 0.0f;
     float played_freq = 0.0f;
     int32_t TYPE = WAVE_SIN;
+    // The name sits last so that the fields read every sample share few cache lines.
+    char name[80] = "Emptynamed_VCO";
+
+  private:
+    // PHASE scaled by the phase modulation slot when it is connected.
+    float phase_offset() const { return mod_phase != nullptr ? (read_mod(mod_phase) + 1.0f) * PHASE : PHASE; }
+    int other_wave(float amp, float t);
 };
 
 // Waveform arithmetic, one sample each; t is the running phase in [-1, 1].
