@@ -28,9 +28,9 @@ REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
 FONT_FILE = os.path.join(REPO, "Fonts", "04B_03B_.TTF")
 
 
-def masked(name, layer, glow=False, mask_name=None):
+def masked(name, layer, mask_name=None):
     """A sprite and its mask: the mask keeps the picture where the sprite is absent."""
-    return [Entry(name, layer.image(), glow=glow),
+    return [Entry(name, layer.image()),
             Entry(mask_name or name + "_MASK", np.repeat((1 - layer.coverage())[..., None], 3, axis=2))]
 
 
@@ -40,11 +40,11 @@ def shared_mask(name, layers):
     return Entry(name, np.repeat((1 - cov)[..., None], 3, axis=2))
 
 
-def sheet(name, layers, rows, cols, gap, glow=False):
+def sheet(name, layers, rows, cols, gap):
     tiles = [layer.image() for layer in layers]
     h, w = tiles[0].shape[:2]
     return Entry(name, assemble_sheet(tiles, rows, cols, gap[0], gap[1]), tile=(w, h), grid=(rows, cols),
-                 gap=gap, glow=glow)
+                 gap=gap)
 
 
 def background():
@@ -80,10 +80,10 @@ def build_entries():
     entries += masked("FICHE_UNPLUG", parts.plug(True))
 
     on, off = parts.power_button(True), parts.power_button(False)
-    entries += [Entry("POWER_ON", on.image(), glow=True), Entry("POWER_OFF", off.image()),
+    entries += [Entry("POWER_ON", on.image()), Entry("POWER_OFF", off.image()),
                 shared_mask("POWER_MASK", [on, off])]
     on, off = parts.check_button(True), parts.check_button(False)
-    entries += [Entry("CHK_4_ON", on.image(), glow=True), Entry("CHK_4_OFF", off.image()),
+    entries += [Entry("CHK_4_ON", on.image()), Entry("CHK_4_OFF", off.image()),
                 shared_mask("CHK_4_MASK", [on, off])]
 
     for kind in ("SIN", "TRI", "SAW", "SQR", "NOISE", "PULSE"):
@@ -95,11 +95,11 @@ def build_entries():
     symbols = [""] + [str(d) for d in range(10)] + ["-"]
     for set_no, (lit, off_col) in ((1, (P.SEG_ON, P.SEG_OFF)), (2, (P.SEG_DIM, P.SEG_OFF_DIM))):
         cells = [parts.seven_segment(s, lit, off_col, glow=set_no == 1) for s in symbols]
-        entries.append(sheet("LED_NUMERIC_%d" % set_no, cells, 2, 6, (2, 3), glow=True))
+        entries.append(sheet("LED_NUMERIC_%d" % set_no, cells, 2, 6, (2, 3)))
 
     for set_no, (col_on, col_off) in ((1, (P.LED_RED, P.LED_RED_OFF)), (2, (P.LED_AMBER, P.LED_AMBER_OFF))):
         lamps = [parts.lamp(False, col_on, col_off), parts.lamp(True, col_on, col_off)]
-        entries.append(sheet("LAMP_LED_%d" % set_no, lamps, 1, 2, (3, 0), glow=True))
+        entries.append(sheet("LAMP_LED_%d" % set_no, lamps, 1, 2, (3, 0)))
         entries.append(shared_mask("LAMP_LED_%d_MASK" % set_no, lamps))
 
     for name, direction in (("BUTTONSTYLEA", "up"), ("BUTTONSTYLEB", "down")):
@@ -108,16 +108,16 @@ def build_entries():
         entries.append(shared_mask(name + "_MASK", states))
 
     caps = [parts.keycap(14, 12, lit, symbol) for lit in (0, 1) for symbol in ("up", "down")]
-    entries.append(sheet("ARROW", caps, 2, 2, (2, 2), glow=True))
+    entries.append(sheet("ARROW", caps, 2, 2, (2, 2)))
     entries.append(shared_mask("ARROW_MASK", caps))
 
     pads = [parts.pad(n + 1, lit) for lit in (False, True) for n in range(8)]
-    entries.append(sheet("PATTERN", pads, 2, 8, (2, 2), glow=True))
+    entries.append(sheet("PATTERN", pads, 2, 8, (2, 2)))
     entries.append(shared_mask("PATTERN_MASK", pads))
 
     keys = [parts.keycap(64, 22, lit, text=t, radius=3.0) for lit in (0, 1)
             for t in ("NEW", "LOAD", "SAVE", "CABLES")]
-    entries.append(sheet("SYSBTN", keys, 2, 4, (4, 4), glow=True))
+    entries.append(sheet("SYSBTN", keys, 2, 4, (4, 4)))
     entries.append(shared_mask("SYSBTN_MASK", keys))
 
     shadows = set()

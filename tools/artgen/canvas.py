@@ -4,8 +4,8 @@
 Colours are linear floats in 0..1.  The layer keeps premultiplied colour and
 coverage, so a finished sprite is exactly what the toolkit composites: the
 mask (1 - coverage) is multiplied onto the picture, then the premultiplied
-colour is added.  Light that should fall outside the body (LED glow) goes
-into the separate glow buffer, which is added without claiming coverage.
+colour is added.  Light (LED glow) goes into a separate glow buffer, added on top of the colour
+within the coverage.
 """
 
 import math
@@ -213,7 +213,7 @@ class Layer:
         self.col[sl] = np.clip(self.col[sl] * f, 0, None)
 
     def add_glow(self, colour, strength):
-        """Light added on top, also outside the body: strength is an H x W array."""
+        """Light added on top of what is painted: strength is an H x W array."""
         self.glow += np.asarray(colour, np.float32) * strength[..., None]
 
     def clip_to(self, cov):
@@ -224,8 +224,14 @@ class Layer:
 
     # Results at final size.
     def image(self):
-        """Premultiplied colour plus glow, 0..1, h x w x 3."""
-        return np.clip(box_reduce(self.col, self.ss) + box_reduce(self.glow, self.ss), 0, 1)
+        """Premultiplied colour plus glow, 0..1, h x w x 3.
+
+        The glow is kept within the coverage, so wherever the mask leaves the picture
+        untouched the image is black and adds nothing.
+        """
+        glow = box_reduce(self.glow * self.cov[..., None], self.ss)
+        cov = box_reduce(self.cov, self.ss)[..., None]
+        return np.clip(np.minimum(box_reduce(self.col, self.ss) + glow, cov), 0, 1)
 
     def coverage(self):
         return np.clip(box_reduce(self.cov, self.ss), 0, 1)

@@ -10,11 +10,10 @@ class Entry:
     """One line of the description file: a single image, or a sheet of equal tiles.
 
     pixels is h x w x 3 in 0..1.  A sheet carries its tile size, grid and gaps.
-    glow marks images that add light outside their mask (lit lamps).
     """
 
-    def __init__(self, name, pixels, tile=None, grid=None, gap=(0, 0), glow=False):
-        self.name, self.pixels, self.tile, self.grid, self.gap, self.glow = name, pixels, tile, grid, gap, glow
+    def __init__(self, name, pixels, tile=None, grid=None, gap=(0, 0)):
+        self.name, self.pixels, self.tile, self.grid, self.gap = name, pixels, tile, grid, gap
 
     @property
     def path(self):
