@@ -1,8 +1,6 @@
 // Key tables of the patch format and the conversions of key values.
 #include "patch_keys.h"
 
-#include <cerrno>
-#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -10,16 +8,29 @@
 
 #include "engine/sequencer.h"
 
-const char* const sequencer_keys[SK_COUNT] = {"DIVIDER", "NBR_STEP", "NOTE_",
-                                              "BYPASS_", "VOLUME_",  "LENGHT_"};
-const char* const pcf_keys[FK_COUNT] = {"HICUT", "AMOUNT", "TYPE", "GAIN", "Q", "BYPASS"};
-const char* const vco_keys[OK_COUNT] = {"TYPE", "FREQ", "AMOUNT", "NOTE", "PHASE"};
+const char* const sequencer_keys[SK_COUNT] = {"DIVIDER",         "NBR_STEP",       "NOTE_",       "BYPASS_",
+                                              "VOLUME_",         "LENGHT_",        "OCTAVE_",     "POWER",
+                                              "PLAYING_PATTERN", "WISHED_PATTERN", "WISHED_TEMPO"};
+const char* const pcf_keys[FK_COUNT] = {"HICUT", "AMOUNT", "TYPE", "GAIN", "Q", "BYPASS", "POWER"};
+const char* const vco_keys[OK_COUNT] = {"TYPE",  "FREQ", "AMOUNT", "NOTE",
+                                        "PHASE", "PWM",  "POWER",  "WAVEFORM"};
 const char* const vca_keys[AK_COUNT] = {"ATTACK", "INVERT", "BYPASS", "DECAY", "SUSTAIN", "RELEASE"};
 const char* const sampler_keys[PK_COUNT] = {"FILE"};
+const char* const keyboard_keys[KK_COUNT] = {"POWER", "OCTAVE", "NOTE"};
+const char* const mixer_keys[MK_COUNT] = {"ENABLED", "LEVEL_", "MUTE_"};
 
 const char* const source_keywords[SRC_COUNT] = {"SEQUENCER", "KEY", "VCO", "SAMPLER", "VCA", "PCF", "MIXER"};
 
 namespace {
+
+// A rule of the keys that take any source kind, tested in the key text.
+constexpr PORT_RULE any_source(const char* key, PORT port) {
+    return {key,
+            port,
+            true,
+            SRC_COUNT,
+            {SRC_SEQUENCER, SRC_KEY, SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}};
+}
 
 const PORT_RULE sequencer_rules[] = {
     {"SYNC", PORT_SYNC, false, 1, {SRC_KEY}},
@@ -33,15 +44,22 @@ const PORT_RULE vco_rules[] = {
     {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
     {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
     {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    any_source(AUDIO_KEY, PORT_INPUT),
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
+    any_source(CV_PWM_KEY, PORT_MOD_PWM),
 };
 
 const PORT_RULE mixer_rules[] = {
     {"ADD_CHANELL", PORT_CHANNEL, true, 5, {SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}},
+    any_source(SLOT_KEY, PORT_SLOT),
 };
 
 const PORT_RULE vca_rules[] = {
     {"IN", PORT_INPUT, false, 4, {SRC_VCO, SRC_PCF, SRC_SAMPLER, SRC_MIXER}},
     {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
+    any_source(AUDIO_KEY, PORT_INPUT),
 };
 
 const PORT_RULE pcf_rules[] = {
@@ -51,6 +69,9 @@ const PORT_RULE pcf_rules[] = {
     {"IN", PORT_INPUT, false, 7, {SRC_PCF, SRC_VCO, SRC_SAMPLER, SRC_MIXER, SRC_VCA, SRC_SEQUENCER, SRC_KEY}},
     {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
     {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
 const PORT_RULE sampler_rules[] = {
@@ -60,6 +81,10 @@ const PORT_RULE sampler_rules[] = {
     {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
     {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
     {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    any_source(AUDIO_KEY, PORT_INPUT),
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
 template <size_t N> PORT_RULES rules_of(const PORT_RULE (&r)[N]) {
@@ -106,6 +131,16 @@ PORT_RULES port_rules(TARGET_KIND kind) {
     }
 }
 
+const char* port_key_for(TARGET_KIND kind, PORT port, SOURCE_KIND source) {
+    PORT_RULES r = port_rules(kind);
+    for (int i = 0; i < r.count; ++i) {
+        if (r.rules[i].port != port) continue;
+        for (int k = 0; k < r.rules[i].source_count; ++k)
+            if (r.rules[i].sources[k] == source) return r.rules[i].key;
+    }
+    return nullptr;
+}
+
 int patch_int(const char* s) {
     if (s == nullptr) return 0;
     while (*s == ' ' || (*s >= '\t' && *s <= '\r'))
@@ -124,10 +159,8 @@ int patch_int(const char* s) {
 
 float patch_real(const char* s) {
     if (s == nullptr) return 0.0f;
-    double d = std::strtod(s, nullptr);
-    if (d > FLT_MAX) return HUGE_VALF;
-    if (d < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(d);
+    // Rounded once, straight to the float: a decimal written from a float comes back exact.
+    return std::strtof(s, nullptr);
 }
 
 int integer_part(double v) {
@@ -156,4 +189,14 @@ bool step_cell_of(const char* key, STEP_KEY_FORM form, int& row, int& column) {
         ok = number_at(key, length, 7, max_chars, row) && number_at(key, length, 11, max_chars, column);
     }
     return ok && row >= 0 && row < SEQ_ROWS && column >= 0 && column < SEQ_COLS;
+}
+
+bool indexed_key_of(const char* key, const char* prefix, int count, int& index) {
+    if (key == nullptr) return false;
+    const char* at = std::strstr(key, prefix);
+    if (at == nullptr) return false;
+    const char* digits = at + std::strlen(prefix);
+    if (*digits < '0' || *digits > '9') return false;
+    index = patch_int(digits);
+    return index < count;
 }

@@ -4,17 +4,37 @@
 
 // Object keys. A key applies to every parameter field that contains its text anywhere, so no
 // key of a kind may contain, or be contained in, another key of the same kind.
-enum SEQUENCER_KEY { SK_DIVIDER, SK_NBR_STEP, SK_NOTE, SK_BYPASS, SK_VOLUME, SK_LENGHT, SK_COUNT };
-enum PCF_KEY { FK_HICUT, FK_AMOUNT, FK_TYPE, FK_GAIN, FK_Q, FK_BYPASS, FK_COUNT };
-enum VCO_KEY { OK_TYPE, OK_FREQ, OK_AMOUNT, OK_NOTE, OK_PHASE, OK_COUNT };
+enum SEQUENCER_KEY {
+    SK_DIVIDER,
+    SK_NBR_STEP,
+    SK_NOTE,
+    SK_BYPASS,
+    SK_VOLUME,
+    SK_LENGHT,
+    SK_OCTAVE,         // OCTAVE_rrr_ccc: a cell's octave, keeping its note number (after NOTE_)
+    SK_POWER,          // `power`
+    SK_PLAYING,        // the pattern playing; also the next one
+    SK_WISHED_PATTERN, // `next_pattern` alone
+    SK_WISHED_TEMPO,   // `next_divider` alone (DIVIDER sets both)
+    SK_COUNT
+};
+enum PCF_KEY { FK_HICUT, FK_AMOUNT, FK_TYPE, FK_GAIN, FK_Q, FK_BYPASS, FK_POWER, FK_COUNT };
+// WAVEFORM sets TYPE to any whole number, where TYPE reads only "1" to "6".
+enum VCO_KEY { OK_TYPE, OK_FREQ, OK_AMOUNT, OK_NOTE, OK_PHASE, OK_PWM, OK_POWER, OK_WAVEFORM, OK_COUNT };
 enum VCA_KEY { AK_ATTACK, AK_INVERT, AK_BYPASS, AK_DECAY, AK_SUSTAIN, AK_RELEASE, AK_COUNT };
 enum SAMPLER_KEY { PK_FILE, PK_COUNT };
+// NOTE is the held `key`, the note within the octave.
+enum KEYBOARD_KEY { KK_POWER, KK_OCTAVE, KK_NOTE, KK_COUNT };
+// LEVEL_nn and MUTE_nn name the channel slot nn.
+enum MIXER_KEY { MK_ENABLED, MK_LEVEL, MK_MUTE, MK_COUNT };
 
 extern const char* const sequencer_keys[SK_COUNT];
 extern const char* const pcf_keys[FK_COUNT];
 extern const char* const vco_keys[OK_COUNT];
 extern const char* const vca_keys[AK_COUNT];
 extern const char* const sampler_keys[PK_COUNT];
+extern const char* const keyboard_keys[KK_COUNT];
+extern const char* const mixer_keys[MK_COUNT];
 
 // Link ports, per target kind in the order they are tested.
 enum PORT {
@@ -25,7 +45,8 @@ enum PORT {
     PORT_MOD_PHASE,
     PORT_MOD_AMP,
     PORT_MOD_PWM,
-    PORT_CHANNEL
+    PORT_CHANNEL, // appends a mixer channel fed by the source
+    PORT_SLOT     // appends a mixer channel, unconnected when no source is named or found
 };
 
 // Source kinds, named by the keyword a source module's name contains.
@@ -42,6 +63,16 @@ struct PORT_RULE {
     SOURCE_KIND sources[MAX_RULE_SOURCES];
 };
 
+// The keys of the connections that the historic ports refuse (a filter feeding an oscillator's
+// modulation, a keyboard feeding a mixer, an unconnected mixer channel...). They accept every
+// source kind and are tested in the key text only, so a source name cannot trigger them.
+constexpr const char* AUDIO_KEY = "AUDIO";
+constexpr const char* CV_FREQ_KEY = "CV_FREQ";
+constexpr const char* CV_PHASE_KEY = "CV_PHASE";
+constexpr const char* CV_AMP_KEY = "CV_AMP";
+constexpr const char* CV_PWM_KEY = "CV_PWM";
+constexpr const char* SLOT_KEY = "SLOT";
+
 struct PORT_RULES {
     const PORT_RULE* rules;
     int count;
@@ -50,6 +81,9 @@ struct PORT_RULES {
 // Target kinds of the links section; a target name can select several.
 enum TARGET_KIND { TGT_SEQUENCER, TGT_VCO, TGT_MIXER, TGT_VCA, TGT_PCF, TGT_SAMPLER, TGT_COUNT };
 PORT_RULES port_rules(TARGET_KIND kind);
+// The key of the first rule of a target kind that sets the port from the source kind, or
+// null when none does.
+const char* port_key_for(TARGET_KIND kind, PORT port, SOURCE_KIND source);
 
 // atoi: optional blanks and sign, decimal digits up to the first other character, 0 without
 // digits; values beyond the int range saturate instead of overflowing.
@@ -70,3 +104,7 @@ enum STEP_KEY_FORM {
     STEP_THREE_DIGIT // as STEP_BYPASS, each number cut to three characters (VOLUME, LENGHT)
 };
 bool step_cell_of(const char* key, STEP_KEY_FORM form, int& row, int& column);
+
+// Keys naming one entry of an array by the decimal number right after their text (LEVEL_03):
+// false when the key text lacks the prefix or a number, or the number is not below count.
+bool indexed_key_of(const char* key, const char* prefix, int count, int& index);

@@ -1,6 +1,7 @@
 // Reading a patch file: words, the objects section's declarations and the links section's wiring.
 #include "patch_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -122,6 +123,18 @@ void for_each_param(const std::vector<std::string_view>& fields, bool empty_is_f
 
 // ---- objects section -------------------------------------------------------------------
 
+// NOTE_ stores a note number as octave and note within it, which cannot express every pair
+// (note 12 of octave 3, note -1 of octave 2); the octave key then sets the octave and moves
+// the note so that the note number stays.
+void set_step_octave(SEQUENCER& s, int row, int col, int octave) {
+    int64_t number = s.step_note[row][col] + 12 * static_cast<int64_t>(s.step_octave[row][col]);
+    int64_t note = number - 12 * static_cast<int64_t>(octave);
+    if (note > INT32_MAX) note = INT32_MAX;
+    if (note < INT32_MIN) note = INT32_MIN;
+    s.step_octave[row][col] = octave;
+    s.step_note[row][col] = static_cast<int32_t>(note);
+}
+
 void apply_sequencer(SEQUENCER& s, const PARAM& p) {
     for (int k = 0; k < SK_COUNT; ++k) {
         if (!p.has(sequencer_keys[k]) || p.value == nullptr) continue;
@@ -131,12 +144,9 @@ void apply_sequencer(SEQUENCER& s, const PARAM& p) {
         case SK_DIVIDER:
             s.DIVIDER = s.next_divider = patch_real(v);
             break;
-        case SK_NBR_STEP: {
-            // More steps than the arrays hold would play cells past the end of a row.
-            int n = patch_int(v);
-            s.NBR_STEP = n > SEQ_COLS ? SEQ_COLS : n;
+        case SK_NBR_STEP:
+            s.NBR_STEP = patch_int(v);
             break;
-        }
         case SK_NOTE:
             if (step_cell_of(p.key.get(), STEP_NOTE, row, col)) {
                 int n = patch_int(v);
@@ -154,6 +164,21 @@ void apply_sequencer(SEQUENCER& s, const PARAM& p) {
         case SK_LENGHT:
             if (step_cell_of(p.key.get(), STEP_THREE_DIGIT, row, col))
                 s.step_length[row][col] = patch_real(v);
+            break;
+        case SK_OCTAVE:
+            if (step_cell_of(p.key.get(), STEP_BYPASS, row, col)) set_step_octave(s, row, col, patch_int(v));
+            break;
+        case SK_POWER:
+            s.power = patch_int(v);
+            break;
+        case SK_PLAYING:
+            s.pattern = s.next_pattern = patch_int(v);
+            break;
+        case SK_WISHED_PATTERN:
+            s.next_pattern = patch_int(v);
+            break;
+        case SK_WISHED_TEMPO:
+            s.next_divider = patch_real(v);
             break;
         }
     }
@@ -184,6 +209,9 @@ void apply_pcf(PCF& f, const PARAM& p) {
         case FK_BYPASS:
             f.BYPASS = patch_int(v);
             break;
+        case FK_POWER:
+            f.power = patch_int(v);
+            break;
         }
     }
 }
@@ -207,6 +235,15 @@ void apply_vco(VCO& o, const PARAM& p) {
             break;
         case OK_PHASE:
             o.PHASE = patch_real(v);
+            break;
+        case OK_PWM:
+            o.PWM = patch_real(v);
+            break;
+        case OK_POWER:
+            o.power = patch_int(v);
+            break;
+        case OK_WAVEFORM:
+            o.TYPE = patch_int(v);
             break;
         }
     }
@@ -234,6 +271,43 @@ void apply_vca(VCA& a, const PARAM& p) {
             break;
         case AK_RELEASE:
             a.RELEASE = patch_real(v);
+            break;
+        }
+    }
+}
+
+void apply_keyboard(KEYBOARD& k, const PARAM& p) {
+    for (int i = 0; i < KK_COUNT; ++i) {
+        if (!p.has(keyboard_keys[i]) || p.value == nullptr) continue;
+        const int v = patch_int(p.value.get());
+        switch (i) {
+        case KK_POWER:
+            k.power = v;
+            break;
+        case KK_OCTAVE:
+            k.octave = v;
+            break;
+        case KK_NOTE:
+            k.key = v;
+            break;
+        }
+    }
+}
+
+void apply_mixer(MIXER& m, const PARAM& p) {
+    for (int k = 0; k < MK_COUNT; ++k) {
+        if (!p.has(mixer_keys[k]) || p.value == nullptr) continue;
+        const char* v = p.value.get();
+        int slot;
+        switch (k) {
+        case MK_ENABLED:
+            m.enabled = patch_int(v);
+            break;
+        case MK_LEVEL:
+            if (indexed_key_of(p.key.get(), mixer_keys[k], MIXER_SLOTS, slot)) m.level[slot] = patch_real(v);
+            break;
+        case MK_MUTE:
+            if (indexed_key_of(p.key.get(), mixer_keys[k], MIXER_SLOTS, slot)) m.mute[slot] = patch_real(v);
             break;
         }
     }
@@ -281,7 +355,8 @@ void declare_object(GENERATOR& g, const std::string& word) {
         PCF* f = create(g.filters, name.c_str());
         for_each_param(fields, false, [f](const PARAM& p) { apply_pcf(*f, p); });
     } else if (contains(n, "KEY")) {
-        create(g.keyboards, name.c_str());
+        KEYBOARD* k = create(g.keyboards, name.c_str());
+        for_each_param(fields, false, [k](const PARAM& p) { apply_keyboard(*k, p); });
     } else if (contains(n, "SAMPLER")) {
         SAMPLER* s = create(g.samplers, name.c_str());
         for_each_param(fields, true, [s](const PARAM& p) { apply_sampler(*s, p); });
@@ -293,7 +368,10 @@ void declare_object(GENERATOR& g, const std::string& word) {
         VCA* a = create(g.vcas, name.c_str());
         for_each_param(fields, true, [a](const PARAM& p) { apply_vca(*a, p); });
     }
-    if (contains(n, "MIXER")) create(g.mixers, name.c_str());
+    if (contains(n, "MIXER")) {
+        MIXER* m = create(g.mixers, name.c_str());
+        for_each_param(fields, false, [m](const PARAM& p) { apply_mixer(*m, p); });
+    }
 }
 
 // ---- links section ---------------------------------------------------------------------
@@ -453,17 +531,38 @@ void connect(GENERATOR& g, TARGET& t, PORT port, const SOURCE& s) {
         // A mixer with every channel in use ignores further channels.
         if (t.mixer != nullptr && s.value != nullptr) t.mixer->add_channel(s.value);
         break;
+    case PORT_SLOT:
+        if (t.mixer != nullptr) t.mixer->add_channel(s.value);
+        break;
     }
+}
+
+// The source a field names among the kinds a rule accepts: every kind whose keyword the name
+// contains is looked up, and the last one found counts.
+SOURCE rule_source(GENERATOR& g, const PORT_RULE& rule, const char* source_name) {
+    SOURCE found;
+    for (int k = 0; k < rule.source_count; ++k) {
+        SOURCE_KIND kind = rule.sources[k];
+        if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
+        SOURCE s = find_source(g, kind, source_name);
+        if (s.value != nullptr) found = s;
+    }
+    return found;
 }
 
 void apply_link(GENERATOR& g, TARGET& t, const PARAM& p) {
     const char* source_name = p.value.get();
-    if (source_name == nullptr) return;
     PORT_RULES rules = port_rules(t.kind);
     for (int r = 0; r < rules.count; ++r) {
         const PORT_RULE& rule = rules.rules[r];
         const char* tested = rule.key_text_only ? p.key.get() : p.field.c_str();
         if (tested == nullptr || std::strstr(tested, rule.key) == nullptr) continue;
+        if (rule.port == PORT_SLOT) {
+            // One channel per field, left unconnected when the source is missing.
+            connect(g, t, rule.port, source_name != nullptr ? rule_source(g, rule, source_name) : SOURCE{});
+            continue;
+        }
+        if (source_name == nullptr) continue;
         for (int k = 0; k < rule.source_count; ++k) {
             SOURCE_KIND kind = rule.sources[k];
             if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;

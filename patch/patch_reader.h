@@ -4,8 +4,10 @@
 
 #include "engine/generator.h"
 
-// The longest word a patch may hold; a longer word is reported and skipped.
-constexpr size_t PATCH_WORD_MAX = 7999;
+// The longest word a patch may hold; a longer word is reported and skipped. A sequencer is one
+// word: every cell of its 64 x 64 steps set to extreme values writes about 580,000
+// characters, so the limit leaves room for the longest name as well.
+constexpr size_t PATCH_WORD_MAX = (1u << 20) - 1;
 
 // Counts the words read from the file (markers, comments and skipped words alike); the
 // readers' messages quote it after "ligne".

@@ -1,6 +1,7 @@
 // Field splitting and the conversions of key values.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -68,6 +69,8 @@ TEST(PatchValues, RealsAndIntegerParts) {
     EXPECT_FLOAT_EQ(0.001f, patch_real("1e-3;"));
     EXPECT_EQ(0.0f, patch_real("abc"));
     EXPECT_TRUE(std::isinf(patch_real("1e300")));
+    // The largest float written with nine digits lies just above it and must round back down.
+    EXPECT_EQ(-FLT_MAX, patch_real("-3.40282347e+38"));
     EXPECT_EQ(25, integer_part(25.7));
     EXPECT_EQ(-2, integer_part(-2.9));
     EXPECT_EQ(INT_MAX, integer_part(1e30));

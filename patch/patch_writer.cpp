@@ -1,0 +1,449 @@
+// Writing a module graph as a patch file.
+#include "patch_writer.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "patch_keys.h"
+
+namespace {
+
+// ---- formatting ------------------------------------------------------------------------
+
+void add(std::string& out, const char* text) {
+    out += text;
+}
+
+void add_int(std::string& out, long long v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%lld", v);
+    out += buf;
+}
+
+// Nine significant digits identify every float: reading them back gives the same value.
+void add_real(std::string& out, float v) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+    out += buf;
+}
+
+// "KEY=value;"
+void int_field(std::string& out, const char* key, long long v) {
+    out += key;
+    out += '=';
+    add_int(out, v);
+    out += ';';
+}
+
+void real_field(std::string& out, const char* key, float v) {
+    out += key;
+    out += '=';
+    add_real(out, v);
+    out += ';';
+}
+
+// Whether two floats are the same value to the bit, so that -0 and 0 differ.
+bool same(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void put_line(FILE* f, std::string& line) {
+    line += '\n';
+    std::fputs(line.c_str(), f);
+}
+
+// A declaration with no parameter field keeps the form "NAME;;".
+void close_declaration(std::string& line, size_t name_end) {
+    if (line.size() == name_end) line += ';';
+}
+
+// ---- source look-up --------------------------------------------------------------------
+
+struct NAMED_SOURCE {
+    const char* name;
+    SOURCE_KIND kind;
+};
+
+SOURCE_KIND source_kind_of(MODULE_KIND k) {
+    switch (k) {
+    case KIND_KEYBOARD:
+        return SRC_KEY;
+    case KIND_VCO:
+        return SRC_VCO;
+    case KIND_SAMPLER:
+        return SRC_SAMPLER;
+    case KIND_VCA:
+        return SRC_VCA;
+    case KIND_SEQUENCER:
+        return SRC_SEQUENCER;
+    case KIND_PCF:
+        return SRC_PCF;
+    case KIND_MIXER:
+        return SRC_MIXER;
+    }
+    return SRC_COUNT;
+}
+
+// The module whose output sample lives at the address; false for an address no module owns.
+bool value_source(const GENERATOR& g, const float* address, NAMED_SOURCE& out) {
+    if (address == nullptr) return false;
+    for (const MODULE_REF& m : module_order(g))
+        if (module_value(m) == address) {
+            out = {module_name(m), source_kind_of(m.kind)};
+            return true;
+        }
+    return false;
+}
+
+// Gates and sync pulses come from note sources only.
+bool gate_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
+    if (address == nullptr) return false;
+    for (KEYBOARD* k : g.keyboards)
+        if (&k->gate == address) {
+            out = {k->name, SRC_KEY};
+            return true;
+        }
+    for (SEQUENCER* s : g.sequencers)
+        if (&s->gate == address) {
+            out = {s->name, SRC_SEQUENCER};
+            return true;
+        }
+    return false;
+}
+
+bool sync_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
+    if (address == nullptr) return false;
+    for (KEYBOARD* k : g.keyboards)
+        if (&k->sync_pulse == address) {
+            out = {k->name, SRC_KEY};
+            return true;
+        }
+    for (SEQUENCER* s : g.sequencers)
+        if (&s->sync_pulse == address) {
+            out = {s->name, SRC_SEQUENCER};
+            return true;
+        }
+    return false;
+}
+
+// ---- link fields -----------------------------------------------------------------------
+
+// "KEY=SOURCE;" with the key the reader connects that port from that source kind by.
+void link_field(std::string& line, TARGET_KIND target, PORT port, const NAMED_SOURCE& s) {
+    const char* key = port_key_for(target, port, s.kind);
+    if (key == nullptr) return;
+    line += key;
+    line += '=';
+    line += s.name;
+    line += ';';
+}
+
+void input_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const float* input) {
+    NAMED_SOURCE s;
+    if (value_source(g, input, s)) link_field(line, target, PORT_INPUT, s);
+}
+
+void mod_field(std::string& line, const GENERATOR& g, TARGET_KIND target, PORT port, MOD_SLOT slot) {
+    NAMED_SOURCE s;
+    if (slot != nullptr && value_source(g, *slot, s)) link_field(line, target, port, s);
+}
+
+void gate_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* gate_in) {
+    NAMED_SOURCE s;
+    if (gate_source(g, gate_in, s)) link_field(line, target, PORT_GATE, s);
+}
+
+void sync_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* sync_in) {
+    NAMED_SOURCE s;
+    if (sync_source(g, sync_in, s)) link_field(line, target, PORT_SYNC, s);
+}
+
+// Writes "NAME;fields\n" when there is at least one field.
+bool finish_links(FILE* f, std::string& line, size_t name_end) {
+    if (line.size() == name_end) return false;
+    put_line(f, line);
+    return true;
+}
+
+std::string line_start(const char* name) {
+    std::string line = name;
+    line += ';';
+    return line;
+}
+
+// The ports of an oscillator, a sampler or a filter, in the order the links are written.
+template <class M> void modulated_fields(std::string& line, const GENERATOR& g, TARGET_KIND t, const M& m) {
+    input_field(line, g, t, m.input);
+    mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
+    mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
+    mod_field(line, g, t, PORT_MOD_PHASE, m.mod_phase);
+}
+
+// ---- sequencer cells -------------------------------------------------------------------
+
+constexpr int DEFAULT_STEP_NOTE = 10;
+constexpr int DEFAULT_STEP_OCTAVE = 3;
+constexpr float DEFAULT_STEP_VOLUME = 1.0f;
+constexpr float DEFAULT_STEP_LENGTH = 1.0f;
+constexpr int DEFAULT_STEP_BYPASS = 0;
+
+// "NOTE_rrr_ccc" and its kin: three-digit row and column, as the reader's fixed positions need.
+void cell_key(std::string& out, const char* key, int row, int col) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%s%03d_%03d=", key, row, col);
+    out += buf;
+}
+
+void note_cells(std::string& w, const SEQUENCER& m) {
+    for (int r = 0; r < SEQ_ROWS; ++r)
+        for (int c = 0; c < SEQ_COLS; ++c) {
+            const int note = m.step_note[r][c];
+            const int octave = m.step_octave[r][c];
+            if (note == DEFAULT_STEP_NOTE && octave == DEFAULT_STEP_OCTAVE) continue;
+            int64_t number = note + 12 * static_cast<int64_t>(octave);
+            if (number > INT32_MAX) number = INT32_MAX;
+            if (number < INT32_MIN) number = INT32_MIN;
+            const int32_t n = static_cast<int32_t>(number);
+            cell_key(w, sequencer_keys[SK_NOTE], r, c);
+            add_int(w, n);
+            w += ';';
+            // The note number gives back the octave n / 12 and the note n - 12 x (n / 12);
+            // any other pair needs its octave as well.
+            if (n / 12 != octave || n - 12 * (n / 12) != note) {
+                cell_key(w, sequencer_keys[SK_OCTAVE], r, c);
+                add_int(w, octave);
+                w += ';';
+            }
+        }
+}
+
+template <class T, class ADD>
+void cells(std::string& w, const char* key, const T (&a)[SEQ_ROWS][SEQ_COLS], T def, ADD add_value) {
+    for (int r = 0; r < SEQ_ROWS; ++r)
+        for (int c = 0; c < SEQ_COLS; ++c) {
+            if (std::memcmp(&a[r][c], &def, sizeof def) == 0) continue;
+            cell_key(w, key, r, c);
+            add_value(w, a[r][c]);
+            w += ';';
+        }
+}
+
+} // namespace
+
+// ---- declarations ----------------------------------------------------------------------
+
+void write_declaration(FILE* f, const VCO& m) {
+    std::string line = line_start(m.name);
+    int_field(line, vco_keys[OK_TYPE], m.TYPE);
+    real_field(line, vco_keys[OK_FREQ], m.FREQ);
+    real_field(line, vco_keys[OK_AMOUNT], m.AMOUNT);
+    real_field(line, vco_keys[OK_PHASE], m.PHASE);
+    real_field(line, vco_keys[OK_PWM], m.PWM);
+    int_field(line, vco_keys[OK_POWER], m.power);
+    // TYPE is read from its first character only.
+    if (m.TYPE < 1 || m.TYPE > 6) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
+    put_line(f, line);
+}
+
+void write_declaration(FILE* f, const VCA& m) {
+    std::string line = line_start(m.name);
+    int_field(line, vca_keys[AK_BYPASS], m.BYPASS);
+    real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
+    real_field(line, vca_keys[AK_DECAY], m.DECAY);
+    real_field(line, vca_keys[AK_SUSTAIN], m.SUSTAIN);
+    real_field(line, vca_keys[AK_RELEASE], m.RELEASE);
+    int_field(line, vca_keys[AK_INVERT], m.INVERT);
+    put_line(f, line);
+}
+
+void write_declaration(FILE* f, const MIXER& m) {
+    static const MIXER fresh;
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    if (m.enabled != fresh.enabled) int_field(line, mixer_keys[MK_ENABLED], m.enabled);
+    char key[16];
+    for (int i = 0; i < MIXER_SLOTS; ++i) {
+        if (!same(m.level[i], fresh.level[i])) {
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_LEVEL], i);
+            real_field(line, key, m.level[i]);
+        }
+        if (!same(m.mute[i], fresh.mute[i])) {
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_MUTE], i);
+            real_field(line, key, m.mute[i]);
+        }
+    }
+    close_declaration(line, name_end);
+    put_line(f, line);
+}
+
+std::string sequencer_word(const SEQUENCER& m) {
+    std::string w = line_start(m.name);
+    // The historic writer's "*DIVIDER" key, which the substring match reads as DIVIDER.
+    real_field(w, "*DIVIDER", m.DIVIDER);
+    int_field(w, sequencer_keys[SK_NBR_STEP], m.NBR_STEP);
+    if (!same(m.next_divider, m.DIVIDER)) real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
+    int_field(w, sequencer_keys[SK_POWER], m.power);
+    if (m.pattern != 0) int_field(w, sequencer_keys[SK_PLAYING], m.pattern);
+    if (m.next_pattern != m.pattern) int_field(w, sequencer_keys[SK_WISHED_PATTERN], m.next_pattern);
+    note_cells(w, m);
+    cells(w, sequencer_keys[SK_VOLUME], m.step_volume, DEFAULT_STEP_VOLUME, add_real);
+    cells(w, sequencer_keys[SK_LENGHT], m.step_length, DEFAULT_STEP_LENGTH, add_real);
+    cells(w, sequencer_keys[SK_BYPASS], m.step_bypass, DEFAULT_STEP_BYPASS,
+          [](std::string& out, int32_t v) { add_int(out, v); });
+    return w;
+}
+
+void write_declaration(FILE* f, const SEQUENCER& m) {
+    std::string w = sequencer_word(m);
+    put_line(f, w);
+}
+
+void write_declaration(FILE* f, const PCF& m) {
+    std::string line = line_start(m.name);
+    int_field(line, pcf_keys[FK_HICUT], m.HICUT);
+    real_field(line, pcf_keys[FK_Q], m.Q);
+    real_field(line, pcf_keys[FK_GAIN], m.GAIN);
+    int_field(line, pcf_keys[FK_TYPE], m.TYPE);
+    // After GAIN, whose reading also sets AMOUNT.
+    real_field(line, pcf_keys[FK_AMOUNT], m.AMOUNT);
+    int_field(line, pcf_keys[FK_BYPASS], m.BYPASS);
+    int_field(line, pcf_keys[FK_POWER], m.power);
+    put_line(f, line);
+}
+
+void write_declaration(FILE* f, const KEYBOARD& m) {
+    const KEYBOARD fresh{};
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    if (m.power != fresh.power) int_field(line, keyboard_keys[KK_POWER], m.power);
+    if (m.octave != fresh.octave) int_field(line, keyboard_keys[KK_OCTAVE], m.octave);
+    if (m.key != fresh.key) int_field(line, keyboard_keys[KK_NOTE], m.key);
+    close_declaration(line, name_end);
+    put_line(f, line);
+}
+
+void write_declaration(FILE* f, const SAMPLER& m) {
+    std::string line = line_start(m.name);
+    add(line, sampler_keys[PK_FILE]);
+    line += '=';
+    add(line, m.sample_path);
+    line += ';';
+    put_line(f, line);
+}
+
+// ---- links -----------------------------------------------------------------------------
+
+bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    modulated_fields(line, g, TGT_VCO, m);
+    mod_field(line, g, TGT_VCO, PORT_MOD_PWM, m.mod_pwm);
+    gate_field(line, g, TGT_VCO, m.gate_in);
+    sync_field(line, g, TGT_VCO, m.sync_in);
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    modulated_fields(line, g, TGT_SAMPLER, m);
+    gate_field(line, g, TGT_SAMPLER, m.gate_in);
+    sync_field(line, g, TGT_SAMPLER, m.sync_in);
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    modulated_fields(line, g, TGT_PCF, m);
+    gate_field(line, g, TGT_PCF, m.gate_in);
+    sync_field(line, g, TGT_PCF, m.sync_in);
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    input_field(line, g, TGT_VCA, m.input);
+    gate_field(line, g, TGT_VCA, m.gate_in);
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    const int used = m.input_count < MIXER_SLOTS ? m.input_count : MIXER_SLOTS;
+    for (int i = 0; i < used; ++i) {
+        // Every used channel keeps its slot, so each level stays with its source: a channel
+        // whose source cannot be named is written as an unconnected slot.
+        NAMED_SOURCE s;
+        if (!value_source(g, m.inputs[i].input, s)) {
+            line += SLOT_KEY;
+            line += "=;";
+        } else if (port_key_for(TGT_MIXER, PORT_CHANNEL, s.kind) != nullptr) {
+            link_field(line, TGT_MIXER, PORT_CHANNEL, s);
+        } else {
+            link_field(line, TGT_MIXER, PORT_SLOT, s);
+        }
+    }
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
+    std::string line = line_start(m.name);
+    const size_t name_end = line.size();
+    sync_field(line, g, TGT_SEQUENCER, m.sync_in);
+    return finish_links(f, line, name_end);
+}
+
+bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
+    switch (m.kind) {
+    case KIND_VCO:
+        return write_links(f, g, *m.as<VCO>());
+    case KIND_SAMPLER:
+        return write_links(f, g, *m.as<SAMPLER>());
+    case KIND_VCA:
+        return write_links(f, g, *m.as<VCA>());
+    case KIND_SEQUENCER:
+        return write_links(f, g, *m.as<SEQUENCER>());
+    case KIND_PCF:
+        return write_links(f, g, *m.as<PCF>());
+    case KIND_MIXER:
+        return write_links(f, g, *m.as<MIXER>());
+    case KIND_KEYBOARD:
+        return false;
+    }
+    return false;
+}
+
+// ---- whole file ------------------------------------------------------------------------
+
+namespace {
+
+// The reader puts each module at the front of its list, so writing a list from its last
+// module to its first gives the list back in its order.
+template <class M> void declare_all(FILE* f, const std::vector<M*>& list) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        write_declaration(f, **it);
+}
+
+} // namespace
+
+bool write_patch(FILE* f, const GENERATOR& g) {
+    std::fputs("BEGIN_OBJECTS_DECLARE\n\n", f);
+    declare_all(f, g.vcos);
+    declare_all(f, g.vcas);
+    declare_all(f, g.mixers);
+    declare_all(f, g.sequencers);
+    declare_all(f, g.filters);
+    declare_all(f, g.keyboards);
+    declare_all(f, g.samplers);
+    std::fputs("END_OBJECTS_DECLARE\n\n", f);
+    std::fputs("BEGIN_LINKS_DECLARE\n", f);
+    const std::vector<MODULE_REF> order = module_order(g);
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        write_links(f, g, *it);
+    std::fputs("\nOUTPUT_1;MIXER_4;\n", f);
+    std::fputs("END_LINKS_DECLARE\n", f);
+    return std::ferror(f) == 0;
+}
