@@ -1,0 +1,48 @@
+// The pending-connection queue of the remote-control listening socket.
+#include "remote/listen_queue.h"
+
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+bool is_listener_on(int fd, int port) {
+    int listening = 0;
+    socklen_t size = sizeof listening;
+    if (getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) != 0 || !listening) return false;
+    sockaddr_storage address{};
+    size = sizeof address;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return false;
+    if (address.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port) == port;
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port) == port;
+    return false;
+}
+
+// The descriptors the process has open; the first 1024 when the list cannot be read.
+std::vector<int> open_descriptors() {
+    std::vector<int> fds;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') fds.push_back(std::atoi(e->d_name));
+        closedir(d);
+    } else {
+        for (int fd = 0; fd < 1024; ++fd)
+            fds.push_back(fd);
+    }
+    return fds;
+}
+
+} // namespace
+
+int widen_listen_queue(int port, int length) {
+    int changed = 0;
+    for (int fd : open_descriptors())
+        if (is_listener_on(fd, port) && listen(fd, length) == 0) ++changed;
+    return changed;
+}

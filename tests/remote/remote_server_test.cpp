@@ -1,0 +1,285 @@
+// Tests of the remote-control server over real TCP connections on an ephemeral port.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+#include "remote/listen_queue.h"
+#include "remote/remote_server.h"
+#include "tests/remote/wire_client.h"
+
+namespace {
+
+int thread_count() {
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+// Waits until the process runs at most count threads; returns the last count seen.
+int wait_for_threads(int count) {
+    int n = thread_count();
+    for (int i = 0; i < 500 && n > count; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        n = thread_count();
+    }
+    return n;
+}
+
+// A free port picked by the system for a moment, then opened by SDL_net.
+TCPsocket open_server(int& port) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                           ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0;
+        ::close(fd);
+        if (!bound) continue;
+        port = ntohs(a.sin_port);
+        IPaddress address;
+        if (SDLNet_ResolveHost(&address, nullptr, static_cast<Uint16>(port)) != 0) continue;
+        if (TCPsocket s = SDLNet_TCP_Open(&address)) return s;
+    }
+    return nullptr;
+}
+
+class RemoteServer : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ASSERT_EQ(SDLNet_Init(), 0);
+        server = open_server(port);
+        ASSERT_NE(server, nullptr);
+    }
+    static void TearDownTestSuite() {
+        SDLNet_TCP_Close(server);
+        server = nullptr;
+        SDLNet_Quit();
+    }
+
+    void SetUp() override {
+        control_port = 0;
+        threads_before = wait_for_threads(1);
+    }
+    // Every dialogue of the test has ended and left no thread behind.
+    void TearDown() override { EXPECT_EQ(wait_for_threads(threads_before), threads_before); }
+
+    // Connects a client and has the server accept it, as the frame loop would.
+    void connect(wire::CLIENT& c) {
+        ASSERT_TRUE(c.connect_to(port));
+        int accepted = 0;
+        for (int i = 0; i < 500 && !accepted; ++i) {
+            accepted = accept_remote_client(server);
+            if (!accepted) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_EQ(accepted, 1);
+    }
+
+    // Sends one command line and expects the reply, then the prompt unless the dialogue ends.
+    void command(wire::CLIENT& c, const std::string& line, int result) {
+        ASSERT_TRUE(c.send(line));
+        const std::string expected = wire::reply(result) + (result == 1 ? "" : wire::prompt());
+        EXPECT_EQ(c.read(expected.size()), expected) << line;
+    }
+
+    static TCPsocket server;
+    static int port;
+    int threads_before = 1;
+};
+
+TCPsocket RemoteServer::server = nullptr;
+int RemoteServer::port = 0;
+
+TEST_F(RemoteServer, TranscriptByteForByteAndConsole) {
+    ::testing::internal::CaptureStdout();
+    {
+        wire::CLIENT c;
+        connect(c);
+        // Greeting and first prompt arrive before the client sends anything.
+        const std::string opening = wire::greeting() + wire::prompt();
+        EXPECT_EQ(c.read(opening.size()), opening);
+        command(c, "PORTA=16\r\n", 0);
+        EXPECT_EQ(control_port, 16);
+        command(c, "PORTA=5\r\n", 0);
+        command(c, "PORTA=0\r\n", 0);
+        EXPECT_EQ(control_port, 0);
+        command(c, "\r\n", 0);
+        command(c, "NOTHING=4\r\n", 0);
+        command(c, "FINISH\r\n", 1);
+        EXPECT_TRUE(c.closed_by_peer());
+    }
+    wait_for_threads(threads_before);
+    std::fflush(stdout);
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("BEF : "), std::string::npos);
+    EXPECT_NE(console.find("THREAD\nAFT : "), std::string::npos);
+    EXPECT_NE(console.find("SDLNet_TCP_Accepted: "), std::string::npos);
+    EXPECT_NE(console.find("ORDER:[PORTA=16] : ORDER:[PORTA=5] : ORDER:[PORTA=0] : ORDER:[] : "
+                           "ORDER:[NOTHING=4] : ORDER:[FINISH] : "),
+              std::string::npos)
+        << console;
+}
+
+TEST_F(RemoteServer, FinishAndPortaInOneLine) {
+    wire::CLIENT c;
+    connect(c);
+    c.read(wire::greeting().size() + wire::prompt().size());
+    command(c, "PORTA=3 FINISH\r\n", 1);
+    EXPECT_EQ(control_port, 3);
+    EXPECT_TRUE(c.closed_by_peer());
+}
+
+TEST_F(RemoteServer, CarriageReturnAndLineFeedInSeparateChunks) {
+    wire::CLIENT c;
+    connect(c);
+    c.read(wire::greeting().size() + wire::prompt().size());
+    ASSERT_TRUE(c.send("PORTA=7\r"));
+    EXPECT_EQ(c.read(1, 200), "");
+    command(c, "\n", 0);
+    EXPECT_EQ(control_port, 7);
+    command(c, "FINISH\r\n", 1);
+}
+
+TEST_F(RemoteServer, LongLinesAreCutAndTheDialogueGoesOn) {
+    ::testing::internal::CaptureStdout(); // the console echoes the long lines
+    {
+        wire::CLIENT c;
+        connect(c);
+        c.read(wire::greeting().size() + wire::prompt().size());
+        command(c, "PORTA=8" + std::string(150000, 'x') + "\r\n", 0);
+        EXPECT_EQ(control_port, 8);
+        // A command beyond the kept part of a line is not seen.
+        command(c, std::string(150000, 'x') + "PORTA=9\r\n", 0);
+        EXPECT_EQ(control_port, 8);
+        command(c, "\xff\xfe\x01garbage\r\n", 0);
+        command(c, "PORTA=4\r\n", 0);
+        EXPECT_EQ(control_port, 4);
+        command(c, "FINISH\r\n", 1);
+    }
+    wait_for_threads(threads_before);
+    ::testing::internal::GetCapturedStdout();
+}
+
+TEST_F(RemoteServer, TwoClientsTheLaterCommandWins) {
+    wire::CLIENT a;
+    wire::CLIENT b;
+    connect(a);
+    connect(b);
+    a.read(wire::greeting().size() + wire::prompt().size());
+    b.read(wire::greeting().size() + wire::prompt().size());
+    command(a, "PORTA=5\r\n", 0);
+    command(b, "PORTA=6\r\n", 0);
+    EXPECT_EQ(control_port, 6);
+    command(a, "PORTA=2\r\n", 0);
+    EXPECT_EQ(control_port, 2);
+    command(b, "FINISH\r\n", 1);
+    command(a, "PORTA=1 FINISH\r\n", 1);
+    EXPECT_EQ(control_port, 1);
+}
+
+TEST_F(RemoteServer, PeerThatLeavesEndsTheDialogue) {
+    {
+        // Mid-line: the partial command is not acted on.
+        wire::CLIENT c;
+        connect(c);
+        c.read(wire::greeting().size() + wire::prompt().size());
+        ASSERT_TRUE(c.send("PORTA=77"));
+    }
+    {
+        // Gone before the reply: the sends fail, the process lives on.
+        wire::CLIENT c;
+        connect(c);
+        ASSERT_TRUE(c.send("PORTA=78\r\n"));
+    }
+    {
+        // Gone before sending anything.
+        wire::CLIENT c;
+        connect(c);
+    }
+    EXPECT_EQ(wait_for_threads(threads_before), threads_before);
+    EXPECT_NE(control_port, 77);
+}
+
+TEST_F(RemoteServer, ThreadThatCannotStartClosesTheSocket) {
+    wire::CLIENT c;
+    ASSERT_TRUE(c.connect_to(port));
+    ASSERT_EQ(thread_count(), 1) << "the child below must be forked from a single thread";
+    const pid_t child = fork();
+    if (child == 0) {
+        // No new thread may start in the child: drop to an unprivileged user (a privileged one
+        // ignores the limit) and allow it no more processes.
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+        rlimit none{0, 0};
+        if (setrlimit(RLIMIT_NPROC, &none) != 0) _exit(77);
+        std::thread probe;
+        try {
+            probe = std::thread([] {});
+            probe.join();
+            _exit(77);
+        } catch (const std::exception&) {
+        }
+        int result = 0;
+        for (int i = 0; i < 500 && result == 0; ++i) {
+            if (accept_remote_client(server) != 0) _exit(1);
+            // The accepted socket is closed at once: the client sees the end of the stream.
+            pollfd p{c.fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0) result = c.read(1, 100).empty() && c.peer_closed ? 2 : 3;
+        }
+        _exit(result == 2 ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot forbid new threads here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A burst of clients is queued at once, not dropped to be retried seconds later.
+TEST(ListenQueue, BurstOfClientsWaitsInTheQueue) {
+    ASSERT_EQ(SDLNet_Init(), 0);
+    int port = 0;
+    TCPsocket server = open_server(port);
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(widen_listen_queue(port), 1);
+    EXPECT_EQ(widen_listen_queue(port == 65535 ? 1 : port + 1), 0);
+
+    constexpr int BURST = 30;
+    std::vector<int> clients;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < BURST; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        fcntl(fd, F_SETFL, O_NONBLOCK);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        clients.push_back(fd);
+    }
+    // Well under the kernel's first retry of a dropped handshake (one second).
+    int accepted = 0;
+    for (int i = 0; i < 40 && accepted < BURST; ++i) {
+        while (TCPsocket c = SDLNet_TCP_Accept(server)) {
+            SDLNet_TCP_Close(c);
+            ++accepted;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(accepted, BURST);
+    for (int fd : clients)
+        ::close(fd);
+    SDLNet_TCP_Close(server);
+    SDLNet_Quit();
+}
+
+} // namespace
