@@ -1,0 +1,81 @@
+// The parameter-stepping controller: turns the held bits of the remote control word into
+// parameter changes of one selected module, once per frame, and finds the keyboards.
+#pragma once
+#include <cstdint>
+
+#include "engine/generator.h"
+
+// Bits of the control word. A remote client holds a command by leaving its bit set.
+enum CONTROL_BIT : int32_t {
+    CONTROL_F1 = 1,
+    CONTROL_F2 = 2,
+    CONTROL_F3 = 4,
+    CONTROL_F4 = 8,
+    CONTROL_SELECT = 16,
+    CONTROL_NEXT_TARGET = 32,
+    CONTROL_WAVE_UP = 64,
+    CONTROL_WAVE_DOWN = 128
+};
+
+// Values of target_kind: the module list the commands act on.
+enum TARGET_KIND {
+    TARGET_VCO = 0,
+    TARGET_VCA = 1,
+    TARGET_SEQUENCER = 2,
+    TARGET_FILTER = 3,
+    TARGET_SAMPLER = 4
+};
+
+// The repeat rates: a select or target change acts at most every 7th frame, a waveform change
+// at most every 13th.
+constexpr int SELECT_PERIOD_FRAMES = 7;
+constexpr int WAVE_PERIOD_FRAMES = 13;
+// Each frame a command is held, its step grows by this factor.
+constexpr float STEP_ACCELERATION = 1.5f;
+// The step a command starts from once its bit has been released.
+constexpr float STEP_START = 0.01f;
+
+// Controller state: main-thread globals, 0 at start-up except the steps, which start at
+// STEP_START as after any frame without their command.
+extern int target_kind;
+extern int selected_vco;
+extern int selected_vca;
+extern int selected_sequencer;
+extern int selected_filter;
+extern int selected_sampler;
+extern int vca_param;    // 0 ATTACK, 1 DECAY, 2 SUSTAIN, 3 RELEASE
+extern int filter_param; // 0 HICUT, 1 Q, 2 GAIN, 3 and 4 change nothing
+extern int waveform;
+extern int sequencer_step;
+// The step of "F1" and "F2"; for "F3" and "F4" a frame counter that is printed.
+extern float command_step[4];
+extern int select_delay;
+extern int kind_delay;
+extern int wave_up_delay;
+extern int wave_down_delay;
+
+// Puts every state word back to its start-up value.
+void reset_controller();
+
+// One step with the control word read once from control_port, on the global generator.
+// Returns 1 when a command acted, else 0.
+int step_controller();
+// The same step for a given graph and control word.
+int step_controller(GENERATOR* g, int32_t bits);
+
+// The keyboard a key row is bound to: the only keyboard whatever its name, else the first
+// named exactly name; null when none (or no graph).
+KEYBOARD* find_keyboard(const char* name);
+KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
+
+// Arithmetic of the steps, one value each.
+
+// Index after index in a list of count entries, back to 0 at the end (also for an index
+// beyond a list that shrank, and for an empty list).
+int next_index(int index, int count);
+// An envelope time raised by three tests applied in turn: below 10 + 1, then from 10 below 100
+// + 10, then from 100 below 100000 + 100 (so 9 becomes 20).
+float raise_time(float ms);
+// The mirrored lowering (below 10 - 1, then from 10 below 100 - 10, then from 100 below
+// 100000 - 100); a time never goes below 0.
+float lower_time(float ms);

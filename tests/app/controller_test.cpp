@@ -1,0 +1,314 @@
+// Tests of the parameter-stepping controller: rhythms, accelerations, wraps, prints and guards.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/controller.h"
+#include "remote/remote_line.h"
+
+namespace {
+
+class Controller : public ::testing::Test {
+  protected:
+    void SetUp() override { reset_controller(); }
+
+    template <class M> M* add(std::vector<M*>& list) {
+        M* m = new M();
+        GENERATOR::push_front(list, m);
+        return m;
+    }
+
+    // Runs frames with one control word and returns what they printed.
+    std::string frames(int count, int32_t bits) {
+        ::testing::internal::CaptureStdout();
+        for (int i = 0; i < count; ++i)
+            step_controller(&g, bits);
+        std::fflush(stdout);
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    // Frames with the bit clear until its counter has climbed to its wait limit.
+    void settle() { frames(12, 0); }
+
+    GENERATOR g;
+};
+
+TEST_F(Controller, SelectAdvancesEverySeventhFrameAndWraps) {
+    add(g.vcos);
+    add(g.vcos);
+    add(g.vcos);
+    settle();
+    // Once waited out, the first held frame acts at once, then every 7th frame.
+    std::vector<int> seen;
+    for (int frame = 0; frame < 22; ++frame) {
+        step_controller(&g, CONTROL_SELECT);
+        seen.push_back(selected_vco);
+    }
+    std::vector<int> expected(22);
+    for (int frame = 0; frame < 22; ++frame)
+        expected[frame] = (frame / 7 + 1) % 3;
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(Controller, SelectFromStartUpWaitsSixFramesFirst) {
+    add(g.vcos);
+    add(g.vcos);
+    frames(6, CONTROL_SELECT);
+    EXPECT_EQ(selected_vco, 0);
+    frames(1, CONTROL_SELECT);
+    EXPECT_EQ(selected_vco, 1);
+}
+
+TEST_F(Controller, SelectActsOnTheListOfTheTargetAndNextTargetCycles) {
+    add(g.vcas);
+    add(g.vcas);
+    add(g.filters);
+    add(g.filters);
+    add(g.filters);
+    settle();
+    std::vector<int> kinds;
+    for (int i = 0; i < 5; ++i) {
+        frames(1, CONTROL_NEXT_TARGET);
+        kinds.push_back(target_kind);
+        frames(6, 0);
+    }
+    EXPECT_EQ(kinds, (std::vector<int>{1, 2, 3, 4, 0}));
+
+    target_kind = TARGET_FILTER;
+    frames(1, CONTROL_SELECT);
+    EXPECT_EQ(selected_filter, 1);
+    EXPECT_EQ(selected_vca, 0);
+    target_kind = TARGET_SAMPLER; // no selection on that target
+    frames(7, CONTROL_SELECT);
+    EXPECT_EQ(selected_sampler, 0);
+}
+
+TEST_F(Controller, F1PrintsAndAcceleratesAfterAClearFrame) {
+    VCO* v = add(g.vcos);
+    v->FREQ = 100.0f;
+    frames(1, 0);
+    EXPECT_EQ(frames(1, CONTROL_F1), "F1 [0.010000]\n");
+    EXPECT_NEAR(v->FREQ, 100.01, 1e-4);
+    EXPECT_EQ(frames(1, CONTROL_F1), "F1 [0.015000]\n");
+    EXPECT_NEAR(v->FREQ, 100.025, 1e-4);
+    EXPECT_EQ(frames(1, CONTROL_F1), "F1 [0.022500]\n");
+    // Releasing the command starts it over from the first step.
+    frames(1, 0);
+    EXPECT_EQ(frames(1, CONTROL_F2), "F2 [0.010000]\n");
+    EXPECT_NEAR(v->FREQ, 100.0375, 1e-4);
+}
+
+TEST_F(Controller, F1AndF2WrapTheParameterChoices) {
+    target_kind = TARGET_VCA;
+    frames(1, 0);
+    frames(1, CONTROL_F1);
+    EXPECT_EQ(vca_param, 3);
+    frames(1, CONTROL_F2);
+    EXPECT_EQ(vca_param, 0);
+    frames(3, CONTROL_F2);
+    EXPECT_EQ(vca_param, 3);
+    frames(1, CONTROL_F2);
+    EXPECT_EQ(vca_param, 0);
+
+    target_kind = TARGET_FILTER;
+    frames(1, CONTROL_F1);
+    EXPECT_EQ(filter_param, 4);
+    frames(1, CONTROL_F2);
+    EXPECT_EQ(filter_param, 0);
+}
+
+TEST_F(Controller, EnvelopeTimesMoveByThreeTestsInTurn) {
+    EXPECT_FLOAT_EQ(raise_time(9.0f), 20.0f);
+    EXPECT_FLOAT_EQ(raise_time(5.0f), 6.0f);
+    EXPECT_FLOAT_EQ(raise_time(95.0f), 205.0f);
+    EXPECT_FLOAT_EQ(raise_time(100000.0f), 100000.0f);
+    EXPECT_FLOAT_EQ(lower_time(20.0f), 10.0f);
+    EXPECT_FLOAT_EQ(lower_time(150.0f), 50.0f);
+    EXPECT_FLOAT_EQ(lower_time(105.0f), 5.0f);
+    // A time never becomes negative.
+    EXPECT_FLOAT_EQ(lower_time(10.0f), 0.0f);
+    EXPECT_FLOAT_EQ(lower_time(0.5f), 0.0f);
+    EXPECT_FLOAT_EQ(lower_time(0.0f), 0.0f);
+}
+
+TEST_F(Controller, F3AndF4StepTheSelectedEnvelope) {
+    add(g.vcas);
+    VCA* v = add(g.vcas); // selected index 0 is the front of the list
+    v->ATTACK = 9.0f;
+    target_kind = TARGET_VCA;
+    frames(1, 0);
+    EXPECT_EQ(frames(2, CONTROL_F3), "F3 [0.010000]\nF3 [1.010000]\n");
+    EXPECT_FLOAT_EQ(v->ATTACK, 30.0f);
+
+    vca_param = 3;
+    v->RELEASE = 20.0f;
+    EXPECT_EQ(frames(1, CONTROL_F4), "F4 [0.010000]\n");
+    EXPECT_FLOAT_EQ(v->RELEASE, 10.0f);
+
+    vca_param = 2;
+    frames(1, CONTROL_F4);
+    EXPECT_FLOAT_EQ(v->SUSTAIN, 0.0f);
+    frames(1, CONTROL_F3);
+    EXPECT_FLOAT_EQ(v->SUSTAIN, 1.0f);
+    EXPECT_FLOAT_EQ(g.vcas[1]->ATTACK, 1000.0f);
+}
+
+TEST_F(Controller, F3AndF4StepTheOscillatorAmount) {
+    VCO* v = add(g.vcos);
+    v->AMOUNT = 0.5f;
+    frames(3, CONTROL_F3);
+    EXPECT_NEAR(v->AMOUNT, 0.53f, 1e-6);
+    frames(1, CONTROL_F4);
+    EXPECT_NEAR(v->AMOUNT, 0.52f, 1e-6);
+}
+
+TEST_F(Controller, WaveformCyclesEveryThirteenthFrame) {
+    VCO* v = add(g.vcos);
+    settle();
+    std::vector<int> types;
+    for (int i = 0; i < 6; ++i) {
+        frames(1, CONTROL_WAVE_UP);
+        types.push_back(v->TYPE);
+        frames(12, CONTROL_WAVE_UP);
+        EXPECT_EQ(v->TYPE, types.back());
+    }
+    EXPECT_EQ(types, (std::vector<int>{1, 2, 3, 4, 5, 1}));
+
+    frames(1, CONTROL_WAVE_DOWN);
+    EXPECT_EQ(waveform, 0);
+    frames(13, CONTROL_WAVE_DOWN);
+    EXPECT_EQ(waveform, 5);
+    EXPECT_EQ(v->TYPE, 5);
+}
+
+TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
+    SEQUENCER* s = add(g.sequencers);
+    s->NBR_STEP = 4;
+    s->pattern = 2;
+    target_kind = TARGET_SEQUENCER;
+    settle();
+    frames(1, CONTROL_WAVE_UP);
+    EXPECT_FLOAT_EQ(s->DIVIDER, 4.0f);
+    frames(1, CONTROL_WAVE_DOWN);
+    frames(13, CONTROL_WAVE_DOWN);
+    EXPECT_FLOAT_EQ(s->DIVIDER, 1.0f);
+
+    // F3 below the first step goes to the pattern's last step, F4 past the last back to 0.
+    frames(1, CONTROL_F3);
+    EXPECT_EQ(sequencer_step, 3);
+    frames(1, CONTROL_F4);
+    EXPECT_EQ(sequencer_step, 0);
+    frames(2, CONTROL_F4);
+    EXPECT_EQ(sequencer_step, 2);
+
+    frames(2, CONTROL_F2);
+    EXPECT_EQ(s->step_note[2][2], 12);
+    frames(1, CONTROL_F1);
+    EXPECT_EQ(s->step_note[2][2], 11);
+    EXPECT_EQ(s->step_note[0][2], 10);
+}
+
+TEST_F(Controller, SequencerStepStaysInsideTheGrid) {
+    SEQUENCER* s = add(g.sequencers);
+    s->NBR_STEP = 64;
+    target_kind = TARGET_SEQUENCER;
+    frames(1, CONTROL_F3);
+    EXPECT_EQ(sequencer_step, 63);
+    frames(1, CONTROL_F2);
+    EXPECT_EQ(s->step_note[0][63], 11);
+    s->NBR_STEP = 500;
+    frames(1, CONTROL_F4);
+    EXPECT_EQ(sequencer_step, 0);
+    s->pattern = 70; // no cell to edit
+    frames(1, CONTROL_F1);
+    EXPECT_EQ(s->step_note[0][0], 10);
+}
+
+TEST_F(Controller, F3StepsTheSelectedFilterParameter) {
+    PCF* f = add(g.filters);
+    target_kind = TARGET_FILTER;
+    frames(2, CONTROL_F3);
+    EXPECT_EQ(f->HICUT, 500);
+    filter_param = 1;
+    frames(1, CONTROL_F3);
+    EXPECT_FLOAT_EQ(f->Q, 0.5f);
+    // The filter divides by Q: it stops just above 0.
+    frames(1, CONTROL_F3);
+    EXPECT_FLOAT_EQ(f->Q, 0.001f);
+    filter_param = 2;
+    frames(1, CONTROL_F3);
+    EXPECT_FLOAT_EQ(f->GAIN, 0.5f);
+    frames(1, CONTROL_F4);
+    EXPECT_FLOAT_EQ(f->GAIN, 0.5f);
+}
+
+TEST_F(Controller, EmptyListsAndShrunkListsAreSafe) {
+    for (int kind = TARGET_VCO; kind <= TARGET_SAMPLER; ++kind) {
+        target_kind = kind;
+        settle();
+        frames(30, 0xff & ~CONTROL_NEXT_TARGET);
+        EXPECT_EQ(selected_vco, 0);
+    }
+
+    VCO* v = add(g.vcos);
+    target_kind = TARGET_VCO;
+    selected_vco = 3; // the list lost modules since the selection
+    settle();
+    frames(1, CONTROL_F1 | CONTROL_F3 | CONTROL_WAVE_UP);
+    EXPECT_FLOAT_EQ(v->FREQ, 110.0f);
+    EXPECT_FLOAT_EQ(v->AMOUNT, 1.0f);
+    EXPECT_EQ(v->TYPE, 1);
+    frames(7, CONTROL_SELECT);
+    EXPECT_EQ(selected_vco, 0);
+    EXPECT_EQ(next_index(-4, 2), 0);
+    EXPECT_EQ(next_index(1, 0), 0);
+}
+
+TEST_F(Controller, IdleFramesChangeNothing) {
+    VCO* v = add(g.vcos);
+    EXPECT_EQ(frames(20, 0), "");
+    EXPECT_EQ(step_controller(&g, 0), 0);
+    EXPECT_EQ(step_controller(&g, CONTROL_F1), 1);
+    EXPECT_NEAR(v->FREQ, 110.01, 1e-4);
+    EXPECT_EQ(step_controller(nullptr, CONTROL_F1), 0);
+}
+
+TEST_F(Controller, ReadsTheControlWordAndTheGlobalGraph) {
+    VCO* v = add(g.vcos);
+    GENERATOR* previous = generator;
+    generator = &g;
+    control_port = CONTROL_F2;
+    ::testing::internal::CaptureStdout();
+    step_controller();
+    step_controller();
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "F2 [0.010000]\nF2 [0.015000]\n");
+    control_port = 0;
+    generator = previous;
+    EXPECT_NEAR(v->FREQ, 109.975, 1e-4);
+}
+
+TEST(FindKeyboard, OneKeyboardPlaysEveryRowElseExactNames) {
+    GENERATOR g;
+    EXPECT_EQ(find_keyboard(&g, "KEY_1"), nullptr);
+    KEYBOARD* only = new KEYBOARD();
+    std::strcpy(only->name, "PIANO");
+    GENERATOR::push_front(g.keyboards, only);
+    EXPECT_EQ(find_keyboard(&g, "KEY_3"), only);
+
+    KEYBOARD* k3 = new KEYBOARD();
+    std::strcpy(k3->name, "KEY_3");
+    GENERATOR::push_front(g.keyboards, k3);
+    KEYBOARD* twin = new KEYBOARD();
+    std::strcpy(twin->name, "KEY_3");
+    g.keyboards.push_back(twin);
+    EXPECT_EQ(find_keyboard(&g, "KEY_3"), k3);
+    EXPECT_EQ(find_keyboard(&g, "PIANO"), only);
+    EXPECT_EQ(find_keyboard(&g, "KEY_"), nullptr);
+    EXPECT_EQ(find_keyboard(&g, "key_3"), nullptr);
+    EXPECT_EQ(find_keyboard(nullptr, "KEY_3"), nullptr);
+}
+
+} // namespace
