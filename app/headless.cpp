@@ -5,16 +5,20 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/controller.h"
 #include "app/master_path.h"
 #include "app/startup.h"
 #include "engine/audio.h"
 #include "platform/console.h"
+#include "remote/remote_server.h"
 
 void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
     for (;;) {
+        step_controller();
         while (console_key_ready())
             if (console_getch() == CONSOLE_ESC) return;
+        accept_remote_client(server_socket);
         std::this_thread::sleep_for(pass);
     }
 }

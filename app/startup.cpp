@@ -9,6 +9,7 @@
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
 #include "platform/console.h"
+#include "remote/listen_queue.h"
 
 TCPsocket server_socket = nullptr;
 FSOUND_STREAM* audio_stream = nullptr;
@@ -188,6 +189,8 @@ int init_engine(int argc, char** argv) {
         std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
         std::exit(2);
     }
+    // Room for a burst of remote clients while the frame loop takes one per frame.
+    widen_listen_queue(REMOTE_PORT);
 
     audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
