@@ -14,8 +14,19 @@
 
 SDL_Surface* window_surface = nullptr;
 
+namespace {
+constexpr int VIDEO_START_ATTEMPTS = 5;
+}
+
 int init_video(int width, int height, const char* sprite_file) {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    // SDL opens the display twice in a row, and an X server may drop a connection made just as
+    // another one closes: a failed start is tried again a few times before giving up.
+    int started = -1;
+    for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
+        if (attempt > 0) SDL_Delay(25 * attempt);
+        started = SDL_Init(SDL_INIT_VIDEO);
+    }
+    if (started < 0) {
         std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         std::exit(1);
     }
