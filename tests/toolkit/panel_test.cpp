@@ -169,3 +169,7 @@ TEST(PanelWalkers, OnlyPanelsTouchingTheViewAreUpdated) {
     std::vector<OBJET*> none;
     EXPECT_EQ(draw_panels(none, 0, 0), 1);
 }
+
+TEST(PanelDeathTest, NullPrefixEndsTheProcess) {
+    EXPECT_EXIT(OBJET(0, 0, nullptr), testing::ExitedWithCode(1), "");
+}

@@ -209,7 +209,8 @@ void draw_contact_sheet(int top, int bottom) {
         int x = left + static_cast<int>(n % per_row) * cell + cell / 2 - w / 2;
         int y = top + static_cast<int>(n / per_row) * cell + cell / 2 - h / 2;
         char shadow[ITEM_NAME_SIZE];
-        if (std::snprintf(shadow, sizeof shadow, "%s_FOND_MASK", name) < ITEM_NAME_SIZE && registered(shadow)) {
+        if (std::snprintf(shadow, sizeof shadow, "%s_FOND_MASK", name) < ITEM_NAME_SIZE &&
+            registered(shadow)) {
             SPRITE under(shadow, x, y, 0, 0, 1, scale);
             under.draw();
         }

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -88,7 +89,15 @@ class Window : public testing::Test {
         dir = fs::temp_directory_path() / ("tessaro-window-" + std::to_string(getpid()));
         fs::create_directories(dir);
         init_video(1024, 768, make_images(dir).c_str());
-        load_font(small_font, "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 6);
+        // The program's own label font when it is there, else any TrueType font.
+        fs::path font = fs::path(TESSARO_SOURCE_DIR) / "Fonts/04B_03B_.TTF";
+        if (!fs::exists(font)) font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+        try {
+            load_font(small_font, font.c_str(), 6);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+            return;
+        }
         ready = true;
     }
     static void TearDownTestSuite() {
