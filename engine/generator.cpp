@@ -24,24 +24,25 @@ GENERATOR::~GENERATOR() {
     free_all(effects);
 }
 
-// Each list holds a single class, so its process is called directly rather than through the
-// virtual table. There is no dependency sorting: a module hears what was processed before it
-// in this sample and the previous sample of everything after it.
+// Each list holds a single class, so its processing is called directly rather than through the
+// virtual table, and the busiest classes' is compiled into the loops. There is no dependency
+// sorting: a module hears what was processed before it in this sample and the previous sample
+// of everything after it.
 void GENERATOR::sweep() {
     for (SEQUENCER* m : sequencers)
         m->SEQUENCER::process();
     for (KEYBOARD* m : keyboards)
         m->KEYBOARD::process();
     for (VCO* m : vcos)
-        m->VCO::process();
+        m->tick();
     for (MIXER* m : mixers)
-        m->MIXER::process();
+        m->tick();
     for (SAMPLER* m : samplers)
         m->SAMPLER::process();
     for (VCA* m : vcas)
-        m->VCA::process();
+        m->tick();
     for (PCF* m : filters)
-        m->PCF::process();
+        m->tick();
     for (SFX_DELAY* m : effects)
         m->SFX_DELAY::process();
 }

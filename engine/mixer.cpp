@@ -1,4 +1,4 @@
-// MIXER processing: the level-weighted average of the active channels.
+// MIXER: slot set-up, channel adding and the out-of-line entry of its averaging.
 #include "mixer.h"
 
 MIXER::MIXER() {
@@ -17,17 +17,5 @@ bool MIXER::add_channel(float* source) {
 }
 
 int MIXER::process() {
-    float sum = 0.0f;
-    int count = 0;
-    if (enabled != 0) {
-        const int n = input_count < MIXER_SLOTS ? input_count : MIXER_SLOTS;
-        for (int i = 0; i < n; ++i) {
-            const float* src = inputs[i].input;
-            if (mute[i] == 1.0f || src == nullptr) continue;
-            ++count;
-            sum += level[i] * *src;
-        }
-    }
-    value = count > 0 ? sum / static_cast<float>(count) : 0.0f;
-    return 1;
+    return tick();
 }

@@ -7,6 +7,8 @@ constexpr int MIXER_SLOTS = 24;
 struct MIXER : OUTPUT {
     MIXER();
     int process() override;
+    // One sample; inline so that the sweep runs a list of mixers without calls.
+    int tick();
     // Fills the next free slot with a source; a channel beyond the last slot is ignored.
     bool add_channel(float* source);
 
@@ -18,3 +20,20 @@ struct MIXER : OUTPUT {
     // The name sits last so that the fields read every sample share few cache lines.
     char name[800] = "";
 };
+
+inline int MIXER::tick() {
+    float sum = 0.0f;
+    int count = 0;
+    if (enabled != 0) {
+        const int n = input_count < MIXER_SLOTS ? input_count : MIXER_SLOTS;
+        for (int i = 0; i < n; ++i) {
+            const float* src = inputs[i].input;
+            // Only a mute of exactly 1.0 skips the slot.
+            if (float_bits(mute[i]) == 0x3f800000u || src == nullptr) continue;
+            ++count;
+            sum += level[i] * *src;
+        }
+    }
+    value = count > 0 ? sum / static_cast<float>(count) : 0.0f;
+    return 1;
+}

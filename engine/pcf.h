@@ -13,6 +13,8 @@ struct BIQUAD_COEFFS {
 
 struct PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
     int process() override;
+    // One sample; inline so that the sweep runs a list of filters without calls.
+    int tick();
 
     int32_t power = 1;
     MOD_SLOT mod_phase = nullptr;
@@ -27,10 +29,12 @@ struct PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
     float Q = 1.0f;
     BIQUAD_STATE memory;
     BIQUAD_COEFFS coeffs;
-    // The parameters of the last coefficient computation; NaN forces one on first use.
+    // The parameters of the last coefficient computation; the type -1 forces one on first use.
     double key_freq = __builtin_nan("");
     double key_q = 0, key_gain = 0;
     int32_t key_type = -1;
+    // The same frequency, Q and gain as the bits they were computed from, compared every sample.
+    uint32_t key_bits[3] = {0, 0, 0};
     // The name sits last so that the fields read every sample share few cache lines.
     char name[800] = "";
 };
@@ -38,4 +42,65 @@ struct PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
 // Coefficients of one shape (0..7) for a cut-off f in Hz; shape 0 only sets c3.
 void compute_coefficients(BIQUAD_COEFFS& k, int type, double f, double q, double gain_db);
 // One step of the difference equation of a shape; shifts the memory for every shape.
-double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x);
+inline double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, double x) {
+    const double* c = k.c;
+    const uint32_t shape = static_cast<uint32_t>(type) < 8u ? 1u << type : 1u;
+    double y;
+    if (TESSARO_LIKELY(shape & 0x16u)) // 1, 2, 4
+        y = c[3] * (x + m.x2) + c[4] * m.x1 - c[1] * m.y1 - c[2] * m.y2;
+    else if (shape & 0x08u) // 3
+        y = c[3] * x - c[3] * m.x2 - c[1] * m.y1 - c[2] * m.y2;
+    else if (shape & 0x60u) // 5, 6
+        y = c[3] * x + c[4] * m.x1 + c[5] * m.x2 - c[1] * m.y1 - c[2] * m.y2;
+    else if (shape & 0x80u) // 7: the peaking form's b1 equals its a1, so c1 serves both
+        y = c[3] * x + c[1] * m.x1 + c[5] * m.x2 - c[1] * m.y1 - c[2] * m.y2;
+    else
+        y = x;
+    m.y2 = m.y1;
+    m.x2 = m.x1;
+    m.x1 = x;
+    m.y1 = y;
+    return y;
+}
+
+inline int PCF::tick() {
+    if (TESSARO_LIKELY(power != 0 && input != nullptr && BYPASS == 0)) {
+        float wet = mix;
+        float f = static_cast<float>(HICUT);
+        if (TESSARO_UNLIKELY(mod_amp != nullptr)) wet = (read_mod(mod_amp) + 1.0f) * wet;
+        if (TESSARO_UNLIKELY(mod_freq != nullptr)) f = f * (read_mod(mod_freq) + 1.0f);
+        if (TESSARO_UNLIKELY(static_cast<uint32_t>(TYPE) > 7u)) TYPE = TYPE > 7 ? 0 : 7;
+
+        const float x = *input;
+        if (TESSARO_UNLIKELY(x == 0.0f)) {
+            // Silence is passed without running the filter, so its memory stands still.
+            value = 0.0f;
+        } else {
+            const int type = TYPE;
+            // Recomputing costs a cos, a sin and two powers: only when a key changes. Keys are
+            // compared by their bits; 0 and -0, the one pair of equal values with different
+            // bits, give the same coefficients, so the filter runs as if values were compared.
+            const uint32_t fb = float_bits(f), qb = float_bits(Q), gb = float_bits(GAIN);
+            if (TESSARO_UNLIKELY(fb != key_bits[0] || qb != key_bits[1] || gb != key_bits[2] ||
+                                 type != key_type)) {
+                key_bits[0] = fb;
+                key_bits[1] = qb;
+                key_bits[2] = gb;
+                key_freq = f;
+                key_q = Q;
+                key_gain = GAIN;
+                key_type = type;
+                compute_coefficients(coeffs, type, f, Q, GAIN);
+            }
+            const double y = biquad_step(coeffs, memory, type, x);
+            const double e = y * (AMOUNT + 1.0f);
+            value = static_cast<float>((1.0f - wet) * x + e * wet);
+        }
+    } else if (power != 0) {
+        // Unconnected: silence; bypassed: the input unchanged.
+        value = input != nullptr ? *input : 0.0f;
+    }
+    if (TESSARO_UNLIKELY(value > 1.0f)) value = 1.0f;
+    if (TESSARO_UNLIKELY(value < -1.0f)) value = -1.0f;
+    return 1;
+}

@@ -1,6 +1,7 @@
 // Port base classes: the shapes through which modules are wired to one another.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 // A connection is a raw pointer held by the consumer; a null pointer means unconnected.
 // Every value the audio thread shares with the other threads is a single aligned 32-bit
@@ -54,10 +55,28 @@ struct OUTPUT_SYNC {
     int32_t sync_pulse = 0;
 };
 
+// The bits of a float. Equal bits mean the same value (a NaN included), and 0 and -0 are the only
+// equal values with different bits: outside that pair, comparing bits is comparing values
+// without a float compare.
+inline uint32_t float_bits(float v) {
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// Branch hints for the per-sample code: lay the common case out as the straight path.
+#define TESSARO_LIKELY(x) __builtin_expect(!!(x), 1)
+#define TESSARO_UNLIKELY(x) __builtin_expect(!!(x), 0)
+
+// One sample in seconds (1/44100) as the modules count time, in single precision.
+constexpr float SAMPLE_PERIOD = 2.2675737e-5f;
+
 // A modulation slot points to a cell that holds the address of the source's value.
 using MOD_SLOT = float**;
 
-inline float read_mod(MOD_SLOT slot) { return **slot; }
+inline float read_mod(MOD_SLOT slot) {
+    return **slot;
+}
 
 // Copies a name into a fixed array, cutting what does not fit.
 void copy_name(char* dst, int capacity, const char* src);

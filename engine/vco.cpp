@@ -1,4 +1,4 @@
-// VCO processing: phase accumulator, modulation and the six waveforms.
+// VCO: construction, the sine-based, pulse and noise waveforms, and the out-of-line entry.
 #include "vco.h"
 
 #include <cmath>
@@ -8,9 +8,7 @@
 namespace {
 
 constexpr float TWO_PI = 6.2831853f;
-constexpr float SAMPLE_PERIOD = 2.2675737e-5f; // 1/44100 s
-constexpr float ONE_44TH = 0.022727273f;       // a note at FREQ 44 is followed exactly
-constexpr float NOISE_SCALE = 3.0603500e-5f;   // about 1/32676
+constexpr float NOISE_SCALE = 3.0603500e-5f; // about 1/32676
 
 // The remainder of a draw by amp x 32767 + 1 truncated: the held noise magnitude. A divisor
 // that truncates to 0 (amp just below 0) or does not fit an int gives silence instead of a
@@ -31,15 +29,6 @@ float vco_sin(float amp, float off, float t) {
     return amp * std::sin(TWO_PI * (off + t));
 }
 
-// Rises from -amp at t = 0 to +amp at |t| = 1: one triangle per phase period (two units).
-float vco_tri(float amp, float t) {
-    return 2.0f * amp * std::fabs(t) - amp;
-}
-
-float vco_saw(float amp, float t) {
-    return t * amp;
-}
-
 // Three levels at the sine's +-0.5 crossings. Each rule tests what the previous one left, so an
 // amp below 0.5 is itself zeroed by the second rule.
 float vco_sqr(float amp, float off, float t) {
@@ -53,12 +42,6 @@ float vco_sqr(float amp, float off, float t) {
 
 float vco_pulse(float amp, float off, float t, float pw) {
     return off + t > pw ? -amp : amp;
-}
-
-float clip_unit(float v) {
-    if (v >= 1.0f) v = 1.0f;
-    if (v <= -1.0f) v = -1.0f;
-    return v;
 }
 
 // The waveforms that need the phase offset, the pulse width, a sine or a random draw, kept out
@@ -92,33 +75,5 @@ float clip_unit(float v) {
 }
 
 int VCO::process() {
-    if (power == 0) {
-        value = 0.0f;
-        return 1;
-    }
-    if (sync_in != nullptr && *sync_in != 0) phase = 0.0f;
-
-    float amp = AMOUNT;
-    float f = FREQ;
-    if (input != nullptr) {
-        f = *input * FREQ * ONE_44TH;
-        played_freq = f;
-    }
-    if (mod_amp != nullptr) amp = (read_mod(mod_amp) + 1.0f) * amp;
-    if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
-    if (amp > 1.0f) amp = 1.0f;
-
-    // Only a rise above 1 wraps: the phase covers two units per period.
-    float t = phase + f * SAMPLE_PERIOD;
-    if (t > 1.0f) t = -1.0f;
-    phase = t;
-
-    const int type = TYPE;
-    if (type == WAVE_SAW)
-        value = clip_unit(vco_saw(amp, t));
-    else if (type == WAVE_TRI)
-        value = clip_unit(vco_tri(amp, t));
-    else
-        return other_wave(amp, t);
-    return 1;
+    return tick();
 }

@@ -1,5 +1,7 @@
 // VCO: the oscillator module, six waveforms from a running phase with four modulation slots.
 #pragma once
+#include <cmath>
+
 #include "ports.h"
 
 enum VCO_WAVE { WAVE_SIN = 1, WAVE_TRI = 2, WAVE_SAW = 3, WAVE_SQR = 4, WAVE_NOISE = 5, WAVE_PULSE = 6 };
@@ -7,6 +9,8 @@ enum VCO_WAVE { WAVE_SIN = 1, WAVE_TRI = 2, WAVE_SAW = 3, WAVE_SQR = 4, WAVE_NOI
 struct VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
     VCO();
     int process() override;
+    // One sample; inline so that the sweep runs a list of oscillators without calls.
+    int tick();
 
     int32_t power = 1;
     MOD_SLOT mod_phase = nullptr;
@@ -32,8 +36,50 @@ struct VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
 
 // Waveform arithmetic, one sample each; t is the running phase in [-1, 1].
 float vco_sin(float amp, float off, float t);
-float vco_tri(float amp, float t);
-float vco_saw(float amp, float t);
 float vco_sqr(float amp, float off, float t);
 float vco_pulse(float amp, float off, float t, float pw);
-float clip_unit(float v);
+
+// Rises from -amp at t = 0 to +amp at |t| = 1: one triangle per phase period (two units).
+inline float vco_tri(float amp, float t) {
+    return 2.0f * amp * std::fabs(t) - amp;
+}
+inline float vco_saw(float amp, float t) {
+    return t * amp;
+}
+inline float clip_unit(float v) {
+    if (v >= 1.0f) v = 1.0f;
+    if (v <= -1.0f) v = -1.0f;
+    return v;
+}
+
+inline int VCO::tick() {
+    if (TESSARO_UNLIKELY(power == 0)) {
+        value = 0.0f;
+        return 1;
+    }
+    if (TESSARO_UNLIKELY(sync_in != nullptr && *sync_in != 0)) phase = 0.0f;
+
+    float amp = AMOUNT;
+    float f = FREQ;
+    if (input != nullptr) {
+        f = *input * FREQ * 0.022727273f; // 1/44: a note at FREQ 44 is followed exactly
+        played_freq = f;
+    }
+    if (TESSARO_UNLIKELY(mod_amp != nullptr)) amp = (read_mod(mod_amp) + 1.0f) * amp;
+    if (TESSARO_UNLIKELY(mod_freq != nullptr)) f = f * (read_mod(mod_freq) + 1.0f);
+    if (amp > 1.0f) amp = 1.0f;
+
+    // Only a rise above 1 wraps: the phase covers two units per period.
+    float t = phase + f * SAMPLE_PERIOD;
+    if (TESSARO_UNLIKELY(t > 1.0f)) t = -1.0f;
+    phase = t;
+
+    const int type = TYPE;
+    if (type == WAVE_SAW)
+        value = clip_unit(vco_saw(amp, t));
+    else if (type == WAVE_TRI)
+        value = clip_unit(vco_tri(amp, t));
+    else
+        return other_wave(amp, t);
+    return 1;
+}
