@@ -69,14 +69,17 @@ inline int PCF::tick() {
         float f = static_cast<float>(HICUT);
         if (TESSARO_UNLIKELY(mod_amp != nullptr)) wet = (read_mod(mod_amp) + 1.0f) * wet;
         if (TESSARO_UNLIKELY(mod_freq != nullptr)) f = f * (read_mod(mod_freq) + 1.0f);
-        if (TESSARO_UNLIKELY(static_cast<uint32_t>(TYPE) > 7u)) TYPE = TYPE > 7 ? 0 : 7;
+        int type = TYPE;
+        if (TESSARO_UNLIKELY(static_cast<uint32_t>(type) > 7u)) {
+            type = type > 7 ? 0 : 7;
+            TYPE = type;
+        }
 
         const float x = *input;
         if (TESSARO_UNLIKELY(x == 0.0f)) {
             // Silence is passed without running the filter, so its memory stands still.
             value = 0.0f;
         } else {
-            const int type = TYPE;
             // Recomputing costs a cos, a sin and two powers: only when a key changes. Keys are
             // compared by their bits; 0 and -0, the one pair of equal values with different
             // bits, give the same coefficients, so the filter runs as if values were compared.
@@ -100,7 +103,6 @@ inline int PCF::tick() {
         // Unconnected: silence; bypassed: the input unchanged.
         value = input != nullptr ? *input : 0.0f;
     }
-    if (TESSARO_UNLIKELY(value > 1.0f)) value = 1.0f;
-    if (TESSARO_UNLIKELY(value < -1.0f)) value = -1.0f;
+    value = clip_unit(value);
     return 1;
 }

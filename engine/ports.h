@@ -1,5 +1,6 @@
 // Port base classes: the shapes through which modules are wired to one another.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -67,6 +68,11 @@ inline uint32_t float_bits(float v) {
 // Branch hints for the per-sample code: lay the common case out as the straight path.
 #define TESSARO_LIKELY(x) __builtin_expect(!!(x), 1)
 #define TESSARO_UNLIKELY(x) __builtin_expect(!!(x), 0)
+
+// A signal clipped into [-1, 1]; a NaN passes unchanged.
+inline float clip_unit(float v) {
+    return std::max(std::min(v, 1.0f), -1.0f);
+}
 
 // One sample in seconds (1/44100) as the modules count time, in single precision.
 constexpr float SAMPLE_PERIOD = 2.2675737e-5f;

@@ -38,38 +38,39 @@ inline int VCA::tick() {
     const float in = input != nullptr ? *input : 0.0f;
     const int32_t gate = *gate_in;
 
+    // The envelope state is the previous output; worked on in a register and stored once.
+    float v = value;
     if (gate == 1) {
         const float t = env_time * 1000.0f;
         release_time = 0.0f;
         if (t < ATTACK) {
-            value = t * peak / ATTACK;
+            v = t * peak / ATTACK;
             env_time += SAMPLE_PERIOD;
-            release_level = value;
+            release_level = v;
         } else if (t < ATTACK + DECAY) {
             if (SUSTAIN == 0.0f) {
-                value = peak - (t - ATTACK) * peak / DECAY;
+                v = peak - (t - ATTACK) * peak / DECAY;
                 env_time += SAMPLE_PERIOD;
-                release_level = value;
             } else {
                 // The sustain rule holds env_time still, so it runs for as long as the gate
                 // stays on: levels above SUSTAIN sink by 0.1 % a sample, the rest snap to it.
-                if (value > SUSTAIN)
-                    value = value - value * 0.001f;
-                else
-                    value = peak * SUSTAIN;
-                release_level = value;
+                // Which one follows the signal, so both are formed and one is chosen.
+                const float sinking = v - v * 0.001f;
+                const float held = peak * SUSTAIN;
+                v = v > SUSTAIN ? sinking : held;
             }
+            release_level = v;
         }
-        if (TESSARO_UNLIKELY(INVERT != 0)) value = vca_invert(value);
-        value = static_cast<float>(gate) * in * value;
+        if (TESSARO_UNLIKELY(INVERT != 0)) v = vca_invert(v);
+        value = static_cast<float>(gate) * in * v;
     } else {
         env_time = 0.0f;
-        if (RELEASE != 0.0f && value != 0.0f && release_time * 1000.0f <= RELEASE) {
+        if (RELEASE != 0.0f && v != 0.0f && release_time * 1000.0f <= RELEASE) {
             release_time += SAMPLE_PERIOD;
-            value = release_level - release_level * (release_time * 1000.0f) / RELEASE;
+            v = release_level - release_level * (release_time * 1000.0f) / RELEASE;
         }
-        if (TESSARO_UNLIKELY(INVERT != 0)) value = vca_invert(value);
-        value = in * value;
+        if (TESSARO_UNLIKELY(INVERT != 0)) v = vca_invert(v);
+        value = in * v;
     }
     return 1;
 }

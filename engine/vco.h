@@ -46,11 +46,6 @@ inline float vco_tri(float amp, float t) {
 inline float vco_saw(float amp, float t) {
     return t * amp;
 }
-inline float clip_unit(float v) {
-    if (v >= 1.0f) v = 1.0f;
-    if (v <= -1.0f) v = -1.0f;
-    return v;
-}
 
 inline int VCO::tick() {
     if (TESSARO_UNLIKELY(power == 0)) {

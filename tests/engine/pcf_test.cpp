@@ -191,6 +191,14 @@ TEST(Pcf, CoefficientsAreRecomputedOnlyWhenAKeyChanges) {
     f.pcf.HICUT = 1001;
     f.feed(0.1f);
     EXPECT_NE(f.pcf.coeffs.c[1], 42.0);
+    f.pcf.coeffs.c[1] = 42.0;
+    f.pcf.Q = 0.5f;
+    f.feed(0.1f);
+    EXPECT_NE(f.pcf.coeffs.c[1], 42.0);
+    f.pcf.coeffs.c[1] = 42.0;
+    f.pcf.TYPE = 2;
+    f.feed(0.1f);
+    EXPECT_NE(f.pcf.coeffs.c[1], 42.0);
 }
 
 TEST(Pcf, ZeroFrequencyLeavesOnlyTheRecursion) {
