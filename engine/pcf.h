@@ -76,7 +76,7 @@ inline int PCF::tick() {
         }
 
         const float x = *input;
-        if (TESSARO_UNLIKELY(x == 0.0f)) {
+        if (TESSARO_UNLIKELY(is_zero(x))) {
             // Silence is passed without running the filter, so its memory stands still.
             value = 0.0f;
         } else {
@@ -95,9 +95,10 @@ inline int PCF::tick() {
                 key_type = type;
                 compute_coefficients(coeffs, type, f, Q, GAIN);
             }
+            // The filter runs in double precision; its scaled output joins the module's floats.
             const double y = biquad_step(coeffs, memory, type, x);
-            const double e = y * (AMOUNT + 1.0f);
-            value = static_cast<float>((1.0f - wet) * x + e * wet);
+            const float e = static_cast<float>(y * (AMOUNT + 1.0f));
+            value = (1.0f - wet) * x + e * wet;
         }
     } else if (power != 0) {
         // Unconnected: silence; bypassed: the input unchanged.

@@ -65,6 +65,11 @@ inline uint32_t float_bits(float v) {
     return b;
 }
 
+// v == 0 (0 or -0) as one integer test rather than a float compare and its NaN check.
+inline bool is_zero(float v) {
+    return (float_bits(v) << 1) == 0;
+}
+
 // Branch hints for the per-sample code: lay the common case out as the straight path.
 #define TESSARO_LIKELY(x) __builtin_expect(!!(x), 1)
 #define TESSARO_UNLIKELY(x) __builtin_expect(!!(x), 0)

@@ -48,7 +48,7 @@ inline int VCA::tick() {
             env_time += SAMPLE_PERIOD;
             release_level = v;
         } else if (t < ATTACK + DECAY) {
-            if (SUSTAIN == 0.0f) {
+            if (is_zero(SUSTAIN)) {
                 v = peak - (t - ATTACK) * peak / DECAY;
                 env_time += SAMPLE_PERIOD;
             } else {
@@ -65,7 +65,7 @@ inline int VCA::tick() {
         value = static_cast<float>(gate) * in * v;
     } else {
         env_time = 0.0f;
-        if (RELEASE != 0.0f && v != 0.0f && release_time * 1000.0f <= RELEASE) {
+        if (!is_zero(RELEASE) && !is_zero(v) && release_time * 1000.0f <= RELEASE) {
             release_time += SAMPLE_PERIOD;
             v = release_level - release_level * (release_time * 1000.0f) / RELEASE;
         }

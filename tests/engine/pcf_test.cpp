@@ -156,6 +156,8 @@ TEST(Pcf, AnExactZeroInputIsSilentAndHoldsTheMemory) {
     EXPECT_EQ(f.pcf.memory.x1, before.x1);
     EXPECT_EQ(f.pcf.memory.y1, before.y1);
     EXPECT_EQ(f.pcf.memory.y2, before.y2);
+    EXPECT_FLOAT_EQ(f.feed(-0.0f), 0.0f); // a negative zero is a zero too
+    EXPECT_EQ(f.pcf.memory.x1, before.x1);
 }
 
 TEST(Pcf, PowerOffFreezesTheOutput) {
