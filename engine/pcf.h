@@ -67,8 +67,10 @@ inline int PCF::tick() {
     if (TESSARO_LIKELY(power != 0 && input != nullptr && BYPASS == 0)) {
         float wet = mix;
         float f = static_cast<float>(HICUT);
-        if (TESSARO_UNLIKELY(mod_amp != nullptr)) wet = (read_mod(mod_amp) + 1.0f) * wet;
-        if (TESSARO_UNLIKELY(mod_freq != nullptr)) f = f * (read_mod(mod_freq) + 1.0f);
+        if (TESSARO_UNLIKELY(any_connected(mod_amp, mod_freq))) {
+            if (mod_amp != nullptr) wet = (read_mod(mod_amp) + 1.0f) * wet;
+            if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
+        }
         int type = TYPE;
         if (TESSARO_UNLIKELY(static_cast<uint32_t>(type) > 7u)) {
             type = type > 7 ? 0 : 7;

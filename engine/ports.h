@@ -70,6 +70,12 @@ inline bool is_zero(float v) {
     return (float_bits(v) << 1) == 0;
 }
 
+// Whether any of a few rarely connected pointers is set, as one test: the per-sample code skips
+// all their handling at the cost of a single branch.
+template <class... P> inline bool any_connected(P... p) {
+    return (reinterpret_cast<uintptr_t>(p) | ...) != 0;
+}
+
 // Branch hints for the per-sample code: lay the common case out as the straight path.
 #define TESSARO_LIKELY(x) __builtin_expect(!!(x), 1)
 #define TESSARO_UNLIKELY(x) __builtin_expect(!!(x), 0)

@@ -52,16 +52,17 @@ inline int VCO::tick() {
         value = 0.0f;
         return 1;
     }
-    if (TESSARO_UNLIKELY(sync_in != nullptr && *sync_in != 0)) phase = 0.0f;
-
     float amp = AMOUNT;
     float f = FREQ;
     if (input != nullptr) {
         f = *input * FREQ * 0.022727273f; // 1/44: a note at FREQ 44 is followed exactly
         played_freq = f;
     }
-    if (TESSARO_UNLIKELY(mod_amp != nullptr)) amp = (read_mod(mod_amp) + 1.0f) * amp;
-    if (TESSARO_UNLIKELY(mod_freq != nullptr)) f = f * (read_mod(mod_freq) + 1.0f);
+    if (TESSARO_UNLIKELY(any_connected(sync_in, mod_amp, mod_freq))) {
+        if (sync_in != nullptr && *sync_in != 0) phase = 0.0f;
+        if (mod_amp != nullptr) amp = (read_mod(mod_amp) + 1.0f) * amp;
+        if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
+    }
     if (amp > 1.0f) amp = 1.0f;
 
     // Only a rise above 1 wraps: the phase covers two units per period.
