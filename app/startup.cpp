@@ -1,6 +1,7 @@
 // Engine start-up and shutdown: the patch, the console audio menus, the remote-control
 // socket and the audio stream.
 #include "app/startup.h"
+#include "app/controller.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "patch/patch_reader.h"
 #include "platform/console.h"
 #include "remote/listen_queue.h"
+#include "remote/remote_line.h"
 
 TCPsocket server_socket = nullptr;
 FSOUND_STREAM* audio_stream = nullptr;
@@ -161,6 +163,8 @@ bool load_patch(const char* path) {
 int init_engine(int argc, char** argv) {
     scope_zoom = 1.0f;
     scope_mode = 0;
+    control_port = 0;
+    reset_controller();
     fill_note_table();
     if (argc < 2) {
         std::printf("U must supply a syntheziser file (.KVX)\n");

@@ -72,6 +72,14 @@ int read_wave_data(std::vector<int16_t>& dst, const char* path) {
     // as "as much as the buffer holds".
     uint32_t length = le32(header + 40);
     if (length > static_cast<uint32_t>(SAMPLE_DATA_MAX_BYTES)) length = SAMPLE_DATA_MAX_BYTES;
+    // A header may promise more than the file holds: take no more room than there is to read.
+    const long start = std::ftell(file);
+    if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+        const long end = std::ftell(file);
+        if (end >= start && static_cast<unsigned long>(end - start) < length)
+            length = static_cast<uint32_t>(end - start);
+        std::fseek(file, start, SEEK_SET);
+    }
 
     std::vector<unsigned char> bytes(length);
     size_t got = length > 0 ? std::fread(bytes.data(), 1, length, file) : 0;

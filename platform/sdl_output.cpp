@@ -42,7 +42,7 @@ bool SDL_OUTPUT::open() {
     want.samples = 2048; // about 46 ms per device period
     want.callback = &SDL_OUTPUT::fill;
     want.userdata = this;
-    // No "obtained" spec: SDL converts to whatever the device really takes.
+    // No "obtained" format: SDL converts to whatever the device really takes.
     if (SDL_OpenAudio(&want, nullptr) != 0) return false;
     opened_ = true;
     return true;
