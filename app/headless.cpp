@@ -9,6 +9,7 @@
 #include "app/master_path.h"
 #include "app/startup.h"
 #include "engine/audio.h"
+#include "patch/save_patch.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
 
@@ -16,8 +17,15 @@ void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
     for (;;) {
         step_controller();
-        while (console_key_ready())
-            if (console_getch() == CONSOLE_ESC) return;
+        while (console_key_ready()) {
+            const int key = console_getch();
+            if (key == CONSOLE_ESC) return;
+            if (key == 's' || key == 'S') {
+                save_patch("KVX/");
+                std::printf("Playing [%s] - ESC to quit, s to save\n", generator->patch_path);
+                std::fflush(stdout);
+            }
+        }
         accept_remote_client(server_socket);
         std::this_thread::sleep_for(pass);
     }
@@ -27,7 +35,7 @@ int run_headless(int argc, char** argv) {
     if (!init_engine(argc, argv)) return 1;
     // The delay stage goes in while the callback is still idle.
     insert_delay_stage(generator);
-    std::printf("Playing [%s] - ESC to quit\n", argv[1]);
+    std::printf("Playing [%s] - ESC to quit, s to save\n", argv[1]);
     std::fflush(stdout);
     audio_running = 1;
     headless_loop();

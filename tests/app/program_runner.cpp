@@ -14,7 +14,8 @@
 #include <unistd.h>
 
 PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
-                        const std::vector<std::string>& env, int hold_ms, int timeout_ms) {
+                        const std::vector<std::string>& env, int hold_ms, int timeout_ms,
+                        const std::string& cwd) {
     PROGRAM_RUN run;
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return run;
@@ -29,6 +30,7 @@ PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string&
         close(out[1]);
         for (const std::string& e : env)
             putenv(const_cast<char*>(e.c_str()));
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(TESSARO_BINARY));
         for (const std::string& a : args)

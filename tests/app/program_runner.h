@@ -9,11 +9,12 @@ struct PROGRAM_RUN {
     bool timed_out = false;
 };
 
-// Starts the program with args and extra "NAME=value" environment entries, writes input to its
-// console, keeps the console open hold_ms milliseconds longer, then closes it (which the
-// program reads as ESC). Kills it after timeout_ms.
+// Starts the program with args and extra "NAME=value" environment entries (in the folder cwd
+// when one is given), writes input to its console, keeps the console open hold_ms milliseconds
+// longer, then closes it (which the program reads as ESC). Kills it after timeout_ms.
 PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
-                        const std::vector<std::string>& env = {}, int hold_ms = 0, int timeout_ms = 20000);
+                        const std::vector<std::string>& env = {}, int hold_ms = 0, int timeout_ms = 20000,
+                        const std::string& cwd = "");
 
 // A fresh folder for one test's files.
 std::string scratch_folder(const char* tag);

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "program_runner.h"
@@ -183,4 +184,25 @@ TEST_F(Program, HelpAndVersion) {
     r = run_program({"--version"}, "");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output.rfind("tessaro ", 0), 0u);
+}
+
+TEST_F(Program, HeadlessSaveKeyWritesAPatchThatPlaysTheSame) {
+    ASSERT_EQ(0, mkdir((dir + "/KVX").c_str(), 0755));
+    PROGRAM_RUN r = run_program({"--headless", patch}, "41sSONG.KVX\n", {}, 300, 20000, dir);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Save - Entrez le nom du fichier :"), std::string::npos) << r.output;
+
+    auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    const std::string saved = dir + "/KVX/SONG.KVX";
+    EXPECT_NE(slurp(saved).find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos) << slurp(saved);
+
+    // The saved file renders to the very same samples as the patch it was saved from.
+    ASSERT_EQ(run_program({"--render", dir + "/a.wav", "--seconds", "0.2", patch}, "").status, 0);
+    ASSERT_EQ(run_program({"--render", dir + "/b.wav", "--seconds", "0.2", saved}, "").status, 0);
+    const std::string a = slurp(dir + "/a.wav");
+    EXPECT_GT(a.size(), 44u);
+    EXPECT_EQ(a, slurp(dir + "/b.wav"));
 }
