@@ -7,11 +7,13 @@ bash scripts/build.sh --sanitize
 
 # Window tests need an X display; start a virtual one when there is none.
 if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/tmp/tessaro-xvfb.log 2>&1 &
+  n=97
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/tmp/tessaro-xvfb.log 2>&1 &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  export DISPLAY=:97
-  sleep 1
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 fi
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
