@@ -95,35 +95,29 @@ bool value_source(const GENERATOR& g, const float* address, NAMED_SOURCE& out) {
     return false;
 }
 
-// Gates and sync pulses come from note sources only.
-bool gate_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
+// Gates and sync pulses come from note sources only; output_of picks which output of them.
+template <class OUTPUT_OF>
+bool note_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out, OUTPUT_OF output_of) {
     if (address == nullptr) return false;
     for (KEYBOARD* k : g.keyboards)
-        if (&k->gate == address) {
+        if (output_of(k) == address) {
             out = {k->name, SRC_KEY};
             return true;
         }
     for (SEQUENCER* s : g.sequencers)
-        if (&s->gate == address) {
+        if (output_of(s) == address) {
             out = {s->name, SRC_SEQUENCER};
             return true;
         }
     return false;
 }
 
+bool gate_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
+    return note_source(g, address, out, [](auto* m) { return &m->gate; });
+}
+
 bool sync_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
-    if (address == nullptr) return false;
-    for (KEYBOARD* k : g.keyboards)
-        if (&k->sync_pulse == address) {
-            out = {k->name, SRC_KEY};
-            return true;
-        }
-    for (SEQUENCER* s : g.sequencers)
-        if (&s->sync_pulse == address) {
-            out = {s->name, SRC_SEQUENCER};
-            return true;
-        }
-    return false;
+    return note_source(g, address, out, [](auto* m) { return &m->sync_pulse; });
 }
 
 // ---- link fields -----------------------------------------------------------------------

@@ -65,12 +65,8 @@ SPRITE* read_sprite(FILE* f, const OBJET& panel) {
     return s;
 }
 
-SPRITE* read_button(FILE* f, const OBJET& panel) {
-    FIELDS v;
-    read_word(f, v.name);
-    read_word(f, v.image);  // on
-    read_word(f, v.second); // off
-    read_word(f, v.third);  // hover
+// The position and drawing fields that buttons and knobs share, in their file order.
+void read_placement(FILE* f, FIELDS& v) {
     read_int(f, v.x);
     read_int(f, v.y);
     read_int(f, v.key_enabled);
@@ -78,13 +74,26 @@ SPRITE* read_button(FILE* f, const OBJET& panel) {
     read_int(f, v.blend);
     read_float(f, v.scale);
     read_int(f, v.angle);
+}
+
+void place(SPRITE* item, const FIELDS& v, float scale) {
+    item->color_key_enabled = v.key_enabled;
+    item->color_key = v.key;
+    item->blend = v.blend;
+    item->scale = scale;
+    item->angle = v.angle;
+    item->set_position(static_cast<float>(v.x), static_cast<float>(v.y), 0);
+}
+
+SPRITE* read_button(FILE* f, const OBJET& panel) {
+    FIELDS v;
+    read_word(f, v.name);
+    read_word(f, v.image);  // on
+    read_word(f, v.second); // off
+    read_word(f, v.third);  // hover
+    read_placement(f, v);
     auto* b = new BUTTON(v.name, v.image, v.third, v.second);
-    b->color_key_enabled = v.key_enabled;
-    b->color_key = v.key;
-    b->blend = v.blend;
-    b->scale = v.scale;
-    b->angle = v.angle;
-    b->set_position(static_cast<float>(v.x), static_cast<float>(v.y), 0);
+    place(b, v, v.scale);
     name_item(panel, b, v.name);
     return b;
 }
@@ -93,20 +102,9 @@ SPRITE* read_slider(FILE* f, const OBJET& panel) {
     FIELDS v;
     read_word(f, v.name);
     read_word(f, v.image);
-    read_int(f, v.x);
-    read_int(f, v.y);
-    read_int(f, v.key_enabled);
-    read_int(f, v.key);
-    read_int(f, v.blend);
-    read_float(f, v.scale);
-    read_int(f, v.angle);
+    read_placement(f, v);
     auto* s = new SLIDER(v.name, v.image);
-    s->color_key_enabled = v.key_enabled;
-    s->color_key = v.key;
-    s->blend = v.blend;
-    s->scale = v.scale > 100.0f ? 1.0f : v.scale;
-    s->angle = v.angle;
-    s->set_position(static_cast<float>(v.x), static_cast<float>(v.y), 0);
+    place(s, v, v.scale > 100.0f ? 1.0f : v.scale);
     name_item(panel, s, v.name);
     return s;
 }
