@@ -11,15 +11,15 @@ struct BIQUAD_COEFFS {
     double c[6] = {0, 0, 0, 0, 0, 0};
 };
 
-struct PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
+// Cache-line aligned, so that its per-sample fields take three lines (see below).
+struct alignas(64) PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
     int process() override;
     // One sample; inline so that the sweep runs a list of filters without calls.
     int tick();
 
+    // The fields the sweep reads every sample come first, packed with the 64-byte alignment
+    // into three cache lines: the settings, the coefficient key, the links, the filter state.
     int32_t power = 1;
-    MOD_SLOT mod_phase = nullptr;
-    MOD_SLOT mod_freq = nullptr;
-    MOD_SLOT mod_amp = nullptr;
     float mix = 1.0f;
     int32_t TYPE = 3;
     int32_t BYPASS = 1;
@@ -27,14 +27,19 @@ struct PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
     float GAIN = 1.0f;
     float AMOUNT = 1.0f;
     float Q = 1.0f;
+    // The type -1 forces a coefficient computation on first use.
+    int32_t key_type = -1;
+    // The frequency, Q and gain of the last coefficient computation as bits, compared every
+    // sample.
+    uint32_t key_bits[3] = {0, 0, 0};
+    MOD_SLOT mod_freq = nullptr;
+    MOD_SLOT mod_amp = nullptr;
     BIQUAD_STATE memory;
     BIQUAD_COEFFS coeffs;
-    // The parameters of the last coefficient computation; the type -1 forces one on first use.
+    MOD_SLOT mod_phase = nullptr;
+    // The same parameters as values.
     double key_freq = __builtin_nan("");
     double key_q = 0, key_gain = 0;
-    int32_t key_type = -1;
-    // The same frequency, Q and gain as the bits they were computed from, compared every sample.
-    uint32_t key_bits[3] = {0, 0, 0};
     // The name sits last so that the fields read every sample share few cache lines.
     char name[800] = "";
 };

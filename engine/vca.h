@@ -4,7 +4,8 @@
 
 #include "ports.h"
 
-struct VCA : OUTPUT, INPUT_GATE, INPUT {
+// Cache-line aligned: the per-sample fields, the first 80 bytes, take two lines.
+struct alignas(64) VCA : OUTPUT, INPUT_GATE, INPUT {
     int process() override;
     // One sample; inline so that the sweep runs a list of envelopes without calls.
     int tick();

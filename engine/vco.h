@@ -6,7 +6,8 @@
 
 enum VCO_WAVE { WAVE_SIN = 1, WAVE_TRI = 2, WAVE_SAW = 3, WAVE_SQR = 4, WAVE_NOISE = 5, WAVE_PULSE = 6 };
 
-struct VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
+// Cache-line aligned: the per-sample fields, the first 120 bytes, take two lines.
+struct alignas(64) VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
     VCO();
     int process() override;
     // One sample; inline so that the sweep runs a list of oscillators without calls.
