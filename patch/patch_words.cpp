@@ -1,0 +1,68 @@
+// Reading patch words: the word grammar, the fatal-error hook and the shared messages.
+#include "patch_words.h"
+
+#include <cstdlib>
+
+#include "patch_keys.h"
+
+int word_number = 0;
+
+void (*patch_caption_hook)(const char* path) = nullptr;
+
+namespace {
+
+void exit_with(int status) {
+    std::exit(status);
+}
+
+// The blanks of scanf "%s": blank, tab, line feed, vertical tab, form feed, carriage return.
+bool is_blank(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+} // namespace
+
+void (*patch_fatal_hook)(int status) = exit_with;
+
+namespace patch_read {
+
+void fatal() {
+    patch_fatal_hook(-1);
+    throw STOP_READING{};
+}
+
+FILE_HANDLE open_patch(const char* path) {
+    if (patch_caption_hook != nullptr) patch_caption_hook(path);
+    return FILE_HANDLE(std::fopen(path, "r"));
+}
+
+WORD_READ read_word(FILE* f, std::string& word) {
+    word.clear();
+    int c;
+    do
+        c = std::getc(f);
+    while (c != EOF && is_blank(c));
+    if (c == EOF) return WORD_READ::END;
+    bool too_long = false;
+    for (; c != EOF && !is_blank(c); c = std::getc(f)) {
+        if (word.size() < PATCH_WORD_MAX)
+            word.push_back(static_cast<char>(c));
+        else
+            too_long = true;
+    }
+    return too_long ? WORD_READ::TOO_LONG : WORD_READ::WORD;
+}
+
+void report_too_long() {
+    std::printf("Ligne %d : mot de plus de %zu caracteres ignore\n", word_number, PATCH_WORD_MAX);
+}
+
+void report_short_word() {
+    std::printf("Ligne %d semble avoir moins de 2 parametres\n", word_number);
+}
+
+void report_empty_field() {
+    std::printf("Erreur, au niveau des parametre ligne [%d]\n", word_number);
+}
+
+} // namespace patch_read

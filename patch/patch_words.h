@@ -1,0 +1,74 @@
+// Reading patch words: the word grammar, fields and the messages both section readers share.
+#pragma once
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "patch_reader.h"
+#include "splitter.h"
+
+namespace patch_read {
+
+// Raised after the fatal hook when the hook returns instead of ending the process: reading
+// stops there.
+struct STOP_READING {};
+
+// A fatal patch error: the hook, then STOP_READING.
+[[noreturn]] void fatal();
+
+struct FILE_CLOSER {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using FILE_HANDLE = std::unique_ptr<FILE, FILE_CLOSER>;
+
+// Announces the path to the caption hook and opens the file in text mode.
+FILE_HANDLE open_patch(const char* path);
+
+enum class WORD_READ { WORD, TOO_LONG, END };
+
+// Reads the next word. A word longer than PATCH_WORD_MAX is consumed whole and reported as
+// too long, so the next read starts after it.
+WORD_READ read_word(FILE* f, std::string& word);
+
+void report_too_long();
+void report_short_word();
+void report_empty_field();
+
+// One parameter field: the whole text, the key (text before the first "=") and the value
+// (text after it up to the next "="); key and value are null when empty.
+struct PARAM {
+    std::string field;
+    std::unique_ptr<char[]> key;
+    std::unique_ptr<char[]> value;
+
+    explicit PARAM(std::string_view text) : field(text) {
+        SPLITTER at_equal{'=', field.c_str()};
+        key = at_equal.field_at(0);
+        value = at_equal.field_at(1);
+    }
+    bool has(const char* key_text) const { return std::strstr(field.c_str(), key_text) != nullptr; }
+};
+
+inline bool contains(std::string_view text, const char* keyword) {
+    return text.find(keyword) != std::string_view::npos;
+}
+
+// Calls apply on every parameter field (1 to n - 1) of a declaration. An empty field ends the
+// process for the kinds that treat it as an error and is skipped by the others.
+template <class APPLY>
+void for_each_param(const std::vector<std::string_view>& fields, bool empty_is_fatal, APPLY apply) {
+    for (size_t i = 1; i + 1 < fields.size(); ++i) {
+        if (fields[i].empty()) {
+            if (!empty_is_fatal) continue;
+            report_empty_field();
+            fatal();
+        }
+        PARAM p(fields[i]);
+        apply(p);
+    }
+}
+
+} // namespace patch_read
