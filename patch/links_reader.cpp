@@ -215,13 +215,8 @@ void apply_link(GENERATOR& g, TARGET& t, const PARAM& p) {
 }
 
 void declare_link(GENERATOR& g, const std::string& word) {
-    SPLITTER split{';', word.c_str()};
-    if (split.separator_count() < 2) {
-        report_short_word();
-        return;
-    }
-    std::vector<std::string_view> fields = split.fields();
-    if (fields[0].empty()) return;
+    std::vector<std::string_view> fields;
+    if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
     const std::string_view n(name);
 

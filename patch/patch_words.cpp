@@ -53,6 +53,16 @@ WORD_READ read_word(FILE* f, std::string& word) {
     return too_long ? WORD_READ::TOO_LONG : WORD_READ::WORD;
 }
 
+bool split_declaration(const std::string& word, std::vector<std::string_view>& fields) {
+    SPLITTER split{';', word.c_str()};
+    if (split.separator_count() < 2) {
+        report_short_word();
+        return false;
+    }
+    fields = split.fields();
+    return !fields[0].empty();
+}
+
 void report_too_long() {
     std::printf("Ligne %d : mot de plus de %zu caracteres ignore\n", word_number, PATCH_WORD_MAX);
 }

@@ -33,6 +33,10 @@ enum class WORD_READ { WORD, TOO_LONG, END };
 // too long, so the next read starts after it.
 WORD_READ read_word(FILE* f, std::string& word);
 
+// Splits a declaration word at ";" into fields. False (after reporting a word with fewer than
+// two ";") when it is no declaration, or silently when its name is empty.
+bool split_declaration(const std::string& word, std::vector<std::string_view>& fields);
+
 void report_too_long();
 void report_short_word();
 void report_empty_field();
