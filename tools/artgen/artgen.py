@@ -3,7 +3,7 @@
 
     /usr/bin/python3 tools/artgen/artgen.py [--out DIR] [--contact FILE.png]
 
-DIR defaults to the repository root; grfx/ and tools/artgen/layouts/ are written inside it.
+DIR defaults to the repository root; grfx/ and RC/ are written inside it.
 """
 
 import argparse
@@ -136,7 +136,7 @@ def write_all(root, entries, plans):
         save_rgb(os.path.join(root, e.path), e.pixels)
     with open(os.path.join(grfx, "opengl.zim"), "w", newline="\n") as f:
         f.write(zim_text(entries))
-    layouts = os.path.join(root, "tools", "artgen", "layouts")
+    layouts = os.path.join(root, "RC")
     os.makedirs(layouts, exist_ok=True)
     for p in plans:
         with open(os.path.join(layouts, p.layout), "w", newline="") as f:

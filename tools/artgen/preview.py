@@ -133,7 +133,7 @@ class Scene:
         """Draws a layout file's items at a panel position, then generated items."""
         labels = labels or {}
         items = []
-        with open(os.path.join(self.reg.root, "tools", "artgen", "layouts", layout_file)) as f:
+        with open(os.path.join(self.reg.root, "RC", layout_file)) as f:
             tokens = f.read().split()
         i = 0
         while i < len(tokens):
@@ -258,7 +258,7 @@ def cable_scene(reg, path):
     jack = {}
     for f, px, py in (("BACK_KEYBOARD.RC", 10, 12), ("BACK_VCO.RC", 130, 12), ("BACK_VCF.RC", 340, 12),
                       ("BACK_VCA.RC", 538, 12), ("BACK_MIXER.RC", 10, 166), ("BACK_SEQUENCEUR.RC", 302, 166)):
-        with open(os.path.join(reg.root, "tools", "artgen", "layouts", f)) as fh:
+        with open(os.path.join(reg.root, "RC", f)) as fh:
             t = fh.read().split()
         for i, tok in enumerate(t):
             if tok == "SPRITE" and t[i + 2] == "JACK":

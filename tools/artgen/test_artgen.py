@@ -157,7 +157,7 @@ REQUIRED_ITEMS = {
 
 def read_layout(name):
     """(keyword, fields) of every element of a layout file, read as tokens."""
-    with open(os.path.join(HERE, "layouts", name)) as f:
+    with open(os.path.join(HERE, "..", "..", "RC", name)) as f:
         tokens = f.read().split()
     counts = {"SPRITE": 11, "BUTTON": 11, "SLIDER": 9, "LABEL": 7}
     out, i = [], 0
