@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "app/controller.h"
-#include "app/master_path.h"
 #include "app/startup.h"
 #include "engine/audio.h"
 #include "patch/save_patch.h"
@@ -33,8 +32,6 @@ void headless_loop() {
 
 int run_headless(int argc, char** argv) {
     if (!init_engine(argc, argv)) return 1;
-    // The delay stage goes in while the callback is still idle.
-    insert_delay_stage(generator);
     std::printf("Playing [%s] - ESC to quit, s to save\n", argv[1]);
     std::fflush(stdout);
     audio_running = 1;

@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/master_path.h"
+#include "app/patch_load.h"
 #include "app/startup.h"
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
@@ -95,8 +95,9 @@ int render_patch(const char* patch_path, const char* out_path, double seconds, b
     fill_note_table();
     std::printf("Loading [%s]\n", patch_path);
     if (access(patch_path, R_OK) != 0) return fail("Cannot read the patch", patch_path);
-    if (!load_patch(patch_path)) return fail("Nothing to render from", patch_path);
-    insert_delay_stage(generator);
+    const LOADED_PATCH loaded = load_patch_file(patch_path);
+    if (!loaded.graph) return fail("Nothing to render from", patch_path);
+    install_patch(loaded);
     audio_running = 1;
 
     const long long total = frames_for_seconds(seconds);

@@ -2,6 +2,7 @@
 // socket and the audio stream.
 #include "app/startup.h"
 #include "app/controller.h"
+#include "app/patch_load.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -147,19 +148,6 @@ int choose_audio_output() {
     return 1;
 }
 
-bool load_patch(const char* path) {
-    generator = new GENERATOR();
-    load_objects(generator, path);
-    load_links(generator, path);
-    MIXER* master = find_master_mixer(generator);
-    if (!master) {
-        std::printf("No mixer named MIXER_4 in [%s]: nothing to play\n", path);
-        return false;
-    }
-    point_master_out(&master->value);
-    return true;
-}
-
 int init_engine(int argc, char** argv) {
     scope_zoom = 1.0f;
     scope_mode = 0;
@@ -172,7 +160,9 @@ int init_engine(int argc, char** argv) {
         return 0;
     }
     std::printf("Loading [%s]\n", argv[1]);
-    if (!load_patch(argv[1])) std::exit(-1);
+    const LOADED_PATCH loaded = load_patch_file(argv[1]);
+    if (!loaded.graph) std::exit(-1);
+    install_patch(loaded);
 
     choose_audio_output();
 

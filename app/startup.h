@@ -22,14 +22,10 @@ const char* audio_error_text(int code);
 // was initialised, 0 otherwise; ESC (or the end of input) ends the process with status 0.
 int choose_audio_output();
 
-// Loads the patch named by argv[1], runs the audio menus, opens the remote-control socket and
-// starts the stream. Returns 0 when the patch argument is missing, 1 when the engine runs;
+// Loads the patch named by argv[1] and installs it, runs the audio menus, opens the
+// remote-control socket and starts the stream. Returns 0 when the patch argument is missing, 1 when the engine runs;
 // every other failure ends the process with its status.
 int init_engine(int argc, char** argv);
-
-// Loads the patch into a new global GENERATOR and points the output at its master mixer.
-// A patch without a mixer named "MIXER_4" is refused: message, and false.
-bool load_patch(const char* path);
 
 // Closes the stream, then the sound library.
 void shutdown_audio();

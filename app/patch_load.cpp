@@ -1,0 +1,35 @@
+// Reading a patch into a fresh graph, wiring its master path once, and swapping it in.
+#include "app/patch_load.h"
+
+#include <cstdio>
+
+#include "engine/audio.h"
+#include "patch/patch_reader.h"
+
+LOADED_PATCH load_patch_file(const char* path) {
+    LOADED_PATCH loaded;
+    GENERATOR* g = new GENERATOR();
+    load_objects(g, path);
+    load_links(g, path);
+    MIXER* master = find_master_mixer(g);
+    if (!master) {
+        std::printf("No mixer named MIXER_4 in [%s]: nothing to play\n", path);
+        delete g;
+        return loaded;
+    }
+    // The delay stage is the one module of the effects list; it listens to the master mixer and
+    // is what the output reads.
+    SFX_DELAY* delay = new SFX_DELAY();
+    delay->input = &master->value;
+    GENERATOR::push_front(g->effects, delay);
+    loaded.graph = g;
+    loaded.delay = delay;
+    return loaded;
+}
+
+GENERATOR* install_patch(const LOADED_PATCH& loaded) {
+    GENERATOR* previous = generator;
+    generator = loaded.graph;
+    point_master_out(&loaded.delay->value);
+    return previous;
+}
