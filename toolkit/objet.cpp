@@ -118,10 +118,9 @@ void OBJET::draw() {
 }
 
 const char* skip_prefix(const char* name) {
-    size_t n = std::strlen(name);
-    if (n >= 3 && name[2] == '_') return name + 3;
-    if (n >= 2 && name[1] == '_') return name + 2;
-    return name;
+    const char* p = name;
+    while (*p >= '0' && *p <= '9') ++p;
+    return p != name && *p == '_' ? p + 1 : name;
 }
 
 SPRITE* find(OBJET& panel, const char* name) {
@@ -135,9 +134,7 @@ SPRITE* find_button(OBJET& panel, const char* name) {
     const ITEM_LIST& list = *panel.current;
     for (size_t i = list.size(); i-- > 0;) {
         const char* full = list[i]->name;
-        if (!std::strstr(full, "BUTTON")) continue;
-        const char* bare = std::strlen(full) >= 3 && full[2] == '_' ? full + 3 : full + 2;
-        if (std::strcmp(bare, name) == 0) return list[i];
+        if (std::strstr(full, "BUTTON") && std::strcmp(skip_prefix(full), name) == 0) return list[i];
     }
     return nullptr;
 }

@@ -42,7 +42,8 @@ class OBJET : public SPRITE {
     void draw();
 };
 
-// The name an item has inside its panel: without the one- or two-digit panel number and '_'.
+// The name an item has inside its panel: without the panel number (any run of digits) and its '_'.
+// A name without such a prefix is returned whole.
 const char* skip_prefix(const char* name);
 
 // The last item of the current list whose name without prefix is `name`, or null.

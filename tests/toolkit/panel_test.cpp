@@ -52,6 +52,24 @@ TEST(PanelFind, SkipsOneOrTwoDigitPrefixes) {
     EXPECT_EQ(find(seven, "POWER"), nullptr);
 }
 
+TEST(PanelFind, PrefixIsAnyRunOfDigits) {
+    // A patch of many voices numbers its panels past 99.
+    OBJET big(0, 0, "260");
+    SPRITE* power = sprite(big, "260_POWER", 0, 0, 1, 1);
+    SPRITE* step = sprite(big, "260_BUTTON_BYPASS_12", 0, 0, 1, 1);
+    EXPECT_EQ(find(big, "POWER"), power);
+    EXPECT_EQ(find_button(big, "BUTTON_BYPASS_12"), step);
+    EXPECT_STREQ(skip_prefix("1234567_SLD_VOL_3"), "SLD_VOL_3");
+
+    // Only digits form a prefix: layout names with an early '_' stay whole.
+    EXPECT_STREQ(skip_prefix("ON_X"), "ON_X");
+    EXPECT_STREQ(skip_prefix("A_B"), "A_B");
+    EXPECT_STREQ(skip_prefix("_X"), "_X");
+    EXPECT_STREQ(skip_prefix("12X_Y"), "12X_Y");
+    EXPECT_STREQ(skip_prefix("42"), "42");
+    EXPECT_STREQ(skip_prefix(""), "");
+}
+
 TEST(PanelFind, ButtonsAndIndexFromTheEnd) {
     OBJET p(0, 0, "3");
     SPRITE* a = sprite(p, "3_BUTTON_OCT_1_UP", 0, 0, 1, 1);
