@@ -1,47 +1,51 @@
-// The tessaro program: command line dispatch to the player, the headless player or the renderer.
+// The tessaro program: reads the command line and runs the window, the headless player or the
+// renderer.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/headless.h"
+#include "app/options.h"
 #include "app/render.h"
+#include "app/window.h"
 #include "platform/console.h"
 
 #ifndef TESSARO_VERSION
 #define TESSARO_VERSION "unknown"
 #endif
 
-namespace {
-
-void print_usage() {
-    std::printf(
-        "Usage:\n"
-        "  tessaro PATCH.KVX                               play a patch\n"
-        "  tessaro --headless PATCH.KVX                    play a patch without a window\n"
-        "  tessaro --render OUT.wav --seconds S PATCH.KVX  render S seconds of a patch to a WAVE file\n"
-        "  tessaro --help | --version\n"
-        "\n"
-        "The console asks for the audio output and driver; ESC quits.\n"
-        "Remote control listens on TCP port 9999.\n");
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc == 1) {
+    const OPTIONS o = parse_options(argc, argv);
+    if (o.kind == RUN_KIND::NO_ARGUMENT) {
         std::printf("Supply a synthethiseur file .KVX (KVXOrgue.KVX for eg)");
         console_getch();
         std::exit(-1);
     }
-    if (std::strcmp(argv[1], "--help") == 0) {
-        print_usage();
-        return 0;
+    if (!o.error.empty()) {
+        std::fprintf(stderr, "tessaro: %s\n\n%s", o.error.c_str(), usage_text());
+        return 2;
     }
-    if (std::strcmp(argv[1], "--version") == 0) {
+    if (o.have_remote) std::fprintf(stderr, "tessaro: --remote is not part of this build; remote control listens on port 9999\n");
+    switch (o.kind) {
+    case RUN_KIND::HELP:
+        std::fputs(usage_text(), stdout);
+        return 0;
+    case RUN_KIND::VERSION:
         std::printf("tessaro %s\n", TESSARO_VERSION);
         return 0;
+    case RUN_KIND::CHECK:
+        std::fprintf(stderr, "tessaro: --check is not part of this build\n");
+        return 2;
+    case RUN_KIND::RENDER:
+        return render_patch(o.patch(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
+    case RUN_KIND::HEADLESS: {
+        char program[] = "tessaro";
+        char* args[] = {program, const_cast<char*>(o.patch()), nullptr};
+        return run_headless(2, args);
     }
-    if (std::strcmp(argv[1], "--render") == 0) return run_render(argc, argv);
-    if (std::strcmp(argv[1], "--headless") == 0) return run_headless(argc - 1, argv + 1);
-    return run_headless(argc, argv);
+    case RUN_KIND::WINDOW:
+    default:
+        return run_window(o.patch());
+    }
 }

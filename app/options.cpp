@@ -1,0 +1,121 @@
+// The command line: which way the program runs and with what, read from arguments in any order.
+#include "app/options.h"
+
+#include <cstring>
+
+#include "app/render.h"
+
+namespace {
+
+bool is(const char* arg, const char* long_name, const char* short_name = nullptr) {
+    return std::strcmp(arg, long_name) == 0 || (short_name && std::strcmp(arg, short_name) == 0);
+}
+
+// The value of an option that takes one; false (with the error set) when none follows.
+bool take_value(int argc, const char* const* argv, int& i, std::string& out, OPTIONS& o) {
+    if (i + 1 >= argc) {
+        o.error = std::string(argv[i]) + " needs a value";
+        return false;
+    }
+    out = argv[++i];
+    return true;
+}
+
+void check_patch_count(OPTIONS& o, const char* what) {
+    if (o.patches.empty())
+        o.error = std::string(what) + " needs a patch file";
+    else if (o.patches.size() > 1)
+        o.error = std::string(what) + " plays one patch file, not " + std::to_string(o.patches.size());
+}
+
+} // namespace
+
+OPTIONS parse_options(int argc, const char* const* argv) {
+    OPTIONS o;
+    if (argc <= 1) {
+        o.kind = RUN_KIND::NO_ARGUMENT;
+        return o;
+    }
+    bool help = false, version = false, headless = false, render = false, check = false, seconds = false;
+    bool only_patches = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (only_patches || a[0] != '-' || a[1] == '\0') {
+            o.patches.push_back(a);
+        } else if (is(a, "--")) {
+            only_patches = true;
+        } else if (is(a, "--help", "-h")) {
+            help = true;
+        } else if (is(a, "--version", "-V")) {
+            version = true;
+        } else if (is(a, "--headless")) {
+            headless = true;
+        } else if (is(a, "--check")) {
+            check = true;
+        } else if (is(a, "--render")) {
+            render = true;
+            if (!take_value(argc, argv, i, o.render_out, o)) break;
+        } else if (is(a, "--seconds")) {
+            seconds = true;
+            if (!take_value(argc, argv, i, o.seconds_text, o)) break;
+        } else if (is(a, "--remote")) {
+            o.have_remote = true;
+            if (!take_value(argc, argv, i, o.remote, o)) break;
+        } else if (o.error.empty()) {
+            o.error = std::string("unknown option ") + a;
+        }
+    }
+    if (help) {
+        o.kind = RUN_KIND::HELP;
+        o.error.clear();
+        return o;
+    }
+    if (version) {
+        o.kind = RUN_KIND::VERSION;
+        o.error.clear();
+        return o;
+    }
+    if (!o.error.empty()) return o;
+
+    if (headless + render + check > 1) {
+        o.error = "--headless, --render and --check exclude each other";
+        return o;
+    }
+    if (seconds && !render) {
+        o.error = "--seconds goes with --render";
+        return o;
+    }
+    if (check) {
+        o.kind = RUN_KIND::CHECK;
+        if (o.patches.empty()) o.error = "--check needs at least one patch file";
+        return o;
+    }
+    if (render) {
+        o.kind = RUN_KIND::RENDER;
+        if (!seconds) {
+            o.error = "--render needs --seconds S";
+            return o;
+        }
+        if (!parse_seconds(o.seconds_text.c_str(), &o.seconds)) {
+            o.error = "bad duration " + o.seconds_text + ": give a number of seconds, 0 or more";
+            return o;
+        }
+        check_patch_count(o, "--render");
+        return o;
+    }
+    o.kind = headless ? RUN_KIND::HEADLESS : RUN_KIND::WINDOW;
+    check_patch_count(o, headless ? "--headless" : "tessaro");
+    return o;
+}
+
+const char* usage_text() {
+    return "Usage:\n"
+           "  tessaro PATCH.KVX                               play a patch in its window\n"
+           "  tessaro --headless PATCH.KVX                    play a patch without a window\n"
+           "  tessaro --render OUT.wav --seconds S PATCH.KVX  render S seconds of a patch to a WAVE file\n"
+           "  tessaro --help | -h                             this text\n"
+           "  tessaro --version | -V                          the version\n"
+           "\n"
+           "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
+           "Remote control listens on TCP port 9999.\n";
+}

@@ -1,0 +1,33 @@
+// The command line: which way the program runs and with what, read from arguments in any order.
+#pragma once
+#include <string>
+#include <vector>
+
+enum class RUN_KIND {
+    NO_ARGUMENT, // the program name alone: ask for a patch file
+    WINDOW,      // play a patch with its panels
+    HEADLESS,    // play a patch from the console only
+    RENDER,      // render a patch into a WAVE file
+    CHECK,       // read patches and report on them
+    HELP,
+    VERSION
+};
+
+struct OPTIONS {
+    RUN_KIND kind = RUN_KIND::WINDOW;
+    std::vector<std::string> patches; // every argument that is not an option, in order
+    std::string render_out;
+    std::string seconds_text;
+    double seconds = 0;
+    bool have_remote = false;
+    std::string remote;   // "ADDR:PORT" or "off", as typed
+    std::string error;    // set when the command line cannot be run; the usage follows it
+    const char* patch() const { return patches.empty() ? nullptr : patches.front().c_str(); }
+};
+
+// Reads argv[1..argc-1]. Options may stand anywhere among the patch names; "--" makes every
+// later argument a patch name. --help and --version win over everything else.
+OPTIONS parse_options(int argc, const char* const* argv);
+
+// The usage text, one line per way of running.
+const char* usage_text();

@@ -1,0 +1,348 @@
+// The panel view: the pointer plays the panels and the computer keyboard plays the keyboards.
+#include "app/panel_view.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/controller.h"
+#include "app/info_dash.h"
+#include "app/startup.h"
+#include "engine/audio.h"
+#include "engine/generator.h"
+#include "patch/save_patch.h"
+#include "remote/remote_server.h"
+#include "toolkit/layout.h"
+#include "toolkit/message.h"
+#include "toolkit/panel_walkers.h"
+
+INTERACTION interaction;
+INFO_DASH* info_dash = nullptr;
+std::vector<OBJET*> sequencer_panels;
+int running = 1;
+
+namespace {
+
+void sdl_warp(int x, int y) {
+    SDL_WarpMouse(static_cast<Uint16>(x < 0 ? 0 : x), static_cast<Uint16>(y < 0 ? 0 : y));
+}
+
+// Message records keep the first bytes of the event (its type byte first).
+constexpr int EVENT_BYTES = static_cast<int>(sizeof(SDL_Event));
+
+bool valid_index(const std::vector<OBJET*>& list, int i) {
+    return i >= 0 && i < static_cast<int>(list.size());
+}
+
+bool list_holds(const std::vector<OBJET*>& list, const OBJET* panel) {
+    for (const OBJET* p : list)
+        if (p == panel) return true;
+    return false;
+}
+
+bool side_holds(const ITEM_LIST& side, const SPRITE* item) {
+    for (const SPRITE* s : side)
+        if (s == item) return true;
+    return false;
+}
+
+// The item still belongs to a panel of the list, so it may be followed.
+bool item_alive(const std::vector<OBJET*>& list, const SPRITE* item) {
+    if (!item) return false;
+    for (const OBJET* p : list)
+        if (side_holds(p->front, item) || side_holds(p->back, item)) return true;
+    return false;
+}
+
+// Key rows of the computer keyboard, left to right, and the keyboard module each plays.
+struct NOTE_ROW {
+    const char* keyboard;
+    SDLKey keys[6];
+};
+const NOTE_ROW NOTE_ROWS[] = {
+    {"KEY_1", {SDLK_z, SDLK_x, SDLK_c, SDLK_v, SDLK_b, SDLK_n}},
+    {"KEY_2", {SDLK_a, SDLK_s, SDLK_d, SDLK_f, SDLK_g, SDLK_h}},
+    {"KEY_3", {SDLK_q, SDLK_w, SDLK_e, SDLK_r, SDLK_t, SDLK_y}},
+};
+
+// Plays or releases a note key; false when the key is no note key.
+bool note_key(SDLKey sym, bool down) {
+    for (const NOTE_ROW& row : NOTE_ROWS) {
+        for (int i = 0; i < 6; ++i) {
+            if (row.keys[i] != sym) continue;
+            KEYBOARD* k = find_keyboard(row.keyboard);
+            if (!k) return true;
+            if (down) {
+                k->key = i + 1;
+                k->gate = 1;
+                k->gate_time = 0.0f;
+                k->sync_pending = 1;
+            } else {
+                k->gate = 0;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+void dump_layouts(std::vector<OBJET*>& list) {
+    for (size_t j = 0; j < list.size(); ++j) {
+        std::printf("*[%d]****************************\n", static_cast<int>(j));
+        save_layout(*list[j], "RC/LOL.RC");
+    }
+}
+
+int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
+    const SDLKey sym = key.keysym.sym;
+    if (note_key(sym, true)) return FLAG_REDRAW;
+    switch (sym) {
+    case SDLK_TAB:
+        if (generator) selected_vco = next_index(selected_vco, static_cast<int>(generator->vcos.size()));
+        break;
+    case SDLK_5: {
+        const int i = panel_at(list);
+        if (i >= 0) list[i]->set_mode(0);
+        break;
+    }
+    case SDLK_KP_MINUS:
+        scope_zoom *= 0.5f;
+        break;
+    case SDLK_KP_PLUS:
+        scope_zoom *= 2.0f;
+        break;
+    case SDLK_F2:
+        dump_layouts(list);
+        break;
+    case SDLK_F4:
+        save_patch("KVX/");
+        break;
+    default:
+        break;
+    }
+    return FLAG_REDRAW;
+}
+
+int key_up(const SDL_KeyboardEvent& key) {
+    const SDLKey sym = key.keysym.sym;
+    if (note_key(sym, false)) return FLAG_REDRAW;
+    if (sym == SDLK_ESCAPE) running = 0;
+    return FLAG_REDRAW;
+}
+
+// Hover: entering an item sends it "TOUCH_IN" (and, when not pressing, the item left
+// "TOUCH_OUT") and shows its panel in the information dashboard.
+int hover(std::vector<OBJET*>& list, const SDL_Event& event) {
+    INTERACTION& s = interaction;
+    if (!valid_index(list, s.hovered_panel)) return 0;
+    OBJET& panel = *list[s.hovered_panel];
+    SPRITE* r = item_at(panel, static_cast<float>(s.pointer_x), static_cast<float>(s.pointer_y));
+    if (!r || r == s.hovered_item) return 0;
+    if (!s.pressing && s.hovered_item) {
+        if (item_alive(list, s.hovered_item)) {
+            post(panel, make_named_message(&event, EVENT_BYTES, "TOUCH_OUT", s.hovered_item));
+            s.hovered_item->hover = 0;
+        }
+        r->dirty = 1;
+        if (info_dash) clear_panel_info(*info_dash);
+        s.hovered_item = nullptr;
+    }
+    post(panel, make_named_message(&event, EVENT_BYTES, "TOUCH_IN", r));
+    r->hover = 1;
+    r->dirty = 1;
+    if (info_dash) show_panel_info(*info_dash, &panel);
+    s.hovered_item = r;
+    return FLAG_REDRAW;
+}
+
+int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
+    INTERACTION& s = interaction;
+    int flags = 0;
+    s.hovered_panel = panel_at(list);
+    if (s.scrolling) {
+        scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - s.pointer_x, SCROLL_X_MAX);
+        scroll_y = clamp_scroll(scroll_y + s.scroll_anchor_y - s.pointer_y, SCROLL_Y_MAX);
+        s.scrolled_while_held = 1;
+        flags |= FLAG_VIEW_MOVED;
+    }
+    s.pointer_x = event.motion.x + scroll_x;
+    s.pointer_y = event.motion.y + scroll_y;
+    flags |= hover(list, event);
+
+    if (s.pressing && s.pressed_item) {
+        const int d = s.press_y - s.pointer_y;
+        if (d != 0 && s.pressed_panel && list_holds(list, s.pressed_panel) && item_alive(list, s.pressed_item)) {
+            const char* text = d > 0 ? "SLD_UP" : "SLD_DOWN";
+            const MESSAGE m = make_named_message(&event, EVENT_BYTES, text, s.pressed_item);
+            for (int i = 0; i < std::abs(d); ++i)
+                post(*s.pressed_panel, m);
+        }
+        if (d != 0) {
+            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+            flags |= FLAG_REDRAW;
+        }
+    } else if (valid_index(list, s.grabbed_panel)) {
+        if (s.pointer_x - scroll_x > EDGE_FAR_X) {
+            scroll_x = clamp_scroll(scroll_x + EDGE_SCROLL_STEP, SCROLL_X_MAX);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        if (s.pointer_x - scroll_x < EDGE_NEAR) {
+            scroll_x = clamp_scroll(scroll_x - EDGE_SCROLL_STEP, SCROLL_X_MAX);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        if (s.pointer_y - scroll_y > EDGE_FAR_Y) {
+            scroll_y = clamp_scroll(scroll_y + EDGE_SCROLL_STEP, SCROLL_Y_MAX);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        if (s.pointer_y - scroll_y < EDGE_NEAR) {
+            scroll_y = clamp_scroll(scroll_y - EDGE_SCROLL_STEP, SCROLL_Y_MAX);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        OBJET& panel = *list[s.grabbed_panel];
+        panel.x = static_cast<float>(s.pointer_x);
+        panel.y = static_cast<float>(s.pointer_y);
+        panel.changed = 1;
+        flags |= FLAG_REDRAW;
+    }
+    return flags;
+}
+
+bool wheel(Uint8 button) {
+    return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
+}
+
+int button_down(std::vector<OBJET*>& list, SDL_Event event) {
+    INTERACTION& s = interaction;
+    event.button.x = static_cast<Uint16>(event.button.x + scroll_x);
+    event.button.y = static_cast<Uint16>(event.button.y + scroll_y);
+    SDL_ShowCursor(0);
+    int flags = 0;
+    if (event.button.button == SDL_BUTTON_MIDDLE) {
+        s.scroll_anchor_x = s.pointer_x;
+        s.scroll_anchor_y = s.pointer_y;
+        s.scrolling = 1;
+        s.scrolled_while_held = 0;
+        s.hovered_panel = panel_at(list);
+    } else if (event.button.button == SDL_BUTTON_LEFT) {
+        s.pointer_x = s.press_x = event.button.x;
+        s.pointer_y = s.press_y = event.button.y;
+        s.pressing = 1;
+        flags |= FLAG_REDRAW;
+        for (size_t i = 0; i < list.size(); ++i) {
+            SPRITE* item = item_at(*list[i], static_cast<float>(s.pointer_x), static_cast<float>(s.pointer_y));
+            if (!item) continue;
+            s.hovered_panel = static_cast<int>(i);
+            post(*list[i], make_input_message(&event, EVENT_BYTES, item));
+            s.pressed_item = item;
+            s.pressed_panel = list[i];
+            break;
+        }
+    } else if (event.button.button == SDL_BUTTON_RIGHT) {
+        s.pointer_x = event.button.x;
+        s.pointer_y = event.button.y;
+        s.grabbed_panel = panel_at(list);
+        if (s.grabbed_panel != -1) flags |= FLAG_REDRAW;
+    }
+    return flags;
+}
+
+int button_up(std::vector<OBJET*>& list, SDL_Event event) {
+    INTERACTION& s = interaction;
+    event.button.x = static_cast<Uint16>(event.button.x + scroll_x);
+    event.button.y = static_cast<Uint16>(event.button.y + scroll_y);
+    int flags = 0;
+    const bool middle = event.button.button == SDL_BUTTON_MIDDLE;
+    // A middle click folds the panel under the pointer; a middle drag only scrolled the world.
+    if (middle && !s.scrolled_while_held) {
+        const int i = panel_at(list);
+        if (i >= 0) {
+            list[i]->set_mode(0);
+            flags |= FLAG_REDRAW;
+        }
+    }
+    SDL_ShowCursor(1);
+    if (s.grabbed_panel != -1) s.pressed_item = nullptr;
+    s.grabbed_panel = -1;
+    flags |= FLAG_REDRAW;
+    if (s.pressing) {
+        s.pressing = 0;
+        if (s.pressed_item) {
+            // The release belongs to the press: it goes to the panel that was pressed.
+            if (s.pressed_panel && list_holds(list, s.pressed_panel) && item_alive(list, s.pressed_item))
+                post(*s.pressed_panel, make_input_message(&event, EVENT_BYTES, s.pressed_item));
+            s.pressed_item = nullptr;
+            s.pressed_panel = nullptr;
+            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+        }
+    }
+    if (middle) {
+        s.scrolling = 0;
+        s.scrolled_while_held = 0;
+        s.scroll_anchor_x = s.pointer_x;
+        s.scroll_anchor_y = s.pointer_y;
+    }
+    return flags;
+}
+
+} // namespace
+
+void (*warp_pointer)(int window_x, int window_y) = sdl_warp;
+
+void reset_interaction() {
+    interaction = INTERACTION();
+}
+
+void build_hit_list(const std::vector<OBJET*>& dashboards, const std::vector<OBJET*>& panels,
+                    std::vector<OBJET*>& out) {
+    out.clear();
+    out.insert(out.end(), dashboards.rbegin(), dashboards.rend());
+    out.insert(out.end(), panels.rbegin(), panels.rend());
+}
+
+int panel_at(const std::vector<OBJET*>& list, int x, int y) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i]->contains(static_cast<float>(x), static_cast<float>(y))) return static_cast<int>(i);
+    return -1;
+}
+
+int panel_at(const std::vector<OBJET*>& list) {
+    return panel_at(list, interaction.pointer_x, interaction.pointer_y);
+}
+
+int clamp_scroll(int offset, int max) {
+    return offset < 1 ? 0 : offset > max ? max : offset;
+}
+
+int step_notice_event(const void* notice_event, int event_size) {
+    for (OBJET* p : sequencer_panels)
+        post(*p, make_input_message(notice_event, event_size, nullptr));
+    return FLAG_REDRAW;
+}
+
+int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        return key_down(list, event.key);
+    case SDL_KEYUP:
+        return key_up(event.key);
+    case SDL_MOUSEMOTION:
+        return motion(list, event);
+    case SDL_MOUSEBUTTONDOWN:
+        return wheel(event.button.button) ? 0 : button_down(list, event);
+    case SDL_MOUSEBUTTONUP:
+        return wheel(event.button.button) ? 0 : button_up(list, event);
+    case SDL_VIDEOEXPOSE:
+    case SDL_ACTIVEEVENT:
+        return FLAG_REDRAW;
+    default:
+        return 0;
+    }
+}
+
+int panel_view_events(std::vector<OBJET*>& list, int accept) {
+    int flags = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        flags |= panel_view_event(list, event);
+    if (accept && server_socket) accept_remote_client(server_socket);
+    return flags;
+}

@@ -1,0 +1,142 @@
+// The window start-up and the windowed program: panels, background, fonts and dashboards,
+// then the frame loop.
+#include "app/window.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "app/frame_loop.h"
+#include "app/info_dash.h"
+#include "app/module_dash.h"
+#include "app/panel_view.h"
+#include "app/startup.h"
+#include "app/step_notice.h"
+#include "app/system_dash.h"
+#include "engine/audio.h"
+#include "engine/generator.h"
+#include "panels/build_panels.h"
+#include "platform/console.h"
+#include "toolkit/font.h"
+#include "toolkit/objet.h"
+#include "toolkit/panel_walkers.h"
+#include "toolkit/sprite.h"
+#include "toolkit/video.h"
+
+namespace {
+
+constexpr int VIDEO_START_ATTEMPTS = 5;
+
+void no_display(const char* why) {
+    std::fprintf(stderr,
+                 "tessaro needs an X display to open its window (%s); --headless and --render work without "
+                 "one.\n",
+                 why);
+}
+
+void load_fonts() {
+    std::printf("FreeType - Loading all Fonts\n");
+    try {
+        load_font(small_font, FONT_FILE, 6);
+        load_font(large_font, FONT_FILE, 12);
+    } catch (const std::exception& e) {
+        std::printf("Font %s: %s\n", FONT_FILE, e.what());
+        std::fflush(stdout);
+        console_restore();
+        std::exit(1);
+    }
+}
+
+void create_dashboards() {
+    auto* info = new INFO_DASH();
+    info->set_position(50, 450, 0);
+    auto* module = new MODULE_DASH();
+    module->set_position(475, 475, 0);
+    auto* system = new SYSTEM_DASH();
+    system->set_position(75, 575, 0);
+    dashboards.insert(dashboards.begin(), info);
+    dashboards.insert(dashboards.begin(), system);
+    dashboards.insert(dashboards.begin(), module);
+    info_dash = info;
+}
+
+} // namespace
+
+bool display_available() {
+    const char* display = std::getenv("DISPLAY");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if ((!display || !*display) && (!driver || !*driver)) {
+        no_display("DISPLAY is not set");
+        return false;
+    }
+    // The X server may drop a connection made just as another closes: try a few times.
+    int started = -1;
+    for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
+        if (attempt > 0) SDL_Delay(25 * attempt);
+        started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (started < 0) {
+        no_display(SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void start_window(const char* caption, int engine_result) {
+    init_video(WINDOW_WIDTH, WINDOW_HEIGHT, SPRITE_FILE);
+    SDL_WM_SetCaption(caption, nullptr);
+    if (!engine_result) std::exit(1);
+
+    std::printf("A3\n");
+    build_panels(*generator, panels, sequencer_panels);
+    draw_panels(panels, 0, 0);
+
+    std::printf("KK\n");
+    background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
+    background->alpha = 255;
+    background->update();
+    background->set_image("FOND_ELECTRO");
+    background->update();
+    std::printf("KK-2\n");
+    draw_background_grid(*background, START_GRID_COLUMNS, START_GRID_ROWS);
+
+    for (OBJET* p : panels) {
+        p->update();
+        fit_to_background(*p);
+        mark_all(*p, 1);
+        p->draw();
+    }
+    scroll_x = scroll_y = 0;
+    reset_interaction();
+    load_fonts();
+    create_dashboards();
+    console_clear();
+    std::fflush(stdout);
+}
+
+int run_window(const char* patch_path) {
+    if (!display_available()) return 1;
+    reset_interaction();
+    scope_mode = 0;
+    std::string caption(std::snprintf(nullptr, 0, CAPTION_FORMAT, patch_path), '\0');
+    std::snprintf(&caption[0], caption.size() + 1, CAPTION_FORMAT, patch_path);
+
+    char program[] = "tessaro";
+    char* args[] = {program, const_cast<char*>(patch_path), nullptr};
+    const int engine = init_engine(2, args);
+    reset_step_notices();
+    install_step_notices();
+    start_window(caption.c_str(), engine);
+
+    audio_running = 1;
+    frame_loop();
+
+    audio_pause();
+    remove_step_notices();
+    reset_step_notices();
+    shutdown_audio();
+    return 0;
+}

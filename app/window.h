@@ -1,0 +1,26 @@
+// The window start-up and the windowed program: panels, background, fonts and dashboards,
+// then the frame loop.
+#pragma once
+
+constexpr int WINDOW_WIDTH = 1024;
+constexpr int WINDOW_HEIGHT = 768;
+constexpr const char* SPRITE_FILE = "grfx/opengl.zim";
+constexpr const char* FONT_FILE = "Fonts/04B_03B_.TTF";
+constexpr const char* CAPTION_FORMAT = "Zel ENGINE & Fennick - Synthesizer [%s]";
+// The background grid laid once at start-up.
+constexpr int START_GRID_COLUMNS = 28;
+constexpr int START_GRID_ROWS = 26;
+
+// Whether a window can be opened here: the video library starts on an X display. When it
+// cannot, prints one line saying so (and what works without one) and returns false.
+bool display_available();
+
+// Opens the window, builds and draws the panels, lays the background, loads the fonts and
+// creates the dashboards, then clears the console. engine_result is init_engine's: 0 ends the
+// process with status 1 once the window is open. A font that cannot be loaded is reported on
+// the console and ends the process with status 1.
+void start_window(const char* caption, int engine_result);
+
+// `tessaro PATCH`: engine start-up, window start-up, the frame loop until ESC, shutdown.
+// Returns the process status.
+int run_window(const char* patch_path);
