@@ -1,0 +1,79 @@
+// The common part of the module panels: kind, layouts, checked item lookups, and the reading
+// of the message records that the panels' handlers act on.
+#pragma once
+#include "engine/module_kinds.h"
+#include "toolkit/items.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+
+class MODULE_PANEL : public OBJET {
+  public:
+    const MODULE_KIND kind;
+
+    // Built at (0, 0) with the panel number as prefix; the caller places it afterwards.
+    MODULE_PANEL(MODULE_KIND module_kind, const char* number);
+    ~MODULE_PANEL() override;
+
+    // The name of the module the panel edits.
+    virtual const char* module_name() const = 0;
+
+    // Items of the current list by name without prefix. A missing item (or one of another
+    // class) is reported on the console, once per name and panel, and null is returned.
+    SPRITE* item(const char* name);
+    LABEL* label(const char* name);
+    BUTTON* button(const char* name);
+    SLIDER* knob(const char* name);
+
+    // Sets a label's text, printf-style; nothing when the label is missing.
+    void set_label(const char* name, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // Shows an image on a display sprite and marks it for drawing.
+    void show_image(const char* name, const char* image_name);
+    // Gives a button a state and the image that shows it.
+    void show_state(BUTTON* b, int32_t state);
+    // The same for a button that toggles itself on each release still waiting for it: it is
+    // set so that it shows `state` once it has taken them.
+    void show_state_after_releases(BUTTON* b, int32_t state);
+
+    // Appends a generated item to the front list, named by `format` from the prefix and n.
+    template <class T> T* add_item(T* item, const char* format, int n) {
+        char full[PANEL_TEXT_SIZE + 32];
+        std::snprintf(full, sizeof full, format, prefix, n);
+        item->set_name(full);
+        front.push_back(item);
+        return item;
+    }
+
+  protected:
+    // Sets the panel's image name and reads the kind's back layout, then its front layout,
+    // leaving the front list current. A kind without layouts gets none.
+    void load_layouts();
+    void report_missing(const char* name, const char* wanted);
+
+  private:
+    std::set<std::string> reported;
+};
+
+// A release of the mouse button on the record's target.
+bool is_release(const MESSAGE& m);
+// A knob step ("SLD_DOWN" or "SLD_UP") on a knob whose name holds `word`.
+bool is_knob_step(const MESSAGE& m, const char* word);
+// True for "SLD_DOWN": the knob turned forward.
+bool is_sld_down(const MESSAGE& m);
+// The target's full name, "" for none.
+const char* target_name(const MESSAGE& m);
+
+// How many releases wait for a button, in the panel's records and in its own queue.
+int pending_releases(const OBJET& panel, const BUTTON& b);
+// The state a button will have once it has taken every release now waiting for it, in the
+// panel's records and in its own queue. Handlers run before the button takes its releases,
+// so this is the state the user sees after the click.
+int32_t state_after_releases(const OBJET& panel, const BUTTON& b);
+
+// The number n when `bare` is exactly head + n + tail (n decimal), else -1.
+int numbered_name(const char* bare, const char* head, const char* tail);
+
+// A float parameter as a whole knob angle, kept inside the integer range.
+int32_t knob_angle(float v);

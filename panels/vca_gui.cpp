@@ -1,0 +1,53 @@
+// Envelope panel: construction from the module and its message handler.
+#include "panels/vca_gui.h"
+
+#include "panels/panel_steps.h"
+
+#include <cstring>
+
+VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, number), module(envelope) {
+    load_layouts();
+    VCA& a = *module;
+    set_label("label_NAME", "%s", a.name);
+    set_label("LABEL_ATTACK", "%2.1f", static_cast<double>(a.ATTACK));
+    set_label("LABEL_DECAY", "%2.1f", static_cast<double>(a.DECAY));
+    // The text shows the value as the patch gave it; the envelope keeps no sustain below 0.01.
+    set_label("LABEL_SUSTAIN", "%2.2f", static_cast<double>(a.SUSTAIN));
+    a.SUSTAIN = vca_sustain_floor(a.SUSTAIN);
+    set_label("LABEL_RELEASE", "%2.1f", static_cast<double>(a.RELEASE));
+    // The lamp is lit while the envelope shapes its input, that is while it is not bypassed.
+    show_state(button("POWER"), a.BYPASS ? 0 : 1);
+    mark_all(*this, 1);
+    update();
+}
+
+VCA_GUI::~VCA_GUI() = default;
+
+int VCA_GUI::update() {
+    if (mode == MODE_FRONT) {
+        VCA& a = *module;
+        for (size_t i = messages.size(); i-- > 0;) {
+            const MESSAGE& m = messages[i];
+            if (m.kind == 0) {
+                bool down = is_sld_down(m);
+                if (is_knob_step(m, "ATTACK")) {
+                    a.ATTACK = vca_time_step(a.ATTACK, down);
+                    set_label("LABEL_ATTACK", "%4.1f", static_cast<double>(a.ATTACK));
+                } else if (is_knob_step(m, "DECAY")) {
+                    a.DECAY = vca_time_step(a.DECAY, down);
+                    set_label("LABEL_DECAY", "%4.1f", static_cast<double>(a.DECAY));
+                } else if (is_knob_step(m, "SUSTAIN")) {
+                    a.SUSTAIN = vca_sustain_step(a.SUSTAIN, down);
+                    set_label("LABEL_SUSTAIN", "%4.1f", static_cast<double>(a.SUSTAIN));
+                } else if (is_knob_step(m, "RELEASE")) {
+                    a.RELEASE = vca_time_step(a.RELEASE, down);
+                    set_label("LABEL_RELEASE", "%4.1f", static_cast<double>(a.RELEASE));
+                }
+            } else if (is_release(m) && std::strstr(target_name(m), "POWER")) {
+                // The envelope sets its bypass again from its gate link on every sample.
+                if (BUTTON* b = button("POWER")) a.BYPASS = state_after_releases(*this, *b) ? 0 : 1;
+            }
+        }
+    }
+    return OBJET::update();
+}

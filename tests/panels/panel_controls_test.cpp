@@ -1,0 +1,275 @@
+// Panels built from the real layout files, driven by the messages the frame loop posts.
+#include "panels/keyboard_gui.h"
+#include "panels/mixer_gui.h"
+#include "panels/seq_gui.h"
+#include "panels/vca_gui.h"
+#include "panels/vcf_gui.h"
+#include "panels/vco_gui.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// One frame of the panel view: the handler, then every item takes its messages.
+void frame(OBJET& panel) {
+    panel.update();
+    mark_all(panel, 1);
+    panel.draw();
+}
+
+void release(OBJET& panel, const char* item) {
+    SPRITE* target = find(panel, item);
+    ASSERT_NE(target, nullptr) << item;
+    post(panel, make_event_message(EVENT_MOUSE_UP, target));
+    frame(panel);
+}
+
+void knob_step(OBJET& panel, const char* item, const char* text, int times = 1) {
+    SPRITE* target = find(panel, item);
+    ASSERT_NE(target, nullptr) << item;
+    for (int i = 0; i < times; ++i) {
+        post(panel, make_named_message(nullptr, 0, text, target));
+        frame(panel);
+    }
+}
+
+std::string text_of(OBJET& panel, const char* item) {
+    auto* l = dynamic_cast<LABEL*>(find(panel, item));
+    return l ? l->text : "<no label>";
+}
+
+std::string image_of(OBJET& panel, const char* item) {
+    SPRITE* s = find(panel, item);
+    return s ? s->image : "<no item>";
+}
+
+BUTTON* button_of(OBJET& panel, const char* item) {
+    return dynamic_cast<BUTTON*>(find(panel, item));
+}
+
+} // namespace
+
+TEST(OscillatorPanel, BuiltFromTheModuleAndStepped) {
+    VCO o;
+    o.FREQ = 50.0f;
+    o.PHASE = 30.0f;
+    o.TYPE = WAVE_PULSE;
+    std::snprintf(o.name, sizeof o.name, "VCO_LEAD");
+    VCO_GUI panel("3", &o);
+    EXPECT_STREQ(panel.image, "VCO_3");
+    EXPECT_STREQ(panel.module_name(), "VCO_LEAD");
+    EXPECT_EQ(text_of(panel, "label_NAME"), "VCO_LEAD");
+    EXPECT_EQ(text_of(panel, "LABEL_FREQUENCE"), "50.000");
+    EXPECT_EQ(text_of(panel, "LABEL_PHASE"), " 30");
+    EXPECT_EQ(find(panel, "SLD_FREQUENCE")->angle, 50);
+    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_ONDE"), "DISP_PULSE");
+
+    knob_step(panel, "SLD_FREQUENCE", "SLD_UP");
+    EXPECT_FLOAT_EQ(o.FREQ, 48.5f);
+    EXPECT_EQ(text_of(panel, "LABEL_FREQUENCE"), "48.500");
+    EXPECT_EQ(find(panel, "SLD_FREQUENCE")->angle, 49) << "the knob turns by itself";
+
+    release(panel, "AFFICHAGE_TYPE_ONDE");
+    EXPECT_EQ(o.TYPE, WAVE_NOISE);
+    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_ONDE"), "DISP_NOISE");
+}
+
+TEST(OscillatorPanel, PhaseStepIsTakenAndOtherRecordsGoOn) {
+    VCO o;
+    o.PHASE = 0.0f;
+    VCO_GUI panel("1", &o);
+    SPRITE* phase = find(panel, "SLD_PHASE");
+    SPRITE* freq = find(panel, "SLD_FREQUENCE");
+    int freq_angle = freq->angle;
+    // Two records in one frame, the phase step first: the frequency step must still reach
+    // its knob.
+    post(panel, make_named_message(nullptr, 0, "SLD_DOWN", phase));
+    post(panel, make_named_message(nullptr, 0, "SLD_DOWN", freq));
+    frame(panel);
+    EXPECT_FLOAT_EQ(o.PHASE, -1.0f);
+    EXPECT_EQ(text_of(panel, "LABEL_PHASE"), "-1");
+    EXPECT_EQ(phase->angle, 0) << "the phase knob does not turn";
+    EXPECT_EQ(freq->angle, freq_angle + 1);
+    EXPECT_FLOAT_EQ(o.FREQ, 111.0f);
+}
+
+TEST(PowerButtons, ShowTheModuleFromTheStartAndTheFirstClickActs) {
+    VCO o;
+    VCO_GUI vco("1", &o);
+    BUTTON* power = button_of(vco, "POWER");
+    ASSERT_NE(power, nullptr);
+    EXPECT_EQ(power->state, 1);
+    EXPECT_STREQ(power->image, "POWER_ON");
+    release(vco, "POWER");
+    EXPECT_EQ(o.power, 0) << "the first click switches off";
+    EXPECT_EQ(power->state, 0);
+    EXPECT_STREQ(power->image, "POWER_OFF");
+    release(vco, "POWER");
+    EXPECT_EQ(o.power, 1);
+    EXPECT_STREQ(power->image, "POWER_ON");
+
+    // Two clicks within one frame leave the power where it was.
+    post(vco, make_event_message(EVENT_MOUSE_UP, power));
+    post(vco, make_event_message(EVENT_MOUSE_UP, power));
+    frame(vco);
+    EXPECT_EQ(o.power, 1);
+    EXPECT_EQ(power->state, 1);
+
+    PCF f;
+    f.power = 0;
+    f.BYPASS = 1;
+    VCF_GUI vcf("2", &f);
+    EXPECT_EQ(button_of(vcf, "POWER")->state, 0) << "the lamp is not inverted";
+    EXPECT_STREQ(button_of(vcf, "POWER")->image, "POWER_OFF");
+    EXPECT_EQ(button_of(vcf, "BYPASS")->state, 1);
+    EXPECT_STREQ(button_of(vcf, "BYPASS")->image, "CHK_4_ON");
+    release(vcf, "POWER");
+    EXPECT_EQ(f.power, 1);
+    release(vcf, "BYPASS");
+    EXPECT_EQ(f.BYPASS, 0);
+    EXPECT_EQ(button_of(vcf, "BYPASS")->state, 0);
+
+    KEYBOARD k;
+    KEYBOARD_GUI keys("0", &k);
+    release(keys, "POWER");
+    EXPECT_EQ(k.power, 0);
+
+    MIXER m;
+    MIXER_GUI mixer("4", &m);
+    release(mixer, "POWER");
+    EXPECT_EQ(m.enabled, 0);
+}
+
+TEST(EnvelopePanel, SustainLabelBeforeTheFloorAndKnobSteps) {
+    VCA a;
+    a.SUSTAIN = 0.008f;
+    a.ATTACK = 0.5f;
+    VCA_GUI panel("5", &a);
+    EXPECT_EQ(text_of(panel, "LABEL_SUSTAIN"), "0.01");
+    EXPECT_EQ(a.SUSTAIN, 0.0f);
+    knob_step(panel, "SLD_SUSTAIN", "SLD_DOWN");
+    EXPECT_FLOAT_EQ(a.SUSTAIN, 0.06f);
+    EXPECT_EQ(text_of(panel, "LABEL_SUSTAIN"), " 0.1");
+    knob_step(panel, "SLD_ATTACK", "SLD_UP");
+    EXPECT_EQ(a.ATTACK, 0.0f);
+    EXPECT_EQ(text_of(panel, "LABEL_ATTACK"), " 0.0");
+    knob_step(panel, "SLD_RELEASE", "SLD_DOWN", 3);
+    EXPECT_FLOAT_EQ(a.RELEASE, 1003.0f);
+    EXPECT_EQ(text_of(panel, "LABEL_RELEASE"), "1003.0");
+}
+
+TEST(FilterPanel, CutoffShapeAndUnknownShape) {
+    PCF f;
+    f.HICUT = 5000;
+    f.TYPE = 6;
+    VCF_GUI panel("7", &f);
+    EXPECT_EQ(text_of(panel, "LABEL_TYPE"), "6") << "a new panel shows the shape's number";
+    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_PEAKING");
+    knob_step(panel, "SLD_HICUTOFF", "SLD_DOWN");
+    EXPECT_EQ(f.HICUT, 4850);
+    EXPECT_EQ(text_of(panel, "LABEL_HICUTOFF"), "4850");
+    release(panel, "AFFICHAGE_TYPE_FILTRE");
+    EXPECT_EQ(f.TYPE, 0);
+    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_LOWPASS");
+    EXPECT_EQ(text_of(panel, "LABEL_TYPE"), " LOWPASS");
+    knob_step(panel, "SLD_LEVEL", "SLD_DOWN", 3);
+    EXPECT_FLOAT_EQ(f.AMOUNT, 1.0f);
+
+    PCF odd;
+    odd.TYPE = 7;
+    VCF_GUI other("8", &odd);
+    EXPECT_EQ(text_of(other, "LABEL_TYPE"), "7");
+    EXPECT_EQ(image_of(other, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_LOWPASS") << "as laid out";
+}
+
+TEST(KeyboardPanel, OctaveButtonsAndDigit) {
+    KEYBOARD k;
+    k.octave = 6;
+    std::snprintf(k.name, sizeof k.name, "KEYBOARD_1");
+    KEYBOARD_GUI panel("0", &k);
+    EXPECT_EQ(text_of(panel, "label_NAME"), "KEYBOARD_1");
+    EXPECT_EQ(image_of(panel, "SPRITE_OCT"), "LED_NUMERIC_1_7");
+    release(panel, "BUTTON_OCT_UP");
+    EXPECT_EQ(k.octave, 7);
+    release(panel, "BUTTON_OCT_UP");
+    EXPECT_EQ(k.octave, 7);
+    EXPECT_EQ(image_of(panel, "SPRITE_OCT"), "LED_NUMERIC_1_8");
+    release(panel, "BUTTON_OCT_DOWN");
+    EXPECT_EQ(k.octave, 6);
+}
+
+TEST(MixerPanel, ChannelsStartFromTheModuleAndAllAct) {
+    MIXER m;
+    m.level[0] = 0.5f;
+    m.mute[3] = 1.0f;
+    m.mute[5] = 0.5f; // not a mute: only 1.0 silences, and the panel leaves it alone
+    MIXER_GUI panel("12", &m);
+    int knobs = 0;
+    for (SPRITE* s : panel.front)
+        if (std::string(s->name).rfind("12_SLD_CANAL_", 0) == 0) ++knobs;
+    EXPECT_EQ(knobs, MIXER_PANEL_CHANNELS);
+    EXPECT_EQ(find(panel, "SLD_CANAL_1")->angle, 900);
+    EXPECT_EQ(text_of(panel, "LABEL_CANAL_1"), "0.5");
+    EXPECT_EQ(text_of(panel, "LABEL_CANAL_21_TXT"), "21");
+    EXPECT_EQ(button_of(panel, "BYPASS_CANAL_4")->state, 1);
+    EXPECT_STREQ(button_of(panel, "BYPASS_CANAL_4")->image, "CHK_4_ON");
+
+    frame(panel);
+    frame(panel);
+    EXPECT_EQ(m.mute[3], 1.0f) << "a patch's mute survives the first frames";
+    EXPECT_EQ(m.mute[5], 0.5f);
+    EXPECT_EQ(m.level[0], 0.5f);
+
+    // Grabbing channel 20's knob and turning it moves slot 19 only.
+    SPRITE* k20 = find(panel, "SLD_CANAL_20");
+    post(panel, make_event_message(EVENT_MOUSE_DOWN, k20));
+    frame(panel);
+    EXPECT_FLOAT_EQ(m.level[19], 1.0f) << "grabbing does not move the level";
+    for (int i = 0; i < 180; ++i) {
+        post(panel, make_named_message(nullptr, 0, "SLD_UP", k20));
+        frame(panel);
+    }
+    frame(panel);
+    EXPECT_NEAR(m.level[19], 0.9f, 1e-6);
+    EXPECT_EQ(text_of(panel, "LABEL_CANAL_20"), "0.9");
+    for (int i = 0; i < MIXER_SLOTS; ++i) {
+        if (i != 19 && i != 0) {
+            EXPECT_EQ(m.level[i], 1.0f) << i;
+        }
+    }
+
+    release(panel, "BYPASS_CANAL_21");
+    frame(panel);
+    EXPECT_EQ(m.mute[20], 1.0f);
+    release(panel, "BYPASS_CANAL_4");
+    frame(panel);
+    EXPECT_EQ(m.mute[3], 0.0f);
+}
+
+TEST(ModePanels, OnlyTheFrontAtFullSizeRunsTheHandler) {
+    VCO o;
+    VCO_GUI panel("1", &o);
+    SPRITE* freq = find(panel, "SLD_FREQUENCE");
+    int angle = freq->angle;
+    panel.set_mode(MODE_FOLDED);
+    post(panel, make_named_message(nullptr, 0, "SLD_DOWN", freq));
+    frame(panel);
+    EXPECT_FLOAT_EQ(o.FREQ, 110.0f);
+    EXPECT_EQ(freq->angle, angle + 1) << "the knob still takes its message";
+}
+
+TEST(PanelNumbers, ThreeDigitPanelFindsItsItems) {
+    VCO o;
+    VCO_GUI panel("260", &o);
+    ASSERT_NE(find(panel, "SLD_FREQUENCE"), nullptr);
+    EXPECT_STREQ(find(panel, "SLD_FREQUENCE")->name, "260_SLD_FREQUENCE");
+    knob_step(panel, "SLD_FREQUENCE", "SLD_DOWN");
+    EXPECT_FLOAT_EQ(o.FREQ, 111.0f);
+
+    SEQUENCER s;
+    SEQ_GUI seq("260", &s);
+    release(seq, "BUTTON_BYPASS_12");
+    EXPECT_EQ(s.step_bypass[0][11], 1);
+}
