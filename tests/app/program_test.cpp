@@ -10,7 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "program_runner.h"
+#include "tests/support/program.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -29,19 +30,11 @@ const char* const NO_MASTER_PATCH = "BEGIN_OBJECTS_DECLARE\n"
 
 class Program : public testing::Test {
   protected:
-    void SetUp() override {
-        dir = scratch_folder(testing::UnitTest::GetInstance()->current_test_info()->name());
-        patch = dir + "/SAW.KVX";
-        write_text(patch, SAW_PATCH);
-    }
-    void TearDown() override { remove_folder(dir); }
-    static int count(const std::string& text, const std::string& what) {
-        int n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-            ++n;
-        return n;
-    }
-    std::string dir, patch;
+    void SetUp() override { write_text(patch, SAW_PATCH); }
+    static int count(const std::string& text, const std::string& what) { return count_of(text, what); }
+    SCRATCH_DIR scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    const std::string dir = scratch.path();
+    const std::string patch = dir + "/SAW.KVX";
 };
 
 const std::string RULER(57, '-');
@@ -107,7 +100,7 @@ TEST_F(Program, KeysOutsideTheMenusAreIgnored) {
 }
 
 TEST_F(Program, NoSoundRunPlaysUntilEsc) {
-    PROGRAM_RUN r = run_program({patch}, "41\x1b");
+    PROGRAM_RUN r = run_program({"--headless", patch}, "41\x1b");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("\tInit SDL_Net for the remote control on port 9999\n"), std::string::npos);
     EXPECT_EQ(r.output.find("Error!"), std::string::npos);
@@ -139,14 +132,14 @@ TEST_F(Program, TakenRemotePortEndsWithStatusTwo) {
 
 TEST_F(Program, SoundDeviceOutputs) {
     // SDL's dummy driver stands in for a sound card.
-    PROGRAM_RUN r = run_program({patch}, "11\x1b", {"SDL_AUDIODRIVER=dummy"});
+    PROGRAM_RUN r = run_program({"--headless", patch}, "11\x1b", {"SDL_AUDIODRIVER=dummy"});
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("Direct Sound Driver list\n" + RULER + "\n1 - SDL audio (dummy)\n"),
               std::string::npos)
         << r.output;
 
     // Without a usable device the output fails to start, and so does the stream.
-    r = run_program({patch}, "31\x1b", {"SDL_AUDIODRIVER=no-such-driver"});
+    r = run_program({"--headless", patch}, "31\x1b", {"SDL_AUDIODRIVER=no-such-driver"});
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_NE(r.output.find("ASIO Driver list"), std::string::npos);
     EXPECT_NE(r.output.find("Error!\nError initializing output device.\n"), std::string::npos) << r.output;
@@ -156,7 +149,7 @@ TEST_F(Program, SoundDeviceOutputs) {
 
 TEST_F(Program, RecorderDriverWritesAPlayableWave) {
     const std::string take = dir + "/take.wav";
-    PROGRAM_RUN r = run_program({patch}, "42", {"TESSARO_RECORD=" + take}, 800);
+    PROGRAM_RUN r = run_program({"--headless", patch}, "42", {"TESSARO_RECORD=" + take}, 800);
     EXPECT_EQ(r.status, 0) << r.output;
     std::ifstream in(take, std::ios::binary);
     const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});

@@ -2,21 +2,15 @@
 // clients at once with well-formed and abusive ones mixed.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <atomic>
-#include <chrono>
-#include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "program_runner.h"
-#include "tests/remote/wire_client.h"
+#include "tests/support/program.h"
+#include "tests/support/scratch.h"
+#include "tests/support/wire_client.h"
 
 namespace {
 
@@ -30,146 +24,45 @@ const char* const SAW_PATCH = "BEGIN_OBJECTS_DECLARE\n"
                               "MIXER_4;ADD_CHANELL=VCO_1;\n"
                               "END_LINKS_DECLARE\n";
 
-void pause_ms(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// `tessaro --headless PATCH` with its console on a pipe and its output in a file.
-class HEADLESS_PROGRAM {
-  public:
-    bool start(const std::string& patch, const std::string& output) {
-        output_path = output;
-        int in[2];
-        if (pipe(in) != 0) return false;
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            close(in[0]);
-            close(in[1]);
-            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(out, 1);
-            dup2(out, 2);
-            close(out);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl(TESSARO_BINARY, TESSARO_BINARY, "--headless", patch.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(in[0]);
-        console = in[1];
-        return pid > 0;
-    }
-
-    // The answers to the start-up menus: no sound, first driver. The console stays open.
-    void answer_menus() { (void)!write(console, "41", 2); }
-
-    bool alive() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
-
-    // Closes the console (read as ESC) and returns the exit status; -1 when it had to be killed.
-    int finish(int timeout_ms = 15000) {
-        if (console >= 0) close(console);
-        console = -1;
-        int status = 0;
-        for (int waited = 0; waited < timeout_ms; waited += 10) {
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            pause_ms(10);
-        }
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        pid = -1;
-        return -1;
-    }
-
-    ~HEADLESS_PROGRAM() {
-        if (pid > 0) finish(2000);
-    }
-
-    // A number of kB or threads from /proc/PID/status.
-    long status_field(const char* key) const {
-        std::ifstream f("/proc/" + std::to_string(pid) + "/status");
-        std::string line;
-        while (std::getline(f, line))
-            if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::strlen(key)));
-        return -1;
-    }
-
-    std::string output() const {
-        std::ifstream f(output_path, std::ios::binary);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
-    pid_t pid = -1;
-    int console = -1;
-    std::string output_path;
-};
-
-std::string opening() {
-    return wire::greeting() + wire::prompt();
-}
-
-// Connects and waits for the greeting; the program accepts one client per frame.
-bool open_dialogue(wire::CLIENT& c, int timeout_ms = 30000) {
-    for (int waited = 0; waited < timeout_ms; waited += 50) {
-        if (c.connect_to(PORT)) return c.read(opening().size(), timeout_ms) == opening();
-        pause_ms(50);
-    }
-    return false;
-}
-
-bool exchange(wire::CLIENT& c, const std::string& line, int result) {
-    const std::string expected = wire::reply(result) + (result == 1 ? "" : wire::prompt());
-    return c.send(line) && c.read(expected.size()) == expected;
-}
-
-int count_of(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 class ProgramRemote : public testing::Test {
   protected:
+    // `tessaro --headless` on the patch, with the menus answered (no sound, first driver) and the
+    // console left open.
     void SetUp() override {
-        dir = scratch_folder(testing::UnitTest::GetInstance()->current_test_info()->name());
         write_text(dir + "/SAW.KVX", SAW_PATCH);
-        ASSERT_TRUE(program.start(dir + "/SAW.KVX", dir + "/console.txt"));
-        program.answer_menus();
+        ASSERT_TRUE(program.start({"--headless", dir + "/SAW.KVX"}, {"SDL_AUDIODRIVER=dummy"}));
+        program.type("41");
     }
     void TearDown() override {
         if (program.pid > 0) program.finish();
-        remove_folder(dir);
     }
 
-    std::string dir;
-    HEADLESS_PROGRAM program;
+    SCRATCH_DIR scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    const std::string dir = scratch.path();
+    PROGRAM program;
 };
 
 TEST_F(ProgramRemote, TranscriptOfTheEdgeCases) {
     wire::CLIENT a;
-    ASSERT_TRUE(open_dialogue(a)) << program.output();
-    EXPECT_TRUE(exchange(a, "PORTA=16\r\n", 0));
-    EXPECT_TRUE(exchange(a, "PORTA\r\n", 0));
-    EXPECT_TRUE(exchange(a, "PORTA=\r\n", 0));
+    ASSERT_TRUE(wire::open_dialogue(a)) << program.output();
+    EXPECT_TRUE(wire::exchange(a, "PORTA=16\r\n", 0));
+    EXPECT_TRUE(wire::exchange(a, "PORTA\r\n", 0));
+    EXPECT_TRUE(wire::exchange(a, "PORTA=\r\n", 0));
 
     // The carriage return and the line feed in two separate receives.
     ASSERT_TRUE(a.send("PORTA=0\r"));
     EXPECT_EQ(a.read(1, 300), "");
-    EXPECT_TRUE(exchange(a, "\n", 0));
+    EXPECT_TRUE(wire::exchange(a, "\n", 0));
 
     // A second client's command: the controller sees "F1" held and steps every frame.
     wire::CLIENT b;
-    ASSERT_TRUE(open_dialogue(b));
-    EXPECT_TRUE(exchange(b, "PORTA=1\r\n", 0));
+    ASSERT_TRUE(wire::open_dialogue(b));
+    EXPECT_TRUE(wire::exchange(b, "PORTA=1\r\n", 0));
     pause_ms(200);
-    EXPECT_TRUE(exchange(a, "PORTA=0\r\n", 0));
-    EXPECT_TRUE(exchange(b, "PORTA=3 FINISH\r\n", 1));
+    EXPECT_TRUE(wire::exchange(a, "PORTA=0\r\n", 0));
+    EXPECT_TRUE(wire::exchange(b, "PORTA=3 FINISH\r\n", 1));
     EXPECT_TRUE(b.closed_by_peer());
-    EXPECT_TRUE(exchange(a, "FINISH\r\n", 1));
+    EXPECT_TRUE(wire::exchange(a, "FINISH\r\n", 1));
     EXPECT_TRUE(a.closed_by_peer());
     pause_ms(200);
 
@@ -187,8 +80,8 @@ TEST_F(ProgramRemote, ManyClientsAtOnceWithAbusiveOnes) {
     // Ready once a dialogue works; the measures start from there.
     {
         wire::CLIENT probe;
-        ASSERT_TRUE(open_dialogue(probe)) << program.output();
-        ASSERT_TRUE(exchange(probe, "FINISH\r\n", 1));
+        ASSERT_TRUE(wire::open_dialogue(probe)) << program.output();
+        ASSERT_TRUE(wire::exchange(probe, "FINISH\r\n", 1));
     }
     pause_ms(300);
     const long threads_before = program.status_field("Threads:");
@@ -208,7 +101,7 @@ TEST_F(ProgramRemote, ManyClientsAtOnceWithAbusiveOnes) {
     for (int i = 0; i < CLIENTS; ++i)
         threads.emplace_back([&, i] {
             wire::CLIENT c;
-            if (!open_dialogue(c)) return;
+            if (!wire::open_dialogue(c)) return;
             for (int j = 0; j < COMMANDS; ++j) {
                 const std::string line = "PORTA=" + std::to_string(value_of(i, j));
                 bool ok;
@@ -216,47 +109,47 @@ TEST_F(ProgramRemote, ManyClientsAtOnceWithAbusiveOnes) {
                     // The line end split across two sends.
                     ok = c.send(line + "\r");
                     pause_ms(2);
-                    ok = ok && exchange(c, "\n", 0);
+                    ok = ok && wire::exchange(c, "\n", 0);
                 } else {
-                    ok = exchange(c, line + "\r\n", 0);
+                    ok = wire::exchange(c, line + "\r\n", 0);
                 }
                 if (!ok) {
                     ++bad_bytes;
                     return;
                 }
             }
-            if (exchange(c, "FINISH\r\n", 1) && c.closed_by_peer()) ++good_clients;
+            if (wire::exchange(c, "FINISH\r\n", 1) && c.closed_by_peer()) ++good_clients;
         });
 
     std::atomic<int> long_ok{0};
     for (int i = 0; i < 3; ++i)
         threads.emplace_back([&, i] {
             wire::CLIENT c;
-            if (!open_dialogue(c)) return;
+            if (!wire::open_dialogue(c)) return;
             bool ok = true;
             for (int k = 0; k < 3; ++k)
-                ok = ok && exchange(c, std::string(200000, static_cast<char>('A' + i)) + "\r\n", 0);
-            if (ok && exchange(c, "FINISH\r\n", 1)) ++long_ok;
+                ok = ok && wire::exchange(c, std::string(200000, static_cast<char>('A' + i)) + "\r\n", 0);
+            if (ok && wire::exchange(c, "FINISH\r\n", 1)) ++long_ok;
         });
     for (int i = 0; i < 4; ++i)
         threads.emplace_back([&, i] {
             std::mt19937 random(static_cast<unsigned>(i));
             wire::CLIENT c;
-            if (!open_dialogue(c)) return;
+            if (!wire::open_dialogue(c)) return;
             for (int k = 0; k < 20; ++k) {
                 std::string junk(1 + random() % 3000, '\0');
                 for (char& ch : junk) {
                     ch = static_cast<char>(random() % 256);
                     if (ch == '\r') ch = 'x';
                 }
-                if (!exchange(c, junk + "\r\n", 0)) return;
+                if (!wire::exchange(c, junk + "\r\n", 0)) return;
             }
             c.send(std::string(5000, '\x7f')); // and away in the middle of a line
         });
     for (int i = 0; i < 3; ++i)
         threads.emplace_back([&] {
             wire::CLIENT c;
-            if (open_dialogue(c)) c.send("PORTA=8"); // "F4", never completed
+            if (wire::open_dialogue(c)) c.send("PORTA=8"); // "F4", never completed
         });
     for (int i = 0; i < 3; ++i)
         threads.emplace_back([&, i] {

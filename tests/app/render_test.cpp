@@ -9,7 +9,8 @@
 #include <iterator>
 
 #include "app/render.h"
-#include "program_runner.h"
+#include "tests/support/program.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ std::vector<unsigned char> file_bytes(const std::string& path) {
 
 class Render : public testing::Test {
   protected:
-    void SetUp() override {
-        dir = scratch_folder(testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
-    void TearDown() override { remove_folder(dir); }
     std::string patch(const char* name, const std::string& text) {
         const std::string path = dir + "/" + name;
         write_text(path, text);
@@ -36,7 +33,8 @@ class Render : public testing::Test {
         std::sort(want.begin(), want.end());
         EXPECT_EQ(have, want);
     }
-    std::string dir;
+    SCRATCH_DIR scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    const std::string dir = scratch.path();
 };
 
 const char* const SAW_PATCH = "BEGIN_OBJECTS_DECLARE\n"

@@ -1,15 +1,13 @@
-// Helpers of the patch tests: a scratch folder for patch files and a fatal hook that throws.
+// Helpers of the patch tests: a fatal hook that throws and a base with a scratch folder for patch files.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
+#include "tests/support/scratch.h"
 
 // Thrown by the test fatal hook instead of ending the process.
 struct PATCH_FATAL {
@@ -18,39 +16,6 @@ struct PATCH_FATAL {
 
 inline void throwing_fatal_hook(int status) {
     throw PATCH_FATAL{status};
-}
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class SCRATCH_DIR {
-  public:
-    SCRATCH_DIR() {
-        std::string pattern = ::testing::TempDir() + "tessaro_patch_XXXXXX";
-        char* made = mkdtemp(&pattern[0]);
-        if (made != nullptr) path_ = made;
-    }
-    ~SCRATCH_DIR() {
-        if (!path_.empty()) std::system(("chmod -R u+rwx '" + path_ + "' && rm -rf '" + path_ + "'").c_str());
-    }
-    SCRATCH_DIR(const SCRATCH_DIR&) = delete;
-    SCRATCH_DIR& operator=(const SCRATCH_DIR&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-    // Writes text to the named file and returns its path.
-    std::string write(const std::string& name, const std::string& text) const {
-        std::string p = file(name);
-        std::ofstream(p, std::ios::binary) << text;
-        return p;
-    }
-
-  private:
-    std::string path_;
-};
-
-inline std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Base of the patch tests: note table filled, fatal errors thrown, a scratch folder.

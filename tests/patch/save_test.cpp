@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <csignal>
 #include <dirent.h>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -45,7 +46,7 @@ TEST_F(Save, ReplacesTheFileAndLeavesNothingBeside) {
     std::string target = dir_.write("song.KVX", "old patch");
     chmod(target.c_str(), 0640);
     ASSERT_TRUE(save(target));
-    std::string text = read_file(target);
+    std::string text = read_text(target);
     EXPECT_EQ(0u, text.find("BEGIN_OBJECTS_DECLARE\n"));
     EXPECT_NE(std::string::npos, text.find("MIXER_4;ADD_CHANELL=VCO_1;ADD_CHANELL=VCO_2;\n"));
     EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
@@ -68,7 +69,7 @@ TEST_F(Save, WriteFailingMidwayKeepsTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_FALSE(ok);
-    EXPECT_EQ("old patch", read_file(target));
+    EXPECT_EQ("old patch", read_text(target));
     EXPECT_EQ(0u, report.find("Impossible de sauver [" + target + "] : ")) << report;
     EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
 }
@@ -91,7 +92,7 @@ TEST_F(Save, NamesThatCannotBeWrittenChangeNothing) {
     std::ofstream(locked + "/song.KVX") << "old patch";
     chmod(locked.c_str(), 0555);
     EXPECT_FALSE(save(locked + "/song.KVX"));
-    EXPECT_EQ("old patch", read_file(locked + "/song.KVX"));
+    EXPECT_EQ("old patch", read_text(locked + "/song.KVX"));
 }
 
 TEST_F(Save, SymbolicLinkKeepsPointingAtTheSavedFile) {
@@ -102,7 +103,7 @@ TEST_F(Save, SymbolicLinkKeepsPointingAtTheSavedFile) {
     struct stat st;
     ASSERT_EQ(0, lstat(link.c_str(), &st));
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(0u, read_file(real).find("BEGIN_OBJECTS_DECLARE"));
+    EXPECT_EQ(0u, read_text(real).find("BEGIN_OBJECTS_DECLARE"));
 }
 
 TEST(SavePath, PrefixAndNameCutTo79Characters) {
@@ -133,11 +134,11 @@ TEST_F(Save, PromptAsksForANameAndSavesBelowThePrefix) {
     std::string out = prompt_with("  first.KVX second\n", dir_.path() + "/", graph_.get());
     EXPECT_NE(std::string::npos, out.find("Save - Entrez le nom du fichier :"));
     EXPECT_NE(std::string::npos, out.find("patch.KVX")); // the folder is listed first
-    EXPECT_EQ(0u, read_file(dir_.file("first.KVX")).find("BEGIN_OBJECTS_DECLARE"));
+    EXPECT_EQ(0u, read_text(dir_.file("first.KVX")).find("BEGIN_OBJECTS_DECLARE"));
 
     std::string long_name(120, 'x');
     prompt_with(long_name + "\n", dir_.path() + "/", graph_.get());
-    EXPECT_EQ(0u, read_file(dir_.file(std::string(79, 'x'))).find("BEGIN_OBJECTS_DECLARE"));
+    EXPECT_EQ(0u, read_text(dir_.file(std::string(79, 'x'))).find("BEGIN_OBJECTS_DECLARE"));
 
     // No name at all saves nothing.
     std::vector<std::string> before = entries(dir_.path());

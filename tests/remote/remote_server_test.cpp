@@ -11,7 +11,7 @@
 
 #include "remote/listen_queue.h"
 #include "remote/remote_server.h"
-#include "tests/remote/wire_client.h"
+#include "tests/support/wire_client.h"
 
 namespace {
 

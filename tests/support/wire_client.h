@@ -94,4 +94,21 @@ class CLIENT {
     bool peer_closed = false;
 };
 
+// Connects to the program's port and waits for the greeting; the program accepts one client per
+// frame, so the first attempts may be refused.
+inline bool open_dialogue(CLIENT& c, int timeout_ms = 30000, int port = 9999) {
+    const std::string opening = greeting() + prompt();
+    for (int waited = 0; waited < timeout_ms; waited += 50) {
+        if (c.connect_to(port)) return c.read(opening.size(), timeout_ms) == opening;
+        ::usleep(50 * 1000);
+    }
+    return false;
+}
+
+// Sends one command line and checks the reply: result 1 (FINISH) closes, any other prompts again.
+inline bool exchange(CLIENT& c, const std::string& line, int result) {
+    const std::string expected = reply(result) + (result == 1 ? "" : prompt());
+    return c.send(line) && c.read(expected.size()) == expected;
+}
+
 } // namespace wire

@@ -22,12 +22,12 @@ const char* const VCO_FRONT = "SPRITE IMAGE_FOND VCO_FRONT 0 0 0 1 0 0 1.0 0 255
 TEST(LayoutRead, ElementsBecomePrefixedItems) {
     SCOPED_REGISTRY reg;
     reg.add("VCO_FRONT", 210, 140);
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     tmp.write("VCO.RC", VCO_FRONT);
     OBJET p(0, 0, "3");
     p.set_image("NO_SUCH_IMAGE");
-    ASSERT_EQ(load_layout(p, tmp.path("VCO.RC").c_str()), 1);
-    EXPECT_EQ(std::string(p.layout_path), tmp.path("VCO.RC"));
+    ASSERT_EQ(load_layout(p, tmp.file("VCO.RC").c_str()), 1);
+    EXPECT_EQ(std::string(p.layout_path), tmp.file("VCO.RC"));
     ASSERT_EQ(p.front.size(), 7u);
     EXPECT_FLOAT_EQ(p.w, 210) << "sized from IMAGE_FOND";
     EXPECT_FLOAT_EQ(p.h, 140);
@@ -64,10 +64,10 @@ TEST(LayoutRead, ElementsBecomePrefixedItems) {
 }
 
 TEST(LayoutRead, SpritesTakeThePanelPositionOthersStayRelative) {
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     tmp.write("A.RC", "SPRITE S IMG 5 6 7 0 0 0 1.0 0 128 LABEL L t 1 2");
     OBJET p(100, 200, "1");
-    ASSERT_EQ(load_layout(p, tmp.path("A.RC").c_str()), 1);
+    ASSERT_EQ(load_layout(p, tmp.file("A.RC").c_str()), 1);
     ASSERT_EQ(p.front.size(), 2u);
     EXPECT_FLOAT_EQ(p.front[0]->x, 106);
     EXPECT_FLOAT_EQ(p.front[0]->y, 207);
@@ -83,24 +83,24 @@ TEST(LayoutRead, SpritesTakeThePanelPositionOthersStayRelative) {
 TEST(LayoutRead, MissingFileAndUnknownTokens) {
     SCOPED_REGISTRY reg;
     reg.add("FACE", 64, 32);
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     OBJET p(0, 0, "2");
     p.set_image("NO_SUCH_IMAGE");
     STDOUT_CAPTURE out;
-    EXPECT_EQ(load_layout(p, tmp.path("NONE.RC").c_str()), -1);
-    EXPECT_EQ(out.finish(), "Failing to Load RC[" + tmp.path("NONE.RC") + "] (cause Fopen())\n");
+    EXPECT_EQ(load_layout(p, tmp.file("NONE.RC").c_str()), -1);
+    EXPECT_EQ(out.finish(), "Failing to Load RC[" + tmp.file("NONE.RC") + "] (cause Fopen())\n");
 
     auto* face = new SPRITE("FACE", 0, 0);
     face->set_name("2_IMAGE_FOND");
     p.front.push_back(face);
     tmp.write("JUNK.RC", "nothing here 1 2 3\n");
-    EXPECT_EQ(load_layout(p, tmp.path("JUNK.RC").c_str()), 1);
+    EXPECT_EQ(load_layout(p, tmp.file("JUNK.RC").c_str()), 1);
     EXPECT_EQ(p.front.size(), 1u);
     EXPECT_FLOAT_EQ(p.w, 64) << "still sized from the IMAGE_FOND already there";
 }
 
 TEST(LayoutWrite, ExactFormsInReverseOrderAndReadBack) {
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     OBJET p(0, 0, "12");
     auto* s = new SPRITE("IMG", 3, 4, 1, 5, 0, 0.5f, 7, 200);
     s->set_name("12_BG");
@@ -113,14 +113,14 @@ TEST(LayoutWrite, ExactFormsInReverseOrderAndReadBack) {
     auto* l = new LABEL("1.0", 8, 9, 2, 8, 255);
     l->set_name("12_VAL");
     p.front = {s, b, k, l};
-    ASSERT_EQ(save_layout(p, tmp.path("OUT.RC").c_str()), 1);
+    ASSERT_EQ(save_layout(p, tmp.file("OUT.RC").c_str()), 1);
     EXPECT_EQ(tmp.read("OUT.RC"), "LABEL\tVAL\t1.0\t8\t9\t2\t8\t255\t\r\n"
                                   "SLIDER\tKNOB\tSLD\t1\t2\t0\t0\t0\t1.000000\t-30\r\n"
                                   "BUTTON\tGO\tG_ON\tG_OFF\t0\t10\t20\t0\t0\t0\t1.500000\t0\r\n"
                                   "SPRITE\tBG\tIMG\t0\t3\t4\t1\t5\t0\t0.500000\t7\t200\r\n");
 
     OBJET back(0, 0, "4");
-    ASSERT_EQ(load_layout(back, tmp.path("OUT.RC").c_str()), 1);
+    ASSERT_EQ(load_layout(back, tmp.file("OUT.RC").c_str()), 1);
     ASSERT_EQ(back.front.size(), 4u);
     EXPECT_STREQ(back.front[0]->name, "4_VAL");
     EXPECT_NE(dynamic_cast<LABEL*>(back.front[0]), nullptr);
@@ -133,19 +133,19 @@ TEST(LayoutWrite, ExactFormsInReverseOrderAndReadBack) {
 }
 
 TEST(LayoutWrite, FailuresAreReportedAndLeaveFilesAlone) {
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     OBJET p(0, 0, "");
     auto* s = new SPRITE("IMG", 0, 0);
     s->set_name("NOPREFIX");
     p.front.push_back(s);
     tmp.write("KEEP.RC", "SPRITE A B 0 0 0 0 0 0 1.0 0 255\n");
     STDOUT_CAPTURE out;
-    EXPECT_EQ(save_layout(p, tmp.path("KEEP.RC").c_str()), 0);
+    EXPECT_EQ(save_layout(p, tmp.file("KEEP.RC").c_str()), 0);
     EXPECT_EQ(out.finish(), "ARF stf wrong during save element [NOPREFIX]\n");
     EXPECT_EQ(tmp.read("KEEP.RC"), "SPRITE A B 0 0 0 0 0 0 1.0 0 255\n");
 
     s->set_name("1_OK");
-    std::string unwritable = tmp.path("no/such/dir/X.RC");
+    std::string unwritable = tmp.file("no/such/dir/X.RC");
     STDOUT_CAPTURE out2;
     EXPECT_EQ(save_layout(p, unwritable.c_str()), 0);
     EXPECT_EQ(out2.finish(), "Failing to Save RC[" + unwritable + "] (cause Fopen())\n");

@@ -27,9 +27,9 @@ void save_sheet(const std::string& path) {
 } // namespace
 
 TEST(DescriptionFile, EntriesStopAtEndOrHashPath) {
-    TEMP_DIR tmp;
+    SCRATCH_DIR tmp;
     tmp.write("a.zim", "HEADER v1\nFOND a.png SIMPLEPART\nLED\nsheet.png TILES 4 5 1 3 2 0 IGNORED # x END");
-    FILE* f = std::fopen(tmp.path("a.zim").c_str(), "r");
+    FILE* f = std::fopen(tmp.file("a.zim").c_str(), "r");
     std::vector<SPRITE_ENTRY> e = parse_sprite_description(f);
     std::fclose(f);
     ASSERT_EQ(e.size(), 2u);
@@ -47,22 +47,22 @@ TEST(DescriptionFile, EntriesStopAtEndOrHashPath) {
     EXPECT_EQ(tile_origin(grid, 2, 1).y, 16);
 
     tmp.write("empty.zim", "H H END\n");
-    f = std::fopen(tmp.path("empty.zim").c_str(), "r");
+    f = std::fopen(tmp.file("empty.zim").c_str(), "r");
     EXPECT_TRUE(parse_sprite_description(f).empty());
     std::fclose(f);
 }
 
 TEST(RegistryLoading, SheetsCutWithGapsInTrueColours) {
-    TEMP_DIR tmp;
-    save_sheet(tmp.path("sheet.bmp"));
-    save_bmp(solid_bgr(3, 2, 0xFF8000), tmp.path("orange.bmp"));
-    tmp.write("s.zim", "sprites 1\nORANGE " + tmp.path("orange.bmp") + " SIMPLEPART\nTILE " +
-                           tmp.path("sheet.bmp") + " SHEET 4 5 1 3 2 0\nORANGE " + tmp.path("sheet.bmp") +
+    SCRATCH_DIR tmp;
+    save_sheet(tmp.file("sheet.bmp"));
+    save_bmp(solid_bgr(3, 2, 0xFF8000), tmp.file("orange.bmp"));
+    tmp.write("s.zim", "sprites 1\nORANGE " + tmp.file("orange.bmp") + " SIMPLEPART\nTILE " +
+                           tmp.file("sheet.bmp") + " SHEET 4 5 1 3 2 0\nORANGE " + tmp.file("sheet.bmp") +
                            " SIMPLEPART\nEND\n");
     RECORDING_RENDERER rec;
     SPRITE_REGISTRY r;
     STDOUT_CAPTURE out;
-    ASSERT_EQ(r.create_registry(tmp.path("s.zim").c_str()), 1);
+    ASSERT_EQ(r.create_registry(tmp.file("s.zim").c_str()), 1);
     std::string log = out.finish();
     EXPECT_NE(log.find("Multipart : TILE 4 5 1 3 \n"), std::string::npos);
     ASSERT_EQ(r.count, 4);
@@ -119,18 +119,18 @@ TEST(RegistryLoading, RegisteringAndAddingRules) {
 }
 
 TEST(RegistryLoading, ImagesBeyondCapacityAreRefusedByName) {
-    TEMP_DIR tmp;
-    save_bmp(solid_bgr(1, 1, 0xFFFFFF), tmp.path("dot.bmp"));
-    save_sheet(tmp.path("sheet.bmp"));
+    SCRATCH_DIR tmp;
+    save_bmp(solid_bgr(1, 1, 0xFFFFFF), tmp.file("dot.bmp"));
+    save_sheet(tmp.file("sheet.bmp"));
     std::string zim = "H H\n";
     for (int i = 0; i < 399; ++i)
-        zim += "IMG" + std::to_string(i) + " " + tmp.path("dot.bmp") + " SIMPLEPART\n";
-    zim += "TILE " + tmp.path("sheet.bmp") + " SHEET 4 5 1 3 2 0\n";
-    zim += "LAST " + tmp.path("dot.bmp") + " SIMPLEPART\nEND\n";
+        zim += "IMG" + std::to_string(i) + " " + tmp.file("dot.bmp") + " SIMPLEPART\n";
+    zim += "TILE " + tmp.file("sheet.bmp") + " SHEET 4 5 1 3 2 0\n";
+    zim += "LAST " + tmp.file("dot.bmp") + " SIMPLEPART\nEND\n";
     tmp.write("big.zim", zim);
     SPRITE_REGISTRY r;
     STDOUT_CAPTURE out;
-    r.create_registry(tmp.path("big.zim").c_str());
+    r.create_registry(tmp.file("big.zim").c_str());
     std::string log = out.finish();
     EXPECT_EQ(r.count, REGISTRY_CAPACITY);
     EXPECT_EQ(r.index_of_image("TILE_0"), 399);
@@ -140,11 +140,11 @@ TEST(RegistryLoading, ImagesBeyondCapacityAreRefusedByName) {
 }
 
 TEST(RegistryLoadingDeathTest, MissingFilesEndTheProcess) {
-    TEMP_DIR tmp;
-    std::string missing = tmp.path("none.zim");
+    SCRATCH_DIR tmp;
+    std::string missing = tmp.file("none.zim");
     EXPECT_EXIT(SPRITE_REGISTRY().create_registry(missing.c_str()), testing::ExitedWithCode(255), "");
-    tmp.write("bad.zim", "H H X " + tmp.path("nope.png") + " SIMPLEPART END");
-    std::string bad = tmp.path("bad.zim");
+    tmp.write("bad.zim", "H H X " + tmp.file("nope.png") + " SIMPLEPART END");
+    std::string bad = tmp.file("bad.zim");
     EXPECT_EXIT(
         {
             SPRITE_REGISTRY r;
@@ -152,10 +152,10 @@ TEST(RegistryLoadingDeathTest, MissingFilesEndTheProcess) {
         },
         testing::ExitedWithCode(255), "");
     // A tile sheet that cannot be loaded is skipped without a word.
-    tmp.write("sheet.zim", "H H T " + tmp.path("nope.png") + " SHEET 4 4 1 1 0 0 END");
+    tmp.write("sheet.zim", "H H T " + tmp.file("nope.png") + " SHEET 4 4 1 1 0 0 END");
     SPRITE_REGISTRY r;
     STDOUT_CAPTURE out;
-    EXPECT_EQ(r.create_registry(tmp.path("sheet.zim").c_str()), 1);
+    EXPECT_EQ(r.create_registry(tmp.file("sheet.zim").c_str()), 1);
     out.finish();
     EXPECT_EQ(r.count, 0);
 }

@@ -4,34 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-TEMP_DIR::TEMP_DIR() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessaro-toolkit-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) std::abort();
-    dir = buf.data();
-}
-
-TEMP_DIR::~TEMP_DIR() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-}
-
-void TEMP_DIR::write(const std::string& name, const std::string& content) const {
-    std::ofstream(path(name), std::ios::binary) << content;
-}
-
-std::string TEMP_DIR::read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 SDL_Surface* solid_bgr(int w, int h, uint32_t rgb) {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);

@@ -1,25 +1,13 @@
-// Helpers for the toolkit tests: temporary folders, made-up images and a recording renderer.
+// Helpers for the toolkit tests: made-up images, a scoped registry and a recording renderer.
 #pragma once
 #include "toolkit/renderer.h"
 #include "toolkit/sprite_registry.h"
+#include "tests/support/scratch.h"
 
 #include <SDL.h>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// A fresh folder under the system's temporary directory, removed with its files at the end.
-class TEMP_DIR {
-  public:
-    TEMP_DIR();
-    ~TEMP_DIR();
-    std::string path(const std::string& name) const { return dir + "/" + name; }
-    void write(const std::string& name, const std::string& content) const;
-    std::string read(const std::string& name) const;
-
-  private:
-    std::string dir;
-};
 
 // A surface of one colour in a 24-bit layout whose bytes are blue, green, red (as BMP files).
 SDL_Surface* solid_bgr(int w, int h, uint32_t rgb);

@@ -1,5 +1,7 @@
 // Pixels on a real OpenGL window: sprite geometry, masks, knobs, tiles, labels, the gallery.
 #include "png_writer.h"
+#include "tests/support/scratch.h"
+#include "tests/toolkit/toolkit_test_support.h"
 #include "toolkit/font.h"
 #include "toolkit/items.h"
 #include "toolkit/video.h"
@@ -14,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,18 +32,6 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t BOX = 0xC83214, BACKDROP = 0x3060C0, YELLOW = 0xFFFF00, WHITE = 0xFFFFFF;
 
-SDL_Surface* solid(int w, int h, uint32_t rgb) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
-    return s;
-}
-
-void fill(SDL_Surface* s, int x, int y, int w, int h, uint32_t rgb) {
-    SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-               static_cast<Uint16>(h)};
-    SDL_FillRect(s, &r, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
-}
-
 void save(SDL_Surface* s, const fs::path& p) {
     SDL_SaveBMP(s, p.c_str());
     SDL_FreeSurface(s);
@@ -48,24 +39,24 @@ void save(SDL_Surface* s, const fs::path& p) {
 
 // Images of the scenes, written as BMP files with a description file naming them.
 std::string make_images(const fs::path& dir) {
-    save(solid(40, 20, BOX), dir / "box.bmp");
-    save(solid(64, 64, BACKDROP), dir / "backdrop.bmp");
+    save(solid_bgr(40, 20, BOX), dir / "box.bmp");
+    save(solid_bgr(64, 64, BACKDROP), dir / "backdrop.bmp");
     // The mask is dark on a 10 x 10 centre square; the image shows a 6 x 6 yellow square there.
-    SDL_Surface* mask = solid(20, 20, WHITE);
-    fill(mask, 5, 5, 10, 10, 0);
+    SDL_Surface* mask = solid_bgr(20, 20, WHITE);
+    paint(mask, 5, 5, 10, 10, 0);
     save(mask, dir / "dot_mask.bmp");
-    SDL_Surface* dot = solid(20, 20, 0);
-    fill(dot, 7, 7, 6, 6, YELLOW);
+    SDL_Surface* dot = solid_bgr(20, 20, 0);
+    paint(dot, 7, 7, 6, 6, YELLOW);
     save(dot, dir / "dot.bmp");
     // A knob drawn with its pointer straight up from the centre.
-    SDL_Surface* knob = solid(21, 21, 0);
-    fill(knob, 9, 0, 3, 10, WHITE);
+    SDL_Surface* knob = solid_bgr(21, 21, 0);
+    paint(knob, 9, 0, 3, 10, WHITE);
     save(knob, dir / "knob.bmp");
     // Three 8 x 8 tiles with 2-pixel gaps (white, so a cut in the gap shows).
-    SDL_Surface* sheet = solid(28, 8, WHITE);
-    fill(sheet, 0, 0, 8, 8, 0xFF0000);
-    fill(sheet, 10, 0, 8, 8, 0x00FF00);
-    fill(sheet, 20, 0, 8, 8, 0x0000FF);
+    SDL_Surface* sheet = solid_bgr(28, 8, WHITE);
+    paint(sheet, 0, 0, 8, 8, 0xFF0000);
+    paint(sheet, 10, 0, 8, 8, 0x00FF00);
+    paint(sheet, 20, 0, 8, 8, 0x0000FF);
     save(sheet, dir / "sheet.bmp");
     std::string zim = "tessaro test\n";
     for (auto [name, file] : std::vector<std::pair<const char*, const char*>>{{"BOX", "box.bmp"},
@@ -81,13 +72,14 @@ std::string make_images(const fs::path& dir) {
 
 class Window : public testing::Test {
   protected:
+    static inline std::unique_ptr<SCRATCH_DIR> scratch;
     static inline fs::path dir;
     static inline bool ready = false;
 
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY")) return;
-        dir = fs::temp_directory_path() / ("tessaro-window-" + std::to_string(getpid()));
-        fs::create_directories(dir);
+        scratch = std::make_unique<SCRATCH_DIR>("window");
+        dir = scratch->path();
         init_video(1024, 768, make_images(dir).c_str());
         // The program's own label font when it is there, else any TrueType font.
         fs::path font = fs::path(TESSARO_SOURCE_DIR) / "Fonts/04B_03B_.TTF";
@@ -100,10 +92,7 @@ class Window : public testing::Test {
         }
         ready = true;
     }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        if (!dir.empty()) fs::remove_all(dir, ec);
-    }
+    static void TearDownTestSuite() { scratch.reset(); }
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
         ASSERT_TRUE(ready);
@@ -226,7 +215,8 @@ TEST_F(Window, CableCurveSagsBetweenItsEnds) {
 
 TEST(PngWriter, ReadsBackExactly) {
     const uint8_t rgb[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 250, 251, 252, 9, 8, 7};
-    fs::path p = fs::temp_directory_path() / ("tessaro-png-" + std::to_string(getpid()) + ".png");
+    const SCRATCH_DIR tmp("png");
+    const fs::path p = tmp.file("x.png");
     ASSERT_TRUE(write_png(p.string(), 3, 2, rgb));
     SDL_Surface* s = IMG_Load(p.c_str());
     ASSERT_NE(s, nullptr);
@@ -244,7 +234,6 @@ TEST(PngWriter, ReadsBackExactly) {
                   (std::vector<int>{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}));
     }
     SDL_FreeSurface(s);
-    fs::remove(p);
     EXPECT_FALSE(write_png("/no/such/dir/x.png", 3, 2, rgb));
 }
 
@@ -253,7 +242,8 @@ TEST(Gallery, WritesAFullWindowScreenshot) {
     fs::path root = TESSARO_SOURCE_DIR;
     if (!fs::exists(root / "grfx/opengl.zim") || !fs::exists(root / "Fonts/04B_03B_.TTF"))
         GTEST_SKIP() << "artwork not generated";
-    fs::path out = fs::temp_directory_path() / ("tessaro-gallery-" + std::to_string(getpid()) + ".png");
+    const SCRATCH_DIR tmp("gallery");
+    const fs::path out = tmp.file("gallery.png");
     std::string cmd = "cd '" + root.string() + "' && '" TESSARO_GALLERY "' '" + out.string() + "' >/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     SDL_Surface* s = IMG_Load(out.c_str());
@@ -273,5 +263,4 @@ TEST(Gallery, WritesAFullWindowScreenshot) {
     }
     EXPECT_GT(distinct, 100);
     SDL_FreeSurface(s);
-    fs::remove(out);
 }

@@ -1,0 +1,201 @@
+// Runs the real tessaro binary with its console on a pipe: to the end, or alongside a test.
+#include "tests/support/program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/support/scratch.h"
+
+const char* tessaro_binary() {
+    return TESSARO_BINARY;
+}
+
+namespace {
+
+// In the child: becomes the program with the given standard streams.
+[[noreturn]] void exec_program(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                               const std::string& cwd) {
+    for (const std::string& e : env)
+        putenv(strdup(e.c_str()));
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(TESSARO_BINARY));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(TESSARO_BINARY, argv.data());
+    _exit(127);
+}
+
+int status_of(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+void pause_ms(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
+                        const std::vector<std::string>& env, int hold_ms, int timeout_ms,
+                        const std::string& cwd) {
+    PROGRAM_RUN run;
+    int in[2], out[2];
+    if (pipe(in) != 0) return run;
+    if (pipe(out) != 0) {
+        close(in[0]);
+        close(in[1]);
+        return run;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(out[1], STDERR_FILENO);
+        close(in[0]);
+        close(in[1]);
+        close(out[0]);
+        close(out[1]);
+        exec_program(args, env, cwd);
+    }
+    close(in[0]);
+    close(out[1]);
+    signal(SIGPIPE, SIG_IGN);
+    // A program that has already quit leaves the rest unread; that is not an error here.
+    const ssize_t sent = write(in[1], input.data(), input.size());
+    (void)sent;
+
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    const auto close_at = start + std::chrono::milliseconds(hold_ms);
+    const auto kill_at = start + std::chrono::milliseconds(timeout_ms);
+    bool input_open = true;
+    char buf[4096];
+    for (;;) {
+        const auto now = clock::now();
+        if (input_open && now >= close_at) {
+            close(in[1]);
+            input_open = false;
+        }
+        if (now >= kill_at) {
+            kill(pid, SIGKILL);
+            run.timed_out = true;
+            break;
+        }
+        struct pollfd p = {out[0], POLLIN, 0};
+        if (poll(&p, 1, 10) > 0) {
+            const ssize_t n = read(out[0], buf, sizeof buf);
+            if (n <= 0) break;
+            run.output.append(buf, static_cast<size_t>(n));
+        }
+    }
+    if (input_open) close(in[1]);
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = status_of(status);
+    return run;
+}
+
+PROGRAM::PROGRAM() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessaro_console_XXXXXX").string();
+    const int fd = mkstemp(&pattern[0]);
+    if (fd >= 0) {
+        close(fd);
+        output_path = pattern;
+    }
+}
+
+PROGRAM::~PROGRAM() {
+    if (pid > 0) finish(5000);
+    if (!output_path.empty()) unlink(output_path.c_str());
+}
+
+bool PROGRAM::start(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::string& cwd) {
+    int in[2];
+    if (output_path.empty() || pipe(in) != 0) return false;
+    signal(SIGPIPE, SIG_IGN);
+    pid = fork();
+    if (pid == 0) {
+        dup2(in[0], STDIN_FILENO);
+        close(in[0]);
+        close(in[1]);
+        const int out = open(output_path.c_str(), O_WRONLY | O_TRUNC);
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        close(out);
+        exec_program(args, env, cwd);
+    }
+    close(in[0]);
+    console = in[1];
+    return pid > 0;
+}
+
+bool PROGRAM::type(const std::string& text) {
+    return console >= 0 && write(console, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+bool PROGRAM::alive() {
+    if (pid <= 0) return false;
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) != pid) return true;
+    exit_status = status_of(status);
+    pid = -1;
+    return false;
+}
+
+int PROGRAM::wait(int timeout_ms) {
+    for (int waited = 0; pid > 0; waited += 10) {
+        if (!alive()) break;
+        if (waited >= timeout_ms) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+            exit_status = -1;
+            break;
+        }
+        pause_ms(10);
+    }
+    if (console >= 0) close(console);
+    console = -1;
+    return exit_status;
+}
+
+int PROGRAM::finish(int timeout_ms) {
+    if (console >= 0) close(console);
+    console = -1;
+    return wait(timeout_ms);
+}
+
+std::string PROGRAM::output() const {
+    return read_text(output_path);
+}
+
+bool PROGRAM::wait_for_output(const std::string& text, int timeout_ms) {
+    for (int waited = 0; waited <= timeout_ms; waited += 20) {
+        if (output().find(text) != std::string::npos) return true;
+        if (!alive()) return output().find(text) != std::string::npos;
+        pause_ms(20);
+    }
+    return false;
+}
+
+long PROGRAM::status_field(const char* key) const {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::strlen(key)));
+    return -1;
+}

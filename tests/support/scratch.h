@@ -1,0 +1,33 @@
+// Scratch folders and whole-file reads and writes for the tests.
+#pragma once
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class SCRATCH_DIR {
+  public:
+    explicit SCRATCH_DIR(const std::string& tag = "scratch");
+    ~SCRATCH_DIR();
+    SCRATCH_DIR(const SCRATCH_DIR&) = delete;
+    SCRATCH_DIR& operator=(const SCRATCH_DIR&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // Writes text to the named file and returns its path.
+    std::string write(const std::string& name, const std::string& text) const;
+    std::string read(const std::string& name) const;
+
+  private:
+    std::string path_;
+};
+
+// Removes a folder and everything below it, unreadable or unwritable parts included.
+void remove_tree(const std::string& dir);
+
+void write_text(const std::string& path, const std::string& text);
+// The bytes of a file; empty when it cannot be read.
+std::string read_text(const std::string& path);
+// Names in a folder, "." and ".." left out.
+std::vector<std::string> folder_names(const std::string& dir);
+// How often what occurs in text.
+int count_of(const std::string& text, const std::string& what);

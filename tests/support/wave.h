@@ -1,0 +1,15 @@
+// Reads what the program recorded or rendered: 16-bit stereo WAVE files with the 44-byte header.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The left channel of a 16-bit stereo WAVE with the canonical 44-byte header, as -1..1.
+std::vector<double> left_channel(const std::string& path);
+
+// Root mean square of samples [from, to), clipped to what there is; 0 for an empty span.
+double rms(const std::vector<double>& samples, size_t from, size_t to);
+
+// Largest magnitude in samples.
+double peak(const std::vector<double>& samples);

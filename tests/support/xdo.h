@@ -1,0 +1,60 @@
+// Drives a real window through xdotool as a person would: pointer, buttons, keys, screenshots.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An RGB picture; (0, 0) is its top-left pixel.
+struct IMAGE {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+    // 0xRRGGBB at (x, y); 0 outside the picture.
+    uint32_t at(int x, int y) const;
+    bool empty() const { return w == 0 || h == 0; }
+    IMAGE crop(int x, int y, int cw, int ch) const;
+    // Writes a binary PPM file, or a PNG when the name ends in ".png" and ImageMagick is there.
+    bool save(const std::string& path) const;
+};
+
+// Reads a binary PPM picture (P6, 8 bits); empty when the bytes are not one.
+IMAGE parse_ppm(const std::string& bytes);
+
+// Largest difference of the three channels of two colours.
+int colour_distance(uint32_t a, uint32_t b);
+
+// Pixels that differ (by more than tolerance in some channel) inside a rectangle of two pictures.
+int pixels_differing(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h, int tolerance = 8);
+
+// True when xdotool and ImageMagick's import are both there.
+bool have_x_tools();
+
+// Mouse buttons as X numbers them.
+enum { LEFT = 1, MIDDLE = 2, RIGHT = 3 };
+
+// A top-level window found by its caption. Positions are in the window's own pixels.
+class X_WINDOW {
+  public:
+    // Waits up to timeout_ms for a window captioned exactly caption; check found().
+    static X_WINDOW find(const std::string& caption, int timeout_ms = 30000);
+    bool found() const { return !id.empty(); }
+
+    void move(int x, int y) const;
+    void button_down(int button) const;
+    void button_up(int button) const;
+    void click(int button, int x, int y) const;
+    // Press at (x0, y0), steps motions to (x1, y1), release there.
+    void drag(int button, int x0, int y0, int x1, int y1, int steps = 10) const;
+    // X key names: "z", "Tab", "F4", "Escape", "KP_Subtract"...
+    void key_down(const std::string& key) const;
+    void key_up(const std::string& key) const;
+    void key(const std::string& key) const;
+    // Where the pointer is, in window pixels.
+    void pointer(int& x, int& y) const;
+    // Waits until the pointer is at (x, y); false after timeout_ms.
+    bool pointer_returns_to(int x, int y, int timeout_ms = 2000) const;
+    // The window's pixels as the screen shows them.
+    IMAGE screenshot() const;
+
+    std::string id;
+    int x = 0, y = 0, w = 0, h = 0; // where the window lies on the screen
+};
