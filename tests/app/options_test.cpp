@@ -1,0 +1,90 @@
+// The command line: options in any position, the usage errors, and the options kept for later.
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+OPTIONS parse(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv{"tessaro"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return parse_options(static_cast<int>(argv.size()), argv.data());
+}
+
+} // namespace
+
+TEST(Options, EachWayOfRunningWithOptionsAnywhere) {
+    OPTIONS o = parse({"P.KVX"});
+    EXPECT_EQ(o.kind, RUN_KIND::WINDOW);
+    EXPECT_STREQ(o.patch(), "P.KVX");
+    EXPECT_TRUE(o.error.empty());
+
+    for (auto args : {std::initializer_list<const char*>{"--headless", "P.KVX"}, {"P.KVX", "--headless"}}) {
+        o = parse(args);
+        EXPECT_EQ(o.kind, RUN_KIND::HEADLESS);
+        EXPECT_STREQ(o.patch(), "P.KVX");
+        EXPECT_TRUE(o.error.empty());
+    }
+    for (auto args : {std::initializer_list<const char*>{"--render", "o.wav", "--seconds", "1", "P.KVX"},
+                      {"P.KVX", "--render", "o.wav", "--seconds", "1"},
+                      {"--seconds", "1", "P.KVX", "--render", "o.wav"}}) {
+        o = parse(args);
+        EXPECT_EQ(o.kind, RUN_KIND::RENDER);
+        EXPECT_STREQ(o.patch(), "P.KVX");
+        EXPECT_EQ(o.render_out, "o.wav");
+        EXPECT_DOUBLE_EQ(o.seconds, 1.0);
+        EXPECT_TRUE(o.error.empty()) << o.error;
+    }
+    EXPECT_EQ(parse({}).kind, RUN_KIND::NO_ARGUMENT);
+    // A patch whose name starts with a dash is reachable after "--".
+    o = parse({"--", "-odd.KVX"});
+    EXPECT_EQ(o.kind, RUN_KIND::WINDOW);
+    EXPECT_STREQ(o.patch(), "-odd.KVX");
+}
+
+TEST(Options, HelpAndVersionWinInAnyPosition) {
+    EXPECT_EQ(parse({"--help"}).kind, RUN_KIND::HELP);
+    EXPECT_EQ(parse({"P.KVX", "-h"}).kind, RUN_KIND::HELP);
+    EXPECT_EQ(parse({"--bogus", "--help"}).kind, RUN_KIND::HELP);
+    EXPECT_EQ(parse({"--version"}).kind, RUN_KIND::VERSION);
+    EXPECT_EQ(parse({"P.KVX", "-V"}).kind, RUN_KIND::VERSION);
+    EXPECT_NE(std::string(usage_text()).find("--render OUT.wav --seconds S PATCH.KVX"), std::string::npos);
+}
+
+TEST(Options, UsageErrors) {
+    const std::initializer_list<const char*> bad[] = {
+        {"--bogus", "P.KVX"},                                   // unknown option
+        {"-x"},                                                 // unknown short option
+        {"--headless"},                                         // no patch
+        {"A.KVX", "B.KVX"},                                     // two patches to play
+        {"--render", "o.wav", "P.KVX"},                         // no duration
+        {"--render", "o.wav", "--seconds", "-1", "P.KVX"},      // bad duration
+        {"--render", "o.wav", "--seconds", "soon", "P.KVX"},    // bad duration
+        {"--seconds", "1", "P.KVX"},                            // duration without render
+        {"--render"},                                           // option value missing
+        {"P.KVX", "--seconds"},                                 // option value missing
+        {"--headless", "--render", "o.wav", "--seconds", "1", "P.KVX"},
+        {"--check"},                                            // nothing to check
+    };
+    for (const auto& args : bad) {
+        const OPTIONS o = parse(args);
+        EXPECT_FALSE(o.error.empty()) << *args.begin();
+    }
+    EXPECT_NE(parse({"--bogus", "P.KVX"}).error.find("--bogus"), std::string::npos);
+}
+
+TEST(Options, RemoteAndCheckAreKeptForTheirUsers) {
+    OPTIONS o = parse({"--remote", "127.0.0.1:9000", "P.KVX"});
+    EXPECT_EQ(o.kind, RUN_KIND::WINDOW);
+    EXPECT_TRUE(o.have_remote);
+    EXPECT_EQ(o.remote, "127.0.0.1:9000");
+    o = parse({"--headless", "P.KVX", "--remote", "off"});
+    EXPECT_EQ(o.kind, RUN_KIND::HEADLESS);
+    EXPECT_EQ(o.remote, "off");
+    o = parse({"A.KVX", "--check", "B.KVX", "C.KVX"});
+    EXPECT_EQ(o.kind, RUN_KIND::CHECK);
+    EXPECT_TRUE(o.error.empty());
+    EXPECT_EQ(o.patches, (std::vector<std::string>{"A.KVX", "B.KVX", "C.KVX"}));
+}
