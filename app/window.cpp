@@ -72,6 +72,9 @@ bool display_available() {
         no_display("DISPLAY is not set");
         return false;
     }
+    // The window is drawn with OpenGL through GLX: without an X server the library would fall
+    // back to a console driver that cannot give one, so only X is tried unless told otherwise.
+    if (!driver || !*driver) setenv("SDL_VIDEODRIVER", "x11", 1);
     // The X server may drop a connection made just as another closes: try a few times.
     int started = -1;
     for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
@@ -118,7 +121,6 @@ void start_window(const char* caption, int engine_result) {
 }
 
 int run_window(const char* patch_path) {
-    if (!display_available()) return 1;
     reset_interaction();
     scope_mode = 0;
     std::string caption(std::snprintf(nullptr, 0, CAPTION_FORMAT, patch_path), '\0');
@@ -127,6 +129,12 @@ int run_window(const char* patch_path) {
     char program[] = "tessaro";
     char* args[] = {program, const_cast<char*>(patch_path), nullptr};
     const int engine = init_engine(2, args);
+    // The engine half runs first, so its menus and refusals are the same with or without a
+    // display; the window half needs one.
+    if (!display_available()) {
+        shutdown_audio();
+        return 1;
+    }
     reset_step_notices();
     install_step_notices();
     start_window(caption.c_str(), engine);

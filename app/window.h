@@ -22,5 +22,6 @@ bool display_available();
 void start_window(const char* caption, int engine_result);
 
 // `tessaro PATCH`: engine start-up, window start-up, the frame loop until ESC, shutdown.
+// Without a display the engine start-up still runs (menus, refusals), then status 1.
 // Returns the process status.
 int run_window(const char* patch_path);
