@@ -1,0 +1,116 @@
+// Benchmark of one panel-view frame in the window: background, every visible panel updated and
+// drawn, the dashboards, and the buffer swap, for a small and a large patch.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/frame_loop.h"
+#include "app/info_dash.h"
+#include "app/module_dash.h"
+#include "app/panel_view.h"
+#include "app/patch_load.h"
+#include "app/system_dash.h"
+#include "app/window.h"
+#include "engine/generator.h"
+#include "panels/build_panels.h"
+#include "toolkit/font.h"
+#include "toolkit/objet.h"
+#include "toolkit/panel_walkers.h"
+#include "toolkit/sprite.h"
+#include "toolkit/video.h"
+
+namespace {
+
+bool window_open = false;
+
+// One window for the whole run: video, background, fonts and dashboards as at start-up.
+bool open_window() {
+    if (window_open) return true;
+    if (!display_available()) return false;
+    init_video(WINDOW_WIDTH, WINDOW_HEIGHT, SPRITE_FILE);
+    background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
+    background->set_image("FOND_ELECTRO");
+    background->update();
+    load_font(small_font, FONT_FILE, 6);
+    load_font(large_font, FONT_FILE, 12);
+    auto* info = new INFO_DASH();
+    info->set_position(50, 450, 0);
+    auto* module = new MODULE_DASH();
+    module->set_position(475, 475, 0);
+    auto* system = new SYSTEM_DASH();
+    system->set_position(75, 575, 0);
+    dashboards = {module, system, info};
+    info_dash = info;
+    window_open = true;
+    return true;
+}
+
+// The patch's panels replace the previous ones.
+bool use_patch(const char* path) {
+    for (OBJET* p : panels)
+        delete p;
+    panels.clear();
+    sequencer_panels.clear();
+    reset_interaction();
+    const LOADED_PATCH loaded = load_patch_file(path);
+    if (!loaded.graph) return false;
+    delete install_patch(loaded);
+    build_panels(*generator, panels, sequencer_panels);
+    for (OBJET* p : panels) {
+        p->update();
+        fit_to_background(*p);
+        mark_all(*p, 1);
+    }
+    scroll_x = scroll_y = 0;
+    return true;
+}
+
+void BM_PanelViewFrame(benchmark::State& state, const char* patch) {
+    if (!open_window()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    if (!use_patch(patch)) {
+        state.SkipWithError("patch not loaded");
+        return;
+    }
+    int visible = 0;
+    for (OBJET* p : panels)
+        visible += panel_visible(*p, scroll_x, scroll_y);
+    for (int i = 0; i < 5; ++i)
+        draw_panel_view(FLAG_REDRAW);
+    glFinish();
+    for (auto _ : state) {
+        draw_panel_view(FLAG_REDRAW);
+        glFinish();
+    }
+    state.counters["panels"] = static_cast<double>(panels.size());
+    state.counters["visible"] = visible;
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The floor under every frame: clearing the window and swapping the buffers.
+void BM_EmptyFrame(benchmark::State& state) {
+    if (!open_window()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapBuffers();
+        glFinish();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PanelViewFrame, BASSLINE, "KVX/BASSLINE.KVX")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PanelViewFrame, BENCH_W3, "KVX/BENCH_W3.KVX")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();
