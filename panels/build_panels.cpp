@@ -22,13 +22,13 @@ struct COLUMN_RULE {
 };
 
 constexpr COLUMN_RULE column_rules[KIND_COUNT] = {
-    {64, 50, 120, true, false},   // keyboards
-    {95, 25, 210, false, false},  // oscillators
-    {50, 25, 0, false, false},    // samplers
-    {56, 50, 270, false, false},  // envelopes
+    {64, 50, 120, true, false},     // keyboards
+    {95, 25, 210, false, false},    // oscillators
+    {50, 25, 0, false, false},      // samplers
+    {56, 50, 270, false, false},    // envelopes
     {156, 50, 202.5f, false, true}, // sequencers
-    {64, 50, 195, false, false},  // filters
-    {166, 50, 0, false, false},   // mixers
+    {64, 50, 195, false, false},    // filters
+    {166, 50, 0, false, false},     // mixers
 };
 
 template <class PANEL, class MODULE>
@@ -81,15 +81,18 @@ float panel_row_y(MODULE_KIND kind, size_t n) {
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
     std::printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];
-    for (int kind = 0; kind < KIND_COUNT; ++kind) counts[kind] = module_count(g, static_cast<MODULE_KIND>(kind));
+    for (int kind = 0; kind < KIND_COUNT; ++kind)
+        counts[kind] = module_count(g, static_cast<MODULE_KIND>(kind));
     int first[KIND_COUNT];
     float columns[KIND_COUNT];
     panel_numbers(counts, first);
     panel_columns(counts, columns);
 
-    build_kind<KEYBOARD_GUI>(KIND_KEYBOARD, g.keyboards, first[KIND_KEYBOARD], columns[KIND_KEYBOARD], panels, nullptr);
+    build_kind<KEYBOARD_GUI>(KIND_KEYBOARD, g.keyboards, first[KIND_KEYBOARD], columns[KIND_KEYBOARD], panels,
+                             nullptr);
     build_kind<VCO_GUI>(KIND_VCO, g.vcos, first[KIND_VCO], columns[KIND_VCO], panels, nullptr);
-    build_kind<SAMPLER_GUI>(KIND_SAMPLER, g.samplers, first[KIND_SAMPLER], columns[KIND_SAMPLER], panels, nullptr);
+    build_kind<SAMPLER_GUI>(KIND_SAMPLER, g.samplers, first[KIND_SAMPLER], columns[KIND_SAMPLER], panels,
+                            nullptr);
     build_kind<VCA_GUI>(KIND_VCA, g.vcas, first[KIND_VCA], columns[KIND_VCA], panels, nullptr);
     build_kind<SEQ_GUI>(KIND_SEQUENCER, g.sequencers, first[KIND_SEQUENCER], columns[KIND_SEQUENCER], panels,
                         &sequencer_panels);

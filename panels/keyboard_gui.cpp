@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-KEYBOARD_GUI::KEYBOARD_GUI(const char* number, KEYBOARD* keyboard) : MODULE_PANEL(KIND_KEYBOARD, number), module(keyboard) {
+KEYBOARD_GUI::KEYBOARD_GUI(const char* number, KEYBOARD* keyboard)
+    : MODULE_PANEL(KIND_KEYBOARD, number), module(keyboard) {
     load_layouts();
     set_label("label_NAME", "%s", module->name);
     show_octave();

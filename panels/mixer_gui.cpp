@@ -21,7 +21,8 @@ bool muted(float mute) {
 
 MIXER_GUI::MIXER_GUI(const char* number, MIXER* mixer) : MODULE_PANEL(KIND_MIXER, number), module(mixer) {
     load_layouts();
-    for (int n = 1; n <= MIXER_PANEL_CHANNELS; ++n) add_channel(n);
+    for (int n = 1; n <= MIXER_PANEL_CHANNELS; ++n)
+        add_channel(n);
     set_label("label_NAME", "%s", module->name);
     show_state(button("POWER"), module->enabled);
     fit_to_background(*this);

@@ -53,18 +53,26 @@ float vco_phase_step(float v, bool sld_down) {
 
 int32_t vco_type_next(int32_t type) {
     switch (type) {
-    case 1: return 2;
-    case 2: return 3;
-    case 3: return 4;
-    case 4: return 6;
-    case 6: return 5;
-    case 5: return 1;
-    default: return type;
+    case 1:
+        return 2;
+    case 2:
+        return 3;
+    case 3:
+        return 4;
+    case 4:
+        return 6;
+    case 6:
+        return 5;
+    case 5:
+        return 1;
+    default:
+        return type;
     }
 }
 
 const char* vco_type_image(int32_t type) {
-    static const char* const images[] = {"DISP_SIN", "DISP_TRI", "DISP_SAW", "DISP_SQR", "DISP_NOISE", "DISP_PULSE"};
+    static const char* const images[] = {"DISP_SIN", "DISP_TRI",   "DISP_SAW",
+                                         "DISP_SQR", "DISP_NOISE", "DISP_PULSE"};
     return type >= 1 && type <= 6 ? images[type - 1] : nullptr;
 }
 
@@ -127,14 +135,15 @@ int32_t vcf_type_next(int32_t type) {
 }
 
 const char* vcf_type_image(int32_t type) {
-    static const char* const images[] = {"DISP_FILTRE_LOWPASS",  "DISP_FILTRE_HIGHPASS",  "DISP_FILTRE_BANDPASS",
-                                         "DISP_FILTRE_NOTCH",    "DISP_FILTRE_LOWSHELF",  "DISP_FILTRE_HIGHSHELF",
-                                         "DISP_FILTRE_PEAKING"};
+    static const char* const images[] = {
+        "DISP_FILTRE_LOWPASS",  "DISP_FILTRE_HIGHPASS",  "DISP_FILTRE_BANDPASS", "DISP_FILTRE_NOTCH",
+        "DISP_FILTRE_LOWSHELF", "DISP_FILTRE_HIGHSHELF", "DISP_FILTRE_PEAKING"};
     return type >= 0 && type <= 6 ? images[type] : nullptr;
 }
 
 const char* vcf_type_name(int32_t type) {
-    static const char* const names[] = {"LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF", "HIGHSHELF", "PEAKING"};
+    static const char* const names[] = {"LOWPASS",  "HIGHPASS",  "BANDPASS", "NOTCH",
+                                        "LOWSHELF", "HIGHSHELF", "PEAKING"};
     return type >= 0 && type <= 6 ? names[type] : nullptr;
 }
 

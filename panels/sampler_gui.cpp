@@ -1,7 +1,8 @@
 // Sampler panel: no layout and no controls of its own.
 #include "panels/sampler_gui.h"
 
-SAMPLER_GUI::SAMPLER_GUI(const char* number, SAMPLER* sampler) : MODULE_PANEL(KIND_SAMPLER, number), module(sampler) {
+SAMPLER_GUI::SAMPLER_GUI(const char* number, SAMPLER* sampler)
+    : MODULE_PANEL(KIND_SAMPLER, number), module(sampler) {
     load_layouts();
     mark_all(*this, 1);
     update();

@@ -19,8 +19,8 @@ SPRITE* digit(MODULE_PANEL& panel, const char* format, int n, int x, int y) {
     return s;
 }
 
-BUTTON* arrow(MODULE_PANEL& panel, const char* image_name, const char* format, int n, int x, int y, int key_enabled,
-              int key) {
+BUTTON* arrow(MODULE_PANEL& panel, const char* image_name, const char* format, int n, int x, int y,
+              int key_enabled, int key) {
     BUTTON* b = panel.add_item(new BUTTON("ARROW", image_name, image_name, image_name), format, n);
     b->set_position(static_cast<float>(x), static_cast<float>(y), 0);
     b->color_key_enabled = key_enabled;
@@ -34,13 +34,15 @@ BUTTON* arrow(MODULE_PANEL& panel, const char* image_name, const char* format, i
 
 } // namespace
 
-SEQ_GUI::SEQ_GUI(const char* number, SEQUENCER* sequencer) : MODULE_PANEL(KIND_SEQUENCER, number), module(sequencer) {
+SEQ_GUI::SEQ_GUI(const char* number, SEQUENCER* sequencer)
+    : MODULE_PANEL(KIND_SEQUENCER, number), module(sequencer) {
     load_layouts();
     set_label("label_NAME", "%s", module->name);
     show_dividers();
     set_label("LABEL_MAX_STEP", "%2d", module->NBR_STEP);
     show_state(button("POWER"), module->power);
-    for (int u = 0; u < step_count; ++u) add_step_column(u);
+    for (int u = 0; u < step_count; ++u)
+        add_step_column(u);
     refresh_steps();
     show_lamps();
     mark_all(*this, 1);
@@ -74,7 +76,8 @@ void SEQ_GUI::add_step_column(int u) {
     arrow(*this, "BUTTONSTYLEB_0", "%s_BUTTON_OCT_%d_DOWN", n, cx + 65, 53, 1, 0xFF00FF);
     arrow(*this, "BUTTONSTYLEA_0", "%s_BUTTON_NOTE_%d_UP", n, cx + 65, 64, 0, 1);
     arrow(*this, "BUTTONSTYLEB_0", "%s_BUTTON_NOTE_%d_DOWN", n, cx + 65, 91, 0, 1);
-    BUTTON* mute = add_item(new BUTTON("BYPASS", "LAMP_LED_2_1", "0", "LAMP_LED_2_0"), "%s_BUTTON_BYPASS_%d", n);
+    BUTTON* mute =
+        add_item(new BUTTON("BYPASS", "LAMP_LED_2_1", "0", "LAMP_LED_2_0"), "%s_BUTTON_BYPASS_%d", n);
     mute->set_position(static_cast<float>(cx + 65), 15, 0);
     mute->color_key_enabled = 0;
     mute->color_key = 1;
@@ -112,7 +115,8 @@ void SEQ_GUI::refresh_step(int i) {
     for (const auto& l : labels) {
         std::snprintf(name, sizeof name, l.format, n);
         set_label(name, "%2.1f", static_cast<double>(l.value));
-        if (auto* text = dynamic_cast<LABEL*>(find(*this, name))) text->color = active ? INK_ACTIVE : INK_INACTIVE;
+        if (auto* text = dynamic_cast<LABEL*>(find(*this, name)))
+            text->color = active ? INK_ACTIVE : INK_INACTIVE;
     }
 
     const int set = active ? 1 : 2;
@@ -127,7 +131,8 @@ void SEQ_GUI::refresh_step(int i) {
 }
 
 void SEQ_GUI::refresh_steps() {
-    for (int i = 0; i < step_count; ++i) refresh_step(i);
+    for (int i = 0; i < step_count; ++i)
+        refresh_step(i);
 }
 
 void SEQ_GUI::show_lamps() {
@@ -155,7 +160,8 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
     }
     if (std::strstr(name, "DIVIDER")) {
         if (std::strstr(name, "BUTTON_DIVIDER_UP")) s.next_divider = seq_divider_step(s.next_divider, true);
-        if (std::strstr(name, "BUTTON_DIVIDER_DOWN")) s.next_divider = seq_divider_step(s.next_divider, false);
+        if (std::strstr(name, "BUTTON_DIVIDER_DOWN"))
+            s.next_divider = seq_divider_step(s.next_divider, false);
         show_dividers();
     }
     if (std::strstr(name, "MAX_STEP")) {
@@ -177,7 +183,8 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
         return;
     }
     bool up = false;
-    if ((n = numbered_name(bare, "BUTTON_OCT_", "_UP")) >= 1 || (n = numbered_name(bare, "BUTTON_OCT_", "_DOWN")) >= 1) {
+    if ((n = numbered_name(bare, "BUTTON_OCT_", "_UP")) >= 1 ||
+        (n = numbered_name(bare, "BUTTON_OCT_", "_DOWN")) >= 1) {
         up = std::strstr(bare, "_UP") != nullptr;
         if (n > step_count) return;
         int32_t& octave = s.step_octave[p][n - 1];
@@ -185,7 +192,8 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
         show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, octave);
         return;
     }
-    if ((n = numbered_name(bare, "BUTTON_NOTE_", "_UP")) >= 1 || (n = numbered_name(bare, "BUTTON_NOTE_", "_DOWN")) >= 1) {
+    if ((n = numbered_name(bare, "BUTTON_NOTE_", "_UP")) >= 1 ||
+        (n = numbered_name(bare, "BUTTON_NOTE_", "_DOWN")) >= 1) {
         up = std::strstr(bare, "_UP") != nullptr;
         if (n > step_count) return;
         int32_t& note = s.step_note[p][n - 1];
@@ -224,7 +232,8 @@ int SEQ_GUI::update() {
                 if (module->step == 0) refresh_steps();
             } else if (is_release(m)) {
                 handle_release(m);
-            } else if (m.kind == 0 && m.target && (std::strstr(m.text, "SLD_DOWN") || std::strstr(m.text, "SLD_UP"))) {
+            } else if (m.kind == 0 && m.target &&
+                       (std::strstr(m.text, "SLD_DOWN") || std::strstr(m.text, "SLD_UP"))) {
                 handle_knob(m);
             }
         }

@@ -19,7 +19,8 @@ namespace {
 struct PANELS {
     std::vector<OBJET*> all, sequencers;
     ~PANELS() {
-        for (OBJET* p : all) delete p;
+        for (OBJET* p : all)
+            delete p;
     }
 };
 
@@ -119,7 +120,8 @@ TEST(BuildPanels, EveryExamplePatch) {
         load_links(g.get(), path.c_str());
         PANELS p;
         build_panels(*g, p.all, p.sequencers);
-        for (OBJET* panel : p.all) frame(*panel);
+        for (OBJET* panel : p.all)
+            frame(*panel);
         std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(p.all.size(), total_modules(*g)) << path;
         EXPECT_EQ(out.find("Missing"), std::string::npos) << path << "\n" << out;
@@ -138,7 +140,8 @@ TEST(BuildPanels, EveryExamplePatch) {
 
 TEST(BuildPanels, MissingLayoutsGiveEmptyPanelsThatStillWork) {
     const auto here = std::filesystem::current_path();
-    const auto empty = std::filesystem::temp_directory_path() / ("tessaro_panels_" + std::to_string(::getpid()));
+    const auto empty =
+        std::filesystem::temp_directory_path() / ("tessaro_panels_" + std::to_string(::getpid()));
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
 
@@ -157,7 +160,8 @@ TEST(BuildPanels, MissingLayoutsGiveEmptyPanelsThatStillWork) {
     ASSERT_NE(knob, nullptr);
     post(*p.all[3], make_named_message(nullptr, 0, "SLD_UP", knob));
     for (int round = 0; round < 2; ++round)
-        for (OBJET* panel : p.all) frame(*panel);
+        for (OBJET* panel : p.all)
+            frame(*panel);
     std::string out = testing::internal::GetCapturedStdout();
     std::filesystem::current_path(here);
     std::filesystem::remove_all(empty);

@@ -18,7 +18,8 @@ TEST(OscillatorSteps, FrequencyRangesApplyOneAfterTheOther) {
 
     // From 0.05 twenty steps down stop near 0.0094: below 0.01 no range applies.
     float v = 0.05f;
-    for (int i = 0; i < 20; ++i) v = vco_freq_step(v, false);
+    for (int i = 0; i < 20; ++i)
+        v = vco_freq_step(v, false);
     EXPECT_NEAR(v, 0.009375, 1e-5);
     EXPECT_FLOAT_EQ(vco_freq_step(0.0f, true), 0.001f) << "never below 0.001";
     EXPECT_FLOAT_EQ(vco_freq_step(-3.0f, false), 0.001f);
@@ -37,7 +38,8 @@ TEST(OscillatorSteps, AmountPhaseAndWaveforms) {
 
     int type = 1;
     const int order[] = {2, 3, 4, 6, 5, 1};
-    for (int expected : order) EXPECT_EQ(type = vco_type_next(type), expected);
+    for (int expected : order)
+        EXPECT_EQ(type = vco_type_next(type), expected);
     EXPECT_EQ(vco_type_next(9), 9);
     EXPECT_STREQ(vco_type_image(6), "DISP_PULSE");
     EXPECT_STREQ(vco_type_image(5), "DISP_NOISE");
@@ -120,8 +122,10 @@ TEST(SequencerSteps, DigitTilesShowTwoDigitsAsBeforeForSmallValues) {
 
 TEST(SequencerSteps, VolumeStepsReturnExactlyToOne) {
     float v = 1.0f;
-    for (int i = 0; i < 7; ++i) v = seq_volume_step(v, false);
-    for (int i = 0; i < 7; ++i) v = seq_volume_step(v, true);
+    for (int i = 0; i < 7; ++i)
+        v = seq_volume_step(v, false);
+    for (int i = 0; i < 7; ++i)
+        v = seq_volume_step(v, true);
     EXPECT_EQ(v, 1.0f) << "only exactly 1.0 plays a step";
     // Every tenth steps to its neighbours and back without drift.
     for (int k = -30; k <= 30; ++k) {
@@ -134,13 +138,17 @@ TEST(SequencerSteps, VolumeStepsReturnExactlyToOne) {
 
 TEST(SequencerSteps, LengthDividerAndStepCountStayWhereTheSequencerSteps) {
     float length = 1.0f, divider = 2.0f;
-    for (int i = 0; i < 200; ++i) length = seq_length_step(length, false);
+    for (int i = 0; i < 200; ++i)
+        length = seq_length_step(length, false);
     EXPECT_FLOAT_EQ(length, SEQ_LENGTH_MIN);
-    for (int i = 0; i < 200; ++i) length = seq_length_step(length, true);
+    for (int i = 0; i < 200; ++i)
+        length = seq_length_step(length, true);
     EXPECT_FLOAT_EQ(length, SEQ_LENGTH_MAX);
-    for (int i = 0; i < 200; ++i) divider = seq_divider_step(divider, true);
+    for (int i = 0; i < 200; ++i)
+        divider = seq_divider_step(divider, true);
     EXPECT_FLOAT_EQ(divider, SEQ_DIVIDER_MIN);
-    for (int i = 0; i < 200; ++i) divider = seq_divider_step(divider, false);
+    for (int i = 0; i < 200; ++i)
+        divider = seq_divider_step(divider, false);
     EXPECT_FLOAT_EQ(divider, SEQ_DIVIDER_MAX);
     EXPECT_FLOAT_EQ(seq_divider_step(0.0f, false), SEQ_DIVIDER_MIN) << "a zero from a patch is lifted";
     EXPECT_FLOAT_EQ(seq_divider_step(NAN, true), SEQ_DIVIDER_MIN);
@@ -149,10 +157,12 @@ TEST(SequencerSteps, LengthDividerAndStepCountStayWhereTheSequencerSteps) {
 
     // At the fastest tempo with the longest steps, and at the slowest with the shortest, the
     // engine still starts steps.
-    for (auto [d, len] : {std::pair{SEQ_DIVIDER_MAX, SEQ_LENGTH_MAX}, std::pair{SEQ_DIVIDER_MAX, SEQ_LENGTH_MIN}}) {
+    for (auto [d, len] :
+         {std::pair{SEQ_DIVIDER_MAX, SEQ_LENGTH_MAX}, std::pair{SEQ_DIVIDER_MAX, SEQ_LENGTH_MIN}}) {
         SEQUENCER s;
         s.DIVIDER = s.next_divider = d;
-        for (int i = 0; i < SEQ_COLS; ++i) s.step_length[0][i] = len;
+        for (int i = 0; i < SEQ_COLS; ++i)
+            s.step_length[0][i] = len;
         int starts = 0, last = s.step;
         for (int i = 0; i < 4 * 44100 * 64 / 2 && starts < 3; ++i) {
             s.process();
@@ -182,6 +192,7 @@ TEST(MixerSteps, KnobAngleAndLevelAreOneScale) {
     EXPECT_EQ(mixer_angle_of_level(1.0f), 1800);
     EXPECT_EQ(mixer_angle_of_level(0.5f), 900);
     EXPECT_FLOAT_EQ(mixer_level_of_angle(1800), 1.0f);
-    for (int a = -1800; a <= 3600; a += 7) EXPECT_EQ(mixer_angle_of_level(mixer_level_of_angle(a)), a);
+    for (int a = -1800; a <= 3600; a += 7)
+        EXPECT_EQ(mixer_angle_of_level(mixer_level_of_angle(a)), a);
     EXPECT_EQ(mixer_angle_of_level(NAN), 0);
 }

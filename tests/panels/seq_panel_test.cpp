@@ -87,7 +87,8 @@ TEST(SequencerPanel, StepMuteTogglesOnlyItsStepOncePerRelease) {
     BUTTON* b12 = dynamic_cast<BUTTON*>(find_button(panel, "BUTTON_BYPASS_12"));
     ASSERT_NE(b12, nullptr);
     release(panel, "BUTTON_BYPASS_12");
-    for (int i = 0; i < SEQ_COLS; ++i) EXPECT_EQ(s.step_bypass[0][i], i == 11 ? 1 : 0) << i;
+    for (int i = 0; i < SEQ_COLS; ++i)
+        EXPECT_EQ(s.step_bypass[0][i], i == 11 ? 1 : 0) << i;
     EXPECT_EQ(b12->state, 1) << "the button shows the step's mute";
     EXPECT_STREQ(b12->image, "LAMP_LED_2_1");
     release(panel, "BUTTON_BYPASS_12");
@@ -147,17 +148,20 @@ TEST(SequencerPanel, PatternsTempoAndStepCount) {
     SEQ_GUI panel("3", &s);
     release(panel, "BUTTON_PATTERN_5");
     EXPECT_EQ(s.next_pattern, 5);
-    for (int i = 0; i < 40; ++i) release(panel, "BUTTON_DIVIDER_UP");
+    for (int i = 0; i < 40; ++i)
+        release(panel, "BUTTON_DIVIDER_UP");
     EXPECT_GT(s.next_divider, 0.0f) << "halving stops before zero";
     EXPECT_EQ(text_of(panel, "LABEL_WISHED_DIVIDER"), "0.016");
     EXPECT_EQ(text_of(panel, "LABEL_DIVIDER"), "2.000");
-    for (int i = 0; i < 80; ++i) release(panel, "BUTTON_DIVIDER_DOWN");
+    for (int i = 0; i < 80; ++i)
+        release(panel, "BUTTON_DIVIDER_DOWN");
     EXPECT_TRUE(std::isfinite(s.next_divider));
     EXPECT_EQ(text_of(panel, "LABEL_WISHED_DIVIDER"), "512.000");
 
     release(panel, "BUTTON_MAX_STEP_UP");
     EXPECT_EQ(s.NBR_STEP, 32);
-    for (int i = 0; i < 40; ++i) release(panel, "BUTTON_MAX_STEP_DOWN");
+    for (int i = 0; i < 40; ++i)
+        release(panel, "BUTTON_MAX_STEP_DOWN");
     EXPECT_EQ(s.NBR_STEP, 1);
     EXPECT_EQ(text_of(panel, "LABEL_MAX_STEP"), " 1");
     EXPECT_EQ(dynamic_cast<LABEL*>(find(panel, "LABEL_TXT_2_VOL"))->color, 0x808080);
