@@ -10,17 +10,19 @@
 namespace {
 
 // The oscillator's shared step ranges for "SLD_DOWN" (adds) and "SLD_UP" (subtracts); each
-// test sees the value left by the one before. The lowest range starts at `low`.
-float vco_ranges(float v, bool sld_down, bool closed_tenth, float low_down, float low_up) {
+// test sees the value left by the one before. Frequency and amount differ only in whether
+// the two lowest ranges include their lower bound and where the lowest rising range begins;
+// the lowest falling range ends at 0.01 for both.
+float vco_ranges(float v, bool sld_down, bool closed_low, float lowest) {
     float s = sld_down ? 1.0f : -1.0f;
     if (v >= 50 && v < 22050) v += s * 1.0f;
     if (v >= 20 && v < 50) v += s * 0.5f;
     if (v >= 10 && v < 20) v += s * 0.025f;
     if (v >= 1 && v < 10) v += s * 0.0125f;
-    if ((closed_tenth ? v >= 0.1f : v > 0.1f) && v < 1) v += s * 0.00625f;
+    if ((closed_low ? v >= 0.1f : v > 0.1f) && v < 1) v += s * 0.00625f;
     if (sld_down) {
-        if ((closed_tenth ? v >= low_down : v > low_down) && v < 0.1f) v += 0.003125f;
-    } else if (v > low_up && v < 0.1f) {
+        if ((closed_low ? v >= lowest : v > lowest) && v < 0.1f) v += 0.003125f;
+    } else if (v > 0.01f && v < 0.1f) {
         v -= 0.003125f;
     }
     return v;
@@ -35,12 +37,12 @@ float clamp(float v, float lo, float hi) {
 } // namespace
 
 float vco_freq_step(float v, bool sld_down) {
-    v = vco_ranges(v, sld_down, false, 0.00001f, 0.01f);
+    v = vco_ranges(v, sld_down, false, 0.00001f);
     return v <= 0.001f ? 0.001f : v;
 }
 
 float vco_amount_step(float v, bool sld_down) {
-    v = vco_ranges(v, sld_down, true, 0.001f, 0.01f);
+    v = vco_ranges(v, sld_down, true, 0.001f);
     if (sld_down) return v == 0.0f ? 0.01f : v;
     return v < 0.01f ? 0.0f : v;
 }
@@ -52,22 +54,10 @@ float vco_phase_step(float v, bool sld_down) {
 }
 
 int32_t vco_type_next(int32_t type) {
-    switch (type) {
-    case 1:
-        return 2;
-    case 2:
-        return 3;
-    case 3:
-        return 4;
-    case 4:
-        return 6;
-    case 6:
-        return 5;
-    case 5:
-        return 1;
-    default:
-        return type;
-    }
+    // Indexed by the current waveform 1..6: SIN to TRI, TRI to SAW, SAW to SQR, SQR to PULSE,
+    // NOISE back to SIN, PULSE to NOISE.
+    static const int32_t next[7] = {0, 2, 3, 4, 6, 1, 5};
+    return type >= 1 && type <= 6 ? next[type] : type;
 }
 
 const char* vco_type_image(int32_t type) {

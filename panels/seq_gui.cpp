@@ -182,23 +182,23 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
         show_state_after_releases(dynamic_cast<BUTTON*>(m.target), muted);
         return;
     }
-    bool up = false;
-    if ((n = numbered_name(bare, "BUTTON_OCT_", "_UP")) >= 1 ||
-        (n = numbered_name(bare, "BUTTON_OCT_", "_DOWN")) >= 1) {
-        up = std::strstr(bare, "_UP") != nullptr;
-        if (n > step_count) return;
-        int32_t& octave = s.step_octave[p][n - 1];
-        octave = seq_octave_step(octave, up);
-        show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, octave);
-        return;
-    }
-    if ((n = numbered_name(bare, "BUTTON_NOTE_", "_UP")) >= 1 ||
-        (n = numbered_name(bare, "BUTTON_NOTE_", "_DOWN")) >= 1) {
-        up = std::strstr(bare, "_UP") != nullptr;
-        if (n > step_count) return;
-        int32_t& note = s.step_note[p][n - 1];
-        note = seq_note_step(note, up);
-        show_digits("SPRITE_NOTE_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, note);
+    // Octave and note buttons: "BUTTON_OCT_<n>_UP", "BUTTON_NOTE_<n>_DOWN" and so on.
+    const struct {
+        const char* head;
+        int32_t* cells;
+        int32_t (*step)(int32_t, bool);
+        const char* digits;
+    } pitches[] = {{"BUTTON_OCT_", s.step_octave[p], seq_octave_step, "SPRITE_OCT_%d"},
+                   {"BUTTON_NOTE_", s.step_note[p], seq_note_step, "SPRITE_NOTE_%d"}};
+    for (const auto& pitch : pitches) {
+        for (bool up : {true, false}) {
+            n = numbered_name(bare, pitch.head, up ? "_UP" : "_DOWN");
+            if (n < 1 || n > step_count) continue;
+            int32_t& v = pitch.cells[n - 1];
+            v = pitch.step(v, up);
+            show_digits(pitch.digits, n, n - 1 < s.NBR_STEP ? 1 : 2, v);
+            return;
+        }
     }
 }
 
