@@ -1,6 +1,7 @@
 // Panel control arithmetic: stepping rules, ranges, display images.
 #include "panels/panel_steps.h"
 
+#include "engine/note_table.h"
 #include "engine/sequencer.h"
 
 #include <cmath>
@@ -145,19 +146,31 @@ int32_t keyboard_octave_step(int32_t v, bool up) {
 
 namespace {
 
-int32_t towards_range(int32_t v, bool up, int32_t max) {
-    if (up) return v < max ? v + 1 : v;
-    return v > 0 ? v - 1 : v;
+bool in_note_table(int64_t n) {
+    return n >= 0 && n < NOTE_TABLE_SIZE;
+}
+
+// One step of v within 0..max. n is the step's note number and `stride` how far one unit of v
+// moves it (1 for a note, 12 for an octave); a step out of the note table is refused.
+int32_t pitch_step(int32_t v, bool up, int32_t max, int64_t n, int64_t stride) {
+    const bool inside = up ? v < max : v > 0;
+    const int64_t next = n + (up ? stride : -stride);
+    if (!inside || (in_note_table(n) && !in_note_table(next))) return v;
+    return v + (up ? 1 : -1);
+}
+
+int64_t note_number(int32_t note, int32_t octave) {
+    return static_cast<int64_t>(note) + 12 * static_cast<int64_t>(octave);
 }
 
 } // namespace
 
-int32_t seq_note_step(int32_t v, bool up) {
-    return towards_range(v, up, SEQ_NOTE_MAX);
+int32_t seq_note_step(int32_t note, int32_t octave, bool up) {
+    return pitch_step(note, up, SEQ_NOTE_MAX, note_number(note, octave), 1);
 }
 
-int32_t seq_octave_step(int32_t v, bool up) {
-    return towards_range(v, up, SEQ_OCTAVE_MAX);
+int32_t seq_octave_step(int32_t octave, int32_t note, bool up) {
+    return pitch_step(octave, up, SEQ_OCTAVE_MAX, note_number(note, octave), 12);
 }
 
 float seq_volume_step(float v, bool sld_down) {

@@ -41,13 +41,15 @@ const char* vcf_type_name(int32_t type);
 // Keyboard octave: range 0 to 7 (one step below 0 gives 0, a step past 6 gives 7).
 int32_t keyboard_octave_step(int32_t v, bool up);
 
-// Sequencer step notes and octaves: the digit tiles show two digits, so a note stays within
-// 0..SEQ_NOTE_MAX and an octave within 0..SEQ_OCTAVE_MAX. A value outside (from a patch) is
-// never clipped: a press only moves it towards the range.
+// Sequencer step notes and octaves. A step plays note + 12 x octave of the note table; a
+// patch's octave keys can leave a note outside 0..11 (note 34 in octave 0). A press moves a
+// value by one within the digit tiles' range (notes 0..SEQ_NOTE_MAX, octaves
+// 0..SEQ_OCTAVE_MAX) and never out of the note table; a value outside (from a patch) is never
+// clipped, a press only moves it towards the range.
 constexpr int32_t SEQ_NOTE_MAX = 99;
 constexpr int32_t SEQ_OCTAVE_MAX = 10;
-int32_t seq_note_step(int32_t v, bool up);
-int32_t seq_octave_step(int32_t v, bool up);
+int32_t seq_note_step(int32_t note, int32_t octave, bool up);
+int32_t seq_octave_step(int32_t octave, int32_t note, bool up);
 // Step volume in tenths, rounded so that stepping down and back up returns exactly to 1.0
 // (only a volume of exactly 1.0 plays a step).
 float seq_volume_step(float v, bool sld_down);

@@ -183,20 +183,18 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
         return;
     }
     // Octave and note buttons: "BUTTON_OCT_<n>_UP", "BUTTON_NOTE_<n>_DOWN" and so on.
-    const struct {
-        const char* head;
-        int32_t* cells;
-        int32_t (*step)(int32_t, bool);
-        const char* digits;
-    } pitches[] = {{"BUTTON_OCT_", s.step_octave[p], seq_octave_step, "SPRITE_OCT_%d"},
-                   {"BUTTON_NOTE_", s.step_note[p], seq_note_step, "SPRITE_NOTE_%d"}};
-    for (const auto& pitch : pitches) {
-        for (bool up : {true, false}) {
-            n = numbered_name(bare, pitch.head, up ? "_UP" : "_DOWN");
-            if (n < 1 || n > step_count) continue;
-            int32_t& v = pitch.cells[n - 1];
-            v = pitch.step(v, up);
-            show_digits(pitch.digits, n, n - 1 < s.NBR_STEP ? 1 : 2, v);
+    for (bool up : {true, false}) {
+        const char* tail = up ? "_UP" : "_DOWN";
+        if ((n = numbered_name(bare, "BUTTON_OCT_", tail)) >= 1 && n <= step_count) {
+            int32_t& octave = s.step_octave[p][n - 1];
+            octave = seq_octave_step(octave, s.step_note[p][n - 1], up);
+            show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, octave);
+            return;
+        }
+        if ((n = numbered_name(bare, "BUTTON_NOTE_", tail)) >= 1 && n <= step_count) {
+            int32_t& note = s.step_note[p][n - 1];
+            note = seq_note_step(note, s.step_octave[p][n - 1], up);
+            show_digits("SPRITE_NOTE_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, note);
             return;
         }
     }

@@ -88,18 +88,27 @@ TEST(KeyboardSteps, OctaveStaysWithinZeroToSeven) {
 }
 
 TEST(SequencerSteps, NotesAndOctavesMoveTowardsTheirRangeAndKeepPatchValues) {
-    EXPECT_EQ(seq_note_step(34, true), 35) << "a pattern's note is not cut to one octave";
-    EXPECT_EQ(seq_note_step(46, false), 45);
-    EXPECT_EQ(seq_note_step(SEQ_NOTE_MAX, true), SEQ_NOTE_MAX);
-    EXPECT_EQ(seq_note_step(0, false), 0);
-    EXPECT_EQ(seq_note_step(150, true), 150) << "out of range, a press never jumps";
-    EXPECT_EQ(seq_note_step(150, false), 149);
-    EXPECT_EQ(seq_note_step(-3, true), -2);
-    EXPECT_EQ(seq_octave_step(9, true), 10);
-    EXPECT_EQ(seq_octave_step(10, true), 10);
-    EXPECT_EQ(seq_octave_step(0, false), 0);
-    // The largest note a step can reach lies inside the note table.
-    EXPECT_LT(SEQ_NOTE_MAX + 12 * SEQ_OCTAVE_MAX, NOTE_TABLE_SIZE);
+    // A patch's octave key can leave note 34 in octave 0: a press moves it by one, no more.
+    EXPECT_EQ(seq_note_step(34, 0, true), 35);
+    EXPECT_EQ(seq_note_step(34, 0, false), 33);
+    EXPECT_EQ(seq_note_step(11, 3, true), 12);
+    EXPECT_EQ(seq_note_step(SEQ_NOTE_MAX, 3, true), SEQ_NOTE_MAX);
+    EXPECT_EQ(seq_note_step(0, 3, false), 0);
+    EXPECT_EQ(seq_note_step(150, 3, true), 150) << "out of range, a press never jumps";
+    EXPECT_EQ(seq_note_step(150, 3, false), 149);
+    EXPECT_EQ(seq_note_step(-3, 3, true), -2);
+    EXPECT_EQ(seq_octave_step(9, 10, true), 10);
+    EXPECT_EQ(seq_octave_step(10, 10, true), 10);
+    EXPECT_EQ(seq_octave_step(0, 10, false), 0);
+    EXPECT_EQ(seq_octave_step(20, 10, false), 19);
+
+    // Never out of the note table: the last entry is note 7 of octave 166.
+    ASSERT_EQ(NOTE_TABLE_SIZE - 1, 7 + 12 * 166);
+    EXPECT_EQ(seq_note_step(6, 166, true), 7);
+    EXPECT_EQ(seq_note_step(7, 166, true), 7);
+    EXPECT_EQ(seq_note_step(8, 166, false), 7) << "from outside the table a press comes back in";
+    EXPECT_EQ(seq_octave_step(0, 1995, true), 0) << "note 2007 is out of the table";
+    EXPECT_EQ(seq_note_step(-20, 1, true), -19) << "from below the table too";
 }
 
 TEST(SequencerSteps, DigitTilesShowTwoDigitsAsBeforeForSmallValues) {
