@@ -55,12 +55,11 @@ int deliver_step_notices() {
     int flags = 0;
     STEP_NOTICE notice;
     while (take_step_notice(notice)) {
-        // The record the sequencer panels receive: a user event whose data name the step.
+        // The record the sequencer panels receive: a user event of code 1. Its data pointers
+        // stay null, since a record outlives this notice and keeps only part of an event.
         SDL_Event event = {};
         event.user.type = SDL_USEREVENT;
         event.user.code = 1;
-        event.user.data1 = notice.text;
-        event.user.data2 = const_cast<SEQUENCER*>(notice.sequencer);
         flags |= step_notice_event(&event, static_cast<int>(sizeof event));
     }
     return flags;

@@ -146,5 +146,21 @@ int run_window(const char* patch_path) {
     remove_step_notices();
     reset_step_notices();
     shutdown_audio();
+    release_window();
     return 0;
+}
+
+void release_window() {
+    reset_interaction();
+    info_dash = nullptr;
+    sequencer_panels.clear();
+    for (std::vector<OBJET*>* list : {&panels, &dashboards}) {
+        for (OBJET* p : *list)
+            delete p;
+        list->clear();
+    }
+    delete background;
+    background = nullptr;
+    free_font(small_font);
+    free_font(large_font);
 }

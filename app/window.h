@@ -25,3 +25,6 @@ void start_window(const char* caption, int engine_result);
 // Without a display the engine start-up still runs (menus, refusals), then status 1.
 // Returns the process status.
 int run_window(const char* patch_path);
+
+// Frees the panels, dashboards, background and fonts once the audio has stopped.
+void release_window();
