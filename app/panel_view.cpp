@@ -313,8 +313,14 @@ int clamp_scroll(int offset, int max) {
 }
 
 int step_notice_event(const void* notice_event, int event_size) {
-    for (OBJET* p : sequencer_panels)
-        post(*p, make_input_message(notice_event, event_size, nullptr));
+    for (OBJET* p : sequencer_panels) {
+        // A panel out of view keeps its records until it is drawn: one pending notice says
+        // all that more would, and the queue of a panel never shown does not grow with time.
+        bool pending = false;
+        for (const MESSAGE& m : p->messages)
+            pending = pending || (m.kind == 1 && m.event_type() == EVENT_USER);
+        if (!pending) post(*p, make_input_message(notice_event, event_size, nullptr));
+    }
     return FLAG_REDRAW;
 }
 

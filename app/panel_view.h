@@ -69,8 +69,9 @@ int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event);
 // at most one remote client. Returns the frame flags.
 int panel_view_events(std::vector<OBJET*>& list, int accept);
 
-// A step notice arrived: the sequencer panels get an input record of the user event type, so
-// they refresh their running step. Returns the frame flags.
+// A step notice arrived: each sequencer panel gets an input record of the user event type, so
+// it refreshes its running step, unless one is still waiting in its queue. Returns the frame
+// flags.
 int step_notice_event(const void* notice_event, int event_size);
 
 // Where the pointer is warped to keep a knob drag at its press point; SDL_WarpMouse by default.
