@@ -74,7 +74,8 @@ int frame_pass(bool force_draw) {
     return flags;
 }
 
-FRAME_PACER::FRAME_PACER(std::chrono::steady_clock::duration p) : period(p), next(std::chrono::steady_clock::now() + p) {}
+FRAME_PACER::FRAME_PACER(std::chrono::steady_clock::duration p)
+    : period(p), next(std::chrono::steady_clock::now() + p) {}
 
 void FRAME_PACER::wait() {
     const auto now = std::chrono::steady_clock::now();

@@ -51,7 +51,8 @@ size_t label_text_limit(int size) {
 void set_label_text(LABEL& label, const char* text) {
     const size_t limit = label_text_limit(label.size);
     size_t n = 0;
-    while (n < limit && text[n] != '\0') ++n;
+    while (n < limit && text[n] != '\0')
+        ++n;
     std::memcpy(label.text, text, n);
     label.text[n] = '\0';
 }

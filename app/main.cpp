@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaro: %s\n\n%s", o.error.c_str(), usage_text());
         return 2;
     }
-    if (o.have_remote) std::fprintf(stderr, "tessaro: --remote is not part of this build; remote control listens on port 9999\n");
+    if (o.have_remote)
+        std::fprintf(stderr,
+                     "tessaro: --remote is not part of this build; remote control listens on port 9999\n");
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

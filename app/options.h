@@ -20,8 +20,8 @@ struct OPTIONS {
     std::string seconds_text;
     double seconds = 0;
     bool have_remote = false;
-    std::string remote;   // "ADDR:PORT" or "off", as typed
-    std::string error;    // set when the command line cannot be run; the usage follows it
+    std::string remote; // "ADDR:PORT" or "off", as typed
+    std::string error;  // set when the command line cannot be run; the usage follows it
     const char* patch() const { return patches.empty() ? nullptr : patches.front().c_str(); }
 };
 

@@ -170,7 +170,8 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
 
     if (s.pressing && s.pressed_item) {
         const int d = s.press_y - s.pointer_y;
-        if (d != 0 && s.pressed_panel && list_holds(list, s.pressed_panel) && item_alive(list, s.pressed_item)) {
+        if (d != 0 && s.pressed_panel && list_holds(list, s.pressed_panel) &&
+            item_alive(list, s.pressed_item)) {
             const char* text = d > 0 ? "SLD_UP" : "SLD_DOWN";
             const MESSAGE m = make_named_message(&event, EVENT_BYTES, text, s.pressed_item);
             for (int i = 0; i < std::abs(d); ++i)
@@ -228,7 +229,8 @@ int button_down(std::vector<OBJET*>& list, SDL_Event event) {
         s.pressing = 1;
         flags |= FLAG_REDRAW;
         for (size_t i = 0; i < list.size(); ++i) {
-            SPRITE* item = item_at(*list[i], static_cast<float>(s.pointer_x), static_cast<float>(s.pointer_y));
+            SPRITE* item =
+                item_at(*list[i], static_cast<float>(s.pointer_x), static_cast<float>(s.pointer_y));
             if (!item) continue;
             s.hovered_panel = static_cast<int>(i);
             post(*list[i], make_input_message(&event, EVENT_BYTES, item));

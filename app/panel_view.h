@@ -45,7 +45,7 @@ extern INTERACTION interaction;
 void reset_interaction();
 
 // What the panel view works with besides its list; set by the window start-up.
-extern INFO_DASH* info_dash;                   // may be null
+extern INFO_DASH* info_dash;                 // may be null
 extern std::vector<OBJET*> sequencer_panels; // receive the step notices
 // The frame loop's run flag, cleared by releasing ESC.
 extern int running;

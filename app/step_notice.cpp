@@ -36,7 +36,8 @@ bool post_step_notice(const SEQUENCER* s, const char* name) {
     std::memcpy(n.text, PREFIX, prefix_len);
     size_t len = 0;
     if (name)
-        while (len < STEP_NOTICE_TEXT_SIZE - 1 - prefix_len && name[len] != '\0') ++len;
+        while (len < STEP_NOTICE_TEXT_SIZE - 1 - prefix_len && name[len] != '\0')
+            ++len;
     if (len) std::memcpy(n.text + prefix_len, name, len);
     n.text[prefix_len + len] = '\0';
     head.store(h + 1, std::memory_order_release);

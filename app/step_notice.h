@@ -10,7 +10,7 @@ constexpr int STEP_NOTICE_TEXT_SIZE = 80;
 constexpr unsigned STEP_NOTICE_SLOTS = 64;
 
 struct STEP_NOTICE {
-    const SEQUENCER* sequencer = nullptr; // identifies the sender only; never read through
+    const SEQUENCER* sequencer = nullptr;  // identifies the sender only; never read through
     char text[STEP_NOTICE_TEXT_SIZE] = {}; // "SEQ_TRIG_" and the sequencer's name, cut to fit
 };
 

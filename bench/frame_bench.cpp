@@ -91,7 +91,8 @@ void BM_PanelViewFrame(benchmark::State& state, const char* patch) {
     }
     state.counters["panels"] = static_cast<double>(panels.size());
     state.counters["visible"] = visible;
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // The floor under every frame: clearing the window and swapping the buffers.
@@ -110,7 +111,11 @@ void BM_EmptyFrame(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_PanelViewFrame, BASSLINE, "KVX/BASSLINE.KVX")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_PanelViewFrame, BENCH_W3, "KVX/BENCH_W3.KVX")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PanelViewFrame, BASSLINE, "KVX/BASSLINE.KVX")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PanelViewFrame, BENCH_W3, "KVX/BENCH_W3.KVX")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

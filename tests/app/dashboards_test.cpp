@@ -20,7 +20,8 @@ TEST(Dashboards, LabelTextLimitKeepsTheBoxWithin32Bits) {
         EXPECT_LE(n, static_cast<size_t>(LABEL_TEXT_SIZE - 1));
         EXPECT_LE(static_cast<long long>(size) * static_cast<long long>(n), static_cast<long long>(INT_MAX));
         if (n < static_cast<size_t>(LABEL_TEXT_SIZE - 1)) {
-            EXPECT_GT(static_cast<long long>(size) * static_cast<long long>(n + 1), static_cast<long long>(INT_MAX));
+            EXPECT_GT(static_cast<long long>(size) * static_cast<long long>(n + 1),
+                      static_cast<long long>(INT_MAX));
         }
     }
     INFO_DASH info;

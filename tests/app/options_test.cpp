@@ -55,18 +55,18 @@ TEST(Options, HelpAndVersionWinInAnyPosition) {
 
 TEST(Options, UsageErrors) {
     const std::initializer_list<const char*> bad[] = {
-        {"--bogus", "P.KVX"},                                   // unknown option
-        {"-x"},                                                 // unknown short option
-        {"--headless"},                                         // no patch
-        {"A.KVX", "B.KVX"},                                     // two patches to play
-        {"--render", "o.wav", "P.KVX"},                         // no duration
-        {"--render", "o.wav", "--seconds", "-1", "P.KVX"},      // bad duration
-        {"--render", "o.wav", "--seconds", "soon", "P.KVX"},    // bad duration
-        {"--seconds", "1", "P.KVX"},                            // duration without render
-        {"--render"},                                           // option value missing
-        {"P.KVX", "--seconds"},                                 // option value missing
+        {"--bogus", "P.KVX"},                                // unknown option
+        {"-x"},                                              // unknown short option
+        {"--headless"},                                      // no patch
+        {"A.KVX", "B.KVX"},                                  // two patches to play
+        {"--render", "o.wav", "P.KVX"},                      // no duration
+        {"--render", "o.wav", "--seconds", "-1", "P.KVX"},   // bad duration
+        {"--render", "o.wav", "--seconds", "soon", "P.KVX"}, // bad duration
+        {"--seconds", "1", "P.KVX"},                         // duration without render
+        {"--render"},                                        // option value missing
+        {"P.KVX", "--seconds"},                              // option value missing
         {"--headless", "--render", "o.wav", "--seconds", "1", "P.KVX"},
-        {"--check"},                                            // nothing to check
+        {"--check"}, // nothing to check
     };
     for (const auto& args : bad) {
         const OPTIONS o = parse(args);

@@ -219,7 +219,8 @@ TEST_F(PanelView, ScrollOffsetsStayInTheWorld) {
     send(motion(500, 400));
     send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 500, 400));
     // Dragging far in every direction never leaves 0..2176 x 0..2432.
-    const int path[][2] = {{0, 0}, {1023, 767}, {0, 767}, {1023, 0}, {0, 0}, {0, 0}, {1023, 767}, {1023, 767}};
+    const int path[][2] = {{0, 0}, {1023, 767}, {0, 767},    {1023, 0},
+                           {0, 0}, {0, 0},      {1023, 767}, {1023, 767}};
     for (int round = 0; round < 20; ++round) {
         for (const auto& pt : path) {
             const int flags = send(motion(pt[0], pt[1]));
