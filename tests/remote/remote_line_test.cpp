@@ -21,9 +21,9 @@ std::vector<std::string> lines_of(const std::vector<std::string>& receives, LINE
         const size_t size = std::min(bytes.size(), static_cast<size_t>(REMOTE_CHUNK_BYTES));
         std::memcpy(r.chunk_area(), bytes.data(), size);
         r.received(static_cast<int>(size));
-        while (r.next_line())
-        {
-            lines.push_back(std::string(r.line(), static_cast<size_t>(r.length())) + (r.was_cut() ? "|cut" : ""));
+        while (r.next_line()) {
+            lines.push_back(std::string(r.line(), static_cast<size_t>(r.length())) +
+                            (r.was_cut() ? "|cut" : ""));
             EXPECT_EQ(static_cast<int>(std::strlen(r.line())), r.length());
             if (totals) totals->push_back(r.total());
         }
@@ -104,7 +104,8 @@ TEST(LineReader, CutFlagAtTheExactBoundary) {
                 ASSERT_EQ(lines.size(), 1u) << size;
                 const bool cut = lines[0].size() > 4 && lines[0].compare(lines[0].size() - 4, 4, "|cut") == 0;
                 EXPECT_EQ(cut, size > 100000) << size << " " << pieces;
-                EXPECT_EQ(lines[0].size() - (cut ? 4 : 0), static_cast<size_t>(size > 100000 ? 100000 : size)) << size;
+                EXPECT_EQ(lines[0].size() - (cut ? 4 : 0), static_cast<size_t>(size > 100000 ? 100000 : size))
+                    << size;
                 EXPECT_EQ(totals[0], size) << size;
                 EXPECT_EQ(lines[0].substr(0, 100000), text.substr(0, 100000));
             }
@@ -115,9 +116,9 @@ TEST(LineReader, CutFlagAtTheExactBoundary) {
 TEST(LineReader, ALongLineIsCutAndTheNextOneIsWhole) {
     LINE_READER r;
     std::vector<int64_t> totals;
-    const LINES lines = lines_of({std::string(REMOTE_CHUNK_BYTES, 'y'), std::string(REMOTE_CHUNK_BYTES, 'z'),
-                                  "tail\r\nPORTA=4\r\n"},
-                                 r, &totals);
+    const LINES lines = lines_of(
+        {std::string(REMOTE_CHUNK_BYTES, 'y'), std::string(REMOTE_CHUNK_BYTES, 'z'), "tail\r\nPORTA=4\r\n"},
+        r, &totals);
     EXPECT_EQ(totals, (std::vector<int64_t>{2 * REMOTE_CHUNK_BYTES + 4, 7}));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], std::string(REMOTE_LINE_MAX, 'y') + "|cut");
