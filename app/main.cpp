@@ -6,6 +6,7 @@
 #include "app/headless.h"
 #include "app/render.h"
 #include "platform/console.h"
+#include "remote/remote_config.h"
 
 #ifndef TESSARO_VERSION
 #define TESSARO_VERSION "unknown"
@@ -22,12 +23,25 @@ void print_usage() {
         "  tessaro --help | --version\n"
         "\n"
         "The console asks for the audio output and driver; ESC quits.\n"
-        "Remote control listens on TCP port 9999.\n");
+        "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
+        "--remote 127.0.0.1:9999) or --remote off, anywhere on the line, changes that.\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // --remote SPEC, anywhere on the line, is taken out before the rest is read.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--remote") != 0) continue;
+        if (i + 1 >= argc || !set_remote_config(argv[i + 1])) {
+            if (i + 1 >= argc) set_remote_config(nullptr);
+            return -1;
+        }
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        --i;
+    }
     if (argc == 1) {
         std::printf("Supply a synthethiseur file .KVX (KVXOrgue.KVX for eg)");
         console_getch();
