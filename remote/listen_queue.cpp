@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,4 +81,17 @@ bool bind_listener(int port, uint32_t host, int length) {
     // The frame loop's accept must not wait.
     const int flags = fcntl(listener, F_GETFL);
     return flags >= 0 && fcntl(listener, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+bool limit_send_wait(uint32_t host, uint16_t port, int ms) {
+    for (int fd : open_descriptors()) {
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 || peer.sin_family != AF_INET)
+            continue;
+        if (peer.sin_addr.s_addr != host || peer.sin_port != port) continue;
+        timeval wait{ms / 1000, (ms % 1000) * 1000};
+        return setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) == 0;
+    }
+    return false;
 }

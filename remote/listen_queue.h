@@ -14,3 +14,9 @@ int widen_listen_queue(int port, int length = 128);
 // non-blocking like the one it replaces. Returns false (errno set) when no such socket was
 // found or the new one could not be bound; the descriptor is then left closed to clients.
 bool bind_listener(int port, uint32_t host, int length = 128);
+
+// Limits how long a send on the connected TCP socket whose peer is the IPv4 address host and
+// port (both in network byte order, as SDL_net keeps them) may wait for room, so that a client
+// that never reads cannot hold its connection's thread in a send for ever. Returns false when
+// no such socket is open.
+bool limit_send_wait(uint32_t host, uint16_t port, int ms);

@@ -7,6 +7,7 @@
 #include <exception>
 #include <thread>
 
+#include "remote/listen_queue.h"
 #include "remote/remote_config.h"
 
 const char REMOTE_GREETING[] = "Hello to ORMELIA remote access!\r\nENTER YOU COMMAND then FINISH to exit";
@@ -18,6 +19,9 @@ namespace {
 
 // A waiting connection looks at its eviction flag and its silence this often.
 constexpr int WATCH_MS = 100;
+// The longest a send waits for a client that does not read; the dialogue then goes on, so such
+// a client still meets its silence timeout or eviction between two sends.
+constexpr int SEND_WAIT_MS = 10000;
 
 // Sends a text and its zero byte; a short send is reported and the dialogue goes on.
 void send_text(TCPsocket socket, const char* text) {
@@ -120,6 +124,8 @@ int accept_remote_client(TCPsocket server) {
     if (!socket) return 0;
     std::printf("BEF : %d %p \n", socket_number(socket), static_cast<void*>(socket));
     std::fflush(stdout);
+    if (const IPaddress* peer = SDLNet_TCP_GetPeerAddress(socket))
+        limit_send_wait(peer->host, peer->port, SEND_WAIT_MS);
     const int client = remote_clients.join(remote_clock_ms());
     if (client < 0) {
         SDLNet_TCP_Close(socket);

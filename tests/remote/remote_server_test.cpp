@@ -427,3 +427,40 @@ TEST(ListenQueue, BurstOfClientsWaitsInTheQueue) {
 }
 
 } // namespace
+
+namespace {
+
+// The send wait is set on the connection to the named peer, and on no other socket.
+TEST(ListenQueue, SendWaitIsLimitedOnThePeersConnection) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    const int served = ::accept(listener, nullptr, nullptr);
+    ASSERT_GE(served, 0);
+    sockaddr_in peer{};
+    size = sizeof peer;
+    ASSERT_EQ(::getsockname(client, reinterpret_cast<sockaddr*>(&peer), &size), 0);
+
+    EXPECT_TRUE(limit_send_wait(peer.sin_addr.s_addr, peer.sin_port, 2000));
+    auto send_wait_ms = [](int fd) {
+        timeval t{};
+        socklen_t n = sizeof t;
+        getsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &t, &n);
+        return static_cast<long>(t.tv_sec * 1000 + t.tv_usec / 1000);
+    };
+    EXPECT_NEAR(send_wait_ms(served), 2000, 10); // in the kernel's ticks
+    EXPECT_EQ(send_wait_ms(client), 0);
+    EXPECT_FALSE(limit_send_wait(peer.sin_addr.s_addr, static_cast<uint16_t>(peer.sin_port ^ 0x0100), 1250));
+    ::close(served);
+    ::close(client);
+    ::close(listener);
+}
+
+} // namespace
