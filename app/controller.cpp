@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "remote/remote_line.h"
 
@@ -105,7 +106,8 @@ void step_f1_f2(GENERATOR* g, bool f1) {
     print_command(slot + 1, step);
     switch (target_kind) {
     case TARGET_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco)) v->FREQ += f1 ? step : -step;
+        if (VCO* v = selected(g->vcos, selected_vco))
+            v->FREQ = keep_within(v->FREQ + (f1 ? step : -step), FREQ_MIN, FREQ_MAX);
         break;
     case TARGET_VCA:
         vca_param += f1 ? -1 : 1;
@@ -113,7 +115,10 @@ void step_f1_f2(GENERATOR* g, bool f1) {
         if (vca_param > 3) vca_param = 0;
         break;
     case TARGET_SEQUENCER:
-        if (int32_t* note = edited_note(selected(g->sequencers, selected_sequencer))) *note += f1 ? -1 : 1;
+        if (int32_t* note = edited_note(selected(g->sequencers, selected_sequencer))) {
+            const int32_t stepped = *note + (f1 ? -1 : 1);
+            *note = stepped < NOTE_MIN ? NOTE_MIN : stepped > NOTE_MAX ? NOTE_MAX : stepped;
+        }
         break;
     case TARGET_FILTER:
         filter_param += f1 ? -1 : 1;
@@ -123,7 +128,7 @@ void step_f1_f2(GENERATOR* g, bool f1) {
     default:
         break;
     }
-    command_step[slot] = step * STEP_ACCELERATION;
+    command_step[slot] = next_step(step);
 }
 
 void step_f3(GENERATOR* g) {
@@ -131,7 +136,8 @@ void step_f3(GENERATOR* g) {
     command_step[2] += 1.0f;
     switch (target_kind) {
     case TARGET_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco)) v->AMOUNT += 0.01f;
+        if (VCO* v = selected(g->vcos, selected_vco))
+            v->AMOUNT = keep_within(v->AMOUNT + 0.01f, AMOUNT_MIN, AMOUNT_MAX);
         break;
     case TARGET_VCA:
         if (VCA* v = selected(g->vcas, selected_vca)) {
@@ -149,12 +155,11 @@ void step_f3(GENERATOR* g) {
         break;
     case TARGET_FILTER:
         if (PCF* f = selected(g->filters, selected_filter)) {
-            if (filter_param == 0) f->HICUT += 100;
-            if (filter_param == 1) {
-                f->Q -= 0.5f;
-                if (f->Q <= Q_FLOOR) f->Q = Q_FLOOR;
-            }
-            if (filter_param == 2) f->GAIN -= 0.5f;
+            if (filter_param == 0) f->HICUT = raise_cutoff(f->HICUT);
+            if (filter_param == 1)
+                f->Q = keep_within(f->Q - 0.5f, Q_FLOOR, std::numeric_limits<float>::max());
+            if (filter_param == 2)
+                f->GAIN = keep_within(f->GAIN - 0.5f, GAIN_FLOOR_DB, std::numeric_limits<float>::max());
         }
         break;
     default:
@@ -167,7 +172,8 @@ void step_f4(GENERATOR* g) {
     command_step[3] += 1.0f;
     switch (target_kind) {
     case TARGET_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco)) v->AMOUNT -= 0.01f;
+        if (VCO* v = selected(g->vcos, selected_vco))
+            v->AMOUNT = keep_within(v->AMOUNT - 0.01f, AMOUNT_MIN, AMOUNT_MAX);
         break;
     case TARGET_VCA:
         if (VCA* v = selected(g->vcas, selected_vca)) {
@@ -194,7 +200,8 @@ void change_waveform(GENERATOR* g, bool up) {
     if (target_kind == TARGET_VCO) {
         if (VCO* v = selected(g->vcos, selected_vco)) v->TYPE = waveform;
     } else if (target_kind == TARGET_SEQUENCER) {
-        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer)) s->DIVIDER *= up ? 2.0f : 0.5f;
+        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer))
+            s->DIVIDER = keep_within(s->DIVIDER * (up ? 2.0f : 0.5f), DIVIDER_MIN, DIVIDER_MAX);
     }
 }
 
@@ -214,7 +221,22 @@ int next_index(int index, int count) {
     return index >= count || index < 0 ? 0 : index;
 }
 
+float keep_within(float v, float lo, float hi) {
+    if (!(v >= lo)) return lo; // also not a number
+    return v > hi ? hi : v;
+}
+
+float next_step(float step) {
+    return keep_within(step * STEP_ACCELERATION, STEP_START, STEP_MAX);
+}
+
+int32_t raise_cutoff(int32_t hz) {
+    if (hz >= HICUT_MAX) return hz;
+    return hz > HICUT_MAX - 100 ? HICUT_MAX : hz + 100;
+}
+
 float raise_time(float ms) {
+    ms = keep_within(ms, 0.0f, TIME_MAX_MS);
     if (ms < 10.0f) ms += 1.0f;
     if (ms >= 10.0f && ms < 100.0f) ms += 10.0f;
     if (ms >= 100.0f && ms < 100000.0f) ms += 100.0f;
@@ -222,6 +244,7 @@ float raise_time(float ms) {
 }
 
 float lower_time(float ms) {
+    ms = keep_within(ms, 0.0f, TIME_MAX_MS);
     if (ms < 10.0f) ms -= 1.0f;
     if (ms >= 10.0f && ms < 100.0f) ms -= 10.0f;
     if (ms >= 100.0f && ms < 100000.0f) ms -= 100.0f;

@@ -30,8 +30,12 @@ enum TARGET_KIND {
 // at most every 13th.
 constexpr int SELECT_PERIOD_FRAMES = 7;
 constexpr int WAVE_PERIOD_FRAMES = 13;
-// Each frame a command is held, its step grows by this factor.
+// Each frame a command is held, its step grows by this factor, up to STEP_MAX.
 constexpr float STEP_ACCELERATION = 1.5f;
+// From 0.01 the step reaches this in 23 frames, about 0.4 s: the first frames give fine
+// control, and at 100 Hz a frame (6 kHz a second) a held command still crosses the whole
+// audio range within four seconds without ever jumping further than a large knob turn.
+constexpr float STEP_MAX = 100.0f;
 // The step a command starts from once its bit has been released.
 constexpr float STEP_START = 0.01f;
 
@@ -68,14 +72,41 @@ int step_controller(GENERATOR* g, int32_t bits);
 KEYBOARD* find_keyboard(const char* name);
 KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
 
+// The ranges the controller keeps the values it steps in; the panels give the same ones.
+constexpr float FREQ_MIN = 0.001f;
+constexpr float FREQ_MAX = 22050.0f;
+constexpr float AMOUNT_MIN = 0.0f;
+constexpr float AMOUNT_MAX = 22050.0f;
+// The most raise_time gives (99999 + 100); longer times are not stepped further.
+constexpr float TIME_MAX_MS = 100100.0f;
+// The filter's cut-off stays below the Nyquist frequency (22050 Hz), where its poles would
+// reach the unit circle; 20 kHz is also the top of hearing.
+constexpr int32_t HICUT_MAX = 20000;
+// Below the 16-bit output's dynamic range a deeper cut is not heard.
+constexpr float GAIN_FLOOR_DB = -96.0f;
+// A sequencer step between about a minute (1/64) and 43 samples (1024).
+constexpr float DIVIDER_MIN = 1.0f / 64.0f;
+constexpr float DIVIDER_MAX = 1024.0f;
+// The notes of a step, as on the sequencer panel.
+constexpr int32_t NOTE_MIN = 0;
+constexpr int32_t NOTE_MAX = 12;
+
 // Arithmetic of the steps, one value each.
+
+// v held to [lo, hi]; not a number becomes lo.
+float keep_within(float v, float lo, float hi);
+// The step of a held "F1" or "F2" on the next frame: times STEP_ACCELERATION, at most STEP_MAX.
+float next_step(float step);
+// HICUT raised by 100 Hz, at most HICUT_MAX; a cut-off already above is left as it is.
+int32_t raise_cutoff(int32_t hz);
 
 // Index after index in a list of count entries, back to 0 at the end (also for an index
 // beyond a list that shrank, and for an empty list).
 int next_index(int index, int count);
 // An envelope time raised by three tests applied in turn: below 10 + 1, then from 10 below 100
-// + 10, then from 100 below 100000 + 100 (so 9 becomes 20).
+// + 10, then from 100 below 100000 + 100 (so 9 becomes 20). A time that is not a number or
+// negative counts as 0, one beyond TIME_MAX_MS as TIME_MAX_MS.
 float raise_time(float ms);
 // The mirrored lowering (below 10 - 1, then from 10 below 100 - 10, then from 100 below
-// 100000 - 100); a time never goes below 0.
+// 100000 - 100); a time never goes below 0, and counts as raise_time says.
 float lower_time(float ms);

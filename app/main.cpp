@@ -10,6 +10,7 @@
 #include "app/render.h"
 #include "app/window.h"
 #include "platform/console.h"
+#include "remote/remote_config.h"
 
 #ifndef TESSARO_VERSION
 #define TESSARO_VERSION "unknown"
@@ -26,9 +27,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaro: %s\n\n%s", o.error.c_str(), usage_text());
         return 2;
     }
-    if (o.have_remote)
-        std::fprintf(stderr,
-                     "tessaro: --remote is not part of this build; remote control listens on port 9999\n");
+    if (o.have_remote && !set_remote_config(o.remote.c_str())) return -1;
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

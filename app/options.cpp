@@ -117,5 +117,6 @@ const char* usage_text() {
            "  tessaro --version | -V                          the version\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
-           "Remote control listens on TCP port 9999.\n";
+           "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
+           "--remote 127.0.0.1:9999) or --remote off changes that.\n";
 }

@@ -4,6 +4,8 @@
 #include "app/controller.h"
 #include "app/patch_load.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include "patch/patch_reader.h"
 #include "platform/console.h"
 #include "remote/listen_queue.h"
+#include "remote/remote_config.h"
 #include "remote/remote_line.h"
 
 TCPsocket server_socket = nullptr;
@@ -73,6 +76,50 @@ const char* output_name(int type) {
 void print_audio_error() {
     std::printf("Error!\n");
     std::printf("%s\n", audio_error_text(FSOUND_GetError()));
+}
+
+// The listening socket as remote_config asks: none when off, on every interface by default,
+// else moved to the one address. A port that cannot be had ends the process with status 2.
+void open_remote_socket() {
+    if (!remote_config.enabled) {
+        std::printf("\tRemote control off\n");
+        std::fflush(stdout);
+        return;
+    }
+    char where[64] = "";
+    if (remote_config.host != 0) {
+        const uint32_t h = remote_config.host;
+        std::snprintf(where, sizeof where, " of %u.%u.%u.%u", h >> 24, h >> 16 & 255u, h >> 8 & 255u,
+                      h & 255u);
+    }
+    std::printf("\tInit SDL_Net for the remote control on port %d%s\n", remote_config.port, where);
+    std::fflush(stdout);
+    if (SDLNet_Init() < 0) {
+        std::fprintf(stderr, "Couldn't initialize net: %s\n", SDLNet_GetError());
+        std::exit(1);
+    }
+    std::atexit(SDLNet_Quit);
+    IPaddress address;
+    if (SDLNet_ResolveHost(&address, nullptr, static_cast<Uint16>(remote_config.port)) < 0) {
+        std::printf("SDLNet_ResolveHost: %s\n", SDLNet_GetError());
+        std::exit(1);
+    }
+    server_socket = SDLNet_TCP_Open(&address);
+    if (!server_socket) {
+        std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
+        std::exit(2);
+    }
+    if (remote_config.host != 0) {
+        // SDL_net only listens on every interface; the socket is moved to the one address.
+        if (!bind_listener(remote_config.port, remote_config.host)) {
+            std::printf("SDLNet_TCP_Open: cannot listen on%s port %d: %s\n", where, remote_config.port,
+                        std::strerror(errno));
+            std::exit(2);
+        }
+    } else {
+        // Room for a burst of remote clients while the frame loop takes one per frame.
+        widen_listen_queue(remote_config.port);
+    }
 }
 
 // ESC leaves the program from either menu, before anything has been started.
@@ -166,25 +213,7 @@ int init_engine(int argc, char** argv) {
 
     choose_audio_output();
 
-    std::printf("\tInit SDL_Net for the remote control on port 9999\n");
-    std::fflush(stdout);
-    if (SDLNet_Init() < 0) {
-        std::fprintf(stderr, "Couldn't initialize net: %s\n", SDLNet_GetError());
-        std::exit(1);
-    }
-    std::atexit(SDLNet_Quit);
-    IPaddress address;
-    if (SDLNet_ResolveHost(&address, nullptr, REMOTE_PORT) < 0) {
-        std::printf("SDLNet_ResolveHost: %s\n", SDLNet_GetError());
-        std::exit(1);
-    }
-    server_socket = SDLNet_TCP_Open(&address);
-    if (!server_socket) {
-        std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
-        std::exit(2);
-    }
-    // Room for a burst of remote clients while the frame loop takes one per frame.
-    widen_listen_queue(REMOTE_PORT);
+    open_remote_socket();
 
     audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {

@@ -5,12 +5,12 @@
 
 #include "platform/fsound.h"
 
-constexpr int REMOTE_PORT = 9999;
 constexpr int STREAM_BLOCK_BYTES = 12288;
 constexpr unsigned int STREAM_MODE = 0x1000150; // 16-bit, signed, stereo, non-blocking
 constexpr int MIXER_CHANNELS = 32;
 
-// The remote-control listening socket, open from init_engine to the end of the process.
+// The remote-control listening socket, open from init_engine to the end of the process; null
+// when the remote control is off.
 extern TCPsocket server_socket;
 // The stream init_engine started; closed by shutdown_audio.
 extern FSOUND_STREAM* audio_stream;
@@ -23,7 +23,8 @@ const char* audio_error_text(int code);
 int choose_audio_output();
 
 // Loads the patch named by argv[1] and installs it, runs the audio menus, opens the
-// remote-control socket and starts the stream. Returns 0 when the patch argument is missing, 1 when the engine runs;
+// remote-control socket (as remote_config says) and starts the stream. Returns 0 when the patch
+// argument is missing, 1 when the engine runs;
 // every other failure ends the process with its status.
 int init_engine(int argc, char** argv);
 

@@ -1,4 +1,4 @@
-// Fuzzes the remote line handling: arbitrary chunks through the line reader and the commands.
+// Fuzzes the remote line handling: arbitrary receives split into lines, their echo and commands.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -7,13 +7,45 @@
 
 #include "remote/remote_line.h"
 
+namespace {
+
+// The line being gathered, rebuilt independently of the reader: its first bytes, how many it
+// has and its last byte.
+struct EXPECTED_LINE {
+    std::string kept;
+    int64_t total = 0;
+    char last = 0;
+
+    void append(const char* bytes, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            if (kept.size() < static_cast<size_t>(REMOTE_LINE_MAX) + 2) kept.push_back(bytes[i]);
+            ++total;
+            last = bytes[i];
+        }
+    }
+    // At a line feed: a carriage return just before it belongs to the line end.
+    void end() {
+        if (total > 0 && last == '\r') {
+            --total;
+            if (static_cast<int64_t>(kept.size()) > total) kept.resize(static_cast<size_t>(total));
+        }
+    }
+    void clear() {
+        kept.clear();
+        total = 0;
+        last = 0;
+    }
+};
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     LINE_READER reader;
-    std::atomic<int32_t> port{0};
     std::string chunk;
+    EXPECTED_LINE expected;
     while (in.remaining_bytes() > 0) {
-        // A chunk is a piece of the input, possibly repeated, so that short inputs can still
+        // A receive is a piece of the input, possibly repeated, so that short inputs can still
         // build lines longer than the kept part.
         const size_t piece = in.ConsumeIntegralInRange<size_t>(0, 64);
         const int repeat = in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(1, 4000) : 1;
@@ -22,16 +54,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int i = 0; i < repeat && chunk.size() + bytes.size() <= REMOTE_CHUNK_BYTES; ++i)
             chunk += bytes;
 
-        const bool complete = reader.feed(chunk.data(), static_cast<int>(chunk.size()));
-        if (reader.length() > REMOTE_LINE_MAX) std::abort();
-        if (!complete) continue;
-        std::unique_ptr<char[]> line = reader.take_line();
-        if (reader.length() != 0) std::abort();
-        strip_line_end(line.get());
-        const int32_t before = port;
-        const int result = run_command(line.get(), port);
-        if (result != (std::strstr(line.get(), "FINISH") ? 1 : 0)) std::abort();
-        if (port != before && !std::strstr(line.get(), "PORTA")) std::abort();
+        std::memcpy(reader.chunk_area(), chunk.data(), chunk.size());
+        reader.received(static_cast<int>(chunk.size()));
+        size_t at = 0;
+        while (reader.next_line()) {
+            const size_t end = chunk.find('\n', at);
+            if (end == std::string::npos) std::abort();
+            expected.append(chunk.data() + at, end - at);
+            expected.end();
+            at = end + 1;
+            const int64_t kept = expected.total < REMOTE_LINE_MAX ? expected.total : REMOTE_LINE_MAX;
+            if (reader.total() != expected.total || reader.length() != kept) std::abort();
+            if (reader.was_cut() != (expected.total > REMOTE_LINE_MAX)) std::abort();
+            if (std::memcmp(reader.line(), expected.kept.data(), static_cast<size_t>(kept)) != 0)
+                std::abort();
+            if (reader.line()[reader.length()] != '\0') std::abort();
+            expected.clear();
+
+            char echo[REMOTE_ECHO_BYTES];
+            format_order(echo, sizeof echo, reader.line(), reader.length(), reader.total());
+            if (std::strlen(echo) >= sizeof echo) std::abort();
+            const COMMAND c = parse_command(reader.line());
+            if (c.finish != (std::strstr(reader.line(), "FINISH") != nullptr)) std::abort();
+            if (c.set_port && !std::strstr(reader.line(), "PORTA")) std::abort();
+        }
+        if (reader.pending()) std::abort();
+        expected.append(chunk.data() + at, chunk.size() - at);
     }
     return 0;
 }

@@ -1,7 +1,9 @@
-// The remote dialogue without sockets: line ends across chunks, bounded lines, the commands.
+// The remote dialogue without sockets: splitting received bytes into lines, bounded lines, the commands.
 #include "remote/remote_line.h"
 
 #include <cctype>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -9,47 +11,68 @@
 
 std::atomic<int32_t> control_port{0};
 
-bool line_complete(const char* chunk, int length, bool& cr_seen) {
-    if (length <= 0) return false;
-    bool complete = cr_seen && chunk[0] == '\n';
-    for (int i = 0; i + 1 < length && !complete; ++i)
-        if (chunk[i] == '\r' && chunk[i + 1] == '\n') complete = true;
-    cr_seen = chunk[length - 1] == '\r';
-    return complete;
+LINE_READER::LINE_READER() : chunk(new char[REMOTE_CHUNK_BYTES]), text(new char[REMOTE_LINE_MAX + 1]) {
+    text[0] = '\0';
 }
 
-LINE_READER::LINE_READER() : chunk(new char[REMOTE_CHUNK_BYTES]), text(new char[REMOTE_LINE_MAX + 1]) {}
-
-bool LINE_READER::feed(const char* chunk, int length) {
-    if (length <= 0) return false;
-    const bool complete = line_complete(chunk, length, cr_seen);
-    int kept = length;
-    if (kept > REMOTE_LINE_MAX - used) {
-        kept = REMOTE_LINE_MAX - used;
-        cut = true;
-    }
-    std::memcpy(text.get() + used, chunk, static_cast<size_t>(kept));
-    used += kept;
-    return complete;
+void LINE_READER::received(int count) {
+    chunk_used = count < 0 ? 0 : count > REMOTE_CHUNK_BYTES ? REMOTE_CHUNK_BYTES : count;
+    chunk_at = 0;
 }
 
-std::unique_ptr<char[]> LINE_READER::take_line() {
-    std::unique_ptr<char[]> line(new char[used + 1]);
-    std::memcpy(line.get(), text.get(), static_cast<size_t>(used));
-    line[used] = '\0';
+bool LINE_READER::next_line() {
+    if (ready) start_line();
+    if (chunk_at < chunk_used) chunk_at += feed(chunk.get() + chunk_at, chunk_used - chunk_at);
+    return ready;
+}
+
+void LINE_READER::start_line() {
     used = 0;
-    cut = false;
-    return line;
+    seen = 0;
+    cr_held = false;
+    ready = false;
+    text[0] = '\0';
 }
 
-bool strip_line_end(char* line) {
-    const size_t n = std::strlen(line);
-    if (n < 2) {
-        line[0] = '\0';
-        return false;
+void LINE_READER::keep(char byte) {
+    if (used < REMOTE_LINE_MAX) text[used++] = byte;
+    ++seen;
+}
+
+int LINE_READER::feed(const char* bytes, int count) {
+    if (ready) start_line();
+    for (int i = 0; i < count; ++i) {
+        const char byte = bytes[i];
+        if (byte == '\n') {
+            // The line end: the carriage return held just before it goes with it.
+            cr_held = false;
+            text[used] = '\0';
+            ready = true;
+            return i + 1;
+        }
+        // A carriage return not followed by a line feed is a byte of the line like any other.
+        if (cr_held) keep('\r');
+        cr_held = byte == '\r';
+        if (!cr_held) keep(byte);
     }
-    line[n - 2] = '\0';
-    return true;
+    text[used] = '\0';
+    return count < 0 ? 0 : count;
+}
+
+char* format_order(char* out, size_t size, const char* line, int length, int64_t total) {
+    if (size == 0) return out;
+    char shown[REMOTE_ECHO_MAX + 1];
+    int n = 0;
+    for (; n < length && n < REMOTE_ECHO_MAX && line[n] != '\0'; ++n) {
+        const unsigned char c = static_cast<unsigned char>(line[n]);
+        shown[n] = c < 0x20 || c == 0x7f ? '.' : static_cast<char>(c);
+    }
+    shown[n] = '\0';
+    if (total > REMOTE_ECHO_MAX)
+        std::snprintf(out, size, "ORDER:[%s... [cut, %" PRId64 " bytes]] : ", shown, total);
+    else
+        std::snprintf(out, size, "ORDER:[%s] : ", shown);
+    return out;
 }
 
 int32_t read_integer(const char* text) {
@@ -80,10 +103,4 @@ COMMAND parse_command(const char* line) {
         }
     }
     return c;
-}
-
-int run_command(const char* line, std::atomic<int32_t>& port) {
-    const COMMAND c = parse_command(line);
-    if (c.set_port) port.store(c.port_value, std::memory_order_relaxed);
-    return c.finish ? 1 : 0;
 }

@@ -1,8 +1,11 @@
 // Tests of the parameter-stepping controller: rhythms, accelerations, wraps, prints and guards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "app/controller.h"
@@ -288,6 +291,97 @@ TEST_F(Controller, ReadsTheControlWordAndTheGlobalGraph) {
     control_port = 0;
     generator = previous;
     EXPECT_NEAR(v->FREQ, 109.975, 1e-4);
+}
+
+TEST_F(Controller, HeldFrequencyCommandsStopAtTheirCeilings) {
+    VCO* v = add(g.vcos);
+    v->FREQ = 440.0f;
+    frames(1, 0);
+    // Minutes of F1: the step stops growing at STEP_MAX, the frequency at FREQ_MAX.
+    std::string out = frames(20000, CONTROL_F1);
+    EXPECT_FLOAT_EQ(command_step[0], STEP_MAX);
+    EXPECT_FLOAT_EQ(v->FREQ, FREQ_MAX);
+    EXPECT_NE(out.find("F1 [100.000000]\n"), std::string::npos);
+    EXPECT_EQ(out.find("inf"), std::string::npos);
+    // The step climbs 0.01 * 1.5^n until it would pass the ceiling, then stays there.
+    frames(1, 0);
+    for (int n = 0; n < 40; ++n) {
+        EXPECT_FLOAT_EQ(command_step[0], std::min(0.01f * std::pow(1.5f, static_cast<float>(n)), STEP_MAX))
+            << n;
+        frames(1, CONTROL_F1);
+    }
+    // And down to the floor, never below it.
+    frames(1, 0);
+    frames(20000, CONTROL_F2);
+    EXPECT_FLOAT_EQ(v->FREQ, FREQ_MIN);
+    // A frequency that is not a number is brought back into the range.
+    v->FREQ = std::nanf("");
+    frames(1, CONTROL_F1);
+    EXPECT_TRUE(std::isfinite(v->FREQ));
+    EXPECT_GE(v->FREQ, FREQ_MIN);
+}
+
+TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
+    VCO* o = add(g.vcos);
+    frames(1, 0);
+    o->AMOUNT = AMOUNT_MAX - 0.02f;
+    frames(10, CONTROL_F3);
+    EXPECT_FLOAT_EQ(o->AMOUNT, AMOUNT_MAX);
+    o->AMOUNT = 0.02f;
+    frames(10, CONTROL_F4);
+    EXPECT_FLOAT_EQ(o->AMOUNT, AMOUNT_MIN);
+
+    VCA* e = add(g.vcas);
+    target_kind = TARGET_VCA;
+    e->ATTACK = std::numeric_limits<float>::infinity();
+    e->DECAY = std::nanf("");
+    frames(2000, CONTROL_F3);
+    EXPECT_FLOAT_EQ(e->ATTACK, TIME_MAX_MS);
+    vca_param = 1;
+    frames(1, CONTROL_F4);
+    EXPECT_FLOAT_EQ(e->DECAY, 0.0f);
+    EXPECT_FLOAT_EQ(raise_time(-5.0f), 1.0f);
+    EXPECT_FLOAT_EQ(raise_time(99999.0f), 100099.0f);
+    EXPECT_LE(raise_time(99999.0f), TIME_MAX_MS);
+
+    PCF* f = add(g.filters);
+    target_kind = TARGET_FILTER;
+    filter_param = 0;
+    frames(1000, CONTROL_F3);
+    EXPECT_EQ(f->HICUT, HICUT_MAX);
+    EXPECT_EQ(raise_cutoff(HICUT_MAX - 1), HICUT_MAX);
+    EXPECT_EQ(raise_cutoff(std::numeric_limits<int32_t>::max()), std::numeric_limits<int32_t>::max());
+    filter_param = 2;
+    frames(1000, CONTROL_F3);
+    EXPECT_FLOAT_EQ(f->GAIN, GAIN_FLOOR_DB);
+    filter_param = 1;
+    f->Q = std::nanf("");
+    frames(1, CONTROL_F3);
+    EXPECT_FLOAT_EQ(f->Q, 0.001f);
+
+    SEQUENCER* s = add(g.sequencers);
+    target_kind = TARGET_SEQUENCER;
+    settle();
+    frames(13 * 100, CONTROL_WAVE_UP);
+    EXPECT_FLOAT_EQ(s->DIVIDER, DIVIDER_MAX);
+    frames(13 * 100, CONTROL_WAVE_DOWN);
+    EXPECT_FLOAT_EQ(s->DIVIDER, DIVIDER_MIN);
+    frames(50, CONTROL_F2);
+    EXPECT_EQ(s->step_note[0][0], NOTE_MAX);
+    frames(50, CONTROL_F1);
+    EXPECT_EQ(s->step_note[0][0], NOTE_MIN);
+}
+
+TEST(ControllerArithmetic, KeepWithinAndNextStep) {
+    EXPECT_FLOAT_EQ(keep_within(5.0f, 1.0f, 10.0f), 5.0f);
+    EXPECT_FLOAT_EQ(keep_within(-5.0f, 1.0f, 10.0f), 1.0f);
+    EXPECT_FLOAT_EQ(keep_within(50.0f, 1.0f, 10.0f), 10.0f);
+    EXPECT_FLOAT_EQ(keep_within(std::nanf(""), 1.0f, 10.0f), 1.0f);
+    EXPECT_FLOAT_EQ(keep_within(std::numeric_limits<float>::infinity(), 1.0f, 10.0f), 10.0f);
+    EXPECT_FLOAT_EQ(keep_within(-std::numeric_limits<float>::infinity(), 1.0f, 10.0f), 1.0f);
+    EXPECT_FLOAT_EQ(next_step(0.01f), 0.015f);
+    EXPECT_FLOAT_EQ(next_step(80.0f), STEP_MAX);
+    EXPECT_FLOAT_EQ(next_step(STEP_MAX), STEP_MAX);
 }
 
 TEST(FindKeyboard, OneKeyboardPlaysEveryRowElseExactNames) {

@@ -199,3 +199,19 @@ TEST_F(Program, HeadlessSaveKeyWritesAPatchThatPlaysTheSame) {
     EXPECT_GT(a.size(), 44u);
     EXPECT_EQ(a, slurp(dir + "/b.wav"));
 }
+
+TEST_F(Program, BadRemoteSpecIsRefusedBeforeAnythingStarts) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--remote", "127.0.0.1", patch},
+                                                 {"--remote", "1.2.3:9999", patch},
+                                                 {"--remote", "127.0.0.1:70000", patch}}) {
+        PROGRAM_RUN r = run_program(args, "41");
+        EXPECT_EQ(r.status, 255) << args[1];
+        EXPECT_NE(r.output.find("--remote needs ADDR:PORT"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Loading ["), std::string::npos);
+    }
+    // Without its value the option is a command-line error, told with the usage.
+    PROGRAM_RUN r = run_program({patch, "--remote"}, "41");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("--remote needs a value"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Loading ["), std::string::npos);
+}

@@ -7,13 +7,22 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "remote/listen_queue.h"
+#include "remote/remote_config.h"
 #include "remote/remote_server.h"
 #include "tests/support/wire_client.h"
 
 namespace {
+
+int count_of(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
 
 int thread_count() {
     int n = 0;
@@ -136,8 +145,9 @@ TEST_F(RemoteServer, FinishAndPortaInOneLine) {
     connect(c);
     c.read(wire::greeting().size() + wire::prompt().size());
     command(c, "PORTA=3 FINISH\r\n", 1);
-    EXPECT_EQ(control_port, 3);
     EXPECT_TRUE(c.closed_by_peer());
+    // The dialogue is over: the bits it held are released.
+    EXPECT_EQ(control_port, 0);
 }
 
 TEST_F(RemoteServer, CarriageReturnAndLineFeedInSeparateChunks) {
@@ -152,7 +162,7 @@ TEST_F(RemoteServer, CarriageReturnAndLineFeedInSeparateChunks) {
 }
 
 TEST_F(RemoteServer, LongLinesAreCutAndTheDialogueGoesOn) {
-    ::testing::internal::CaptureStdout(); // the console echoes the long lines
+    ::testing::internal::CaptureStdout();
     {
         wire::CLIENT c;
         connect(c);
@@ -168,10 +178,16 @@ TEST_F(RemoteServer, LongLinesAreCutAndTheDialogueGoesOn) {
         command(c, "FINISH\r\n", 1);
     }
     wait_for_threads(threads_before);
-    ::testing::internal::GetCapturedStdout();
+    std::fflush(stdout);
+    // The console shows the start of a long line and its length, not the whole of it.
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("ORDER:[PORTA=8" + std::string(193, 'x') + "... [cut, 150007 bytes]] : "),
+              std::string::npos);
+    EXPECT_EQ(console.find(std::string(201, 'x')), std::string::npos);
+    EXPECT_LT(console.size(), 4000u);
 }
 
-TEST_F(RemoteServer, TwoClientsTheLaterCommandWins) {
+TEST_F(RemoteServer, TwoClientsHoldTheirBitsTogether) {
     wire::CLIENT a;
     wire::CLIENT b;
     connect(a);
@@ -180,12 +196,140 @@ TEST_F(RemoteServer, TwoClientsTheLaterCommandWins) {
     b.read(wire::greeting().size() + wire::prompt().size());
     command(a, "PORTA=5\r\n", 0);
     command(b, "PORTA=6\r\n", 0);
-    EXPECT_EQ(control_port, 6);
+    EXPECT_EQ(control_port, 7);
     command(a, "PORTA=2\r\n", 0);
-    EXPECT_EQ(control_port, 2);
+    EXPECT_EQ(control_port, 6);
     command(b, "FINISH\r\n", 1);
+    EXPECT_TRUE(b.closed_by_peer());
+    EXPECT_EQ(control_port, 2);
     command(a, "PORTA=1 FINISH\r\n", 1);
-    EXPECT_EQ(control_port, 1);
+    EXPECT_TRUE(a.closed_by_peer());
+    EXPECT_EQ(control_port, 0);
+}
+
+// Waits until control_port shows value; returns the last value seen.
+int32_t wait_for_word(int32_t value, int timeout_ms = 3000) {
+    for (int waited = 0; waited < timeout_ms && control_port != value; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return control_port;
+}
+
+TEST_F(RemoteServer, SeveralLinesInOneSendEachGetTheirReply) {
+    ::testing::internal::CaptureStdout();
+    {
+        wire::CLIENT c;
+        connect(c);
+        c.read(wire::greeting().size() + wire::prompt().size());
+        const std::string two = wire::reply(0) + wire::prompt() + wire::reply(0) + wire::prompt();
+        ASSERT_TRUE(c.send("PORTA=1\r\nPORTA=0\r\n"));
+        EXPECT_EQ(c.read(two.size()), two);
+        EXPECT_EQ(control_port, 0);
+        // Line feeds alone end lines too; the last line of a send wins.
+        ASSERT_TRUE(c.send("PORTA=4\nPORTA=2\n"));
+        EXPECT_EQ(c.read(two.size()), two);
+        EXPECT_EQ(control_port, 2);
+        // A partial line waits for its end, then the rest goes on; nothing after FINISH acts.
+        ASSERT_TRUE(c.send("PORTA=8\r\nPORTA=1"));
+        EXPECT_EQ(c.read(wire::reply(0).size() + wire::prompt().size()), wire::reply(0) + wire::prompt());
+        EXPECT_EQ(c.read(1, 200), "");
+        EXPECT_EQ(control_port, 8);
+        ASSERT_TRUE(c.send("6\r\nFINISH\r\nPORTA=32\r\n"));
+        EXPECT_EQ(c.read(two.size()), wire::reply(0) + wire::prompt() + wire::reply(1));
+        EXPECT_TRUE(c.closed_by_peer());
+        EXPECT_EQ(control_port, 0);
+    }
+    wait_for_threads(threads_before);
+    std::fflush(stdout);
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("ORDER:[PORTA=1] : ORDER:[PORTA=0] : ORDER:[PORTA=4] : ORDER:[PORTA=2] : "
+                           "ORDER:[PORTA=8] : ORDER:[PORTA=16] : ORDER:[FINISH] : "),
+              std::string::npos)
+        << console;
+    EXPECT_EQ(console.find("PORTA=32"), std::string::npos);
+}
+
+TEST_F(RemoteServer, AClientThatLeavesReleasesItsBits) {
+    wire::CLIENT a;
+    connect(a);
+    a.read(wire::greeting().size() + wire::prompt().size());
+    command(a, "PORTA=5\r\n", 0);
+    {
+        wire::CLIENT b;
+        connect(b);
+        b.read(wire::greeting().size() + wire::prompt().size());
+        command(b, "PORTA=12\r\n", 0);
+        EXPECT_EQ(control_port, 13);
+        b.close(); // no FINISH
+    }
+    EXPECT_EQ(wait_for_word(5), 5);
+    {
+        wire::CLIENT c;
+        connect(c);
+        c.read(wire::greeting().size() + wire::prompt().size());
+        command(c, "PORTA=64\r\n", 0);
+        ASSERT_TRUE(c.send("PORTA=128")); // away in the middle of a line
+    }
+    EXPECT_EQ(wait_for_word(5), 5);
+    command(a, "FINISH\r\n", 1);
+    EXPECT_TRUE(a.closed_by_peer());
+    EXPECT_EQ(control_port, 0);
+}
+
+TEST_F(RemoteServer, ASilentClientIsClosedAndReleased) {
+    const int idle = remote_config.idle_ms;
+    remote_config.idle_ms = 300;
+    ::testing::internal::CaptureStdout();
+    {
+        wire::CLIENT quiet;
+        connect(quiet);
+        quiet.read(wire::greeting().size() + wire::prompt().size());
+        command(quiet, "PORTA=4\r\n", 0);
+        // Bytes without a line end count as being heard.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(quiet.send("PORT"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(control_port, 4);
+        EXPECT_TRUE(quiet.closed_by_peer(3000));
+        EXPECT_EQ(control_port, 0);
+    }
+    wait_for_threads(threads_before);
+    std::fflush(stdout);
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("(silent too long)\n"), std::string::npos) << console;
+    remote_config.idle_ms = idle;
+}
+
+TEST_F(RemoteServer, AFullServerMakesRoomByClosingTheLongestSilent) {
+    ::testing::internal::CaptureStdout();
+    {
+        std::vector<std::unique_ptr<wire::CLIENT>> clients;
+        for (int i = 0; i < REMOTE_CLIENTS_MAX; ++i) {
+            clients.emplace_back(new wire::CLIENT);
+            connect(*clients.back());
+            // Distinct times of last hearing, oldest first.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        EXPECT_EQ(remote_clients.live(), REMOTE_CLIENTS_MAX);
+        // The first client speaks: the second is now the silent one.
+        clients[0]->read(wire::greeting().size() + wire::prompt().size());
+        command(*clients[0], "PORTA=1\r\n", 0);
+        clients[1]->read(wire::greeting().size() + wire::prompt().size());
+
+        wire::CLIENT newcomer;
+        connect(newcomer);
+        EXPECT_EQ(newcomer.read(wire::greeting().size() + wire::prompt().size()),
+                  wire::greeting() + wire::prompt());
+        EXPECT_TRUE(clients[1]->closed_by_peer(3000));
+        EXPECT_EQ(remote_clients.live(), REMOTE_CLIENTS_MAX);
+        command(*clients[0], "PORTA=3\r\n", 0);
+        command(newcomer, "FINISH\r\n", 1);
+        EXPECT_EQ(control_port, 3);
+    }
+    wait_for_threads(threads_before);
+    std::fflush(stdout);
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(count_of(console, "(room for a newcomer)\n"), 1) << console;
+    EXPECT_EQ(control_port, 0);
 }
 
 TEST_F(RemoteServer, PeerThatLeavesEndsTheDialogue) {
@@ -280,6 +424,43 @@ TEST(ListenQueue, BurstOfClientsWaitsInTheQueue) {
         ::close(fd);
     SDLNet_TCP_Close(server);
     SDLNet_Quit();
+}
+
+} // namespace
+
+namespace {
+
+// The send wait is set on the connection to the named peer, and on no other socket.
+TEST(ListenQueue, SendWaitIsLimitedOnThePeersConnection) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    const int served = ::accept(listener, nullptr, nullptr);
+    ASSERT_GE(served, 0);
+    sockaddr_in peer{};
+    size = sizeof peer;
+    ASSERT_EQ(::getsockname(client, reinterpret_cast<sockaddr*>(&peer), &size), 0);
+
+    EXPECT_TRUE(limit_send_wait(peer.sin_addr.s_addr, peer.sin_port, 2000));
+    auto send_wait_ms = [](int fd) {
+        timeval t{};
+        socklen_t n = sizeof t;
+        getsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &t, &n);
+        return static_cast<long>(t.tv_sec * 1000 + t.tv_usec / 1000);
+    };
+    EXPECT_NEAR(send_wait_ms(served), 2000, 10); // in the kernel's ticks
+    EXPECT_EQ(send_wait_ms(client), 0);
+    EXPECT_FALSE(limit_send_wait(peer.sin_addr.s_addr, static_cast<uint16_t>(peer.sin_port ^ 0x0100), 1250));
+    ::close(served);
+    ::close(client);
+    ::close(listener);
 }
 
 } // namespace
