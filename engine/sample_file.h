@@ -10,7 +10,7 @@ constexpr int SAMPLE_DATA_MAX_FRAMES = SAMPLE_DATA_MAX_BYTES / 4;
 // The rate everything is converted to, and the file rates accepted for conversion.
 constexpr int SAMPLE_FILE_RATE = 44100;
 constexpr int SAMPLE_FILE_MIN_RATE = 1000;
-constexpr int SAMPLE_FILE_MAX_RATE = 768000;
+constexpr int SAMPLE_FILE_MAX_RATE = 192000;
 
 // What read_wave_data returns when it has no data to give.
 constexpr int WAVE_OPEN_FAILED = -1; // the file cannot be opened at all
