@@ -1,5 +1,5 @@
 // The shipped example and benchmark patches, rendered by the real program: each one sounds from
-// its first second on and stays clear of the clipping ceiling.
+// its first second on, stays clear of the clipping ceiling and is centred on 0.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,8 @@
 namespace {
 
 struct LEVELS {
-    double rms = 0;  // over the whole render
+    double mean = 0; // over the whole render
+    double rms = 0;
     double peak = 0; // largest magnitude
     double first_second_rms = 0;
     size_t frames = 0;
@@ -25,14 +26,16 @@ LEVELS levels_of(const std::string& path) {
     LEVELS l;
     if (b.size() < 44) return l;
     l.frames = (b.size() - 44) / 4;
-    double sum = 0, first = 0;
+    double sum = 0, first = 0, total = 0;
     for (size_t i = 0; i < l.frames; ++i) {
         const size_t at = 44 + 4 * i;
         const double v = static_cast<int16_t>(b[at] | b[at + 1] << 8) / 32768.0;
+        total += v;
         sum += v * v;
         if (i < 44100) first += v * v;
         l.peak = std::fmax(l.peak, std::fabs(v));
     }
+    l.mean = total / l.frames;
     l.rms = std::sqrt(sum / l.frames);
     l.first_second_rms = std::sqrt(first / 44100);
     return l;
@@ -57,6 +60,8 @@ TEST_P(ExamplePatches, RenderAudibleAndUnclipped) {
     EXPECT_GT(l.first_second_rms, 0.005) << "silent for its first second";
     // A master near full scale wraps around in 16 bits; keep clear of it.
     EXPECT_LT(l.peak, 0.95);
+    // An offset wastes headroom and thumps when the sound stops: voices are centred on 0.
+    EXPECT_LT(std::fabs(l.mean), 0.01);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ExamplePatches,
