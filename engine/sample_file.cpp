@@ -120,7 +120,7 @@ int resample(SNDFILE* file, int channels, int rate, STEREO_DATA& out) {
 int refuse(std::vector<int16_t>& dst, const char* path, const char* why) {
     dst.clear();
     dst.shrink_to_fit();
-    std::printf("Sample refused [%s]: %s\n", path, why);
+    std::printf("Sample refused [%s]: the file %s\n", path, why);
     return WAVE_REFUSED;
 }
 
@@ -138,29 +138,63 @@ long long frames_at_output_rate(long long frames, int rate) {
     return std::llround(static_cast<double>(frames) * SAMPLE_FILE_RATE / rate);
 }
 
-int read_wave_data(std::vector<int16_t>& dst, const char* path) {
-    dst.clear();
+namespace {
+
+enum SAMPLE_PROBLEM { SAMPLE_OK, SAMPLE_UNOPENED, SAMPLE_EMPTY, SAMPLE_NOT_SOUND, SAMPLE_BAD_FORMAT, SAMPLE_SILENT };
+
+const char* const problem_text[] = {nullptr, "cannot be opened", "is empty", "is not a sound file",
+                                    "has a rate that cannot be played", "holds no sound"};
+
+// The checks both the reader and the probe make. On SAMPLE_OK the file is open and info filled.
+SAMPLE_PROBLEM open_sample(const char* path, SNDFILE*& file, SF_INFO& info) {
+    file = nullptr;
+    info = SF_INFO{};
     const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0) {
-        std::printf("Error load [%s]\n", path != nullptr ? path : "");
-        return WAVE_OPEN_FAILED;
-    }
+    if (fd < 0) return SAMPLE_UNOPENED;
     struct stat st {};
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
         close(fd);
-        return refuse(dst, path, "the file is empty");
+        return SAMPLE_EMPTY;
     }
-    SF_INFO info{};
-    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
-    if (file == nullptr) {
-        char why[300];
-        std::snprintf(why, sizeof why, "not a sound file (%s)", sf_strerror(nullptr));
-        return refuse(dst, path, why);
-    }
+    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (file == nullptr) return SAMPLE_NOT_SOUND;
     if (info.channels < 1 || info.samplerate < SAMPLE_FILE_MIN_RATE || info.samplerate > SAMPLE_FILE_MAX_RATE) {
         sf_close(file);
-        char why[120];
-        std::snprintf(why, sizeof why, "%d channels at %d Hz cannot be played", info.channels, info.samplerate);
+        file = nullptr;
+        return SAMPLE_BAD_FORMAT;
+    }
+    return SAMPLE_OK;
+}
+
+} // namespace
+
+const char* sample_file_problem(const char* path) {
+    SNDFILE* file;
+    SF_INFO info;
+    const SAMPLE_PROBLEM p = open_sample(path, file, info);
+    if (p != SAMPLE_OK) return problem_text[p];
+    sf_close(file);
+    return info.frames > 0 ? nullptr : problem_text[SAMPLE_SILENT];
+}
+
+int read_wave_data(std::vector<int16_t>& dst, const char* path) {
+    dst.clear();
+    SNDFILE* file;
+    SF_INFO info;
+    const SAMPLE_PROBLEM p = open_sample(path, file, info);
+    if (p == SAMPLE_UNOPENED) {
+        std::printf("Error load [%s]\n", path != nullptr ? path : "");
+        return WAVE_OPEN_FAILED;
+    }
+    if (p != SAMPLE_OK) {
+        char why[300];
+        if (p == SAMPLE_NOT_SOUND)
+            std::snprintf(why, sizeof why, "%s (%s)", problem_text[p], sf_strerror(nullptr));
+        else if (p == SAMPLE_BAD_FORMAT)
+            std::snprintf(why, sizeof why, "%s (%d channels at %d Hz)", problem_text[p], info.channels,
+                          info.samplerate);
+        else
+            std::snprintf(why, sizeof why, "%s", problem_text[p]);
         return refuse(dst, path, why);
     }
     if (info.channels > 2)
@@ -181,8 +215,8 @@ int read_wave_data(std::vector<int16_t>& dst, const char* path) {
         cut = convert_in_place(file, info.channels, out) ? 1 : 0;
     sf_close(file);
 
-    if (cut < 0) return refuse(dst, path, "its rate could not be converted");
-    if (dst.empty()) return refuse(dst, path, "it holds no sound");
+    if (cut < 0) return refuse(dst, path, "could not be converted to 44100 Hz");
+    if (dst.empty()) return refuse(dst, path, problem_text[SAMPLE_SILENT]);
     if (cut > 0) std::printf("Sample [%s] cut to its first %d frames\n", path, SAMPLE_DATA_MAX_FRAMES);
     return static_cast<int>(dst.size() * 2);
 }

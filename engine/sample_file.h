@@ -24,6 +24,11 @@ constexpr int WAVE_REFUSED = -2;     // it opens, but holds no sound the sampler
 // or holds none. dst is empty whenever no data is returned.
 int read_wave_data(std::vector<int16_t>& dst, const char* path);
 
+// Why read_wave_data would give no data for the file at path ("cannot be opened", "is empty",
+// "is not a sound file", "has a rate that cannot be played", "holds no sound"), or null when
+// it would load. Looks at the header only and prints nothing.
+const char* sample_file_problem(const char* path);
+
 // A normalised sample (full scale at +-1) as a 16-bit value: x 32768, rounded to nearest (halves away
 // from zero) and held inside [-32768, 32767], so 8-, 24- and 32-bit integer data keep their top 16 bits
 // rounded. Not-a-number gives 0.

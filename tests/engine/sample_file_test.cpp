@@ -234,9 +234,9 @@ TEST(SampleFile, FilesWithoutSoundAreRefusedByName) {
     };
     // A WAVE header announcing a data chunk that holds nothing.
     std::string no_frames("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\0\0\0\0", 44);
-    for (const CASE& k : {CASE{"text.wav", "BEGIN_OBJECTS_DECLARE\nthis is not a sound\n", "not a sound file"},
-                          CASE{"empty.wav", "", "the file is empty"},
-                          CASE{"no_frames.wav", no_frames, "it holds no sound"}}) {
+    for (const CASE& k : {CASE{"text.wav", "BEGIN_OBJECTS_DECLARE\nthis is not a sound\n", "is not a sound file"},
+                          CASE{"empty.wav", "", "is empty"},
+                          CASE{"no_frames.wav", no_frames, "holds no sound"}}) {
         SCOPED_TRACE(k.name);
         const std::string path = temp_path(k.name);
         std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -247,12 +247,19 @@ TEST(SampleFile, FilesWithoutSoundAreRefusedByName) {
         std::string printed;
         EXPECT_EQ(read_quietly(data, path, &printed), WAVE_REFUSED);
         EXPECT_TRUE(data.empty());
-        EXPECT_EQ(printed.rfind("Sample refused [" + path + "]: " + k.why, 0), 0u) << printed;
+        EXPECT_EQ(printed.rfind("Sample refused [" + path + "]: the file " + k.why, 0), 0u) << printed;
+        // The quiet probe gives the same reason from the header alone.
+        ::testing::internal::CaptureStdout();
+        const char* problem = sample_file_problem(path.c_str());
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_STREQ(problem, k.why);
         std::remove(path.c_str());
     }
-    // A folder opens but holds no sound either.
+    // A folder opens but holds no sound either; a missing file is another matter.
     std::vector<int16_t> data;
     EXPECT_EQ(read_quietly(data, ::testing::TempDir()), WAVE_REFUSED);
+    EXPECT_STREQ(sample_file_problem("/nonexistent/dir/x.wav"), "cannot be opened");
+    EXPECT_STREQ(sample_file_problem((std::string(TESSARO_SOURCE_DIR) + "/KVX/samples/kick.wav").c_str()), nullptr);
 }
 
 TEST(SampleFile, LongFilesAreCutToTheSamplersRoomAtAnyRate) {
