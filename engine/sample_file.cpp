@@ -117,6 +117,44 @@ int resample(SNDFILE* file, int channels, int rate, STEREO_DATA& out) {
     return result;
 }
 
+enum SAMPLE_PROBLEM {
+    SAMPLE_OK,
+    SAMPLE_UNOPENED,
+    SAMPLE_EMPTY,
+    SAMPLE_NOT_SOUND,
+    SAMPLE_BAD_FORMAT,
+    SAMPLE_SILENT
+};
+
+const char* const problem_text[] = {nullptr,
+                                    "cannot be opened",
+                                    "is empty",
+                                    "is not a sound file",
+                                    "has a rate or channel count that cannot be played",
+                                    "holds no sound"};
+
+// The checks both the reader and the probe make. On SAMPLE_OK the file is open and info filled.
+SAMPLE_PROBLEM open_sample(const char* path, SNDFILE*& file, SF_INFO& info) {
+    file = nullptr;
+    info = SF_INFO{};
+    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0) return SAMPLE_UNOPENED;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+        close(fd);
+        return SAMPLE_EMPTY;
+    }
+    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (file == nullptr) return SAMPLE_NOT_SOUND;
+    if (info.channels < 1 || info.samplerate < SAMPLE_FILE_MIN_RATE ||
+        info.samplerate > SAMPLE_FILE_MAX_RATE) {
+        sf_close(file);
+        file = nullptr;
+        return SAMPLE_BAD_FORMAT;
+    }
+    return SAMPLE_OK;
+}
+
 int refuse(std::vector<int16_t>& dst, const char* path, const char* why) {
     dst.clear();
     dst.shrink_to_fit();
@@ -137,36 +175,6 @@ int16_t sample_to_pcm16(double v) {
 long long frames_at_output_rate(long long frames, int rate) {
     return std::llround(static_cast<double>(frames) * SAMPLE_FILE_RATE / rate);
 }
-
-namespace {
-
-enum SAMPLE_PROBLEM { SAMPLE_OK, SAMPLE_UNOPENED, SAMPLE_EMPTY, SAMPLE_NOT_SOUND, SAMPLE_BAD_FORMAT, SAMPLE_SILENT };
-
-const char* const problem_text[] = {nullptr, "cannot be opened", "is empty", "is not a sound file",
-                                    "has a rate that cannot be played", "holds no sound"};
-
-// The checks both the reader and the probe make. On SAMPLE_OK the file is open and info filled.
-SAMPLE_PROBLEM open_sample(const char* path, SNDFILE*& file, SF_INFO& info) {
-    file = nullptr;
-    info = SF_INFO{};
-    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0) return SAMPLE_UNOPENED;
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
-        close(fd);
-        return SAMPLE_EMPTY;
-    }
-    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
-    if (file == nullptr) return SAMPLE_NOT_SOUND;
-    if (info.channels < 1 || info.samplerate < SAMPLE_FILE_MIN_RATE || info.samplerate > SAMPLE_FILE_MAX_RATE) {
-        sf_close(file);
-        file = nullptr;
-        return SAMPLE_BAD_FORMAT;
-    }
-    return SAMPLE_OK;
-}
-
-} // namespace
 
 const char* sample_file_problem(const char* path) {
     SNDFILE* file;
@@ -203,7 +211,8 @@ int read_wave_data(std::vector<int16_t>& dst, const char* path) {
     // A header may claim any length: room is taken for no more than the sampler can hold.
     if (info.frames > 0) {
         const long long expected = frames_at_output_rate(info.frames, info.samplerate) + 1;
-        dst.reserve(2u * static_cast<size_t>(expected < SAMPLE_DATA_MAX_FRAMES ? expected : SAMPLE_DATA_MAX_FRAMES));
+        dst.reserve(
+            2u * static_cast<size_t>(expected < SAMPLE_DATA_MAX_FRAMES ? expected : SAMPLE_DATA_MAX_FRAMES));
     }
     STEREO_DATA out(dst);
     int cut = 0;

@@ -115,8 +115,7 @@ TEST(SampleFile, IntegerAndFloatEncodingsKeepTheirTopSixteenBits) {
     const std::vector<CASE> cases = {
         {"u8_mono.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, [&](int i, int) { return v8(i); },
          [&](int i, int) { return v8(i) * 256; }},
-        {"s24_stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2,
-         [&](int i, int c) { return v24(i, c); },
+        {"s24_stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, [&](int i, int c) { return v24(i, c); },
          [&](int i, int c) { return held(round_div(v24(i, c), 256)); }},
         {"s24_mono.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, [&](int i, int) { return v24(i, 0); },
          [&](int i, int) { return held(round_div(v24(i, 0), 256)); }},
@@ -130,8 +129,8 @@ TEST(SampleFile, IntegerAndFloatEncodingsKeepTheirTopSixteenBits) {
          }},
         {"s16_mono.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, [](int i, int) { return i * 61 - 30000; },
          [](int i, int) { return i * 61 - 30000; }},
-        {"s16_stereo.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 2,
-         [](int i, int c) { return c ? -i : i * 7; }, [](int i, int c) { return c ? -i : i * 7; }},
+        {"s16_stereo.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 2, [](int i, int c) { return c ? -i : i * 7; },
+         [](int i, int c) { return c ? -i : i * 7; }},
         {"s16_stereo.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2,
          [](int i, int c) { return (i * 131) % 60000 - 30000 + c; },
          [](int i, int c) { return (i * 131) % 60000 - 30000 + c; }},
@@ -233,10 +232,11 @@ TEST(SampleFile, FilesWithoutSoundAreRefusedByName) {
         const char* why;
     };
     // A WAVE header announcing a data chunk that holds nothing.
-    std::string no_frames("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\0\0\0\0", 44);
-    for (const CASE& k : {CASE{"text.wav", "BEGIN_OBJECTS_DECLARE\nthis is not a sound\n", "is not a sound file"},
-                          CASE{"empty.wav", "", "is empty"},
-                          CASE{"no_frames.wav", no_frames, "holds no sound"}}) {
+    std::string no_frames(
+        "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\0\0\0\0", 44);
+    for (const CASE& k :
+         {CASE{"text.wav", "BEGIN_OBJECTS_DECLARE\nthis is not a sound\n", "is not a sound file"},
+          CASE{"empty.wav", "", "is empty"}, CASE{"no_frames.wav", no_frames, "holds no sound"}}) {
         SCOPED_TRACE(k.name);
         const std::string path = temp_path(k.name);
         std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -259,7 +259,8 @@ TEST(SampleFile, FilesWithoutSoundAreRefusedByName) {
     std::vector<int16_t> data;
     EXPECT_EQ(read_quietly(data, ::testing::TempDir()), WAVE_REFUSED);
     EXPECT_STREQ(sample_file_problem("/nonexistent/dir/x.wav"), "cannot be opened");
-    EXPECT_STREQ(sample_file_problem((std::string(TESSARO_SOURCE_DIR) + "/KVX/samples/kick.wav").c_str()), nullptr);
+    EXPECT_STREQ(sample_file_problem((std::string(TESSARO_SOURCE_DIR) + "/KVX/samples/kick.wav").c_str()),
+                 nullptr);
 }
 
 TEST(SampleFile, LongFilesAreCutToTheSamplersRoomAtAnyRate) {
