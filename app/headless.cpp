@@ -8,6 +8,7 @@
 #include "app/controller.h"
 #include "app/startup.h"
 #include "engine/audio.h"
+#include "engine/generator.h"
 #include "patch/save_patch.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
@@ -16,6 +17,7 @@ void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
     for (;;) {
         step_controller();
+        report_sampler_restarts(generator->samplers);
         while (console_key_ready()) {
             const int key = console_getch();
             if (key == CONSOLE_ESC) return;

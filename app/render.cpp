@@ -106,6 +106,7 @@ int render_patch(const char* patch_path, const char* out_path, double seconds, b
     for (long long done = 0; done < total;) {
         const int frames = total - done < BLOCK_FRAMES ? static_cast<int>(total - done) : BLOCK_FRAMES;
         render_block(nullptr, block, frames * 4, nullptr);
+        report_sampler_restarts(generator->samplers);
         if (!wave.write_frames(block, frames)) return fail("Cannot write", out_path);
         done += frames;
         const int percent = static_cast<int>(done * 100 / total);

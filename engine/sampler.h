@@ -1,12 +1,11 @@
-// SAMPLER: one-shot player of a 16-bit stereo WAVE held in memory, and its WAVE reader.
+// SAMPLER: one-shot player of a 16-bit stereo sample held in memory.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "sample_file.h"
 #include "vco.h"
-
-// The largest data chunk a sampler holds (about 90.7 s of 16-bit stereo at 44100 Hz).
-constexpr int SAMPLE_DATA_MAX_BYTES = 16000000;
 
 struct SAMPLER : VCO {
     SAMPLER();
@@ -18,13 +17,18 @@ struct SAMPLER : VCO {
     float position = 0.0f;
     float rate = 1.0f;
     float gain = 1.0f;
+    // Sync restarts, counted on the audio thread (its only writer) and told on the console by
+    // report_sampler_restarts on the main thread, which keeps its own count of those told.
+    std::atomic<uint32_t> restarts{0};
+    uint32_t restarts_reported = 0;
     char FILE[80] = "";
     char sample_path[800] = "";
     // The name sits last so that the fields read every sample share few cache lines.
     char name[800] = "";
 };
+static_assert(std::atomic<uint32_t>::is_always_lock_free, "the audio thread counts restarts without a lock");
 
-// Reads the data chunk of a canonical 44-byte-header WAVE file into dst (resized to the
-// bytes read, cut at SAMPLE_DATA_MAX_BYTES). Returns the byte count, or -1 after printing
-// "Error load [path]" when the file cannot be opened.
-int read_wave_data(std::vector<int16_t>& dst, const char* path);
+// Prints "Gate in SAMPLER[name] -> time to 0" once for every sync restart of each sampler since
+// the last call, and returns how many lines it printed. Main thread only: the audio thread
+// never prints.
+int report_sampler_restarts(const std::vector<SAMPLER*>& samplers);

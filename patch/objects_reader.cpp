@@ -213,9 +213,14 @@ void load_sample(SAMPLER& s, const char* path) {
     copy_name(s.sample_path, sizeof s.sample_path, path);
     copy_name(s.FILE, sizeof s.FILE, path);
     int bytes = read_wave_data(s.sample_data, path);
-    if (bytes == -1) {
+    if (bytes == WAVE_OPEN_FAILED) {
         std::printf("Error load the file\n");
         fatal();
+    }
+    // A refused file leaves the sampler without a sample: silent, the patch plays on.
+    if (bytes == WAVE_REFUSED) {
+        s.sample_frames = 0;
+        return;
     }
     s.sample_frames = bytes / 4;
     std::printf("Loaded WAVE file [%-32s][%d ]\n", path, s.sample_frames);

@@ -129,3 +129,34 @@ TEST(RenderDuration, SecondsToFramesAndWhatIsRefused) {
         EXPECT_FALSE(parse_seconds(bad, &s)) << bad;
     EXPECT_FALSE(parse_seconds(nullptr, &s));
 }
+
+TEST_F(Render, ASampleFileWithoutSoundIsRefusedAndThePatchPlaysOn) {
+    const std::string notes = patch("notes.wav", "not a sound at all\n");
+    const std::string in = patch("TWO.KVX", "BEGIN_OBJECTS_DECLARE\n"
+                                            "SEQUENCER_1;DIVIDER=8;NBR_STEP=4;\n"
+                                            "SAMPLER_1;FILE=KVX/samples/kick.wav;\n"
+                                            "SAMPLER_2;FILE=" +
+                                                notes +
+                                                ";\n"
+                                                "MIXER_4;;\n"
+                                                "END_OBJECTS_DECLARE\n"
+                                                "BEGIN_LINKS_DECLARE\n"
+                                                "SAMPLER_2;IN=SEQUENCER_1;GATE=SEQUENCER_1;\n"
+                                                "SAMPLER_1;IN=SEQUENCER_1;GATE=SEQUENCER_1;\n"
+                                                "MIXER_4;ADD_CHANELL=SAMPLER_1;ADD_CHANELL=SAMPLER_2;\n"
+                                                "END_LINKS_DECLARE\n");
+    const std::string out = dir + "/two.wav";
+    const PROGRAM_RUN r = run_program({"--render", out, "--seconds", "0.5", in}, "");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Sample refused [" + notes + "]: the file is not a sound file"),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(r.output.find("Loaded WAVE file [" + notes), std::string::npos) << r.output;
+    // The silent sampler leaves the shared gate open: the kick still sounds.
+    const std::vector<unsigned char> b = file_bytes(out);
+    ASSERT_EQ(b.size(), 44u + 22050u * 4);
+    int loudest = 0;
+    for (size_t at = 44; at < b.size(); at += 4)
+        loudest = std::max(loudest, std::abs(static_cast<int16_t>(b[at] | b[at + 1] << 8)));
+    EXPECT_GT(loudest, 3000);
+}

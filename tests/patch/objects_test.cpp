@@ -20,6 +20,10 @@ std::string wave_bytes(uint32_t data_bytes) {
     put32(4, 36 + data_bytes);
     w.replace(8, 8, "WAVEfmt ");
     put32(16, 16);
+    put32(20, 1 | 2 << 16); // PCM, stereo
+    put32(24, 44100);
+    put32(28, 44100 * 4);
+    put32(32, 4 | 16 << 16); // 4-byte frames of 16-bit values
     w.replace(36, 4, "data");
     put32(40, data_bytes);
     w.append(data_bytes, '\x01');
@@ -245,6 +249,21 @@ TEST_F(Objects, SamplerLoadsItsWave) {
     char expected[1200];
     std::snprintf(expected, sizeof expected, "Loaded WAVE file [%-32s][%d ]\n", wav.c_str(), 250);
     EXPECT_EQ(expected, out);
+}
+
+TEST_F(Objects, SamplerRefusesFilesThatAreNotSoundAndStaysSilent) {
+    for (const char* content : {"just some text\n", ""}) {
+        graph_ = std::make_unique<GENERATOR>();
+        std::string txt = dir_.write("notes.wav", content);
+        std::string out = load_printing("SAMPLER_1;FILE=" + txt + ";");
+        ASSERT_EQ(1u, g().samplers.size());
+        SAMPLER* s = g().samplers[0];
+        EXPECT_EQ(0, s->sample_frames);
+        EXPECT_TRUE(s->sample_data.empty());
+        EXPECT_STREQ(txt.c_str(), s->sample_path); // kept, so a save writes it back
+        EXPECT_EQ(std::string::npos, out.find("Loaded WAVE file")) << out;
+        EXPECT_EQ(0u, out.find("Sample refused [" + txt + "]")) << out;
+    }
 }
 
 TEST_F(Objects, SamplerWithoutItsFileIsFatal) {

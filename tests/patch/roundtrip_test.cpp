@@ -334,7 +334,8 @@ class RoundTrip : public PatchTest {
 
 TEST_F(RoundTrip, RandomGraphsReloadFieldForField) {
     const std::string wave =
-        dir_.write("loop.wav", std::string("RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0", 20) + std::string(16, '\x01') +
+        dir_.write("loop.wav", std::string("RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0", 20) +
+                                   std::string("\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0", 16) +
                                    std::string("data\x08\0\0\0", 8) +
                                    std::string("\x10\x20\x30\x40\x50\x60\x70\x7f", 8));
     for (uint32_t seed = 1; seed <= 300; ++seed) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/sample_file.h"
 #include "platform/wave_file.h"
 
 namespace {
@@ -73,4 +74,27 @@ TEST(WaveFile, UnwritablePathAndClosedWriterFail) {
     const int16_t frame[2] = {0, 0};
     EXPECT_FALSE(w.write_frames(frame, 1));
     EXPECT_FALSE(w.update_header());
+}
+
+TEST(WaveFile, ARecordingCutShortPlaysInTheSamplerValueForValue) {
+    const std::string path = temp_name("take");
+    WAVE_WRITER w;
+    ASSERT_TRUE(w.open(path.c_str()));
+    std::vector<int16_t> frames;
+    for (int i = 0; i < 3000; ++i) {
+        frames.push_back(static_cast<int16_t>(i * 23 - 32768));
+        frames.push_back(static_cast<int16_t>(32767 - i * 19));
+    }
+    ASSERT_TRUE(w.write_frames(frames.data(), 1000));
+    ASSERT_TRUE(w.update_header());
+    ASSERT_TRUE(w.write_frames(frames.data() + 2000, 2000));
+    ASSERT_TRUE(w.update_header());
+    // Still open, as a recording is when the program is killed: all that was written plays.
+    std::vector<int16_t> played;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(read_wave_data(played, path.c_str()), 3000 * 4);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(played, frames);
+    EXPECT_TRUE(w.close());
+    std::remove(path.c_str());
 }

@@ -34,3 +34,10 @@ double peak(const std::vector<double>& samples) {
         p = std::fmax(p, std::fabs(v));
     return p;
 }
+
+double mean(const std::vector<double>& samples) {
+    if (samples.empty()) return 0;
+    double total = 0;
+    for (double v : samples) total += v;
+    return total / static_cast<double>(samples.size());
+}

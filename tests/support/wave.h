@@ -11,5 +11,8 @@ std::vector<double> left_channel(const std::string& path);
 // Root mean square of samples [from, to), clipped to what there is; 0 for an empty span.
 double rms(const std::vector<double>& samples, size_t from, size_t to);
 
+// Arithmetic mean of samples; 0 for none.
+double mean(const std::vector<double>& samples);
+
 // Largest magnitude in samples.
 double peak(const std::vector<double>& samples);

@@ -4,9 +4,10 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
+
+#include "engine/sample_file.h"
 
 namespace {
 
@@ -136,16 +137,6 @@ const std::vector<Port>& ports(Kind k) {
         {{"ADD_CHANELL", {VCO, SMP, VCA, PCF, MIX}}},
     };
     return table[k];
-}
-
-// A canonical WAVE file: RIFF/WAVE, a 16-byte "fmt " body and the "data" chunk at byte 36.
-bool canonical_wave(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char h[44];
-    if (!in.read(h, sizeof h)) return false;
-    const std::string s(h, sizeof h);
-    return s.compare(0, 4, "RIFF") == 0 && s.compare(8, 8, "WAVEfmt ") == 0 && h[16] == 16 && h[17] == 0 &&
-           s.compare(36, 4, "data") == 0;
 }
 
 class Linter {
@@ -278,8 +269,10 @@ class Linter {
                 (std::atoi(value.c_str()) < 0 || std::atoi(value.c_str()) > 7))
                 report(d.word, quoted + ": filter type outside 0 to 7");
             if (k == PCF && matched == "BYPASS" && is_int(value)) filter_on = std::atoi(value.c_str()) == 0;
-            if (k == SMP && !base_dir.empty() && !canonical_wave(base_dir + "/" + value))
-                report(d.word, quoted + ": not a readable 44-byte-header WAVE file");
+            if (k == SMP && !base_dir.empty()) {
+                if (const char* why = sample_file_problem((base_dir + "/" + value).c_str()))
+                    report(d.word, quoted + ": the sample file " + why);
+            }
         }
         if (k == PCF && !filter_on) report(d.word, d.fields[0] + " stays bypassed (no BYPASS=0)");
     }

@@ -137,13 +137,16 @@ TEST(PatchLint, WiringThatCannotSound) {
     EXPECT_NE(findings(text).find("no mixer named MIXER_4"), std::string::npos);
 }
 
-TEST(PatchLint, SamplerFilesMustBeCanonicalWaves) {
+TEST(PatchLint, SamplerFilesMustBeSoundTheSamplerPlays) {
     const std::string src = TESSARO_SOURCE_DIR;
     const std::string good = patch("SAMPLER_1;FILE=KVX/samples/kick.wav;", "SAMPLER_1;GATE=SEQUENCER_1;");
     EXPECT_TRUE(lint_patch(good, src).empty());
     const std::string missing = patch("SAMPLER_1;FILE=KVX/samples/none.wav;", "SAMPLER_1;GATE=SEQUENCER_1;");
     ASSERT_EQ(lint_patch(missing, src).size(), 1u);
-    EXPECT_NE(lint_patch(missing, src)[0].text.find("not a readable"), std::string::npos);
+    EXPECT_NE(lint_patch(missing, src)[0].text.find("the sample file cannot be opened"), std::string::npos);
+    const std::string text = patch("SAMPLER_1;FILE=README.md;", "SAMPLER_1;GATE=SEQUENCER_1;");
+    ASSERT_EQ(lint_patch(text, src).size(), 1u);
+    EXPECT_NE(lint_patch(text, src)[0].text.find("the sample file is not a sound file"), std::string::npos);
 }
 
 TEST(BenchPatch, VoicesSubMixersAndFrequencies) {
