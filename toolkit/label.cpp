@@ -23,7 +23,8 @@ int LABEL::update() {
     std::snprintf(last_text, sizeof last_text, "%s", text);
     last_color = color;
     dirty = 1;
-    w = static_cast<float>((size * static_cast<int32_t>(std::strlen(text))) / 2);
+    // In 64 bits: a large nominal size times a long text would overflow 32.
+    w = static_cast<float>((static_cast<int64_t>(size) * static_cast<int64_t>(std::strlen(text))) / 2);
     h = static_cast<float>(size);
     // The new box is the one seen, so the next update does not take it for a change.
     iw = static_cast<int32_t>(w);

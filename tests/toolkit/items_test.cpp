@@ -183,4 +183,12 @@ TEST(LabelUpdate, BoxFollowsTextAndColourChangesOnly) {
     l.color = 0x00FF00;
     l.update();
     EXPECT_EQ(l.dirty, 1);
+
+    // The information dashboard's name label has a size in the millions: its box is still the
+    // product, not a wrapped negative width.
+    std::memset(l.text, 'M', 799);
+    l.text[799] = '\0';
+    l.size = 8432210;
+    l.update();
+    EXPECT_FLOAT_EQ(l.w, static_cast<float>(8432210LL * 799 / 2));
 }
