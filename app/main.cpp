@@ -5,6 +5,7 @@
 
 #include "app/headless.h"
 #include "app/render.h"
+#include "patch/patch_check.h"
 #include "platform/console.h"
 
 #ifndef TESSARO_VERSION
@@ -19,6 +20,7 @@ void print_usage() {
         "  tessaro PATCH.KVX                               play a patch\n"
         "  tessaro --headless PATCH.KVX                    play a patch without a window\n"
         "  tessaro --render OUT.wav --seconds S PATCH.KVX  render S seconds of a patch to a WAVE file\n"
+        "  tessaro --check PATCH.KVX...                    check patches: one line per problem\n"
         "  tessaro --help | --version\n"
         "\n"
         "The console asks for the audio output and driver; ESC quits.\n"
@@ -28,6 +30,14 @@ void print_usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The checker reads patch files only: no audio, no window, no console prompt.
+    if (argc > 1 && std::strcmp(argv[1], "--check") == 0) {
+        if (argc == 2) {
+            std::printf("Usage: tessaro --check PATCH.KVX...\n");
+            return 1;
+        }
+        return check_patches(argc - 2, argv + 2);
+    }
     if (argc == 1) {
         std::printf("Supply a synthethiseur file .KVX (KVXOrgue.KVX for eg)");
         console_getch();

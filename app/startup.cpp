@@ -149,7 +149,8 @@ int choose_audio_output() {
 
 bool load_patch(const char* path) {
     generator = new GENERATOR();
-    load_objects(generator, path);
+    // A file that cannot be read or a patch refused whole has said why; it has no links.
+    if (!load_objects(generator, path)) return false;
     load_links(generator, path);
     MIXER* master = find_master_mixer(generator);
     if (!master) {

@@ -28,7 +28,8 @@ int choose_audio_output();
 int init_engine(int argc, char** argv);
 
 // Loads the patch into a new global GENERATOR and points the output at its master mixer.
-// A patch without a mixer named "MIXER_4" is refused: message, and false.
+// A patch that cannot be read, one of more modules than a patch may hold, and one without a
+// mixer named "MIXER_4" are refused: message, and false.
 bool load_patch(const char* path);
 
 // Closes the stream, then the sound library.

@@ -42,6 +42,22 @@ void real_field(std::string& out, const char* key, float v) {
     out += ';';
 }
 
+// The same for a key of the tables, written only when the reader accepts the value: a value it
+// would refuse is left out, so the saved patch reloads it as its default, without a warning.
+void int_field(std::string& out, const OBJECT_KEY& key, long long v, const char* text = nullptr) {
+    if (value_in_range(key, static_cast<double>(v))) int_field(out, text != nullptr ? text : key.text, v);
+}
+
+// A key every line of its kind carries, so that the line never reads as an empty field: the
+// value, or the default a reload gives a refused one.
+void int_field_or(std::string& out, const OBJECT_KEY& key, long long v, long long fallback) {
+    int_field(out, key.text, value_in_range(key, static_cast<double>(v)) ? v : fallback);
+}
+
+void real_field(std::string& out, const OBJECT_KEY& key, float v, const char* text = nullptr) {
+    if (value_in_range(key, v)) real_field(out, text != nullptr ? text : key.text, v);
+}
+
 // Whether two floats are the same value to the bit, so that -0 and 0 differ.
 bool same(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -65,22 +81,8 @@ struct NAMED_SOURCE {
 };
 
 SOURCE_KIND source_kind_of(MODULE_KIND k) {
-    switch (k) {
-    case KIND_KEYBOARD:
-        return SRC_KEY;
-    case KIND_VCO:
-        return SRC_VCO;
-    case KIND_SAMPLER:
-        return SRC_SAMPLER;
-    case KIND_VCA:
-        return SRC_VCA;
-    case KIND_SEQUENCER:
-        return SRC_SEQUENCER;
-    case KIND_PCF:
-        return SRC_PCF;
-    case KIND_MIXER:
-        return SRC_MIXER;
-    }
+    for (int s = 0; s < SRC_COUNT; ++s)
+        if (source_module_kind(static_cast<SOURCE_KIND>(s)) == k) return static_cast<SOURCE_KIND>(s);
     return SRC_COUNT;
 }
 
@@ -123,7 +125,7 @@ bool sync_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) 
 // ---- link fields -----------------------------------------------------------------------
 
 // "KEY=SOURCE;" with the key the reader connects that port from that source kind by.
-void link_field(std::string& line, TARGET_KIND target, PORT port, const NAMED_SOURCE& s) {
+void link_field(std::string& line, LINK_TARGET target, PORT port, const NAMED_SOURCE& s) {
     const char* key = port_key_for(target, port, s.kind);
     if (key == nullptr) return;
     line += key;
@@ -132,22 +134,22 @@ void link_field(std::string& line, TARGET_KIND target, PORT port, const NAMED_SO
     line += ';';
 }
 
-void input_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const float* input) {
+void input_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const float* input) {
     NAMED_SOURCE s;
     if (value_source(g, input, s)) link_field(line, target, PORT_INPUT, s);
 }
 
-void mod_field(std::string& line, const GENERATOR& g, TARGET_KIND target, PORT port, MOD_SLOT slot) {
+void mod_field(std::string& line, const GENERATOR& g, LINK_TARGET target, PORT port, MOD_SLOT slot) {
     NAMED_SOURCE s;
     if (slot != nullptr && value_source(g, *slot, s)) link_field(line, target, port, s);
 }
 
-void gate_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* gate_in) {
+void gate_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const int32_t* gate_in) {
     NAMED_SOURCE s;
     if (gate_source(g, gate_in, s)) link_field(line, target, PORT_GATE, s);
 }
 
-void sync_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* sync_in) {
+void sync_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const int32_t* sync_in) {
     NAMED_SOURCE s;
     if (sync_source(g, sync_in, s)) link_field(line, target, PORT_SYNC, s);
 }
@@ -166,7 +168,7 @@ std::string line_start(const char* name) {
 }
 
 // The ports of an oscillator, a sampler or a filter, in the order the links are written.
-template <class M> void modulated_fields(std::string& line, const GENERATOR& g, TARGET_KIND t, const M& m) {
+template <class M> void modulated_fields(std::string& line, const GENERATOR& g, LINK_TARGET t, const M& m) {
     input_field(line, g, t, m.input);
     mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
     mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
@@ -198,13 +200,15 @@ void note_cells(std::string& w, const SEQUENCER& m) {
             if (number > INT32_MAX) number = INT32_MAX;
             if (number < INT32_MIN) number = INT32_MIN;
             const int32_t n = static_cast<int32_t>(number);
-            cell_key(w, sequencer_keys[SK_NOTE], r, c);
+            if (!value_in_range(sequencer_keys[SK_NOTE], n)) continue;
+            cell_key(w, sequencer_keys[SK_NOTE].text, r, c);
             add_int(w, n);
             w += ';';
             // The note number gives back the octave n / 12 and the note n - 12 x (n / 12);
             // any other pair needs its octave as well.
-            if (n / 12 != octave || n - 12 * (n / 12) != note) {
-                cell_key(w, sequencer_keys[SK_OCTAVE], r, c);
+            if ((n / 12 != octave || n - 12 * (n / 12) != note) &&
+                value_in_range(sequencer_keys[SK_OCTAVE], octave)) {
+                cell_key(w, sequencer_keys[SK_OCTAVE].text, r, c);
                 add_int(w, octave);
                 w += ';';
             }
@@ -212,11 +216,12 @@ void note_cells(std::string& w, const SEQUENCER& m) {
 }
 
 template <class T, class ADD>
-void cells(std::string& w, const char* key, const T (&a)[SEQ_ROWS][SEQ_COLS], T def, ADD add_value) {
+void cells(std::string& w, const OBJECT_KEY& key, const T (&a)[SEQ_ROWS][SEQ_COLS], T def, ADD add_value) {
     for (int r = 0; r < SEQ_ROWS; ++r)
         for (int c = 0; c < SEQ_COLS; ++c) {
             if (std::memcmp(&a[r][c], &def, sizeof def) == 0) continue;
-            cell_key(w, key, r, c);
+            if (!value_in_range(key, static_cast<double>(a[r][c]))) continue;
+            cell_key(w, key.text, r, c);
             add_value(w, a[r][c]);
             w += ';';
         }
@@ -228,20 +233,20 @@ void cells(std::string& w, const char* key, const T (&a)[SEQ_ROWS][SEQ_COLS], T 
 
 void write_declaration(FILE* f, const VCO& m) {
     std::string line = line_start(m.name);
-    int_field(line, vco_keys[OK_TYPE], m.TYPE);
+    // TYPE is read from its first character: the six waveforms are single digits.
+    int_field_or(line, vco_keys[OK_TYPE], m.TYPE, WAVE_SIN);
     real_field(line, vco_keys[OK_FREQ], m.FREQ);
     real_field(line, vco_keys[OK_AMOUNT], m.AMOUNT);
     real_field(line, vco_keys[OK_PHASE], m.PHASE);
     real_field(line, vco_keys[OK_PWM], m.PWM);
     int_field(line, vco_keys[OK_POWER], m.power);
-    // TYPE is read from its first character only.
-    if (m.TYPE < 1 || m.TYPE > 6) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
+    if (!value_in_range(vco_keys[OK_TYPE], m.TYPE)) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
     put_line(f, line);
 }
 
 void write_declaration(FILE* f, const VCA& m) {
     std::string line = line_start(m.name);
-    int_field(line, vca_keys[AK_BYPASS], m.BYPASS);
+    int_field_or(line, vca_keys[AK_BYPASS], m.BYPASS, 0);
     real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
     real_field(line, vca_keys[AK_DECAY], m.DECAY);
     real_field(line, vca_keys[AK_SUSTAIN], m.SUSTAIN);
@@ -258,12 +263,12 @@ void write_declaration(FILE* f, const MIXER& m) {
     char key[16];
     for (int i = 0; i < MIXER_SLOTS; ++i) {
         if (!same(m.level[i], fresh.level[i])) {
-            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_LEVEL], i);
-            real_field(line, key, m.level[i]);
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_LEVEL].text, i);
+            real_field(line, mixer_keys[MK_LEVEL], m.level[i], key);
         }
         if (!same(m.mute[i], fresh.mute[i])) {
-            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_MUTE], i);
-            real_field(line, key, m.mute[i]);
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_MUTE].text, i);
+            real_field(line, mixer_keys[MK_MUTE], m.mute[i], key);
         }
     }
     close_declaration(line, name_end);
@@ -272,11 +277,11 @@ void write_declaration(FILE* f, const MIXER& m) {
 
 std::string sequencer_word(const SEQUENCER& m) {
     std::string w = line_start(m.name);
-    // The historic writer's "*DIVIDER" key, which the substring match reads as DIVIDER.
-    real_field(w, "*DIVIDER", m.DIVIDER);
+    real_field(w, sequencer_keys[SK_DIVIDER], m.DIVIDER, SAVED_DIVIDER_KEY);
     int_field(w, sequencer_keys[SK_NBR_STEP], m.NBR_STEP);
-    if (!same(m.next_divider, m.DIVIDER)) real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
-    int_field(w, sequencer_keys[SK_POWER], m.power);
+    if (!same(m.next_divider, m.DIVIDER) || !value_in_range(sequencer_keys[SK_DIVIDER], m.DIVIDER))
+        real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
+    int_field_or(w, sequencer_keys[SK_POWER], m.power, 1);
     if (m.pattern != 0) int_field(w, sequencer_keys[SK_PLAYING], m.pattern);
     if (m.next_pattern != m.pattern) int_field(w, sequencer_keys[SK_WISHED_PATTERN], m.next_pattern);
     note_cells(w, m);
@@ -300,7 +305,7 @@ void write_declaration(FILE* f, const PCF& m) {
     int_field(line, pcf_keys[FK_TYPE], m.TYPE);
     // After GAIN, whose reading also sets AMOUNT.
     real_field(line, pcf_keys[FK_AMOUNT], m.AMOUNT);
-    int_field(line, pcf_keys[FK_BYPASS], m.BYPASS);
+    int_field_or(line, pcf_keys[FK_BYPASS], m.BYPASS, 1); // a new filter is bypassed
     int_field(line, pcf_keys[FK_POWER], m.power);
     put_line(f, line);
 }
@@ -318,7 +323,7 @@ void write_declaration(FILE* f, const KEYBOARD& m) {
 
 void write_declaration(FILE* f, const SAMPLER& m) {
     std::string line = line_start(m.name);
-    add(line, sampler_keys[PK_FILE]);
+    add(line, sampler_keys[PK_FILE].text);
     line += '=';
     add(line, m.sample_path);
     line += ';';
@@ -405,7 +410,8 @@ bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
     case KIND_MIXER:
         return write_links(f, g, *m.as<MIXER>());
     case KIND_KEYBOARD:
-        return false;
+    case KIND_COUNT:
+        break;
     }
     return false;
 }
