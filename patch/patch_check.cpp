@@ -229,7 +229,7 @@ class CHECKER {
                 report(d.word, quoted + ": bad value, a waveform 1 to 6");
             return;
         case VALUE_TEXT:
-            if (!base_dir.empty() && !canonical_wave(base_dir + "/" + value))
+            if (!base_dir.empty() && !canonical_wave(value[0] == '/' ? value : base_dir + "/" + value))
                 report(d.word, quoted + ": not a readable 44-byte-header WAVE file");
             return;
         }
