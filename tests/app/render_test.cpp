@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -130,4 +131,15 @@ TEST(RenderDuration, SecondsToFramesAndWhatIsRefused) {
     for (const char* bad : {"", "abc", "3s", "-1", "nan", "inf", "1e400", "100000"})
         EXPECT_FALSE(parse_seconds(bad, &s)) << bad;
     EXPECT_FALSE(parse_seconds(nullptr, &s));
+}
+
+TEST_F(Render, TemporariesOfKilledRendersAreClearedOnceOld) {
+    const std::string in = patch("SAW.KVX", SAW_PATCH), out = dir + "/saw.wav";
+    write_text(dir + "/take.wav.partial-Ab12Cd", "half");
+    write_text(dir + "/saw.wav.partial-Zz99yy", "running");
+    // An hour ago, and a moment ago.
+    std::system(("touch -d '1 hour ago' '" + dir + "/take.wav.partial-Ab12Cd'").c_str());
+    PROGRAM_RUN r = run_program({"--render", out, "--seconds", "0.01", in}, "");
+    ASSERT_EQ(r.status, 0) << r.output;
+    expect_only({"SAW.KVX", "saw.wav", "saw.wav.partial-Zz99yy"});
 }
