@@ -1,5 +1,5 @@
-// Benchmark of loading a patch: both sections of patches of up to the 10,000 modules a patch may
-// hold, to show that the time grows with the size of the patch.
+// Benchmarks of loading and saving patches of up to the 10,000 modules a patch may hold, to show
+// that the time grows with the size of the patch.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "engine/module_kinds.h"
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
+#include "patch/patch_writer.h"
 
 namespace {
 
@@ -82,7 +83,34 @@ void load_patch(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(modules), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+void save_patch(benchmark::State& state) {
+    fill_note_table();
+    const int modules = static_cast<int>(state.range(0));
+    GENERATOR g;
+    const std::string& path = patch_file(modules);
+    load_objects(&g, path.c_str());
+    load_links(&g, path.c_str());
+    FILE* out = std::tmpfile();
+    if (out == nullptr) std::abort();
+    for (auto _ : state) {
+        std::rewind(out);
+        if (!write_patch(out, g)) state.SkipWithError("write failed");
+    }
+    std::fclose(out);
+    state.SetComplexityN(modules);
+    state.counters["modules_per_s"] =
+        benchmark::Counter(static_cast<double>(modules), benchmark::Counter::kIsIterationInvariantRate);
+}
+
 } // namespace
+
+BENCHMARK(save_patch)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(static_cast<int>(PATCH_MODULES_MAX))
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 BENCHMARK(load_patch)
     ->Arg(1250)

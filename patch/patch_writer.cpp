@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 
 #include "patch_keys.h"
 
@@ -86,41 +87,40 @@ SOURCE_KIND source_kind_of(MODULE_KIND k) {
     return SRC_COUNT;
 }
 
-// The module whose output sample lives at the address; false for an address no module owns.
-bool value_source(const GENERATOR& g, const float* address, NAMED_SOURCE& out) {
-    if (address == nullptr) return false;
-    for (const MODULE_REF& m : module_order(g))
-        if (module_value(m) == address) {
-            out = {module_name(m), source_kind_of(m.kind)};
-            return true;
+// Every output of a graph by its address, with the module that owns it: a port names its
+// source by one look-up, so a graph saves in time that grows with its size. Where two modules
+// would claim an address, the first in the listing order keeps it.
+class SOURCE_NAMES {
+  public:
+    explicit SOURCE_NAMES(const GENERATOR& g) {
+        for (const MODULE_REF& m : module_order(g))
+            values_.emplace(module_value(m), NAMED_SOURCE{module_name(m), source_kind_of(m.kind)});
+        // Gates and sync pulses come from note sources only.
+        for (KEYBOARD* k : g.keyboards) {
+            gates_.emplace(&k->gate, NAMED_SOURCE{k->name, SRC_KEY});
+            syncs_.emplace(&k->sync_pulse, NAMED_SOURCE{k->name, SRC_KEY});
         }
-    return false;
-}
-
-// Gates and sync pulses come from note sources only; output_of picks which output of them.
-template <class OUTPUT_OF>
-bool note_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out, OUTPUT_OF output_of) {
-    if (address == nullptr) return false;
-    for (KEYBOARD* k : g.keyboards)
-        if (output_of(k) == address) {
-            out = {k->name, SRC_KEY};
-            return true;
+        for (SEQUENCER* s : g.sequencers) {
+            gates_.emplace(&s->gate, NAMED_SOURCE{s->name, SRC_SEQUENCER});
+            syncs_.emplace(&s->sync_pulse, NAMED_SOURCE{s->name, SRC_SEQUENCER});
         }
-    for (SEQUENCER* s : g.sequencers)
-        if (output_of(s) == address) {
-            out = {s->name, SRC_SEQUENCER};
-            return true;
-        }
-    return false;
-}
+    }
+    // The module owning the address; false for an address no module owns.
+    bool value(const float* address, NAMED_SOURCE& out) const { return find(values_, address, out); }
+    bool gate(const int32_t* address, NAMED_SOURCE& out) const { return find(gates_, address, out); }
+    bool sync(const int32_t* address, NAMED_SOURCE& out) const { return find(syncs_, address, out); }
 
-bool gate_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
-    return note_source(g, address, out, [](auto* m) { return &m->gate; });
-}
-
-bool sync_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
-    return note_source(g, address, out, [](auto* m) { return &m->sync_pulse; });
-}
+  private:
+    using INDEX = std::unordered_map<const void*, NAMED_SOURCE>;
+    static bool find(const INDEX& index, const void* address, NAMED_SOURCE& out) {
+        if (address == nullptr) return false;
+        auto it = index.find(address);
+        if (it == index.end()) return false;
+        out = it->second;
+        return true;
+    }
+    INDEX values_, gates_, syncs_;
+};
 
 // ---- link fields -----------------------------------------------------------------------
 
@@ -134,24 +134,24 @@ void link_field(std::string& line, LINK_TARGET target, PORT port, const NAMED_SO
     line += ';';
 }
 
-void input_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const float* input) {
+void input_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const float* input) {
     NAMED_SOURCE s;
-    if (value_source(g, input, s)) link_field(line, target, PORT_INPUT, s);
+    if (g.value(input, s)) link_field(line, target, PORT_INPUT, s);
 }
 
-void mod_field(std::string& line, const GENERATOR& g, LINK_TARGET target, PORT port, MOD_SLOT slot) {
+void mod_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, PORT port, MOD_SLOT slot) {
     NAMED_SOURCE s;
-    if (slot != nullptr && value_source(g, *slot, s)) link_field(line, target, port, s);
+    if (slot != nullptr && g.value(*slot, s)) link_field(line, target, port, s);
 }
 
-void gate_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const int32_t* gate_in) {
+void gate_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* gate_in) {
     NAMED_SOURCE s;
-    if (gate_source(g, gate_in, s)) link_field(line, target, PORT_GATE, s);
+    if (g.gate(gate_in, s)) link_field(line, target, PORT_GATE, s);
 }
 
-void sync_field(std::string& line, const GENERATOR& g, LINK_TARGET target, const int32_t* sync_in) {
+void sync_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* sync_in) {
     NAMED_SOURCE s;
-    if (sync_source(g, sync_in, s)) link_field(line, target, PORT_SYNC, s);
+    if (g.sync(sync_in, s)) link_field(line, target, PORT_SYNC, s);
 }
 
 // Writes "NAME;fields\n" when there is at least one field.
@@ -168,7 +168,8 @@ std::string line_start(const char* name) {
 }
 
 // The ports of an oscillator, a sampler or a filter, in the order the links are written.
-template <class M> void modulated_fields(std::string& line, const GENERATOR& g, LINK_TARGET t, const M& m) {
+template <class M>
+void modulated_fields(std::string& line, const SOURCE_NAMES& g, LINK_TARGET t, const M& m) {
     input_field(line, g, t, m.input);
     mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
     mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
@@ -332,7 +333,9 @@ void write_declaration(FILE* f, const SAMPLER& m) {
 
 // ---- links -----------------------------------------------------------------------------
 
-bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
+namespace {
+
+bool links_line(FILE* f, const SOURCE_NAMES& g, const VCO& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_VCO, m);
@@ -342,7 +345,7 @@ bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const SAMPLER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_SAMPLER, m);
@@ -351,7 +354,7 @@ bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const PCF& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_PCF, m);
@@ -360,7 +363,7 @@ bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const VCA& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     input_field(line, g, TGT_VCA, m.input);
@@ -368,7 +371,7 @@ bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const MIXER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     const int used = m.input_count < MIXER_SLOTS ? m.input_count : MIXER_SLOTS;
@@ -376,7 +379,7 @@ bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
         // Every used channel keeps its slot, so each level stays with its source: a channel
         // whose source cannot be named is written as an unconnected slot.
         NAMED_SOURCE s;
-        if (!value_source(g, m.inputs[i].input, s)) {
+        if (!g.value(m.inputs[i].input, s)) {
             line += SLOT_KEY;
             line += "=;";
         } else if (port_key_for(TGT_MIXER, PORT_CHANNEL, s.kind) != nullptr) {
@@ -388,32 +391,56 @@ bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const SEQUENCER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     sync_field(line, g, TGT_SEQUENCER, m.sync_in);
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const MODULE_REF& m) {
     switch (m.kind) {
     case KIND_VCO:
-        return write_links(f, g, *m.as<VCO>());
+        return links_line(f, g, *m.as<VCO>());
     case KIND_SAMPLER:
-        return write_links(f, g, *m.as<SAMPLER>());
+        return links_line(f, g, *m.as<SAMPLER>());
     case KIND_VCA:
-        return write_links(f, g, *m.as<VCA>());
+        return links_line(f, g, *m.as<VCA>());
     case KIND_SEQUENCER:
-        return write_links(f, g, *m.as<SEQUENCER>());
+        return links_line(f, g, *m.as<SEQUENCER>());
     case KIND_PCF:
-        return write_links(f, g, *m.as<PCF>());
+        return links_line(f, g, *m.as<PCF>());
     case KIND_MIXER:
-        return write_links(f, g, *m.as<MIXER>());
+        return links_line(f, g, *m.as<MIXER>());
     case KIND_KEYBOARD:
     case KIND_COUNT:
         break;
     }
     return false;
+}
+
+} // namespace
+
+bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
 }
 
 // ---- whole file ------------------------------------------------------------------------
@@ -441,8 +468,9 @@ bool write_patch(FILE* f, const GENERATOR& g) {
     std::fputs("END_OBJECTS_DECLARE\n\n", f);
     std::fputs("BEGIN_LINKS_DECLARE\n", f);
     const std::vector<MODULE_REF> order = module_order(g);
+    const SOURCE_NAMES sources(g);
     for (auto it = order.rbegin(); it != order.rend(); ++it)
-        write_links(f, g, *it);
+        links_line(f, sources, *it);
     std::fputs("\nOUTPUT_1;MIXER_4;\n", f);
     std::fputs("END_LINKS_DECLARE\n", f);
     return std::ferror(f) == 0;
