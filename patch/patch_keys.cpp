@@ -37,7 +37,8 @@ const OBJECT_KEY sequencer_keys[SK_COUNT] = {
     plain_int("NBR_STEP", 1, SEQ_COLS),
     {"NOTE_", KEY_STEP_NOTE, VALUE_INT, 0, LAST_NOTE},
     {"BYPASS_", KEY_STEP, VALUE_INT, 0, 1},
-    {"VOLUME_", KEY_STEP_THREE, VALUE_REAL, 0, 100},
+    // Only a volume of exactly 1 starts a note; the panel steps it by tenths either way.
+    {"VOLUME_", KEY_STEP_THREE, VALUE_REAL, -100, 100},
     // The panel doubles and halves a length: sixteen doublings of the default.
     {"LENGHT_", KEY_STEP_THREE, VALUE_REAL, 0, 65536},
     {"OCTAVE_", KEY_STEP, VALUE_INT, 0, LAST_OCTAVE},
@@ -61,6 +62,7 @@ const OBJECT_KEY vco_keys[OK_COUNT] = {
     {"TYPE", KEY_PLAIN, VALUE_WAVE, 1, 6},
     // A negative frequency runs the phase away from its wrap; 0 holds it still.
     plain_real("FREQ", 0, NYQUIST),
+    // The oscillator limits its level to 1; the panel's knob goes as far as FREQ's.
     plain_real("AMOUNT", 0, NYQUIST),
     plain_int("NOTE", 0, LAST_NOTE),
     plain_real("PHASE", -360, 360),
@@ -70,8 +72,13 @@ const OBJECT_KEY vco_keys[OK_COUNT] = {
     plain_int("WAVEFORM", 0, 6),
 };
 const OBJECT_KEY vca_keys[AK_COUNT] = {
-    plain_real("ATTACK", 0, HOUR_MS), switch_key("INVERT"),        switch_key("BYPASS"),
-    plain_real("DECAY", 0, HOUR_MS),  plain_real("SUSTAIN", 0, 1), plain_real("RELEASE", 0, HOUR_MS),
+    plain_real("ATTACK", 0, HOUR_MS),
+    switch_key("INVERT"),
+    switch_key("BYPASS"),
+    plain_real("DECAY", 0, HOUR_MS),
+    // A fraction of the peak; above 1 the held level lifts the envelope over its peak.
+    plain_real("SUSTAIN", 0, 10),
+    plain_real("RELEASE", 0, HOUR_MS),
 };
 const OBJECT_KEY sampler_keys[PK_COUNT] = {{"FILE", KEY_PLAIN, VALUE_TEXT, 0, 0}};
 const OBJECT_KEY keyboard_keys[KK_COUNT] = {
@@ -81,7 +88,8 @@ const OBJECT_KEY keyboard_keys[KK_COUNT] = {
 };
 const OBJECT_KEY mixer_keys[MK_COUNT] = {
     switch_key("ENABLED"),
-    {"LEVEL_", KEY_SLOT, VALUE_REAL, 0, 10},
+    // A negative level turns the channel's phase over.
+    {"LEVEL_", KEY_SLOT, VALUE_REAL, -10, 10},
     // Only exactly 1 mutes a channel.
     {"MUTE_", KEY_SLOT, VALUE_REAL, 0, 1},
 };

@@ -58,7 +58,7 @@ TEST_F(Guards, EachRefusedValueGivesOneWarningAndKeepsTheDefault) {
          [](GENERATOR& g) {
              return g.sequencers[0]->step_note[0][1] == 10 && g.sequencers[0]->step_octave[0][1] == 3;
          }},
-        {"SEQUENCER_1;VOLUME_000_001=-1;", "SEQUENCER_1 : VOLUME_000_001=-1 refuse, hors de 0 a 100",
+        {"SEQUENCER_1;VOLUME_000_001=-101;", "SEQUENCER_1 : VOLUME_000_001=-101 refuse, hors de -100 a 100",
          [](GENERATOR& g) { return g.sequencers[0]->step_volume[0][1] == 1.0f; }},
         {"SEQUENCER_1;LENGHT_2=nan;", "SEQUENCER_1 : LENGHT_2=nan refuse, hors de 0 a 65536",
          [](GENERATOR& g) { return g.sequencers[0]->step_length[0][2] == 1.0f; }},
@@ -68,11 +68,11 @@ TEST_F(Guards, EachRefusedValueGivesOneWarningAndKeepsTheDefault) {
          [](GENERATOR& g) { return g.sequencers[0]->step_note[0][0] == 10; }},
         {"VCA_1;ATTACK=-1;", "VCA_1 : ATTACK=-1 refuse, hors de 0 a 3.6e+06",
          [](GENERATOR& g) { return g.vcas[0]->ATTACK == 1000.0f; }},
-        {"VCA_1;SUSTAIN=2;", "VCA_1 : SUSTAIN=2 refuse, hors de 0 a 1",
+        {"VCA_1;SUSTAIN=11;", "VCA_1 : SUSTAIN=11 refuse, hors de 0 a 10",
          [](GENERATOR& g) { return g.vcas[0]->SUSTAIN == 1.0f; }},
         {"KEY_1;OCTAVE=-1;", "KEY_1 : OCTAVE=-1 refuse, hors de 0 a 166",
          [](GENERATOR& g) { return g.keyboards[0]->octave == 4; }},
-        {"MIXER_1;LEVEL_03=-2;", "MIXER_1 : LEVEL_03=-2 refuse, hors de 0 a 10",
+        {"MIXER_1;LEVEL_03=-11;", "MIXER_1 : LEVEL_03=-11 refuse, hors de -10 a 10",
          [](GENERATOR& g) { return g.mixers[0]->level[3] == 1.0f; }},
         {"MIXER_1;MUTE_30=1;", "MIXER_1 : MUTE_30=1 ne designe aucune case",
          [](GENERATOR& g) { return g.mixers[0]->mute[0] == 0.0f; }},
