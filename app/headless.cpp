@@ -7,9 +7,9 @@
 
 #include "app/controller.h"
 #include "app/master_path.h"
+#include "app/save_dialog.h"
 #include "app/startup.h"
 #include "engine/audio.h"
-#include "app/save_dialog.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
 
