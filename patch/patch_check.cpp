@@ -82,6 +82,12 @@ bool canonical_wave(const std::string& path) {
            s.compare(36, 4, "data") == 0;
 }
 
+bool empty_text_allowed(const OBJECT_KEYS& keys, const std::string& key) {
+    for (int i = 0; i < keys.count; ++i)
+        if (keys.keys[i].value == VALUE_TEXT && key == keys.keys[i].text) return true;
+    return false;
+}
+
 std::string range_text(const OBJECT_KEY& k) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%g to %g", k.min, k.max);
@@ -192,7 +198,9 @@ class CHECKER {
             }
             const auto kv = split_fields(field, '=');
             if (kv.size() < 2 || kv[1].empty()) {
-                report(d.word, quoted + " has no value");
+                // "FILE=;" is how the writer keeps a sampler without a sample.
+                if (kv.size() < 2 || !empty_text_allowed(keys, kv[0]))
+                    report(d.word, quoted + " has no value");
                 continue;
             }
             const std::string& key = kv[0];
