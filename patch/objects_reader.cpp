@@ -259,15 +259,10 @@ void apply_sampler(SAMPLER& s, const PARAM& p) {
     if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
 }
 
-// Raised when a declaration would pass the module limit.
-struct TOO_MANY_MODULES {};
-
 // The modules read so far, each kind in reading order. They join the graph's lists only when
 // the section has been read: each list then takes them in reverse, in front of what it held,
 // so it runs newest first without moving its modules once per declaration.
 struct NEW_MODULES {
-    size_t allowed = PATCH_MODULES_MAX;
-    size_t count = 0;
     std::vector<SEQUENCER*> sequencers;
     std::vector<PCF*> filters;
     std::vector<KEYBOARD*> keyboards;
@@ -277,11 +272,9 @@ struct NEW_MODULES {
     std::vector<MIXER*> mixers;
 
     template <class M> M* create(std::vector<M*>& list, const char* name) {
-        if (count >= allowed) throw TOO_MANY_MODULES{};
         M* m = new M();
         copy_name(m->name, static_cast<int>(sizeof m->name), name);
         list.push_back(m);
-        ++count;
         return m;
     }
 
@@ -298,22 +291,6 @@ struct NEW_MODULES {
         join(g.vcas, vcas);
         join(g.mixers, mixers);
     }
-
-    template <class M> static void drop(std::vector<M*>& read) {
-        for (M* m : read)
-            delete m;
-        read.clear();
-    }
-    void drop_all() {
-        drop(sequencers);
-        drop(filters);
-        drop(keyboards);
-        drop(samplers);
-        drop(vcos);
-        drop(vcas);
-        drop(mixers);
-    }
-    ~NEW_MODULES() { drop_all(); }
 };
 
 void declare_object(NEW_MODULES& made, const std::string& word) {
@@ -366,6 +343,26 @@ void declare_object(NEW_MODULES& made, const std::string& word) {
     }
 }
 
+// The modules the objects section declares, counted before any is made: a patch over the limit
+// is refused without taking the memory it asks for. Reading stops at the end marker, as the
+// section does.
+size_t declared_modules(FILE* f) {
+    size_t count = 0;
+    std::string word;
+    for (;;) {
+        WORD_READ r = read_word(f, word);
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
+        const size_t name_end = word.find(';');
+        if (name_end == 0 || name_end == std::string::npos ||
+            word.find(';', name_end + 1) == std::string::npos)
+            continue;
+        MODULE_KIND kinds[4];
+        count += static_cast<size_t>(created_kinds_of(word.substr(0, name_end).c_str(), kinds));
+    }
+    return count;
+}
+
 } // namespace
 
 int load_objects(GENERATOR* g, const char* path) {
@@ -374,12 +371,15 @@ int load_objects(GENERATOR* g, const char* path) {
         std::printf("Must Specify a true filename\n");
         return 0;
     }
+    if (total_modules(*g) + declared_modules(f.get()) > PATCH_MODULES_MAX) {
+        std::printf("Patch [%s] refuse : plus de %zu modules\n", path, PATCH_MODULES_MAX);
+        return 0;
+    }
+    std::rewind(f.get());
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     word_number = 0;
     begin_messages();
     NEW_MODULES made;
-    const size_t held = total_modules(*g);
-    made.allowed = held < PATCH_MODULES_MAX ? PATCH_MODULES_MAX - held : 0;
     std::string word;
     try {
         for (;;) {
@@ -396,11 +396,6 @@ int load_objects(GENERATOR* g, const char* path) {
             declare_object(made, word);
         }
     } catch (const STOP_READING&) {
-    } catch (const TOO_MANY_MODULES&) {
-        end_messages();
-        made.drop_all();
-        std::printf("Patch [%s] refuse : plus de %zu modules\n", path, PATCH_MODULES_MAX);
-        return 0;
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
         end_messages();
