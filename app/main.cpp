@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/headless.h"
 #include "app/options.h"
 #include "app/render.h"
 #include "app/window.h"
+#include "patch/patch_check.h"
 #include "platform/console.h"
 #include "remote/remote_config.h"
 
@@ -23,6 +26,10 @@ int main(int argc, char** argv) {
         console_getch();
         std::exit(-1);
     }
+    if (o.kind == RUN_KIND::CHECK && o.patches.empty()) {
+        std::printf("Usage: tessaro --check PATCH.KVX...\n");
+        return 1;
+    }
     if (!o.error.empty()) {
         std::fprintf(stderr, "tessaro: %s\n\n%s", o.error.c_str(), usage_text());
         return 2;
@@ -35,9 +42,12 @@ int main(int argc, char** argv) {
     case RUN_KIND::VERSION:
         std::printf("tessaro %s\n", TESSARO_VERSION);
         return 0;
-    case RUN_KIND::CHECK:
-        std::fprintf(stderr, "tessaro: --check is not part of this build\n");
-        return 2;
+    case RUN_KIND::CHECK: {
+        // The checker reads patch files only: no audio, no window, no console prompt.
+        std::vector<char*> paths;
+        for (const std::string& p : o.patches) paths.push_back(const_cast<char*>(p.c_str()));
+        return check_patches(static_cast<int>(paths.size()), paths.data());
+    }
     case RUN_KIND::RENDER:
         return render_patch(o.patch(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
     case RUN_KIND::HEADLESS: {

@@ -113,6 +113,7 @@ const char* usage_text() {
            "  tessaro PATCH.KVX                               play a patch in its window\n"
            "  tessaro --headless PATCH.KVX                    play a patch without a window\n"
            "  tessaro --render OUT.wav --seconds S PATCH.KVX  render S seconds of a patch to a WAVE file\n"
+           "  tessaro --check PATCH.KVX...                    check patches: one line per problem\n"
            "  tessaro --help | -h                             this text\n"
            "  tessaro --version | -V                          the version\n"
            "\n"

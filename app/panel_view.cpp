@@ -9,7 +9,7 @@
 #include "app/startup.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
-#include "patch/save_patch.h"
+#include "app/save_dialog.h"
 #include "remote/remote_server.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"

@@ -9,7 +9,11 @@
 LOADED_PATCH load_patch_file(const char* path) {
     LOADED_PATCH loaded;
     GENERATOR* g = new GENERATOR();
-    load_objects(g, path);
+    // A file that cannot be read, or a patch refused whole, has said why; it has no links.
+    if (!load_objects(g, path)) {
+        delete g;
+        return loaded;
+    }
     load_links(g, path);
     MIXER* master = find_master_mixer(g);
     if (!master) {

@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
+#include "patch/save_patch.h"
 #include "platform/wave_file.h"
 
 namespace {
@@ -71,7 +72,9 @@ bool parse_seconds(const char* text, double* seconds) {
 }
 
 int render_patch(const char* patch_path, const char* out_path, double seconds, bool show_progress) {
-    // The output's folder is tried first, so a bad name costs no rendering.
+    // The output's folder is tried first, so a bad name costs no rendering; temporaries that
+    // killed renders or saves left there go first.
+    remove_stale_temporaries(out_path);
     std::string temp = std::string(out_path) + ".partial-XXXXXX";
     if (temp.size() >= sizeof temp_path) return fail("Output name too long", out_path);
     std::strcpy(temp_path, temp.c_str());

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "patch/save_patch.h"
+#include "app/save_dialog.h"
 #include "toolkit/layout.h"
 
 unsigned dash_actions(const char* item_name) {

@@ -1,4 +1,5 @@
-// Fuzzes the objects section reader with arbitrary patch files.
+// Fuzzes the objects section reader and the patch checker with arbitrary patch files.
+#include "patch/patch_check.h"
 #include "patch_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -10,5 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const std::runtime_error&) {
     }
     std::remove(path.c_str());
+    // The checker reads the same text without opening files or ending the process.
+    check_patch_text(std::string(reinterpret_cast<const char*>(data), size), "");
     return 0;
 }

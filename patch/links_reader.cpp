@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/note_table.h"
@@ -19,19 +20,44 @@ using namespace patch_read;
 
 namespace {
 
-// Whether a module carries the wanted name. Names are cut to their array when declared, so a
-// wanted name too long for the array matches the module holding its cut form.
-template <class M> bool has_name(const M& m, const char* wanted) {
-    const size_t capacity = sizeof m.name;
-    if (std::strlen(wanted) < capacity) return std::strcmp(m.name, wanted) == 0;
-    return std::strlen(m.name) == capacity - 1 && std::strncmp(m.name, wanted, capacity - 1) == 0;
-}
+// The modules of one list by name, the first of the list for a name carried twice. Names are
+// cut to their array when declared, so a wanted name too long for the array finds the module
+// holding its cut form.
+template <class M> class NAME_INDEX {
+  public:
+    explicit NAME_INDEX(const std::vector<M*>& list) {
+        by_name_.reserve(list.size());
+        for (M* m : list)
+            by_name_.emplace(std::string_view(m->name), m);
+    }
+    M* find(const char* wanted) const {
+        std::string_view w(wanted);
+        constexpr size_t capacity = sizeof(M::name);
+        if (w.size() >= capacity) w = w.substr(0, capacity - 1);
+        auto it = by_name_.find(w);
+        return it != by_name_.end() ? it->second : nullptr;
+    }
 
-template <class M> M* find_named(const std::vector<M*>& list, const char* wanted) {
-    for (M* m : list)
-        if (has_name(*m, wanted)) return m;
-    return nullptr;
-}
+  private:
+    std::unordered_map<std::string_view, M*> by_name_;
+};
+
+// Every list of the graph indexed by name: a patch of many modules is wired in time that grows
+// with its size, not with its square.
+struct NAMES {
+    explicit NAMES(const GENERATOR& g)
+        : sequencers(g.sequencers), keyboards(g.keyboards), vcos(g.vcos), samplers(g.samplers), vcas(g.vcas),
+          filters(g.filters), mixers(g.mixers),
+          only_keyboard(g.keyboards.size() == 1 ? g.keyboards[0] : nullptr) {}
+    NAME_INDEX<SEQUENCER> sequencers;
+    NAME_INDEX<KEYBOARD> keyboards;
+    NAME_INDEX<VCO> vcos;
+    NAME_INDEX<SAMPLER> samplers;
+    NAME_INDEX<VCA> vcas;
+    NAME_INDEX<PCF> filters;
+    NAME_INDEX<MIXER> mixers;
+    KEYBOARD* only_keyboard;
+};
 
 // What a source offers to the ports it can feed.
 struct SOURCE {
@@ -56,23 +82,23 @@ template <class M> SOURCE audio_source(M* m) {
     return s;
 }
 
-SOURCE find_source(GENERATOR& g, SOURCE_KIND kind, const char* name) {
+SOURCE find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
     switch (kind) {
     case SRC_SEQUENCER:
-        return note_source(find_named(g.sequencers, name));
+        return note_source(n.sequencers.find(name));
     case SRC_KEY:
         // With a single keyboard every "KEY" source is that keyboard, whatever its name.
-        return note_source(g.keyboards.size() == 1 ? g.keyboards[0] : find_named(g.keyboards, name));
+        return note_source(n.only_keyboard != nullptr ? n.only_keyboard : n.keyboards.find(name));
     case SRC_VCO:
-        return audio_source(find_named(g.vcos, name));
+        return audio_source(n.vcos.find(name));
     case SRC_SAMPLER:
-        return audio_source(find_named(g.samplers, name));
+        return audio_source(n.samplers.find(name));
     case SRC_VCA:
-        return audio_source(find_named(g.vcas, name));
+        return audio_source(n.vcas.find(name));
     case SRC_PCF:
-        return audio_source(find_named(g.filters, name));
+        return audio_source(n.filters.find(name));
     case SRC_MIXER:
-        return audio_source(find_named(g.mixers, name));
+        return audio_source(n.mixers.find(name));
     default:
         return SOURCE{};
     }
@@ -80,7 +106,7 @@ SOURCE find_source(GENERATOR& g, SOURCE_KIND kind, const char* name) {
 
 // The ports of one target module (null where the kind has no such port).
 struct TARGET {
-    TARGET_KIND kind;
+    LINK_TARGET kind;
     float** input = nullptr;
     int32_t** gate_in = nullptr;
     int32_t** sync_in = nullptr;
@@ -100,40 +126,40 @@ template <class M> void modulated(TARGET& t, M* m) {
     t.mod_amp = &m->mod_amp;
 }
 
-bool find_target(GENERATOR& g, TARGET_KIND kind, const char* name, TARGET& t) {
+bool find_target(const NAMES& n, LINK_TARGET kind, const char* name, TARGET& t) {
     t = TARGET{};
     t.kind = kind;
     switch (kind) {
     case TGT_SEQUENCER:
-        if (SEQUENCER* s = find_named(g.sequencers, name)) {
+        if (SEQUENCER* s = n.sequencers.find(name)) {
             t.sync_in = &s->sync_in;
             return true;
         }
         return false;
     case TGT_VCO:
-        if (VCO* o = find_named(g.vcos, name)) {
+        if (VCO* o = n.vcos.find(name)) {
             modulated(t, o);
             t.mod_pwm = &o->mod_pwm;
             return true;
         }
         return false;
     case TGT_MIXER:
-        return (t.mixer = find_named(g.mixers, name)) != nullptr;
+        return (t.mixer = n.mixers.find(name)) != nullptr;
     case TGT_VCA:
-        if (VCA* a = find_named(g.vcas, name)) {
+        if (VCA* a = n.vcas.find(name)) {
             t.input = &a->input;
             t.gate_in = &a->gate_in;
             return true;
         }
         return false;
     case TGT_PCF:
-        if (PCF* f = find_named(g.filters, name)) {
+        if (PCF* f = n.filters.find(name)) {
             modulated(t, f);
             return true;
         }
         return false;
     case TGT_SAMPLER:
-        if (SAMPLER* s = find_named(g.samplers, name)) {
+        if (SAMPLER* s = n.samplers.find(name)) {
             modulated(t, s);
             return true;
         }
@@ -180,20 +206,31 @@ void connect(GENERATOR& g, TARGET& t, PORT port, const SOURCE& s) {
     }
 }
 
+// What one field did: whether it named a source of a kind some applied rule accepts, and
+// whether such a source was found.
+struct FIELD_OUTCOME {
+    bool named = false;
+    bool found = false;
+};
+
 // The source a field names among the kinds a rule accepts: every kind whose keyword the name
 // contains is looked up, and the last one found counts.
-SOURCE rule_source(GENERATOR& g, const PORT_RULE& rule, const char* source_name) {
+SOURCE rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
     SOURCE found;
     for (int k = 0; k < rule.source_count; ++k) {
         SOURCE_KIND kind = rule.sources[k];
         if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
-        SOURCE s = find_source(g, kind, source_name);
-        if (s.value != nullptr) found = s;
+        out.named = true;
+        SOURCE s = find_source(n, kind, source_name);
+        if (s.value != nullptr) {
+            found = s;
+            out.found = true;
+        }
     }
     return found;
 }
 
-void apply_link(GENERATOR& g, TARGET& t, const PARAM& p) {
+void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
     const char* source_name = p.value.get();
     PORT_RULES rules = port_rules(t.kind);
     for (int r = 0; r < rules.count; ++r) {
@@ -202,46 +239,50 @@ void apply_link(GENERATOR& g, TARGET& t, const PARAM& p) {
         if (tested == nullptr || std::strstr(tested, rule.key) == nullptr) continue;
         if (rule.port == PORT_SLOT) {
             // One channel per field, left unconnected when the source is missing.
-            connect(g, t, rule.port, source_name != nullptr ? rule_source(g, rule, source_name) : SOURCE{});
+            connect(g, t, rule.port,
+                    source_name != nullptr ? rule_source(n, rule, source_name, out) : SOURCE{});
             continue;
         }
         if (source_name == nullptr) continue;
         for (int k = 0; k < rule.source_count; ++k) {
             SOURCE_KIND kind = rule.sources[k];
             if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
-            connect(g, t, rule.port, find_source(g, kind, source_name));
+            out.named = true;
+            SOURCE s = find_source(n, kind, source_name);
+            if (s.value != nullptr) out.found = true;
+            connect(g, t, rule.port, s);
         }
     }
 }
 
-void declare_link(GENERATOR& g, const std::string& word) {
+void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
-    const std::string_view n(name);
 
-    std::vector<TARGET_KIND> kinds;
-    if (contains(n, "SEQUENCER"))
-        kinds.push_back(TGT_SEQUENCER);
-    else if (contains(n, "VCO"))
-        kinds.push_back(TGT_VCO);
-    else if (contains(n, "MIXER"))
-        kinds.push_back(TGT_MIXER);
-    if (contains(n, "VCA")) kinds.push_back(TGT_VCA);
-    if (contains(n, "PCF")) kinds.push_back(TGT_PCF);
-    if (contains(n, "SAMPLER")) kinds.push_back(TGT_SAMPLER);
+    LINK_TARGET kinds[TGT_COUNT];
+    const int kind_count = link_targets_of(name.c_str(), kinds);
+    if (kind_count == 0) return;
 
     // A target that no module carries makes the whole declaration a no-op.
     std::vector<TARGET> targets;
-    for (TARGET_KIND kind : kinds) {
+    for (int i = 0; i < kind_count; ++i) {
         TARGET t;
-        if (find_target(g, kind, name.c_str(), t)) targets.push_back(t);
+        if (find_target(n, kinds[i], name.c_str(), t)) targets.push_back(t);
     }
-    if (targets.empty()) return;
+    if (targets.empty()) {
+        report(MSG_NO_MODULE, "Ligne %d : pas de module nomme %s, ses liens sont ignores\n", word_number,
+               name.c_str());
+        return;
+    }
 
     for_each_param(fields, true, [&](const PARAM& p) {
+        FIELD_OUTCOME out;
         for (TARGET& t : targets)
-            apply_link(g, t, p);
+            apply_link(g, n, t, p, out);
+        if (out.named && !out.found)
+            report(MSG_NO_MODULE, "Ligne %d : %s : %s=%s, pas de module nomme %s\n", word_number,
+                   name.c_str(), p.key != nullptr ? p.key.get() : "", p.value.get(), p.value.get());
     });
 }
 
@@ -251,6 +292,8 @@ int load_links(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) return 1;
     word_number = 0;
+    begin_messages();
+    const NAMES names(*g);
     bool started = false;
     std::string word;
     try {
@@ -268,9 +311,13 @@ int load_links(GENERATOR* g, const char* path) {
             }
             if (word == "END_LINKS_DECLARE") break;
             if (word[0] == '#' || !started) continue;
-            declare_link(*g, word);
+            declare_link(*g, names, word);
         }
     } catch (const STOP_READING&) {
+    } catch (...) {
+        end_messages();
+        throw;
     }
+    end_messages();
     return 1;
 }

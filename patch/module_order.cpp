@@ -62,6 +62,8 @@ const char* module_name(const MODULE_REF& m) {
         return m.as<PCF>()->name;
     case KIND_MIXER:
         return m.as<MIXER>()->name;
+    case KIND_COUNT:
+        break;
     }
     return "";
 }
@@ -82,6 +84,8 @@ float* module_value(const MODULE_REF& m) {
         return &m.as<PCF>()->value;
     case KIND_MIXER:
         return &m.as<MIXER>()->value;
+    case KIND_COUNT:
+        break;
     }
     return nullptr;
 }

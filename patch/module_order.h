@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "engine/generator.h"
-
-enum MODULE_KIND { KIND_KEYBOARD, KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_MIXER };
+#include "engine/module_kinds.h"
 
 // One module with its kind; as<M>() gives it back with the class the kind names.
 struct MODULE_REF {

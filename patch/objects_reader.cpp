@@ -31,10 +31,42 @@ void set_step_octave(SEQUENCER& s, int row, int col, int octave) {
     s.step_note[row][col] = static_cast<int32_t>(note);
 }
 
+// Reports a value that the key refuses; the module keeps what it had.
+void refuse_value(const char* module, const PARAM& p, const OBJECT_KEY& key) {
+    const char* value = p.value != nullptr ? p.value.get() : "";
+    if (key.value == VALUE_WAVE)
+        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, forme 1 a 6 attendue\n", word_number, module,
+               p.key != nullptr ? p.key.get() : "", value);
+    else
+        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, hors de %g a %g\n", word_number, module,
+               p.key != nullptr ? p.key.get() : "", value, key.min, key.max);
+}
+
+void refuse_key(const char* module, const PARAM& p) {
+    report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s ne designe aucune case\n", word_number, module,
+           p.key != nullptr ? p.key.get() : "", p.value.get());
+}
+
+// The value a field gives the key, or null when the field does not apply the key (it does not
+// contain the key's text or has no value) or the key refuses the value (after a warning).
+const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
+    if (!p.has(key.text) || p.value == nullptr) return nullptr;
+    if (value_text_accepted(key, p.value.get())) return p.value.get();
+    refuse_value(module, p, key);
+    return nullptr;
+}
+
+// The step cell a step key names; false (after a warning) when it names none.
+bool step_cell(const char* module, const PARAM& p, STEP_KEY_FORM form, int& row, int& col) {
+    if (step_cell_of(p.key.get(), form, row, col)) return true;
+    refuse_key(module, p);
+    return false;
+}
+
 void apply_sequencer(SEQUENCER& s, const PARAM& p) {
     for (int k = 0; k < SK_COUNT; ++k) {
-        if (!p.has(sequencer_keys[k]) || p.value == nullptr) continue;
-        const char* v = p.value.get();
+        const char* v = accepted(s.name, p, sequencer_keys[k]);
+        if (v == nullptr) continue;
         int row, col;
         switch (k) {
         case SK_DIVIDER:
@@ -44,25 +76,23 @@ void apply_sequencer(SEQUENCER& s, const PARAM& p) {
             s.NBR_STEP = patch_int(v);
             break;
         case SK_NOTE:
-            if (step_cell_of(p.key.get(), STEP_NOTE, row, col)) {
+            if (step_cell(s.name, p, STEP_NOTE, row, col)) {
                 int n = patch_int(v);
                 s.step_octave[row][col] = n / 12;
                 s.step_note[row][col] = n - 12 * (n / 12);
             }
             break;
         case SK_BYPASS:
-            if (step_cell_of(p.key.get(), STEP_BYPASS, row, col)) s.step_bypass[row][col] = patch_int(v);
+            if (step_cell(s.name, p, STEP_BYPASS, row, col)) s.step_bypass[row][col] = patch_int(v);
             break;
         case SK_VOLUME:
-            if (step_cell_of(p.key.get(), STEP_THREE_DIGIT, row, col))
-                s.step_volume[row][col] = patch_real(v);
+            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) s.step_volume[row][col] = patch_real(v);
             break;
         case SK_LENGHT:
-            if (step_cell_of(p.key.get(), STEP_THREE_DIGIT, row, col))
-                s.step_length[row][col] = patch_real(v);
+            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) s.step_length[row][col] = patch_real(v);
             break;
         case SK_OCTAVE:
-            if (step_cell_of(p.key.get(), STEP_BYPASS, row, col)) set_step_octave(s, row, col, patch_int(v));
+            if (step_cell(s.name, p, STEP_BYPASS, row, col)) set_step_octave(s, row, col, patch_int(v));
             break;
         case SK_POWER:
             s.power = patch_int(v);
@@ -82,8 +112,8 @@ void apply_sequencer(SEQUENCER& s, const PARAM& p) {
 
 void apply_pcf(PCF& f, const PARAM& p) {
     for (int k = 0; k < FK_COUNT; ++k) {
-        if (!p.has(pcf_keys[k]) || p.value == nullptr) continue;
-        const char* v = p.value.get();
+        const char* v = accepted(f.name, p, pcf_keys[k]);
+        if (v == nullptr) continue;
         switch (k) {
         case FK_HICUT:
             f.HICUT = patch_int(v);
@@ -114,8 +144,8 @@ void apply_pcf(PCF& f, const PARAM& p) {
 
 void apply_vco(VCO& o, const PARAM& p) {
     for (int k = 0; k < OK_COUNT; ++k) {
-        if (!p.has(vco_keys[k]) || p.value == nullptr) continue;
-        const char* v = p.value.get();
+        const char* v = accepted(o.name, p, vco_keys[k]);
+        if (v == nullptr) continue;
         switch (k) {
         case OK_TYPE:
             o.TYPE = vco_type_of(v);
@@ -147,8 +177,8 @@ void apply_vco(VCO& o, const PARAM& p) {
 
 void apply_vca(VCA& a, const PARAM& p) {
     for (int k = 0; k < AK_COUNT; ++k) {
-        if (!p.has(vca_keys[k]) || p.value == nullptr) continue;
-        const char* v = p.value.get();
+        const char* v = accepted(a.name, p, vca_keys[k]);
+        if (v == nullptr) continue;
         switch (k) {
         case AK_ATTACK:
             a.ATTACK = patch_real(v);
@@ -174,17 +204,17 @@ void apply_vca(VCA& a, const PARAM& p) {
 
 void apply_keyboard(KEYBOARD& k, const PARAM& p) {
     for (int i = 0; i < KK_COUNT; ++i) {
-        if (!p.has(keyboard_keys[i]) || p.value == nullptr) continue;
-        const int v = patch_int(p.value.get());
+        const char* v = accepted(k.name, p, keyboard_keys[i]);
+        if (v == nullptr) continue;
         switch (i) {
         case KK_POWER:
-            k.power = v;
+            k.power = patch_int(v);
             break;
         case KK_OCTAVE:
-            k.octave = v;
+            k.octave = patch_int(v);
             break;
         case KK_NOTE:
-            k.key = v;
+            k.key = patch_int(v);
             break;
         }
     }
@@ -192,18 +222,22 @@ void apply_keyboard(KEYBOARD& k, const PARAM& p) {
 
 void apply_mixer(MIXER& m, const PARAM& p) {
     for (int k = 0; k < MK_COUNT; ++k) {
-        if (!p.has(mixer_keys[k]) || p.value == nullptr) continue;
-        const char* v = p.value.get();
+        const char* v = accepted(m.name, p, mixer_keys[k]);
+        if (v == nullptr) continue;
         int slot;
+        if (k != MK_ENABLED && !indexed_key_of(p.key.get(), mixer_keys[k].text, MIXER_SLOTS, slot)) {
+            refuse_key(m.name, p);
+            continue;
+        }
         switch (k) {
         case MK_ENABLED:
             m.enabled = patch_int(v);
             break;
         case MK_LEVEL:
-            if (indexed_key_of(p.key.get(), mixer_keys[k], MIXER_SLOTS, slot)) m.level[slot] = patch_real(v);
+            m.level[slot] = patch_real(v);
             break;
         case MK_MUTE:
-            if (indexed_key_of(p.key.get(), mixer_keys[k], MIXER_SLOTS, slot)) m.mute[slot] = patch_real(v);
+            m.mute[slot] = patch_real(v);
             break;
         }
     }
@@ -227,47 +261,111 @@ void load_sample(SAMPLER& s, const char* path) {
 }
 
 void apply_sampler(SAMPLER& s, const PARAM& p) {
-    if (p.has(sampler_keys[PK_FILE]) && p.value != nullptr) load_sample(s, p.value.get());
+    if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
 }
 
-template <class M> M* create(std::vector<M*>& list, const char* name) {
-    M* m = new M();
-    copy_name(m->name, static_cast<int>(sizeof m->name), name);
-    GENERATOR::push_front(list, m);
-    return m;
-}
+// The modules read so far, each kind in reading order. They join the graph's lists only when
+// the section has been read: each list then takes them in reverse, in front of what it held,
+// so it runs newest first without moving its modules once per declaration.
+struct NEW_MODULES {
+    std::vector<SEQUENCER*> sequencers;
+    std::vector<PCF*> filters;
+    std::vector<KEYBOARD*> keyboards;
+    std::vector<SAMPLER*> samplers;
+    std::vector<VCO*> vcos;
+    std::vector<VCA*> vcas;
+    std::vector<MIXER*> mixers;
 
-void declare_object(GENERATOR& g, const std::string& word) {
+    template <class M> M* create(std::vector<M*>& list, const char* name) {
+        M* m = new M();
+        copy_name(m->name, static_cast<int>(sizeof m->name), name);
+        list.push_back(m);
+        return m;
+    }
+
+    template <class M> static void join(std::vector<M*>& list, std::vector<M*>& read) {
+        list.insert(list.begin(), read.rbegin(), read.rend());
+        read.clear();
+    }
+    void join_all(GENERATOR& g) {
+        join(g.sequencers, sequencers);
+        join(g.filters, filters);
+        join(g.keyboards, keyboards);
+        join(g.samplers, samplers);
+        join(g.vcos, vcos);
+        join(g.vcas, vcas);
+        join(g.mixers, mixers);
+    }
+};
+
+void declare_object(NEW_MODULES& made, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
-    const std::string_view n(name);
+    MODULE_KIND kinds[4];
+    const int n = created_kinds_of(name.c_str(), kinds);
+    for (int i = 0; i < n; ++i) {
+        const bool stops = empty_field_is_fatal(kinds[i]);
+        switch (kinds[i]) {
+        case KIND_SEQUENCER: {
+            SEQUENCER* s = made.create(made.sequencers, name.c_str());
+            for_each_param(fields, stops, [s](const PARAM& p) { apply_sequencer(*s, p); });
+            break;
+        }
+        case KIND_PCF: {
+            PCF* f = made.create(made.filters, name.c_str());
+            for_each_param(fields, stops, [f](const PARAM& p) { apply_pcf(*f, p); });
+            break;
+        }
+        case KIND_KEYBOARD: {
+            KEYBOARD* k = made.create(made.keyboards, name.c_str());
+            for_each_param(fields, stops, [k](const PARAM& p) { apply_keyboard(*k, p); });
+            break;
+        }
+        case KIND_SAMPLER: {
+            SAMPLER* s = made.create(made.samplers, name.c_str());
+            for_each_param(fields, stops, [s](const PARAM& p) { apply_sampler(*s, p); });
+            break;
+        }
+        case KIND_VCO: {
+            VCO* o = made.create(made.vcos, name.c_str());
+            for_each_param(fields, stops, [o](const PARAM& p) { apply_vco(*o, p); });
+            break;
+        }
+        case KIND_VCA: {
+            VCA* a = made.create(made.vcas, name.c_str());
+            for_each_param(fields, stops, [a](const PARAM& p) { apply_vca(*a, p); });
+            break;
+        }
+        case KIND_MIXER: {
+            MIXER* m = made.create(made.mixers, name.c_str());
+            for_each_param(fields, stops, [m](const PARAM& p) { apply_mixer(*m, p); });
+            break;
+        }
+        case KIND_COUNT:
+            break;
+        }
+    }
+}
 
-    if (contains(n, "SEQUENCER")) {
-        SEQUENCER* s = create(g.sequencers, name.c_str());
-        for_each_param(fields, true, [s](const PARAM& p) { apply_sequencer(*s, p); });
+// The modules the objects section declares, counted before any is made: a patch over the limit
+// is refused without taking the memory it asks for. Reading stops at the end marker, as the
+// section does.
+size_t declared_modules(FILE* f) {
+    size_t count = 0;
+    std::string word;
+    for (;;) {
+        WORD_READ r = read_word(f, word);
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
+        const size_t name_end = word.find(';');
+        if (name_end == 0 || name_end == std::string::npos ||
+            word.find(';', name_end + 1) == std::string::npos)
+            continue;
+        MODULE_KIND kinds[4];
+        count += static_cast<size_t>(created_kinds_of(word.substr(0, name_end).c_str(), kinds));
     }
-    if (contains(n, "PCF")) {
-        PCF* f = create(g.filters, name.c_str());
-        for_each_param(fields, false, [f](const PARAM& p) { apply_pcf(*f, p); });
-    } else if (contains(n, "KEY")) {
-        KEYBOARD* k = create(g.keyboards, name.c_str());
-        for_each_param(fields, false, [k](const PARAM& p) { apply_keyboard(*k, p); });
-    } else if (contains(n, "SAMPLER")) {
-        SAMPLER* s = create(g.samplers, name.c_str());
-        for_each_param(fields, true, [s](const PARAM& p) { apply_sampler(*s, p); });
-    } else if (contains(n, "VCO")) {
-        VCO* o = create(g.vcos, name.c_str());
-        for_each_param(fields, true, [o](const PARAM& p) { apply_vco(*o, p); });
-    }
-    if (contains(n, "VCA")) {
-        VCA* a = create(g.vcas, name.c_str());
-        for_each_param(fields, true, [a](const PARAM& p) { apply_vca(*a, p); });
-    }
-    if (contains(n, "MIXER")) {
-        MIXER* m = create(g.mixers, name.c_str());
-        for_each_param(fields, false, [m](const PARAM& p) { apply_mixer(*m, p); });
-    }
+    return count;
 }
 
 } // namespace
@@ -278,8 +376,15 @@ int load_objects(GENERATOR* g, const char* path) {
         std::printf("Must Specify a true filename\n");
         return 0;
     }
+    if (total_modules(*g) + declared_modules(f.get()) > PATCH_MODULES_MAX) {
+        std::printf("Patch [%s] refuse : plus de %zu modules\n", path, PATCH_MODULES_MAX);
+        return 0;
+    }
+    std::rewind(f.get());
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     word_number = 0;
+    begin_messages();
+    NEW_MODULES made;
     std::string word;
     try {
         for (;;) {
@@ -293,9 +398,16 @@ int load_objects(GENERATOR* g, const char* path) {
             if (word == "BEGIN_OBJECTS_DECLARE") continue;
             if (word == "END_OBJECTS_DECLARE") break;
             if (word[0] == '#') continue;
-            declare_object(*g, word);
+            declare_object(made, word);
         }
     } catch (const STOP_READING&) {
+    } catch (...) {
+        // A fatal hook that throws: what was read so far stays in the graph.
+        end_messages();
+        made.join_all(*g);
+        throw;
     }
+    end_messages();
+    made.join_all(*g);
     return 1;
 }

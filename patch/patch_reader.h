@@ -9,11 +9,16 @@
 // characters, so the limit leaves room for the longest name as well.
 constexpr size_t PATCH_WORD_MAX = (1u << 20) - 1;
 
+// The most modules a patch may declare. A larger patch is refused whole: every sequencer holds
+// its 64 x 64 steps, so a short file could otherwise ask for gigabytes.
+constexpr size_t PATCH_MODULES_MAX = 10000;
+
 // Counts the words read from the file (markers, comments and skipped words alike); the
 // readers' messages quote it after "ligne".
 extern int word_number;
 
-// Reads the objects section into g; 1 when the file was read, 0 when it could not be opened.
+// Reads the objects section into g; 1 when the file was read, 0 when it could not be opened or
+// was refused for declaring more than PATCH_MODULES_MAX modules (g then gains no module).
 int load_objects(GENERATOR* g, const char* path);
 // Reads the links section and sets the connections between g's modules; returns 1.
 int load_links(GENERATOR* g, const char* path);

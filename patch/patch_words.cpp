@@ -1,6 +1,7 @@
 // Reading patch words: the word grammar, the fatal-error hook and the shared messages.
 #include "patch_words.h"
 
+#include <cstdarg>
 #include <cstdlib>
 
 #include "patch_keys.h"
@@ -63,12 +64,48 @@ bool split_declaration(const std::string& word, std::vector<std::string_view>& f
     return !fields[0].empty();
 }
 
+namespace {
+
+int message_counts[MSG_KIND_COUNT] = {};
+
+// What the left-out messages of each kind were about.
+const char* const MESSAGE_TOPICS[MSG_KIND_COUNT] = {
+    "mots de moins de 2 parametres",
+    "mots trop longs",
+    "valeurs refusees",
+    "modules absents",
+};
+
+} // namespace
+
+void begin_messages() {
+    for (int& n : message_counts)
+        n = 0;
+}
+
+void report(MESSAGE_KIND kind, const char* format, ...) {
+    if (++message_counts[kind] > MESSAGES_PER_KIND) return;
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+}
+
+void end_messages() {
+    for (int k = 0; k < MSG_KIND_COUNT; ++k) {
+        const int skipped = message_counts[k] - MESSAGES_PER_KIND;
+        if (skipped > 0)
+            std::printf("... %d messages de plus non affiches (%s)\n", skipped, MESSAGE_TOPICS[k]);
+    }
+    begin_messages();
+}
+
 void report_too_long() {
-    std::printf("Ligne %d : mot de plus de %zu caracteres ignore\n", word_number, PATCH_WORD_MAX);
+    report(MSG_TOO_LONG, "Ligne %d : mot de plus de %zu caracteres ignore\n", word_number, PATCH_WORD_MAX);
 }
 
 void report_short_word() {
-    std::printf("Ligne %d semble avoir moins de 2 parametres\n", word_number);
+    report(MSG_SHORT_WORD, "Ligne %d semble avoir moins de 2 parametres\n", word_number);
 }
 
 void report_empty_field() {

@@ -37,6 +37,19 @@ WORD_READ read_word(FILE* f, std::string& word);
 // two ";") when it is no declaration, or silently when its name is empty.
 bool split_declaration(const std::string& word, std::vector<std::string_view>& fields);
 
+// Messages that a reader may print once per word come in kinds; after MESSAGES_PER_KIND of one
+// kind in a section the rest are only counted, so a file that is no patch at all (a program,
+// an image) gives a screenful instead of one line per word.
+enum MESSAGE_KIND { MSG_SHORT_WORD, MSG_TOO_LONG, MSG_BAD_VALUE, MSG_NO_MODULE, MSG_KIND_COUNT };
+constexpr int MESSAGES_PER_KIND = 20;
+
+// Starts a section: no message counted yet.
+void begin_messages();
+// Prints a message of the kind, or only counts it once its kind has used its share.
+void report(MESSAGE_KIND kind, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Ends a section: one line per kind saying how many of its messages were left out.
+void end_messages();
+
 void report_too_long();
 void report_short_word();
 void report_empty_field();

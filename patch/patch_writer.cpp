@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 
 #include "patch_keys.h"
 
@@ -42,6 +43,22 @@ void real_field(std::string& out, const char* key, float v) {
     out += ';';
 }
 
+// The same for a key of the tables, written only when the reader accepts the value: a value it
+// would refuse is left out, so the saved patch reloads it as its default, without a warning.
+void int_field(std::string& out, const OBJECT_KEY& key, long long v, const char* text = nullptr) {
+    if (value_in_range(key, static_cast<double>(v))) int_field(out, text != nullptr ? text : key.text, v);
+}
+
+// A key every line of its kind carries, so that the line never reads as an empty field: the
+// value, or the default a reload gives a refused one.
+void int_field_or(std::string& out, const OBJECT_KEY& key, long long v, long long fallback) {
+    int_field(out, key.text, value_in_range(key, static_cast<double>(v)) ? v : fallback);
+}
+
+void real_field(std::string& out, const OBJECT_KEY& key, float v, const char* text = nullptr) {
+    if (value_in_range(key, v)) real_field(out, text != nullptr ? text : key.text, v);
+}
+
 // Whether two floats are the same value to the bit, so that -0 and 0 differ.
 bool same(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -65,65 +82,50 @@ struct NAMED_SOURCE {
 };
 
 SOURCE_KIND source_kind_of(MODULE_KIND k) {
-    switch (k) {
-    case KIND_KEYBOARD:
-        return SRC_KEY;
-    case KIND_VCO:
-        return SRC_VCO;
-    case KIND_SAMPLER:
-        return SRC_SAMPLER;
-    case KIND_VCA:
-        return SRC_VCA;
-    case KIND_SEQUENCER:
-        return SRC_SEQUENCER;
-    case KIND_PCF:
-        return SRC_PCF;
-    case KIND_MIXER:
-        return SRC_MIXER;
-    }
+    for (int s = 0; s < SRC_COUNT; ++s)
+        if (source_module_kind(static_cast<SOURCE_KIND>(s)) == k) return static_cast<SOURCE_KIND>(s);
     return SRC_COUNT;
 }
 
-// The module whose output sample lives at the address; false for an address no module owns.
-bool value_source(const GENERATOR& g, const float* address, NAMED_SOURCE& out) {
-    if (address == nullptr) return false;
-    for (const MODULE_REF& m : module_order(g))
-        if (module_value(m) == address) {
-            out = {module_name(m), source_kind_of(m.kind)};
-            return true;
+// Every output of a graph by its address, with the module that owns it: a port names its
+// source by one look-up, so a graph saves in time that grows with its size. Where two modules
+// would claim an address, the first in the listing order keeps it.
+class SOURCE_NAMES {
+  public:
+    explicit SOURCE_NAMES(const GENERATOR& g) {
+        for (const MODULE_REF& m : module_order(g))
+            values_.emplace(module_value(m), NAMED_SOURCE{module_name(m), source_kind_of(m.kind)});
+        // Gates and sync pulses come from note sources only.
+        for (KEYBOARD* k : g.keyboards) {
+            gates_.emplace(&k->gate, NAMED_SOURCE{k->name, SRC_KEY});
+            syncs_.emplace(&k->sync_pulse, NAMED_SOURCE{k->name, SRC_KEY});
         }
-    return false;
-}
-
-// Gates and sync pulses come from note sources only; output_of picks which output of them.
-template <class OUTPUT_OF>
-bool note_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out, OUTPUT_OF output_of) {
-    if (address == nullptr) return false;
-    for (KEYBOARD* k : g.keyboards)
-        if (output_of(k) == address) {
-            out = {k->name, SRC_KEY};
-            return true;
+        for (SEQUENCER* s : g.sequencers) {
+            gates_.emplace(&s->gate, NAMED_SOURCE{s->name, SRC_SEQUENCER});
+            syncs_.emplace(&s->sync_pulse, NAMED_SOURCE{s->name, SRC_SEQUENCER});
         }
-    for (SEQUENCER* s : g.sequencers)
-        if (output_of(s) == address) {
-            out = {s->name, SRC_SEQUENCER};
-            return true;
-        }
-    return false;
-}
+    }
+    // The module owning the address; false for an address no module owns.
+    bool value(const float* address, NAMED_SOURCE& out) const { return find(values_, address, out); }
+    bool gate(const int32_t* address, NAMED_SOURCE& out) const { return find(gates_, address, out); }
+    bool sync(const int32_t* address, NAMED_SOURCE& out) const { return find(syncs_, address, out); }
 
-bool gate_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
-    return note_source(g, address, out, [](auto* m) { return &m->gate; });
-}
-
-bool sync_source(const GENERATOR& g, const int32_t* address, NAMED_SOURCE& out) {
-    return note_source(g, address, out, [](auto* m) { return &m->sync_pulse; });
-}
+  private:
+    using INDEX = std::unordered_map<const void*, NAMED_SOURCE>;
+    static bool find(const INDEX& index, const void* address, NAMED_SOURCE& out) {
+        if (address == nullptr) return false;
+        auto it = index.find(address);
+        if (it == index.end()) return false;
+        out = it->second;
+        return true;
+    }
+    INDEX values_, gates_, syncs_;
+};
 
 // ---- link fields -----------------------------------------------------------------------
 
 // "KEY=SOURCE;" with the key the reader connects that port from that source kind by.
-void link_field(std::string& line, TARGET_KIND target, PORT port, const NAMED_SOURCE& s) {
+void link_field(std::string& line, LINK_TARGET target, PORT port, const NAMED_SOURCE& s) {
     const char* key = port_key_for(target, port, s.kind);
     if (key == nullptr) return;
     line += key;
@@ -132,24 +134,24 @@ void link_field(std::string& line, TARGET_KIND target, PORT port, const NAMED_SO
     line += ';';
 }
 
-void input_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const float* input) {
+void input_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const float* input) {
     NAMED_SOURCE s;
-    if (value_source(g, input, s)) link_field(line, target, PORT_INPUT, s);
+    if (g.value(input, s)) link_field(line, target, PORT_INPUT, s);
 }
 
-void mod_field(std::string& line, const GENERATOR& g, TARGET_KIND target, PORT port, MOD_SLOT slot) {
+void mod_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, PORT port, MOD_SLOT slot) {
     NAMED_SOURCE s;
-    if (slot != nullptr && value_source(g, *slot, s)) link_field(line, target, port, s);
+    if (slot != nullptr && g.value(*slot, s)) link_field(line, target, port, s);
 }
 
-void gate_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* gate_in) {
+void gate_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* gate_in) {
     NAMED_SOURCE s;
-    if (gate_source(g, gate_in, s)) link_field(line, target, PORT_GATE, s);
+    if (g.gate(gate_in, s)) link_field(line, target, PORT_GATE, s);
 }
 
-void sync_field(std::string& line, const GENERATOR& g, TARGET_KIND target, const int32_t* sync_in) {
+void sync_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* sync_in) {
     NAMED_SOURCE s;
-    if (sync_source(g, sync_in, s)) link_field(line, target, PORT_SYNC, s);
+    if (g.sync(sync_in, s)) link_field(line, target, PORT_SYNC, s);
 }
 
 // Writes "NAME;fields\n" when there is at least one field.
@@ -166,7 +168,8 @@ std::string line_start(const char* name) {
 }
 
 // The ports of an oscillator, a sampler or a filter, in the order the links are written.
-template <class M> void modulated_fields(std::string& line, const GENERATOR& g, TARGET_KIND t, const M& m) {
+template <class M>
+void modulated_fields(std::string& line, const SOURCE_NAMES& g, LINK_TARGET t, const M& m) {
     input_field(line, g, t, m.input);
     mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
     mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
@@ -198,13 +201,15 @@ void note_cells(std::string& w, const SEQUENCER& m) {
             if (number > INT32_MAX) number = INT32_MAX;
             if (number < INT32_MIN) number = INT32_MIN;
             const int32_t n = static_cast<int32_t>(number);
-            cell_key(w, sequencer_keys[SK_NOTE], r, c);
+            if (!value_in_range(sequencer_keys[SK_NOTE], n)) continue;
+            cell_key(w, sequencer_keys[SK_NOTE].text, r, c);
             add_int(w, n);
             w += ';';
             // The note number gives back the octave n / 12 and the note n - 12 x (n / 12);
             // any other pair needs its octave as well.
-            if (n / 12 != octave || n - 12 * (n / 12) != note) {
-                cell_key(w, sequencer_keys[SK_OCTAVE], r, c);
+            if ((n / 12 != octave || n - 12 * (n / 12) != note) &&
+                value_in_range(sequencer_keys[SK_OCTAVE], octave)) {
+                cell_key(w, sequencer_keys[SK_OCTAVE].text, r, c);
                 add_int(w, octave);
                 w += ';';
             }
@@ -212,11 +217,12 @@ void note_cells(std::string& w, const SEQUENCER& m) {
 }
 
 template <class T, class ADD>
-void cells(std::string& w, const char* key, const T (&a)[SEQ_ROWS][SEQ_COLS], T def, ADD add_value) {
+void cells(std::string& w, const OBJECT_KEY& key, const T (&a)[SEQ_ROWS][SEQ_COLS], T def, ADD add_value) {
     for (int r = 0; r < SEQ_ROWS; ++r)
         for (int c = 0; c < SEQ_COLS; ++c) {
             if (std::memcmp(&a[r][c], &def, sizeof def) == 0) continue;
-            cell_key(w, key, r, c);
+            if (!value_in_range(key, static_cast<double>(a[r][c]))) continue;
+            cell_key(w, key.text, r, c);
             add_value(w, a[r][c]);
             w += ';';
         }
@@ -228,20 +234,20 @@ void cells(std::string& w, const char* key, const T (&a)[SEQ_ROWS][SEQ_COLS], T 
 
 void write_declaration(FILE* f, const VCO& m) {
     std::string line = line_start(m.name);
-    int_field(line, vco_keys[OK_TYPE], m.TYPE);
+    // TYPE is read from its first character: the six waveforms are single digits.
+    int_field_or(line, vco_keys[OK_TYPE], m.TYPE, WAVE_SIN);
     real_field(line, vco_keys[OK_FREQ], m.FREQ);
     real_field(line, vco_keys[OK_AMOUNT], m.AMOUNT);
     real_field(line, vco_keys[OK_PHASE], m.PHASE);
     real_field(line, vco_keys[OK_PWM], m.PWM);
     int_field(line, vco_keys[OK_POWER], m.power);
-    // TYPE is read from its first character only.
-    if (m.TYPE < 1 || m.TYPE > 6) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
+    if (!value_in_range(vco_keys[OK_TYPE], m.TYPE)) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
     put_line(f, line);
 }
 
 void write_declaration(FILE* f, const VCA& m) {
     std::string line = line_start(m.name);
-    int_field(line, vca_keys[AK_BYPASS], m.BYPASS);
+    int_field_or(line, vca_keys[AK_BYPASS], m.BYPASS, 0);
     real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
     real_field(line, vca_keys[AK_DECAY], m.DECAY);
     real_field(line, vca_keys[AK_SUSTAIN], m.SUSTAIN);
@@ -258,12 +264,12 @@ void write_declaration(FILE* f, const MIXER& m) {
     char key[16];
     for (int i = 0; i < MIXER_SLOTS; ++i) {
         if (!same(m.level[i], fresh.level[i])) {
-            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_LEVEL], i);
-            real_field(line, key, m.level[i]);
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_LEVEL].text, i);
+            real_field(line, mixer_keys[MK_LEVEL], m.level[i], key);
         }
         if (!same(m.mute[i], fresh.mute[i])) {
-            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_MUTE], i);
-            real_field(line, key, m.mute[i]);
+            std::snprintf(key, sizeof key, "%s%02d", mixer_keys[MK_MUTE].text, i);
+            real_field(line, mixer_keys[MK_MUTE], m.mute[i], key);
         }
     }
     close_declaration(line, name_end);
@@ -272,11 +278,11 @@ void write_declaration(FILE* f, const MIXER& m) {
 
 std::string sequencer_word(const SEQUENCER& m) {
     std::string w = line_start(m.name);
-    // The historic writer's "*DIVIDER" key, which the substring match reads as DIVIDER.
-    real_field(w, "*DIVIDER", m.DIVIDER);
+    real_field(w, sequencer_keys[SK_DIVIDER], m.DIVIDER, SAVED_DIVIDER_KEY);
     int_field(w, sequencer_keys[SK_NBR_STEP], m.NBR_STEP);
-    if (!same(m.next_divider, m.DIVIDER)) real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
-    int_field(w, sequencer_keys[SK_POWER], m.power);
+    if (!same(m.next_divider, m.DIVIDER) || !value_in_range(sequencer_keys[SK_DIVIDER], m.DIVIDER))
+        real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
+    int_field_or(w, sequencer_keys[SK_POWER], m.power, 1);
     if (m.pattern != 0) int_field(w, sequencer_keys[SK_PLAYING], m.pattern);
     if (m.next_pattern != m.pattern) int_field(w, sequencer_keys[SK_WISHED_PATTERN], m.next_pattern);
     note_cells(w, m);
@@ -300,7 +306,7 @@ void write_declaration(FILE* f, const PCF& m) {
     int_field(line, pcf_keys[FK_TYPE], m.TYPE);
     // After GAIN, whose reading also sets AMOUNT.
     real_field(line, pcf_keys[FK_AMOUNT], m.AMOUNT);
-    int_field(line, pcf_keys[FK_BYPASS], m.BYPASS);
+    int_field_or(line, pcf_keys[FK_BYPASS], m.BYPASS, 1); // a new filter is bypassed
     int_field(line, pcf_keys[FK_POWER], m.power);
     put_line(f, line);
 }
@@ -318,7 +324,7 @@ void write_declaration(FILE* f, const KEYBOARD& m) {
 
 void write_declaration(FILE* f, const SAMPLER& m) {
     std::string line = line_start(m.name);
-    add(line, sampler_keys[PK_FILE]);
+    add(line, sampler_keys[PK_FILE].text);
     line += '=';
     add(line, m.sample_path);
     line += ';';
@@ -327,7 +333,9 @@ void write_declaration(FILE* f, const SAMPLER& m) {
 
 // ---- links -----------------------------------------------------------------------------
 
-bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
+namespace {
+
+bool links_line(FILE* f, const SOURCE_NAMES& g, const VCO& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_VCO, m);
@@ -337,7 +345,7 @@ bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const SAMPLER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_SAMPLER, m);
@@ -346,7 +354,7 @@ bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const PCF& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     modulated_fields(line, g, TGT_PCF, m);
@@ -355,7 +363,7 @@ bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const VCA& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     input_field(line, g, TGT_VCA, m.input);
@@ -363,7 +371,7 @@ bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const MIXER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     const int used = m.input_count < MIXER_SLOTS ? m.input_count : MIXER_SLOTS;
@@ -371,7 +379,7 @@ bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
         // Every used channel keeps its slot, so each level stays with its source: a channel
         // whose source cannot be named is written as an unconnected slot.
         NAMED_SOURCE s;
-        if (!value_source(g, m.inputs[i].input, s)) {
+        if (!g.value(m.inputs[i].input, s)) {
             line += SLOT_KEY;
             line += "=;";
         } else if (port_key_for(TGT_MIXER, PORT_CHANNEL, s.kind) != nullptr) {
@@ -383,31 +391,56 @@ bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const SEQUENCER& m) {
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
     sync_field(line, g, TGT_SEQUENCER, m.sync_in);
     return finish_links(f, line, name_end);
 }
 
-bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
+bool links_line(FILE* f, const SOURCE_NAMES& g, const MODULE_REF& m) {
     switch (m.kind) {
     case KIND_VCO:
-        return write_links(f, g, *m.as<VCO>());
+        return links_line(f, g, *m.as<VCO>());
     case KIND_SAMPLER:
-        return write_links(f, g, *m.as<SAMPLER>());
+        return links_line(f, g, *m.as<SAMPLER>());
     case KIND_VCA:
-        return write_links(f, g, *m.as<VCA>());
+        return links_line(f, g, *m.as<VCA>());
     case KIND_SEQUENCER:
-        return write_links(f, g, *m.as<SEQUENCER>());
+        return links_line(f, g, *m.as<SEQUENCER>());
     case KIND_PCF:
-        return write_links(f, g, *m.as<PCF>());
+        return links_line(f, g, *m.as<PCF>());
     case KIND_MIXER:
-        return write_links(f, g, *m.as<MIXER>());
+        return links_line(f, g, *m.as<MIXER>());
     case KIND_KEYBOARD:
-        return false;
+    case KIND_COUNT:
+        break;
     }
     return false;
+}
+
+} // namespace
+
+bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
+}
+bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
+    return links_line(f, SOURCE_NAMES(g), m);
 }
 
 // ---- whole file ------------------------------------------------------------------------
@@ -435,8 +468,9 @@ bool write_patch(FILE* f, const GENERATOR& g) {
     std::fputs("END_OBJECTS_DECLARE\n\n", f);
     std::fputs("BEGIN_LINKS_DECLARE\n", f);
     const std::vector<MODULE_REF> order = module_order(g);
+    const SOURCE_NAMES sources(g);
     for (auto it = order.rbegin(); it != order.rend(); ++it)
-        write_links(f, g, *it);
+        links_line(f, sources, *it);
     std::fputs("\nOUTPUT_1;MIXER_4;\n", f);
     std::fputs("END_LINKS_DECLARE\n", f);
     return std::ferror(f) == 0;

@@ -1,4 +1,4 @@
-// Atomic patch saving and the save prompt.
+// Atomic patch saving and the clean-up of temporaries that killed saves left behind.
 #include "save_patch.h"
 
 #include <atomic>
@@ -6,14 +6,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "patch_writer.h"
-#include "platform/console.h"
+
+int (*save_sync_hook)(int fd) = fsync;
 
 namespace {
+
+constexpr char SAVE_TEMPORARY_PREFIX[] = ".tessaro-save.";
+constexpr char RENDER_TEMPORARY_MARK[] = ".partial-";
+constexpr size_t RENDER_TEMPORARY_SUFFIX = 6; // the XXXXXX of mkstemp
 
 void report_failure(const char* path, int error) {
     std::printf("Impossible de sauver [%s] : %s\n", path != nullptr ? path : "", std::strerror(error));
@@ -46,7 +54,8 @@ int create_temporary(const std::string& folder, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[64];
-        std::snprintf(suffix, sizeof suffix, "/.tessaro-save.%ld.%u", static_cast<long>(getpid()), counter++);
+        std::snprintf(suffix, sizeof suffix, "/%s%ld.%u", SAVE_TEMPORARY_PREFIX, static_cast<long>(getpid()),
+                      counter++);
         name = folder + suffix;
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -78,6 +87,7 @@ bool save_patch_to(const GENERATOR* g, const char* path) {
         return false;
     }
     const std::string folder = folder_of(target);
+    remove_stale_temporaries(target.c_str());
     std::string temporary;
     int fd = create_temporary(folder, temporary);
     if (fd < 0) {
@@ -95,7 +105,7 @@ bool save_patch_to(const GENERATOR* g, const char* path) {
         return false;
     }
     errno = 0;
-    bool ok = write_patch(f, *g) && std::fflush(f) == 0 && fsync(fd) == 0;
+    bool ok = write_patch(f, *g) && std::fflush(f) == 0 && save_sync_hook(fd) == 0;
     int error = errno;
     if (std::fclose(f) != 0 && ok) {
         ok = false;
@@ -114,27 +124,31 @@ bool save_patch_to(const GENERATOR* g, const char* path) {
     return true;
 }
 
-std::string save_path_for(const char* prefix, const char* typed) {
-    std::string name = typed != nullptr ? typed : "";
-    if (name.size() > static_cast<size_t>(SAVE_NAME_MAX)) name.resize(SAVE_NAME_MAX);
-    return std::string(prefix != nullptr ? prefix : "") + name;
+bool is_temporary_name(const char* name) {
+    if (name == nullptr) return false;
+    if (std::strncmp(name, SAVE_TEMPORARY_PREFIX, sizeof SAVE_TEMPORARY_PREFIX - 1) == 0) return true;
+    const char* mark = std::strstr(name, RENDER_TEMPORARY_MARK);
+    if (mark == nullptr || mark == name) return false;
+    // The last mark: a render of "a.partial-b.wav" leaves "a.partial-b.wav.partial-XXXXXX".
+    for (const char* next; (next = std::strstr(mark + 1, RENDER_TEMPORARY_MARK)) != nullptr;)
+        mark = next;
+    return std::strlen(mark) == sizeof RENDER_TEMPORARY_MARK - 1 + RENDER_TEMPORARY_SUFFIX;
 }
 
-int save_patch(const char* prefix, const GENERATOR* g) {
-    console_clear();
-    const std::string folder = prefix != nullptr && prefix[0] != '\0' ? prefix : ".";
-    console_list_folder(folder.c_str());
-    std::printf("Save - Entrez le nom du fichier :");
-    std::fflush(stdout);
-    char name[SAVE_NAME_MAX + 1];
-    if (console_read_word(name, sizeof name) == 0 || name[0] == '\0') {
-        std::printf("\nPas de nom : rien n'est sauve\n");
-        return 1;
+int remove_stale_temporaries(const char* path, int max_age_seconds) {
+    const std::string folder = folder_of(path != nullptr ? path : "");
+    DIR* d = opendir(folder.c_str());
+    if (d == nullptr) return 0;
+    const time_t now = std::time(nullptr);
+    int removed = 0;
+    while (dirent* e = readdir(d)) {
+        if (!is_temporary_name(e->d_name)) continue;
+        const std::string entry = folder + "/" + e->d_name;
+        struct stat st;
+        if (lstat(entry.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (now - st.st_mtime <= max_age_seconds) continue;
+        if (unlink(entry.c_str()) == 0) ++removed;
     }
-    save_patch_to(g, save_path_for(prefix, name).c_str());
-    return 1;
-}
-
-int save_patch(const char* prefix) {
-    return save_patch(prefix, generator);
+    closedir(d);
+    return removed;
 }

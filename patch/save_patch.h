@@ -1,8 +1,5 @@
-// Saving the graph as a patch file without ever leaving a half-written one, and the console
-// dialog that asks for the file name.
+// Saving the graph as a patch file without ever leaving a half-written one.
 #pragma once
-#include <string>
-
 #include "engine/generator.h"
 
 // Writes g as a patch at path. The patch goes to a temporary file in the same folder, is
@@ -11,15 +8,15 @@
 // gives false; a symbolic link at path is followed, so the file it names is replaced.
 bool save_patch_to(const GENERATOR* g, const char* path);
 
-// The longest file name the save prompt keeps; longer names are cut.
-constexpr int SAVE_NAME_MAX = 79;
+// Flushes a file descriptor to the disk (fsync). Saving calls it on the new file before the
+// rename that puts it in place; tests replace it to watch that order.
+extern int (*save_sync_hook)(int fd);
 
-// The path a typed name is saved to: the folder prefix ("KVX/", or "" for the working
-// folder) followed by the name cut to SAVE_NAME_MAX characters.
-std::string save_path_for(const char* prefix, const char* typed);
+// Whether a folder entry is a temporary file of a save (".tessaro-save.*") or of a render
+// ("NAME.partial-XXXXXX").
+bool is_temporary_name(const char* name);
 
-// The save command: clears the console, lists the prefix's folder, asks for a name and saves
-// g there. Returns 1.
-int save_patch(const char* prefix, const GENERATOR* g);
-// The same for the graph being played.
-int save_patch(const char* prefix);
+// Removes the temporary files that saves or renders killed midway left in the folder of path,
+// when they last changed more than max_age_seconds ago (a younger one may belong to a save or
+// render still running). Returns how many were removed.
+int remove_stale_temporaries(const char* path, int max_age_seconds = 60);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -159,4 +160,15 @@ TEST_F(Render, ASampleFileWithoutSoundIsRefusedAndThePatchPlaysOn) {
     for (size_t at = 44; at < b.size(); at += 4)
         loudest = std::max(loudest, std::abs(static_cast<int16_t>(b[at] | b[at + 1] << 8)));
     EXPECT_GT(loudest, 3000);
+}
+
+TEST_F(Render, TemporariesOfKilledRendersAreClearedOnceOld) {
+    const std::string in = patch("SAW.KVX", SAW_PATCH), out = dir + "/saw.wav";
+    write_text(dir + "/take.wav.partial-Ab12Cd", "half");
+    write_text(dir + "/saw.wav.partial-Zz99yy", "running");
+    // An hour ago, and a moment ago.
+    std::system(("touch -d '1 hour ago' '" + dir + "/take.wav.partial-Ab12Cd'").c_str());
+    PROGRAM_RUN r = run_program({"--render", out, "--seconds", "0.01", in}, "");
+    ASSERT_EQ(r.status, 0) << r.output;
+    expect_only({"SAW.KVX", "saw.wav", "saw.wav.partial-Zz99yy"});
 }

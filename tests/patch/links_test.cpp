@@ -111,7 +111,7 @@ TEST_F(Links, PortKeywordsMatchTheWholeField) {
     EXPECT_EQ(&g().keyboards[0]->value, g().filters[0]->input);
 }
 
-TEST_F(Links, DeclarationsWithoutATargetAreNoOps) {
+TEST_F(Links, DeclarationsWithoutATargetAreNoOpsAndMissingModulesAreNamed) {
     std::string out;
     ::testing::internal::CaptureStdout();
     wire("VCO_1;TYPE=1; MIXER_4;;",
@@ -119,7 +119,13 @@ TEST_F(Links, DeclarationsWithoutATargetAreNoOps) {
          "MIXER_4;ADD_CHANELL;ADD_CHANELL=; VCO_1;");
     out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(0, g().mixers[0]->input_count);
-    EXPECT_EQ("Ligne 11 semble avoir moins de 2 parametres\n", out);
+    // One line per missing target or source; the writer's master line and fields without a
+    // source are silent.
+    EXPECT_EQ("Ligne 7 : pas de module nomme MIXER_9, ses liens sont ignores\n"
+              "Ligne 8 : pas de module nomme VCO_7, ses liens sont ignores\n"
+              "Ligne 9 : MIXER_4 : ADD_CHANELL=VCO_8, pas de module nomme VCO_8\n"
+              "Ligne 11 semble avoir moins de 2 parametres\n",
+              out);
 }
 
 TEST_F(Links, EmptyFieldOfAKnownTargetIsFatal) {

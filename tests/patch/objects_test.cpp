@@ -62,13 +62,18 @@ TEST_F(Objects, VcoKeys) {
     EXPECT_STREQ("VCO_4", v4->name);
 }
 
-TEST_F(Objects, VcoNoteIndexesTheNoteTableAndIsClamped) {
-    load("VCO_1;NOTE=49; VCO_2;NOTE=5000; VCO_3;NOTE=-3;");
+TEST_F(Objects, VcoNoteIndexesTheNoteTableAndOthersAreRefused) {
+    std::string out = load_printing("VCO_1;NOTE=49; VCO_2;NOTE=5000; VCO_3;NOTE=-3; VCO_4;NOTE=1999;");
     // note 49 is 49 + 11 semitones above 8.1757989 Hz: middle C.
-    EXPECT_NEAR(8.1757989 * std::pow(2.0, 60 / 12.0), g().vcos[2]->FREQ, 0.01);
-    EXPECT_NEAR(261.6, g().vcos[2]->FREQ, 0.1);
-    EXPECT_FLOAT_EQ(static_cast<float>(note_table[1999]), g().vcos[1]->FREQ);
-    EXPECT_FLOAT_EQ(static_cast<float>(note_table[0]), g().vcos[0]->FREQ);
+    EXPECT_NEAR(8.1757989 * std::pow(2.0, 60 / 12.0), g().vcos[3]->FREQ, 0.01);
+    EXPECT_NEAR(261.6, g().vcos[3]->FREQ, 0.1);
+    EXPECT_FLOAT_EQ(static_cast<float>(note_table[1999]), g().vcos[0]->FREQ);
+    // Outside the table: one warning each, FREQ keeps its default.
+    EXPECT_FLOAT_EQ(110.0f, g().vcos[1]->FREQ);
+    EXPECT_FLOAT_EQ(110.0f, g().vcos[2]->FREQ);
+    EXPECT_EQ("Ligne 2 : VCO_2 : NOTE=5000 refuse, hors de 0 a 1999\n"
+              "Ligne 3 : VCO_3 : NOTE=-3 refuse, hors de 0 a 1999\n",
+              out);
 }
 
 TEST_F(Objects, FilterKeysGainSetsAmountAndOrderMatters) {
@@ -125,8 +130,9 @@ TEST_F(Objects, SequencerKeysLongAndShortForms) {
     EXPECT_EQ(2, s->step_octave[1][2]);
     EXPECT_EQ(2, s->step_note[1][2]);
     EXPECT_EQ(1, s->step_bypass[0][5]);
-    EXPECT_EQ(0, s->step_octave[0][3]);
-    EXPECT_EQ(-1, s->step_note[0][3]);
+    // A negative note number is refused: the cell keeps its default.
+    EXPECT_EQ(3, s->step_octave[0][3]);
+    EXPECT_EQ(10, s->step_note[0][3]);
     EXPECT_EQ(1, s->step_octave[0][4]);
     EXPECT_EQ(3, s->step_note[0][4]);
     EXPECT_FLOAT_EQ(0.5f, s->step_volume[2][7]);

@@ -1,7 +1,10 @@
-// Saving never loses a patch: the old file survives every failure, and the save prompt.
+// Saving never loses a patch: the old file survives every failure; killed saves are cleaned up.
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
@@ -106,44 +109,83 @@ TEST_F(Save, SymbolicLinkKeepsPointingAtTheSavedFile) {
     EXPECT_EQ(0u, read_text(real).find("BEGIN_OBJECTS_DECLARE"));
 }
 
-TEST(SavePath, PrefixAndNameCutTo79Characters) {
-    EXPECT_EQ("KVX/song.KVX", save_path_for("KVX/", "song.KVX"));
-    EXPECT_EQ("song.KVX", save_path_for("", "song.KVX"));
-    std::string typed(100, 'n');
-    EXPECT_EQ("KVX/" + std::string(79, 'n'), save_path_for("KVX/", typed.c_str()));
+// What the disk held when the new file was flushed, for the order of flush and rename.
+std::string path_at_sync;
+std::string content_at_sync;
+int syncs = 0;
+
+int recording_sync(int fd) {
+    ++syncs;
+    content_at_sync = read_text(path_at_sync);
+    return fsync(fd);
 }
 
-// Runs the save prompt with the given console input.
-std::string prompt_with(const std::string& input, const std::string& prefix, const GENERATOR* g) {
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0) return "";
-    if (write(pipe_fds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) return "";
-    close(pipe_fds[1]);
-    int saved_stdin = dup(STDIN_FILENO);
-    dup2(pipe_fds[0], STDIN_FILENO);
-    close(pipe_fds[0]);
-    ::testing::internal::CaptureStdout();
-    save_patch(prefix.c_str(), g);
-    std::string out = ::testing::internal::GetCapturedStdout();
-    dup2(saved_stdin, STDIN_FILENO);
-    close(saved_stdin);
-    return out;
+TEST_F(Save, NewFileReachesTheDiskBeforeItReplacesTheOld) {
+    std::string target = dir_.write("song.KVX", "old patch");
+    path_at_sync = target;
+    syncs = 0;
+    int (*saved)(int) = save_sync_hook;
+    save_sync_hook = recording_sync;
+    bool ok = save(target);
+    save_sync_hook = saved;
+    ASSERT_TRUE(ok);
+    // Flushed once, while the old file was still the one under the name.
+    EXPECT_EQ(1, syncs);
+    EXPECT_EQ("old patch", content_at_sync);
+    EXPECT_EQ(0u, read_text(target).find("BEGIN_OBJECTS_DECLARE"));
 }
 
-TEST_F(Save, PromptAsksForANameAndSavesBelowThePrefix) {
-    std::string out = prompt_with("  first.KVX second\n", dir_.path() + "/", graph_.get());
-    EXPECT_NE(std::string::npos, out.find("Save - Entrez le nom du fichier :"));
-    EXPECT_NE(std::string::npos, out.find("patch.KVX")); // the folder is listed first
-    EXPECT_EQ(0u, read_text(dir_.file("first.KVX")).find("BEGIN_OBJECTS_DECLARE"));
+TEST_F(Save, FailedFlushKeepsTheOldFile) {
+    std::string target = dir_.write("song.KVX", "old patch");
+    int (*saved)(int) = save_sync_hook;
+    save_sync_hook = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    bool ok = save(target);
+    save_sync_hook = saved;
+    EXPECT_FALSE(ok);
+    EXPECT_EQ("old patch", read_text(target));
+    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
+}
 
-    std::string long_name(120, 'x');
-    prompt_with(long_name + "\n", dir_.path() + "/", graph_.get());
-    EXPECT_EQ(0u, read_text(dir_.file(std::string(79, 'x'))).find("BEGIN_OBJECTS_DECLARE"));
+// Gives a file a modification time seconds_ago in the past.
+void age(const std::string& path, int seconds_ago) {
+    struct timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds_ago;
+    times[1] = times[0];
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
 
-    // No name at all saves nothing.
-    std::vector<std::string> before = entries(dir_.path());
-    prompt_with("", dir_.path() + "/", graph_.get());
-    EXPECT_EQ(before, entries(dir_.path()));
+TEST(TemporaryNames, SavesAndRendersOnly) {
+    EXPECT_TRUE(is_temporary_name(".tessaro-save.1234.0"));
+    EXPECT_TRUE(is_temporary_name("out.wav.partial-a1B2c3"));
+    EXPECT_TRUE(is_temporary_name("a.partial-b.wav.partial-XXXXXX"));
+    EXPECT_FALSE(is_temporary_name("song.KVX"));
+    EXPECT_FALSE(is_temporary_name("out.wav.partial-abc"));
+    EXPECT_FALSE(is_temporary_name("out.partial-notes.wav"));
+    EXPECT_FALSE(is_temporary_name(".partial-abcdef"));
+    EXPECT_FALSE(is_temporary_name("tessaro-save.1"));
+}
+
+TEST_F(Save, StaleTemporariesGoWithTheNextSaveIntoTheirFolder) {
+    std::string old_save = dir_.write(".tessaro-save.99.0", "half");
+    std::string old_render = dir_.write("take.wav.partial-Ab12Cd", "half");
+    std::string fresh_save = dir_.write(".tessaro-save.98.0", "running");
+    std::string kept = dir_.write("notes.txt", "mine");
+    std::string old_folder = dir_.file(".tessaro-save.97.0");
+    ASSERT_EQ(0, mkdir(old_folder.c_str(), 0755));
+    age(old_save, 120);
+    age(old_render, 61 + 5);
+    age(fresh_save, 10);
+    age(kept, 3600);
+    age(old_folder, 3600);
+    ASSERT_TRUE(save(dir_.file("song.KVX")));
+    // The young temporary may belong to a save still running; a folder is never a temporary.
+    EXPECT_EQ((std::vector<std::string>{".tessaro-save.97.0", ".tessaro-save.98.0", "notes.txt", "patch.KVX",
+                                        "song.KVX"}),
+              entries(dir_.path()));
 }
 
 } // namespace

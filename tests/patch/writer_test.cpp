@@ -34,22 +34,24 @@ void expect_no_key_inside_another(const char* const* keys, int count, const char
 }
 
 TEST(PatchKeys, NoKeyContainsAnotherOfItsKind) {
-    expect_no_key_inside_another(sequencer_keys, SK_COUNT, "SEQUENCER");
-    expect_no_key_inside_another(pcf_keys, FK_COUNT, "PCF");
-    expect_no_key_inside_another(vco_keys, OK_COUNT, "VCO");
-    expect_no_key_inside_another(vca_keys, AK_COUNT, "VCA");
-    expect_no_key_inside_another(sampler_keys, PK_COUNT, "SAMPLER");
-    expect_no_key_inside_another(keyboard_keys, KK_COUNT, "KEYBOARD");
-    expect_no_key_inside_another(mixer_keys, MK_COUNT, "MIXER");
+    for (int kind = 0; kind < KIND_COUNT; ++kind) {
+        OBJECT_KEYS keys = object_keys(static_cast<MODULE_KIND>(kind));
+        ASSERT_GT(keys.count, 0);
+        std::vector<const char*> texts;
+        for (int i = 0; i < keys.count; ++i)
+            texts.push_back(keys.keys[i].text);
+        expect_no_key_inside_another(texts.data(), keys.count,
+                                     kind_info(static_cast<MODULE_KIND>(kind)).patch_word);
+    }
     // The historic "*DIVIDER" the writer uses must still be read as DIVIDER and nothing else.
     for (int k = 0; k < SK_COUNT; ++k)
-        EXPECT_EQ(k == SK_DIVIDER, std::strstr("*DIVIDER=2;", sequencer_keys[k]) != nullptr)
-            << sequencer_keys[k];
+        EXPECT_EQ(k == SK_DIVIDER, std::strstr("*DIVIDER=2;", sequencer_keys[k].text) != nullptr)
+            << sequencer_keys[k].text;
 }
 
 TEST(PatchKeys, NoLinkPortContainsAnotherOfItsTarget) {
     for (int t = 0; t < TGT_COUNT; ++t) {
-        PORT_RULES r = port_rules(static_cast<TARGET_KIND>(t));
+        PORT_RULES r = port_rules(static_cast<LINK_TARGET>(t));
         std::vector<const char*> keys;
         for (int i = 0; i < r.count; ++i)
             if (std::find_if(keys.begin(), keys.end(),
@@ -108,9 +110,10 @@ TEST_F(Writer, OscillatorLineKeepsFractionsAndAddsItsOwnKeys) {
     v.power = 0;
     EXPECT_EQ("VCO_1;TYPE=3;FREQ=220.5;AMOUNT=0.125;PHASE=12.75;PWM=0.25;POWER=0;\n",
               written([&](FILE* f) { write_declaration(f, v); }));
-    // Silence (TYPE 0) cannot be told by TYPE's first character.
+    // Silence (TYPE 0) cannot be told by TYPE's first character: TYPE keeps the line readable
+    // and WAVEFORM, read after it, sets the silence.
     v.TYPE = 0;
-    EXPECT_NE(std::string::npos, written([&](FILE* f) { write_declaration(f, v); }).find(";TYPE=0;"));
+    EXPECT_NE(std::string::npos, written([&](FILE* f) { write_declaration(f, v); }).find(";TYPE=1;"));
     EXPECT_NE(std::string::npos, written([&](FILE* f) { write_declaration(f, v); }).find(";WAVEFORM=0;\n"));
     // Nine digits give back the very float.
     v.FREQ = 0.1f;

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "bench_patch.h"
-#include "patch_lint.h"
+#include "patch/patch_check.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string patch(const std::string& objects, const std::string& links) {
 // The findings' texts joined, for readable failure messages and substring checks.
 std::string findings(const std::string& text) {
     std::string all;
-    for (const LintFinding& f : lint_patch(text, ""))
+    for (const CHECK_FINDING& f : check_patch_text(text, ""))
         all += std::to_string(f.word) + ": " + f.text + "\n";
     return all;
 }
@@ -90,7 +90,7 @@ TEST(PatchLint, KeysMatchedAsSubstrings) {
     EXPECT_EQ(findings(patch("SEQUENCER_2;BYPASS_5=1;VOLUME_001_063=0.5;NOTE_000_003=0;", "")), "");
     // Values of the wrong type or outside their table.
     EXPECT_NE(findings(patch("VCO_2;TYPE=7;", "")).find("bad value"), std::string::npos);
-    EXPECT_NE(findings(patch("SEQUENCER_2;NOTE_000_001=2000;", "")).find("outside the note table"),
+    EXPECT_NE(findings(patch("SEQUENCER_2;NOTE_000_001=2000;", "")).find("outside 0 to 1999"),
               std::string::npos);
     EXPECT_NE(findings(patch("PCF_1;TYPE=9;BYPASS=0;", "")).find("outside 0 to 7"), std::string::npos);
 }
@@ -140,13 +140,13 @@ TEST(PatchLint, WiringThatCannotSound) {
 TEST(PatchLint, SamplerFilesMustBeSoundTheSamplerPlays) {
     const std::string src = TESSARO_SOURCE_DIR;
     const std::string good = patch("SAMPLER_1;FILE=KVX/samples/kick.wav;", "SAMPLER_1;GATE=SEQUENCER_1;");
-    EXPECT_TRUE(lint_patch(good, src).empty());
+    EXPECT_TRUE(check_patch_text(good, src).empty());
     const std::string missing = patch("SAMPLER_1;FILE=KVX/samples/none.wav;", "SAMPLER_1;GATE=SEQUENCER_1;");
-    ASSERT_EQ(lint_patch(missing, src).size(), 1u);
-    EXPECT_NE(lint_patch(missing, src)[0].text.find("the sample file cannot be opened"), std::string::npos);
+    ASSERT_EQ(check_patch_text(missing, src).size(), 1u);
+    EXPECT_NE(check_patch_text(missing, src)[0].text.find("the sample file cannot be opened"), std::string::npos);
     const std::string text = patch("SAMPLER_1;FILE=README.md;", "SAMPLER_1;GATE=SEQUENCER_1;");
-    ASSERT_EQ(lint_patch(text, src).size(), 1u);
-    EXPECT_NE(lint_patch(text, src)[0].text.find("the sample file is not a sound file"), std::string::npos);
+    ASSERT_EQ(check_patch_text(text, src).size(), 1u);
+    EXPECT_NE(check_patch_text(text, src)[0].text.find("the sample file is not a sound file"), std::string::npos);
 }
 
 TEST(BenchPatch, VoicesSubMixersAndFrequencies) {
@@ -192,7 +192,7 @@ TEST(ShippedPatches, EveryPatchIsCleanAndTogetherTheyUseEveryKindAndPort) {
         ++patches;
         const std::string text = read_file(e.path().string());
         std::string found;
-        for (const LintFinding& f : lint_patch(text, TESSARO_SOURCE_DIR))
+        for (const CHECK_FINDING& f : check_patch_text(text, TESSARO_SOURCE_DIR))
             found += std::to_string(f.word) + ": " + f.text + "\n";
         EXPECT_EQ(found, "") << e.path().filename();
         all += text;

@@ -1,20 +1,25 @@
-// A checker for hand-written patches: flags the word-grammar pitfalls that make the readers
-// skip, misread or silently ignore a declaration, and wiring that cannot sound.
+// The patch checker: finds what makes the readers skip, misread, refuse or silently ignore a
+// declaration, and wiring that cannot sound. It tests keys and ports with the readers' tables.
 #pragma once
 #include <string>
 #include <vector>
 
-struct LintFinding {
+struct CHECK_FINDING {
     int word;         // the readers' word number (1 = first word of the file), 0 = whole patch
     std::string text; // what is wrong, with the word quoted
 };
 
 // Checks the text of a patch. Sampler files are looked for relative to base_dir (the folder the
 // program is started from); an empty base_dir skips that check.
-std::vector<LintFinding> lint_patch(const std::string& text, const std::string& base_dir);
+std::vector<CHECK_FINDING> check_patch_text(const std::string& text, const std::string& base_dir);
 
 // The words of a text as the readers see them: maximal runs of non-white-space characters.
 std::vector<std::string> patch_words(const std::string& text);
 
 // The fields of a word split at ';' or '=', empty fields included ("A;;B" gives A, "", B).
 std::vector<std::string> split_fields(const std::string& word, char separator);
+
+// `tessaro --check PATCH...`: checks each file (sampler files relative to the working folder)
+// and prints one line per problem, "PATH: word N: what". Returns 0 when every file is clean,
+// 1 otherwise (a file that cannot be read is a problem too).
+int check_patches(int count, char** paths);

@@ -1,0 +1,121 @@
+// Benchmarks of loading and saving patches of up to the 10,000 modules a patch may hold, to show
+// that the time grows with the size of the patch.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+#include "engine/module_kinds.h"
+#include "engine/modules.h"
+#include "patch/patch_reader.h"
+#include "patch/patch_writer.h"
+
+namespace {
+
+constexpr int CHANNELS = 24;
+
+// Voices of oscillator, filter and envelope on one sequencer, summed by sub-mixers of 24
+// channels into "MIXER_4", and keyboards up to the wanted number of modules.
+std::string voices_patch(int modules) {
+    const int voices = (modules - 2) * CHANNELS / (3 * CHANNELS + 1);
+    const int mixers = (voices + CHANNELS - 1) / CHANNELS;
+    const int keyboards = modules - 2 - 3 * voices - mixers;
+    std::string objects = "BEGIN_OBJECTS_DECLARE\nSEQUENCER_1;DIVIDER=4;NBR_STEP=16;\nMIXER_4;;\n";
+    std::string links = "BEGIN_LINKS_DECLARE\n";
+    std::string master = "MIXER_4;";
+    for (int m = 1; m <= mixers; ++m) {
+        const std::string mixer = "MIXER_SUB_" + std::to_string(m);
+        objects += mixer + ";;\n";
+        master += "ADD_CHANELL=" + mixer + ";";
+        links += mixer + ";";
+        for (int v = (m - 1) * CHANNELS + 1; v <= voices && v <= m * CHANNELS; ++v)
+            links += "ADD_CHANELL=VCA_" + std::to_string(v) + ";";
+        links += "\n";
+    }
+    for (int v = 1; v <= voices; ++v) {
+        const std::string n = std::to_string(v);
+        objects += "VCO_" + n + ";TYPE=3;FREQ=" + std::to_string(80 + v % 200) + ";AMOUNT=0.5;\n";
+        objects += "PCF_" + n + ";TYPE=1;HICUT=800;Q=1.5;BYPASS=0;\n";
+        objects += "VCA_" + n + ";ATTACK=5;DECAY=200;SUSTAIN=0.6;RELEASE=150;\n";
+        links += "VCO_" + n + ";IN=SEQUENCER_1;\nPCF_" + n + ";IN=VCO_" + n + ";\nVCA_" + n + ";IN=PCF_" + n +
+                 ";GATE=SEQUENCER_1;\n";
+    }
+    for (int k = 1; k <= keyboards; ++k)
+        objects += "KEY_" + std::to_string(k) + ";;\n";
+    return objects + "END_OBJECTS_DECLARE\n" + links + master + "\nEND_LINKS_DECLARE\n";
+}
+
+// The patch of each size, written once to a temporary file.
+const std::string& patch_file(int modules) {
+    static std::map<int, std::string> files;
+    std::string& path = files[modules];
+    if (path.empty()) {
+        char name[] = "/tmp/tessaro_load_bench_XXXXXX";
+        const int fd = mkstemp(name);
+        const std::string text = voices_patch(modules);
+        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
+        close(fd);
+        path = name;
+    }
+    return path;
+}
+
+void load_patch(benchmark::State& state) {
+    fill_note_table();
+    const int modules = static_cast<int>(state.range(0));
+    const std::string& path = patch_file(modules);
+    for (auto _ : state) {
+        auto* g = new GENERATOR;
+        if (load_objects(g, path.c_str()) != 1) state.SkipWithError("patch refused");
+        load_links(g, path.c_str());
+        if (total_modules(*g) != static_cast<size_t>(modules) || find_master_mixer(g) == nullptr ||
+            find_master_mixer(g)->input_count == 0)
+            state.SkipWithError("patch not loaded whole");
+        state.PauseTiming();
+        delete g;
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(modules);
+    state.counters["modules_per_s"] =
+        benchmark::Counter(static_cast<double>(modules), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void save_patch(benchmark::State& state) {
+    fill_note_table();
+    const int modules = static_cast<int>(state.range(0));
+    GENERATOR g;
+    const std::string& path = patch_file(modules);
+    load_objects(&g, path.c_str());
+    load_links(&g, path.c_str());
+    FILE* out = std::tmpfile();
+    if (out == nullptr) std::abort();
+    for (auto _ : state) {
+        std::rewind(out);
+        if (!write_patch(out, g)) state.SkipWithError("write failed");
+    }
+    std::fclose(out);
+    state.SetComplexityN(modules);
+    state.counters["modules_per_s"] =
+        benchmark::Counter(static_cast<double>(modules), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
+BENCHMARK(save_patch)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(static_cast<int>(PATCH_MODULES_MAX))
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+BENCHMARK(load_patch)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(static_cast<int>(PATCH_MODULES_MAX))
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
