@@ -44,6 +44,11 @@ struct alignas(64) PCF : INPUT, OUTPUT, INPUT_GATE, INPUT_SYNC {
     char name[800] = "";
 };
 
+// Whether the filter's memory holds nothing: all four samples are zero.
+inline bool memory_at_rest(const BIQUAD_STATE& m) {
+    return m.x1 == 0.0 && m.x2 == 0.0 && m.y1 == 0.0 && m.y2 == 0.0;
+}
+
 // Coefficients of one shape (0..7) for a cut-off f in Hz; shape 0 only sets c3.
 void compute_coefficients(BIQUAD_COEFFS& k, int type, double f, double q, double gain_db);
 // One step of the difference equation of a shape; shifts the memory for every shape.
@@ -83,8 +88,10 @@ inline int PCF::tick() {
         }
 
         const float x = *input;
-        if (TESSARO_UNLIKELY(is_zero(x))) {
-            // Silence is passed without running the filter, so its memory stands still.
+        if (TESSARO_UNLIKELY(is_zero(x) && memory_at_rest(memory))) {
+            // Silence into a filter at rest stays silence: running it would only give zeros.
+            // A zero into a ringing filter runs it like any other input, so its tail carries
+            // on through an envelope that restarts from 0.
             value = 0.0f;
         } else {
             // Recomputing costs a cos, a sin and two powers: only when a key changes. Keys are

@@ -28,3 +28,5 @@ uint32_t ticks_ms() {
     auto elapsed = std::chrono::steady_clock::now() - program_start;
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
+
+uint32_t (*sequencer_seed)() = ticks_ms;

@@ -17,7 +17,7 @@ SEQUENCER::SEQUENCER() {
             step_octave[p][s] = 3;
             step_volume[p][s] = 1.0f;
         }
-    synth_srand(ticks_ms());
+    synth_srand(sequencer_seed());
 }
 
 int SEQUENCER::process() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/modules.h"
@@ -90,6 +91,34 @@ TEST(Graph, SequencerNoteAndGateReachTheVoiceInTheSameSample) {
     EXPECT_GT(amp->env_time, 0.0f);
 }
 
+TEST(Graph, EnvelopesRunBeforeFiltersInTheSameSample) {
+    // A keyboard gates an envelope on a constant; a bypassed filter passes the envelope on. The
+    // filters' list comes after the envelopes', so during the attack, where the envelope moves
+    // every sample, the filter carries this sample's envelope and not the previous one.
+    float one = 1.0f;
+    GENERATOR g;
+    auto* key = new KEYBOARD;
+    auto* amp = new VCA;
+    auto* filter = new PCF;
+    GENERATOR::push_front(g.keyboards, key);
+    GENERATOR::push_front(g.vcas, amp);
+    GENERATOR::push_front(g.filters, filter);
+    amp->gate_in = &key->gate;
+    amp->input = &one;
+    amp->ATTACK = 10.0f;
+    filter->input = &amp->value;
+    key->gate = 1;
+    float previous = 0.0f;
+    for (int n = 0; n < 50; ++n) {
+        g.sweep();
+        if (n > 0) {
+            EXPECT_GT(amp->value, previous);
+        }
+        EXPECT_EQ(filter->value, amp->value);
+        previous = amp->value;
+    }
+}
+
 TEST(Graph, ModulationCellsKeepTheirAddress) {
     float a = 0.25f, b = -0.5f;
     GENERATOR g;
@@ -137,6 +166,24 @@ TEST(NoteTable, EqualTemperedFromFifteenHertz) {
     EXPECT_NEAR(note_table[58] / note_table[46], 2.0, 1e-6);
     EXPECT_TRUE(std::isfinite(note_table[NOTE_TABLE_SIZE - 1]));
     EXPECT_NEAR(note_table[NOTE_TABLE_SIZE - 1] / 2.17e51, 1.0, 0.01);
+}
+
+// The exponent is (i + 11) times the float 1/12, rounded as a float: entries 0, 12 and 35 differ
+// in their last bits from a table whose exponent is worked in double precision, and the pitch of
+// every patch rests on these bits.
+TEST(NoteTable, ExponentIsRoundedInSinglePrecision) {
+    fill_note_table();
+    auto bits = [](double v) {
+        uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    EXPECT_EQ(bits(note_table[0]), 0x402ede2206a394abull);
+    EXPECT_EQ(bits(note_table[12]), 0x403ede221c08ec08ull);
+    EXPECT_EQ(bits(note_table[35]), 0x405d229ef950ce8aull);
+    EXPECT_EQ(bits(note_table[46]), 0x406b7fffff1e00daull); // 220 Hz, just below
+    EXPECT_EQ(bits(note_table[49]), 0x40705a02503c5876ull);
+    EXPECT_EQ(bits(note_table[1999]), 0x4a971fe9270c03baull);
 }
 
 TEST(NoteTable, IndicesFromUserDataAreClamped) {

@@ -1,4 +1,4 @@
-// Filter behaviour: bypass and scaling, the analytic responses of each shape, caching, zero rule.
+// Filter behaviour: bypass and scaling, the analytic responses of each shape, caching, zero input.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,8 +35,7 @@ struct Filter {
             feed(0.4f);
         return feed(0.4f) / 0.4;
     }
-    // Gain for a sine: RMS out over RMS in across whole periods, once settled. The phase
-    // offset keeps the input off exact zeros, where the filter does not run.
+    // Gain for a sine: RMS out over RMS in across whole periods, once settled.
     double gain_at(double hz) {
         const double amp = 0.4;
         auto x = [&](int n) { return static_cast<float>(amp * std::sin(2 * PI * hz * n / 44100.0 + 0.1)); };
@@ -149,17 +148,33 @@ TEST(Pcf, WetShareAndOutputScale) {
     EXPECT_NEAR(blend.feed(0.2f), 0.5f * 0.2f + 0.5f * 0.4f, 1e-5);
 }
 
-TEST(Pcf, AnExactZeroInputIsSilentAndHoldsTheMemory) {
-    Filter f(1, 1000, 0.7f, 0.0f);
+TEST(Pcf, AnExactZeroInputRunsARingingFilter) {
+    // A zero is an input like any other: the tail of a ringing filter goes on through it, as
+    // the difference equation says, instead of dropping to 0 for one sample.
+    Filter f(1, 1000, 4.0f, 0.0f);
     for (int i = 0; i < 100; ++i)
         f.feed(0.5f);
-    const BIQUAD_STATE before = f.pcf.memory;
-    EXPECT_FLOAT_EQ(f.feed(0.0f), 0.0f);
-    EXPECT_EQ(f.pcf.memory.x1, before.x1);
-    EXPECT_EQ(f.pcf.memory.y1, before.y1);
-    EXPECT_EQ(f.pcf.memory.y2, before.y2);
-    EXPECT_FLOAT_EQ(f.feed(-0.0f), 0.0f); // a negative zero is a zero too
-    EXPECT_EQ(f.pcf.memory.x1, before.x1);
+    BIQUAD_STATE m = f.pcf.memory;
+    const BIQUAD_COEFFS& k = f.pcf.coeffs;
+    const double y = k.c[3] * (0.0 + m.x2) + k.c[4] * m.x1 - k.c[1] * m.y1 - k.c[2] * m.y2;
+    ASSERT_NE(y, 0.0);
+    EXPECT_EQ(f.feed(0.0f), clip_unit(static_cast<float>(y)));
+    EXPECT_EQ(f.pcf.memory.x1, 0.0);
+    EXPECT_EQ(f.pcf.memory.x2, m.x1);
+    EXPECT_EQ(f.pcf.memory.y1, y);
+    EXPECT_EQ(f.pcf.memory.y2, m.y1);
+    EXPECT_NE(f.feed(-0.0f), 0.0f); // a negative zero too
+}
+
+TEST(Pcf, AFilterAtRestStaysSilentOnZeros) {
+    Filter f(3, 1000, 4.0f, 0.0f);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(float_bits(f.feed(i % 2 ? -0.0f : 0.0f)), 0u); // exactly +0
+        EXPECT_EQ(f.pcf.memory.y1, 0.0);
+    }
+    // A shape whose coefficients are not finite (Q 0) still gives silence for silence.
+    Filter broken(1, 1000, 0.0f, 0.0f);
+    EXPECT_EQ(float_bits(broken.feed(0.0f)), 0u);
 }
 
 TEST(Pcf, PowerOffFreezesTheOutput) {
