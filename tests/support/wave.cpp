@@ -34,3 +34,10 @@ double peak(const std::vector<double>& samples) {
         p = std::fmax(p, std::fabs(v));
     return p;
 }
+
+std::vector<double> first_difference(const std::vector<double>& samples) {
+    std::vector<double> d(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        d[i] = samples[i] - (i ? samples[i - 1] : 0);
+    return d;
+}

@@ -11,5 +11,8 @@ std::vector<double> left_channel(const std::string& path);
 // Root mean square of samples [from, to), clipped to what there is; 0 for an empty span.
 double rms(const std::vector<double>& samples, size_t from, size_t to);
 
+// x[i] - x[i - 1] (the first sample kept): a gentle high-pass that brings out the treble.
+std::vector<double> first_difference(const std::vector<double>& samples);
+
 // Largest magnitude in samples.
 double peak(const std::vector<double>& samples);

@@ -19,6 +19,9 @@ struct IMAGE {
 // Reads a binary PPM picture (P6, 8 bits); empty when the bytes are not one.
 IMAGE parse_ppm(const std::string& bytes);
 
+// Reads any picture file ImageMagick knows (PNG, BMP...); empty when it cannot.
+IMAGE load_image(const std::string& path);
+
 // Largest difference of the three channels of two colours.
 int colour_distance(uint32_t a, uint32_t b);
 
