@@ -9,7 +9,10 @@
 
 #include "app/controller.h"
 #include "app/panel_view.h"
+#include "app/scope.h"
 #include "app/step_notice.h"
+#include "app/system_dash.h"
+#include "engine/audio.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -91,8 +94,14 @@ long frame_loop(long max_passes) {
     FRAME_PACER pacer(std::chrono::microseconds(1000000 / FRAMES_PER_SECOND));
     long passes = 0;
     running = 1;
+    bool redraw = true;
     while (running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(passes == 0);
+        frame_pass(redraw);
+        // The scope's picture changes with every block, so it is shown on every pass.
+        if (scope_mode) draw_scope_view();
+        // What the dashboard (or F3) asked for runs now that the frame is drawn; the screen it
+        // leaves behind is drawn again on the next pass.
+        redraw = run_pending_dash_actions(dashboards) != 0;
         ++passes;
         if (running) pacer.wait();
     }

@@ -13,6 +13,7 @@
 #include "app/info_dash.h"
 #include "app/module_dash.h"
 #include "app/panel_view.h"
+#include "app/scope.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
@@ -151,6 +152,7 @@ int run_window(const char* patch_path) {
 }
 
 void release_window() {
+    release_scope();
     reset_interaction();
     info_dash = nullptr;
     sequencer_panels.clear();
