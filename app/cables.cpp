@@ -21,7 +21,8 @@ namespace {
 
 const char* const REFUSED_SIGNAL =
     "Mauvais branchment : Vous essayer de mettre une connexion INPUT_GATE dans une j'sais pas on s'en fout\n";
-const char* const REFUSED_INPUT = "Mauvais branchment : Vous essayer de mettre une connexion INPUT dans une OUTPUT\n";
+const char* const REFUSED_INPUT =
+    "Mauvais branchment : Vous essayer de mettre une connexion INPUT dans une OUTPUT\n";
 const char* const REFUSED_OUTPUT =
     "Mauvais branchment : Vous essayer de mettre une connexion OUTPUT dans une INPUT\n";
 
@@ -134,7 +135,8 @@ bool connected(const PORT& port) {
 // missing pieces for the panel's kind.
 void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* const* jacks, size_t count,
                   CABLE_LIST& out) {
-    const bool mixer = is_kind(panel, KIND_MIXER), vca = is_kind(panel, KIND_VCA), vcf = is_kind(panel, KIND_PCF);
+    const bool mixer = is_kind(panel, KIND_MIXER), vca = is_kind(panel, KIND_VCA),
+               vcf = is_kind(panel, KIND_PCF);
     for (size_t i = 0; i < count; ++i) {
         const char* name = jacks[i];
         const PORT port = jack_port(panel, name);
@@ -145,7 +147,8 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
         SPRITE* producer_jack = producer ? find_jack(producer, producer_jack_name(signal)) : nullptr;
         if (mixer && (!producer || !producer_jack)) std::printf("ZUX\n");
         if (vca && !producer) std::printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
-        if (vca && producer && !producer_jack && signal == SIG_VALUE) std::printf("DISH-VCA Output not found?!\n");
+        if (vca && producer && !producer_jack && signal == SIG_VALUE)
+            std::printf("DISH-VCA Output not found?!\n");
         if (vcf && !std::strcmp(name, "INPUT")) {
             if (is_kind(producer, KIND_SAMPLER)) std::printf("Un sampler ...");
             if (!consumer_jack) std::printf("GITSH in VCF??\n");
@@ -164,11 +167,11 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
     }
 }
 
-const char* const VCO_JACKS[] = {"INPUT",          "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
+const char* const VCO_JACKS[] = {"INPUT",         "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
                                  "INPUT_MOD_PWM", "INPUT_SYNC",    "INPUT_GATE"};
 const char* const VCA_JACKS[] = {"INPUT", "INPUT_GATE"};
-const char* const VCF_JACKS[] = {"INPUT",      "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
-                                 "INPUT_SYNC", "INPUT_GATE"};
+const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_FREQ",
+                                 "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
 
 bool has(const char* name, const char* word) {
     return std::strstr(name, word) != nullptr;
@@ -201,7 +204,8 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
             return DROP_REFUSED;
         }
         undo_old(cable, port, keep_links);
-        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n" : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
+        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
+                         : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
         return DROP_CONNECTED;
     }
     if (!has(name, "INPUT")) {
@@ -211,7 +215,8 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
     float* source = value_source(cable.producer_panel);
     const PORT port = audio_drop_port(panel, jack);
     if (port.new_channel && port.new_channel->input_count >= MIXER_SLOTS) {
-        std::printf("Mauvais branchment : le MIXER %s a deja ses %d canaux\n", port.new_channel->name, MIXER_SLOTS);
+        std::printf("Mauvais branchment : le MIXER %s a deja ses %d canaux\n", port.new_channel->name,
+                    MIXER_SLOTS);
         return DROP_REFUSED;
     }
     if (!source || !port.found() || !connect_value(g, port, source)) {
@@ -239,7 +244,8 @@ DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
             std::printf("%s", REFUSED_SIGNAL);
             return DROP_REFUSED;
         }
-        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n" : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
+        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
+                         : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
         return DROP_CONNECTED;
     }
     float* source = value_source(panel);
@@ -329,18 +335,28 @@ const void* PORT::field() const {
 PORT jack_port(OBJET* panel, const char* jack) {
     PORT port;
     if (VCO* m = vco_of(panel)) {
-        if (!std::strcmp(jack, "INPUT")) port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_SYNC")) port.sync = &m->sync_in;
-        else if (!std::strcmp(jack, "INPUT_GATE")) port.gate = &m->gate_in;
-        else port.mod = vco_mod_slot(*m, jack);
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = &m->sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
+        else
+            port.mod = vco_mod_slot(*m, jack);
     } else if (PCF* m = pcf_of(panel)) {
-        if (!std::strcmp(jack, "INPUT")) port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_SYNC")) port.sync = &m->sync_in;
-        else if (!std::strcmp(jack, "INPUT_GATE")) port.gate = &m->gate_in;
-        else port.mod = pcf_mod_slot(*m, jack);
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = &m->sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
+        else
+            port.mod = pcf_mod_slot(*m, jack);
     } else if (VCA* m = vca_of(panel)) {
-        if (!std::strcmp(jack, "INPUT")) port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_GATE")) port.gate = &m->gate_in;
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
     } else if (MIXER* m = mixer_of(panel)) {
         const int c = mixer_channel(jack);
         if (c >= 0) port.value = &m->inputs[c].input;
@@ -378,17 +394,24 @@ bool connect_value(GENERATOR& g, const PORT& port, float* source) {
 }
 
 bool connect_signal(const PORT& port, int32_t* source) {
-    if (port.gate) *port.gate = source;
-    else if (port.sync) *port.sync = source;
-    else return false;
+    if (port.gate)
+        *port.gate = source;
+    else if (port.sync)
+        *port.sync = source;
+    else
+        return false;
     return true;
 }
 
 void disconnect(const PORT& port) {
-    if (port.value) *port.value = nullptr;
-    else if (port.mod) *port.mod = nullptr;
-    else if (port.gate) *port.gate = nullptr;
-    else if (port.sync) *port.sync = nullptr;
+    if (port.value)
+        *port.value = nullptr;
+    else if (port.mod)
+        *port.mod = nullptr;
+    else if (port.gate)
+        *port.gate = nullptr;
+    else if (port.sync)
+        *port.sync = nullptr;
 }
 
 void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
@@ -433,7 +456,9 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
 
 int drag_kind_of(const char* jack_name, int dragged_end) {
     if (dragged_end == 1)
-        return has(jack_name, "_GATE") ? DRAG_GATE_OUT : has(jack_name, "_SYNC") ? DRAG_SYNC_OUT : DRAG_AUDIO_OUT;
+        return has(jack_name, "_GATE")   ? DRAG_GATE_OUT
+               : has(jack_name, "_SYNC") ? DRAG_SYNC_OUT
+                                         : DRAG_AUDIO_OUT;
     return has(jack_name, "_GATE") ? DRAG_GATE_IN : has(jack_name, "_SYNC") ? DRAG_SYNC_IN : DRAG_AUDIO_IN;
 }
 

@@ -66,10 +66,10 @@ OBJET* producer_of_sync(const std::vector<OBJET*>& panels, const int32_t* addres
 
 // An input port of a module, as the field that holds its connection; at most one is set.
 struct PORT {
-    float** value = nullptr;   // an input, or one mixer channel
-    MOD_SLOT* mod = nullptr;   // a modulation slot (its cell holds the source's value address)
-    int32_t** gate = nullptr;  // gate_in
-    int32_t** sync = nullptr;  // sync_in
+    float** value = nullptr;      // an input, or one mixer channel
+    MOD_SLOT* mod = nullptr;      // a modulation slot (its cell holds the source's value address)
+    int32_t** gate = nullptr;     // gate_in
+    int32_t** sync = nullptr;     // sync_in
     MIXER* new_channel = nullptr; // a drop on a mixer: the next free channel
 
     bool found() const { return value || mod || gate || sync || new_channel; }

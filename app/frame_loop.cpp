@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/cable_view.h"
 #include "app/controller.h"
 #include "app/panel_view.h"
 #include "app/scope.h"
@@ -70,9 +71,21 @@ int deliver_step_notices() {
 
 int frame_pass(bool force_draw) {
     step_controller();
-    build_hit_list(dashboards, panels, hit_list);
-    int flags = panel_view_events(hit_list, 1);
-    flags |= deliver_step_notices();
+    int flags;
+    if (cable_view || scope_mode) {
+        flags = cable_view_events(panels, 1);
+        // The back sides show no steps: the notices wait in the sequencer panels' queues.
+        deliver_step_notices();
+    } else {
+        build_hit_list(dashboards, panels, hit_list);
+        flags = panel_view_events(hit_list, 1);
+        flags |= deliver_step_notices();
+    }
+    if (scope_mode) return flags;
+    if (cable_view) {
+        show_cable_view(flags | (force_draw ? FLAG_REDRAW : 0));
+        return flags;
+    }
     if (flags || force_draw) draw_frame(flags | (force_draw ? FLAG_REDRAW : 0));
     return flags;
 }

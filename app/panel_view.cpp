@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/cable_view.h"
 #include "app/chooser.h"
 #include "app/controller.h"
 #include "app/info_dash.h"
@@ -127,6 +128,9 @@ int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
         break;
     case SDLK_F4:
         save_patch("KVX/");
+        break;
+    case SDLK_F6:
+        toggle_cable_view();
         break;
     default:
         break;

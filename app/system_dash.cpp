@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/cable_view.h"
 #include "app/chooser.h"
 #include "patch/save_patch.h"
 #include "toolkit/layout.h"
@@ -26,7 +27,8 @@ void save_from_dashboard() {
     save_patch("KVX/");
 }
 
-SYSTEM_DASH::SYSTEM_DASH() : OBJET(0, 0, SYSTEM_DASH_PREFIX), on_save(save_from_dashboard) {
+SYSTEM_DASH::SYSTEM_DASH()
+    : OBJET(0, 0, SYSTEM_DASH_PREFIX), on_save(save_from_dashboard), on_fils(toggle_cable_view) {
     load_layout(*this, SYSTEM_DASH_LAYOUT);
     fit_to_background(*this);
     mark_all(*this, 1);

@@ -79,8 +79,8 @@ std::map<std::string, std::pair<int, int>> layout_positions(const char* path) {
 std::string describe(const std::string& consumer, const std::string& in_jack, const std::string& producer,
                      const std::string& out_jack, int x1, int y1, int x2, int y2) {
     std::ostringstream s;
-    s << consumer << "." << in_jack << " (" << x1 << "," << y1 << ") <- " << producer << "." << out_jack << " (" << x2
-      << "," << y2 << ")";
+    s << consumer << "." << in_jack << " (" << x1 << "," << y1 << ") <- " << producer << "." << out_jack
+      << " (" << x2 << "," << y2 << ")";
     return s.str();
 }
 
@@ -91,7 +91,8 @@ struct SOURCE {
 };
 
 template <class M>
-void source_scan(const std::vector<M*>& list, MODULE_KIND kind, const void* address, int signal, SOURCE& out) {
+void source_scan(const std::vector<M*>& list, MODULE_KIND kind, const void* address, int signal,
+                 SOURCE& out) {
     for (M* m : list) {
         const void* a = signal == 0 ? static_cast<const void*>(&m->value) : nullptr;
         if constexpr (std::is_base_of<OUTPUT_GATE, M>::value) {
@@ -128,7 +129,8 @@ std::vector<std::string> expected_cables(const GENERATOR& g, const PANELS& panel
         const auto out_pos = layout_positions(kind_info(s.kind).back_layout)[out_jack];
         const OBJET* c = panels.of(name);
         const OBJET* p = panels.of(s.name.c_str());
-        out.push_back(describe(name, jack, s.name, out_jack, static_cast<int>(c->x) + in_pos.first + jack_w / 2,
+        out.push_back(describe(name, jack, s.name, out_jack,
+                               static_cast<int>(c->x) + in_pos.first + jack_w / 2,
                                static_cast<int>(c->y) + in_pos.second + jack_h / 2,
                                static_cast<int>(p->x) + out_pos.first + jack_w / 2,
                                static_cast<int>(p->y) + out_pos.second + jack_h / 2));
@@ -175,8 +177,8 @@ std::vector<std::string> built_cables(const CABLE_LIST& list) {
 }
 
 TEST_F(Cables, ExamplePatchesGiveOneCablePerConnectionBetweenJackCentres) {
-    for (const char* patch : {"KVX/BASSLINE.KVX", "KVX/DRUMS.KVX", "KVX/LEAD.KVX", "KVX/MODULATION.KVX",
-                              "KVX/PAD.KVX"}) {
+    for (const char* patch :
+         {"KVX/BASSLINE.KVX", "KVX/DRUMS.KVX", "KVX/LEAD.KVX", "KVX/MODULATION.KVX", "KVX/PAD.KVX"}) {
         SCOPED_TRACE(patch);
         testing::internal::CaptureStdout();
         LOADED_PATCH loaded = load_patch_file(patch);
@@ -402,8 +404,9 @@ TEST_F(Drops, GateAndSyncConsumerEndsMoveToTheirKind) {
     // A gate plug is refused anywhere but a gate jack, and the graph stays.
     rebuild();
     EXPECT_EQ(drop(cable("VCO_A", "INPUT_GATE"), 0, "VCO_B", "INPUT_SYNC"), DROP_REFUSED);
-    EXPECT_TRUE(said("Mauvais branchment : Vous essayer de mettre une connexion INPUT_GATE dans une j'sais pas "
-                     "on s'en fout\n"));
+    EXPECT_TRUE(
+        said("Mauvais branchment : Vous essayer de mettre une connexion INPUT_GATE dans une j'sais pas "
+             "on s'en fout\n"));
     EXPECT_FALSE(said("Branchement"));
     EXPECT_EQ(a->gate_in, &k->gate);
     EXPECT_EQ(b->sync_in, nullptr);
