@@ -108,6 +108,7 @@ class ProgramWindow : public testing::Test {
     // Starts `tessaro PATCH` in the stage, answers the sound menus with keys and finds its window.
     void open(const std::string& patch, const std::string& menus = "41", std::vector<std::string> env = {}) {
         env.push_back("SDL_AUDIODRIVER=dummy");
+        ASSERT_TRUE(wait_for_free_port(9999)) << "port 9999 stays taken";
         ASSERT_TRUE(program.start({patch}, env, stage.path()));
         ASSERT_TRUE(program.type(menus));
         for (int waited = 0; waited < 30000 && !window.found() && program.alive(); waited += 500)
