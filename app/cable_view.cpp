@@ -219,6 +219,7 @@ void drop(std::vector<OBJET*>& list) {
     if (generator) drop_plug(*generator, *s.dragged_cable, s.dragged_end, panel, target, s.keep_links != 0);
     // Whatever happened, the cables are drawn again from the graph: a refused plug springs back.
     cable_rebuild = 1;
+    std::fflush(stdout);
 }
 
 int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
@@ -232,6 +233,7 @@ int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
     if (s.pressing) {
         s.pressing = 0;
         if (s.pressed_item) {
+            std::fflush(stdout);
             if (s.dragged_cable) {
                 flip_plug(dragged_plug());
                 if (s.plug_moved) drop(list);
@@ -369,6 +371,8 @@ void show_cable_view(int flags) {
     }
     for (OBJET* p : panels)
         p->update();
+    // The console may be a file or a pipe: what this frame printed is passed on now.
+    std::fflush(stdout);
     draw_cable_frame(flags);
 }
 
