@@ -144,8 +144,8 @@ X_WINDOW X_WINDOW::find(const std::string& caption, int timeout_ms) {
     return X_WINDOW();
 }
 
-void X_WINDOW::move(int px, int py) const {
-    xdotool("mousemove --sync " + std::to_string(x + px) + " " + std::to_string(y + py));
+void X_WINDOW::move(int px, int py, bool sync) const {
+    xdotool(std::string("mousemove ") + (sync ? "--sync " : "") + std::to_string(x + px) + " " + std::to_string(y + py));
 }
 
 void X_WINDOW::button_down(int button) const {

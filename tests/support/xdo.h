@@ -41,7 +41,8 @@ class X_WINDOW {
     static X_WINDOW find(const std::string& caption, int timeout_ms = 30000);
     bool found() const { return !id.empty(); }
 
-    void move(int x, int y) const;
+    // Moves the pointer; with sync, returns once the server has it there.
+    void move(int x, int y, bool sync = true) const;
     void button_down(int button) const;
     void button_up(int button) const;
     void click(int button, int x, int y) const;
