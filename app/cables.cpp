@@ -436,7 +436,7 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
         case KIND_MIXER: {
             const MIXER& m = *mixer_of(panel);
             const int used = std::min(std::max(m.input_count, 0), MIXER_SLOTS);
-            char names[MIXER_SLOTS][16];
+            char names[MIXER_SLOTS][24];
             const char* jacks[MIXER_SLOTS];
             for (int i = 0; i < used; ++i) {
                 std::snprintf(names[i], sizeof names[i], "INPUT_%d", i + 1);
