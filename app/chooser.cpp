@@ -105,8 +105,12 @@ struct CHOOSER_SCREEN {
     CHOOSER_SCREEN(const CHOOSER_SCREEN&) = delete;
     CHOOSER_SCREEN& operator=(const CHOOSER_SCREEN&) = delete;
 
-    // The panel stays at the window's top left whatever the world's scroll offset.
-    void place() { panel->set_position(static_cast<float>(scroll_x), static_cast<float>(scroll_y), 0); }
+    // The panel stays at the window's top left whatever the world's scroll offset, and
+    // unfolded, whatever a middle click did to it.
+    void place() {
+        panel->set_position(static_cast<float>(scroll_x), static_cast<float>(scroll_y), 0);
+        if (panel->mode != MODE_FRONT) panel->set_mode(MODE_FRONT);
+    }
 
     int row_under(int window_x, int window_y) const {
         if (item_at(*panel, static_cast<float>(window_x + scroll_x), static_cast<float>(window_y + scroll_y)))
@@ -198,7 +202,9 @@ int choose_patch() {
         if (screen.selected >= 0 && screen.selected < static_cast<int>(screen.names.size()))
             chosen = screen.names[static_cast<size_t>(screen.selected)];
     }
+    // The pointer's state and the information dashboard may name the screen just freed.
     reset_interaction();
+    if (info_dash) clear_panel_info(*info_dash);
     chooser_open = 0;
     if (!chosen.empty()) {
         std::printf("Load [%s]\n", chosen.c_str());
