@@ -38,12 +38,20 @@ bool is_jack(const SPRITE* item) {
     return std::strstr(item->name, "OUTPUT") || std::strstr(item->name, "INPUT");
 }
 
+// The jack (or other item) under the pointer and its panel. Panels may overlap: the first panel
+// of the list with an item there wins, so a jack is reached through the empty part of a panel
+// lying over it.
 SPRITE* item_under(std::vector<OBJET*>& list, OBJET** panel) {
+    const float x = static_cast<float>(interaction.pointer_x), y = static_cast<float>(interaction.pointer_y);
+    for (OBJET* p : list) {
+        if (SPRITE* item = item_at(*p, x, y)) {
+            *panel = p;
+            return item;
+        }
+    }
     const int i = panel_at(list);
     *panel = valid_index(list, i) ? list[i] : nullptr;
-    if (!*panel) return nullptr;
-    return item_at(**panel, static_cast<float>(interaction.pointer_x),
-                   static_cast<float>(interaction.pointer_y));
+    return nullptr;
 }
 
 SPRITE& dragged_plug() {
@@ -197,13 +205,10 @@ int button_down(std::vector<OBJET*>& list, const SDL_Event& event) {
         flags |= FLAG_REDRAW;
         // The press hits what lies under it, even when no motion came before it.
         s.hovered_panel = panel_at(list);
-        if (valid_index(list, s.hovered_panel)) {
-            SPRITE* item = item_at(*list[s.hovered_panel], static_cast<float>(interaction.pointer_x),
-                                   static_cast<float>(interaction.pointer_y));
-            if (item) {
-                s.pressed_item = item;
-                pick_up(item);
-            }
+        OBJET* panel;
+        if (SPRITE* item = item_under(list, &panel)) {
+            s.pressed_item = item;
+            pick_up(item);
         }
     } else if (event.button.button == SDL_BUTTON_RIGHT) {
         s.grabbed_panel = panel_at(list);

@@ -332,4 +332,19 @@ TEST_F(CableView, F6InEitherViewSwitches) {
     EXPECT_EQ(panels[0]->mode, MODE_BACK);
 }
 
+TEST_F(CableView, JackUnderTheEmptyPartOfAnotherPanelCanBeTaken) {
+    // The keyboard's panel (first in the list) laid over VCO_B's input jack, with no jack of its
+    // own there.
+    int x, y;
+    centre("VCO_B", "INPUT", x, y);
+    OBJET* keyboard = panel_of("KEY_1");
+    ASSERT_EQ(panels.front(), keyboard);
+    keyboard->set_position(static_cast<float>(x - 100), static_cast<float>(y - 80), 0);
+    ASSERT_TRUE(keyboard->contains(static_cast<float>(x), static_cast<float>(y)));
+    drag("VCO_B", "INPUT", "VCA_1", "INPUT");
+    EXPECT_TRUE(said("Branchement OUTPUT vers INPUT\n"));
+    EXPECT_EQ(e->input, &k->value);
+    EXPECT_EQ(b->input, nullptr);
+}
+
 } // namespace
