@@ -186,6 +186,25 @@ void undo_old(const CABLE& cable, const PORT& made, bool keep_links) {
     if (old.found() && old.field() != made.field()) disconnect(old);
 }
 
+// A drop that would leave the graph as it is: told like a drop on the plug's own jack.
+DROP_RESULT unchanged() {
+    std::printf("C le meme amateur !\n");
+    return DROP_SAME_JACK;
+}
+
+// The port the cable's consumer end is plugged into.
+PORT plugged_port(const CABLE& cable) {
+    return jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
+}
+
+bool holds(const PORT& port, const void* source) {
+    if (port.value) return *port.value == source;
+    if (port.mod) return *port.mod && **port.mod == source;
+    if (port.gate) return *port.gate == source;
+    if (port.sync) return *port.sync == source;
+    return false;
+}
+
 // The consumer end moved to another input; the cable's producer stays the source.
 DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET* panel, SPRITE* target,
                               bool keep_links) {
@@ -199,10 +218,12 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
         }
         int32_t* source = sync ? sync_source(cable.producer_panel) : gate_source(cable.producer_panel);
         const PORT port = jack_port(panel, jack);
-        if (!source || !(sync ? port.sync : port.gate) || !connect_signal(port, source)) {
+        if (!source || !(sync ? port.sync : port.gate)) {
             std::printf("%s", REFUSED_SIGNAL);
             return DROP_REFUSED;
         }
+        if (port.field() == plugged_port(cable).field()) return unchanged();
+        connect_signal(port, source);
         undo_old(cable, port, keep_links);
         std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
                          : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
@@ -219,7 +240,12 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
                     MIXER_SLOTS);
         return DROP_REFUSED;
     }
-    if (!source || !port.found() || !connect_value(g, port, source)) {
+    if (!source || !port.found()) {
+        std::printf("%s", REFUSED_INPUT);
+        return DROP_REFUSED;
+    }
+    if (port.field() == plugged_port(cable).field()) return unchanged();
+    if (!connect_value(g, port, source)) {
         std::printf("%s", REFUSED_INPUT);
         return DROP_REFUSED;
     }
@@ -232,7 +258,7 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
 // into takes the new source.
 DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET* panel, SPRITE* target) {
     const char* name = target->name;
-    const PORT port = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
+    const PORT port = plugged_port(cable);
     if (kind == DRAG_SYNC_OUT || kind == DRAG_GATE_OUT) {
         const bool sync = kind == DRAG_SYNC_OUT;
         if (!has(name, sync ? "OUTPUT_SYNC" : "OUTPUT_GATE")) {
@@ -240,19 +266,23 @@ DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
             return DROP_REFUSED;
         }
         int32_t* source = sync ? sync_source(panel) : gate_source(panel);
-        if (!source || !(sync ? port.sync : port.gate) || !connect_signal(port, source)) {
+        if (!source || !(sync ? port.sync : port.gate)) {
             std::printf("%s", REFUSED_SIGNAL);
             return DROP_REFUSED;
         }
+        if (holds(port, source)) return unchanged();
+        connect_signal(port, source);
         std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
                          : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
         return DROP_CONNECTED;
     }
     float* source = value_source(panel);
-    if (!has(name, "OUTPUT") || !source || !(port.value || port.mod) || !connect_value(g, port, source)) {
+    if (!has(name, "OUTPUT") || !source || !(port.value || port.mod)) {
         std::printf("%s", REFUSED_OUTPUT);
         return DROP_REFUSED;
     }
+    if (holds(port, source)) return unchanged();
+    connect_value(g, port, source);
     std::printf("Branchement INPUT vers OUTPUT\n");
     return DROP_CONNECTED;
 }

@@ -384,12 +384,17 @@ TEST_F(Drops, FilterAndEnvelopeTakeTheirInputsAndFilterSlotsByJack) {
     EXPECT_EQ(b->gate_in, nullptr);
 }
 
-TEST_F(Drops, AudioPlugOnTheSameModulesOtherJackKeepsTheNewLink) {
-    // From the oscillator's input to its own gate jack: both name the same input port, which
-    // must not be emptied again after it was connected.
-    EXPECT_EQ(drop(cable("VCO_A", "INPUT"), 0, "VCO_A", "INPUT_GATE"), DROP_CONNECTED);
+TEST_F(Drops, DropsThatWouldChangeNothingSayNoLinkWasMade) {
+    // From the oscillator's input to its own gate jack: an audio plug there names the same input.
+    EXPECT_EQ(drop(cable("VCO_A", "INPUT"), 0, "VCO_A", "INPUT_GATE"), DROP_SAME_JACK);
+    EXPECT_EQ(out, "Atterri sur qlq chose [" + std::string(jack("VCO_A", "INPUT_GATE")->name) +
+                       "]\nC le meme amateur !\n");
     EXPECT_EQ(a->input, &k->value);
     EXPECT_EQ(a->gate_in, &k->gate);
+    // The output end put on another output of the module it comes from.
+    EXPECT_EQ(drop(cable("VCO_A", "INPUT"), 1, "KEY_1", "OUTPUT_GATE"), DROP_SAME_JACK);
+    EXPECT_FALSE(said("Branchement"));
+    EXPECT_EQ(a->input, &k->value);
 }
 
 TEST_F(Drops, GateAndSyncConsumerEndsMoveToTheirKind) {
