@@ -145,7 +145,8 @@ X_WINDOW X_WINDOW::find(const std::string& caption, int timeout_ms) {
 }
 
 void X_WINDOW::move(int px, int py, bool sync) const {
-    xdotool(std::string("mousemove ") + (sync ? "--sync " : "") + std::to_string(x + px) + " " + std::to_string(y + py));
+    xdotool(std::string("mousemove ") + (sync ? "--sync " : "") + std::to_string(x + px) + " " +
+            std::to_string(y + py));
 }
 
 void X_WINDOW::button_down(int button) const {

@@ -1,7 +1,4 @@
-// The real program's window under an X display, driven through xdotool: what it shows before any
-// input, knobs turned by dragging and saved, the note keys heard in a recording, scrolling, folding
-// and moving panels, the remote controller's frame rate, the sequencer's lamps, and every shipped
-// patch surviving a stretch of random clicks, drags and keys.
+// The real program's window, driven through xdotool as a person would use it.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -113,7 +110,8 @@ class ProgramWindow : public testing::Test {
         ASSERT_TRUE(program.type(menus));
         for (int waited = 0; waited < 30000 && !window.found() && program.alive(); waited += 500)
             window = X_WINDOW::find(caption_of(patch), 500);
-        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n" << program.output();
+        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
+                                    << program.output();
         EXPECT_EQ(window.w, 1024);
         EXPECT_EQ(window.h, 768);
     }
@@ -182,7 +180,6 @@ TEST_F(ProgramWindow, OpensCaptionedAndDrawsPanelsAndDashboards) {
     // No input: the sequencer's steps are what asks for frames.
     const IMAGE shot = drawn_screenshot();
     ASSERT_FALSE(shot.empty());
-    shot.save(testing::TempDir() + "tessaro_first_frame.png");
 
     // Empty world between the dashboards: the dark background, not black.
     const IMAGE fond = load_image(ROOT + "/grfx/FOND_ELECTRO.png");
@@ -198,12 +195,14 @@ TEST_F(ProgramWindow, OpensCaptionedAndDrawsPanelsAndDashboards) {
         const char* image;
         int x, y, px, py, w, h;
     };
-    for (const PLACE& p : {PLACE{"PANEL_VCO", 0, 25, 150, 22, 40, 12}, PLACE{"PANEL_SEQUENCER", 480, 50, 300, 196, 40, 20},
-                           PLACE{"DASH_INFO", 50, 450, 220, 4, 40, 10}, PLACE{"DASH_MODULE", 475, 475, 130, 50, 40, 20},
-                           PLACE{"DASH_SYSTEM", 75, 575, 100, 3, 60, 8}}) {
+    for (const PLACE& p :
+         {PLACE{"PANEL_VCO", 0, 25, 150, 22, 40, 12}, PLACE{"PANEL_SEQUENCER", 480, 50, 300, 196, 40, 20},
+          PLACE{"DASH_INFO", 50, 450, 220, 4, 40, 10}, PLACE{"DASH_MODULE", 475, 475, 130, 50, 40, 20},
+          PLACE{"DASH_SYSTEM", 75, 575, 100, 3, 60, 8}}) {
         const IMAGE picture = load_image(ROOT + "/grfx/" + p.image + ".png");
         ASSERT_FALSE(picture.empty()) << p.image;
-        EXPECT_GT(match_fraction(shot, p.x + p.px, p.y + p.py, picture, p.px, p.py, p.w, p.h), 0.8) << p.image;
+        EXPECT_GT(match_fraction(shot, p.x + p.px, p.y + p.py, picture, p.px, p.py, p.w, p.h), 0.8)
+            << p.image;
     }
     expect_clean_exit();
 }
@@ -227,7 +226,8 @@ TEST_F(ProgramWindow, KnobDragsStepTheParametersAndF4SavesThem) {
     ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
     program.type("TURNED.KVX\n");
     std::string saved;
-    for (int waited = 0; waited < 10000 && saved.find("END_LINKS_DECLARE") == std::string::npos; waited += 50) {
+    for (int waited = 0; waited < 10000 && saved.find("END_LINKS_DECLARE") == std::string::npos;
+         waited += 50) {
         pause_ms(50);
         saved = stage.read("KVX/TURNED.KVX");
     }
@@ -363,8 +363,8 @@ TEST_P(ProgramWindowPatches, SurviveRandomInputAndExitOnEsc) {
     std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(patch)));
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     // Everything but ESC (which ends the run) and F3 (whose chooser waits for a patch to be picked).
-    const std::vector<std::string> keys = {"z", "x", "c",   "v",  "b",  "n",  "a",           "s",     "d",
-                                           "f", "g", "h",   "q",  "w",  "e",  "r",           "t",     "y",
+    const std::vector<std::string> keys = {"z", "x",   "c",  "v",  "b",  "n",  "a",           "s",     "d",
+                                           "f", "g",   "h",  "q",  "w",  "e",  "r",           "t",     "y",
                                            "5", "Tab", "F1", "F2", "F4", "F6", "KP_Subtract", "KP_Add"};
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     int actions = 0;
@@ -400,12 +400,13 @@ TEST_P(ProgramWindowPatches, SurviveRandomInputAndExitOnEsc) {
         ++actions;
     }
     program.type("MONKEY.KVX\n");
-    ASSERT_TRUE(program.alive()) << "ended during the run, after " << actions << " actions\n" << program.output();
+    ASSERT_TRUE(program.alive()) << "ended during the run, after " << actions << " actions\n"
+                                 << program.output();
     for (int b : {LEFT, MIDDLE, RIGHT})
         window.button_up(b);
     expect_clean_exit();
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ProgramWindowPatches,
-                         testing::Values("BASSLINE", "LEAD", "DRUMS", "MODULATION", "PAD", "BENCH_W1", "BENCH_W2",
-                                         "BENCH_W3"));
+                         testing::Values("BASSLINE", "LEAD", "DRUMS", "MODULATION", "PAD", "BENCH_W1",
+                                         "BENCH_W2", "BENCH_W3"));
