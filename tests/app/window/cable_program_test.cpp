@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,8 @@ class ProgramCables : public testing::Test {
     // Starts `tessaro PATCH` in the stage and finds its window. Other test programs may hold the
     // remote-control port for a while: a start refused for it is tried again.
     void open(const std::string& patch) {
-        for (int attempt = 0; attempt < 60 && !window.found(); ++attempt) {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+        while (!window.found() && std::chrono::steady_clock::now() < give_up) {
             ASSERT_TRUE(program.start({patch}, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
             ASSERT_TRUE(program.type("41"));
             for (int waited = 0; waited < 30000 && !window.found() && program.alive(); waited += 500)
