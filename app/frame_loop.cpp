@@ -7,9 +7,14 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/cable_view.h"
 #include "app/controller.h"
+#include "engine/generator.h"
 #include "app/panel_view.h"
+#include "app/scope.h"
 #include "app/step_notice.h"
+#include "app/system_dash.h"
+#include "engine/audio.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -67,9 +72,23 @@ int deliver_step_notices() {
 
 int frame_pass(bool force_draw) {
     step_controller();
-    build_hit_list(dashboards, panels, hit_list);
-    int flags = panel_view_events(hit_list, 1);
-    flags |= deliver_step_notices();
+    // The audio thread only counts sampler restarts; they are told here, off its clock.
+    if (generator) report_sampler_restarts(generator->samplers);
+    int flags;
+    if (cable_view || scope_mode) {
+        flags = cable_view_events(panels, 1);
+        // The back sides show no steps: the notices wait in the sequencer panels' queues.
+        deliver_step_notices();
+    } else {
+        build_hit_list(dashboards, panels, hit_list);
+        flags = panel_view_events(hit_list, 1);
+        flags |= deliver_step_notices();
+    }
+    if (scope_mode) return flags;
+    if (cable_view) {
+        show_cable_view(flags | (force_draw ? FLAG_REDRAW : 0));
+        return flags;
+    }
     if (flags || force_draw) draw_frame(flags | (force_draw ? FLAG_REDRAW : 0));
     return flags;
 }
@@ -91,8 +110,14 @@ long frame_loop(long max_passes) {
     FRAME_PACER pacer(std::chrono::microseconds(1000000 / FRAMES_PER_SECOND));
     long passes = 0;
     running = 1;
+    bool redraw = true;
     while (running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(passes == 0);
+        frame_pass(redraw);
+        // The scope's picture changes with every block, so it is shown on every pass.
+        if (scope_mode) draw_scope_view();
+        // What the dashboard (or F3) asked for runs now that the frame is drawn; the screen it
+        // leaves behind is drawn again on the next pass.
+        redraw = run_pending_dash_actions(dashboards) != 0;
         ++passes;
         if (running) pacer.wait();
     }

@@ -4,9 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/cable_view.h"
+#include "app/chooser.h"
 #include "app/controller.h"
 #include "app/info_dash.h"
+#include "app/scope.h"
 #include "app/startup.h"
+#include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "app/save_dialog.h"
@@ -95,6 +99,9 @@ void dump_layouts(std::vector<OBJET*>& list) {
 int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
     const SDLKey sym = key.keysym.sym;
     if (note_key(sym, true)) return FLAG_REDRAW;
+    // The chooser screen has its own rows and is left only by a click or ESC.
+    const bool screen_key = sym == SDLK_F1 || sym == SDLK_F3 || sym == SDLK_F6 || sym == SDLK_5;
+    if (chooser_open && screen_key) return FLAG_REDRAW;
     switch (sym) {
     case SDLK_TAB:
         if (generator) selected_vco = next_index(selected_vco, static_cast<int>(generator->vcos.size()));
@@ -105,16 +112,25 @@ int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
         break;
     }
     case SDLK_KP_MINUS:
-        scope_zoom *= 0.5f;
+        scope_zoom_out();
         break;
     case SDLK_KP_PLUS:
-        scope_zoom *= 2.0f;
+        scope_zoom_in();
+        break;
+    case SDLK_F1:
+        toggle_scope();
+        break;
+    case SDLK_F3:
+        request_patch_chooser();
         break;
     case SDLK_F2:
         dump_layouts(list);
         break;
     case SDLK_F4:
         save_patch("KVX/");
+        break;
+    case SDLK_F6:
+        toggle_cable_view();
         break;
     default:
         break;
@@ -349,7 +365,8 @@ int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
 int panel_view_events(std::vector<OBJET*>& list, int accept) {
     int flags = 0;
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    // Once the chooser is asked for, the events still queued are left to its screen.
+    while (!(pending_dash_actions & DASH_LOAD) && SDL_PollEvent(&event))
         flags |= panel_view_event(list, event);
     if (accept && server_socket) accept_remote_client(server_socket);
     return flags;

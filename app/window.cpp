@@ -9,10 +9,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/cable_view.h"
 #include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/module_dash.h"
 #include "app/panel_view.h"
+#include "app/scope.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
@@ -151,7 +153,9 @@ int run_window(const char* patch_path) {
 }
 
 void release_window() {
+    release_scope();
     reset_interaction();
+    reset_cable_view();
     info_dash = nullptr;
     sequencer_panels.clear();
     for (std::vector<OBJET*>* list : {&panels, &dashboards}) {

@@ -19,8 +19,8 @@ float silent_master = 0.0f;
 
 float** master_out = new float*(&silent_master);
 
-int scope_mode = 0;
-float scope_zoom = 1.0f;
+std::atomic<int> scope_mode{0};
+std::atomic<float> scope_zoom{1.0f};
 float scope_x = 0.0f;
 void (*scope_plot_hook)(float master, int frames) = nullptr;
 
@@ -63,7 +63,8 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
         const int16_t sample = to_sample(m);
         out[2 * n] = sample;
         out[2 * n + 1] = sample;
-        if (scope_mode == 1 && scope_plot_hook != nullptr) scope_plot_hook(m, frames);
+        if (scope_mode.load(std::memory_order_relaxed) == 1 && scope_plot_hook != nullptr)
+            scope_plot_hook(m, frames);
     }
     render_busy.store(0);
     return 1;

@@ -18,8 +18,10 @@ void audio_resume();
 extern float** master_out;
 void point_master_out(float* source);
 
-extern int scope_mode;
-extern float scope_zoom;
+// The oscilloscope switch (1 = on) and its zoom, set by the main thread and read by the callback;
+// scope_x, the current column, belongs to the callback.
+extern std::atomic<int> scope_mode;
+extern std::atomic<float> scope_zoom;
 extern float scope_x;
 
 // Draws one frame of the oscilloscope trace; installed by the window, absent headless.

@@ -96,13 +96,21 @@ TEST(Dashboards, SystemButtonsActOnReleaseOnly) {
     saves = loads = 0;
     post(dash, make_event_message(EVENT_MOUSE_DOWN, save));
     dash.update();
+    EXPECT_EQ(run_pending_dash_actions({&dash}), 0);
     EXPECT_EQ(saves, 0);
     post(dash, make_event_message(EVENT_MOUSE_UP, save));
     post(dash, make_event_message(EVENT_MOUSE_UP, load));
     post(dash, make_named_message(nullptr, 0, "TOUCH_IN", save));
     dash.update();
+    // The actions wait until the frame loop runs them, after the drawing that called update.
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(loads, 0);
+    std::vector<OBJET*> list = {&dash};
+    EXPECT_EQ(run_pending_dash_actions(list), 1);
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(loads, 1);
+    EXPECT_EQ(run_pending_dash_actions(list), 0);
+    EXPECT_EQ(saves, 1);
     EXPECT_TRUE(dash.messages.empty());
     EXPECT_EQ(save->state, 0); // the records never reach the buttons
     EXPECT_EQ(dash.dirty, 1);

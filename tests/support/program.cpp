@@ -1,8 +1,11 @@
 // Runs the real tessaro binary with its console on a pipe: to the end, or alongside a test.
 #include "tests/support/program.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,9 +25,39 @@ const char* tessaro_binary() {
 
 namespace {
 
+// X, Mesa and SDL keep allocations for the life of a process that opened a window; a sanitizer
+// build of the program would report them at exit as its own leaks.
+std::string suppressions_path;
+
+void remove_suppressions() {
+    unlink(suppressions_path.c_str());
+}
+
+const std::string& leak_suppressions() {
+    if (suppressions_path.empty()) {
+        std::string p = (std::filesystem::temp_directory_path() / "tessaro_lsan_XXXXXX").string();
+        const int fd = mkstemp(&p[0]);
+        if (fd < 0) return suppressions_path;
+        const std::string text = "leak:libX\nleak:libxcb\nleak:libGL\nleak:libglapi\nleak:libgallium\n"
+                                 "leak:libLLVM\nleak:swrast\nleak:dri\nleak:libSDL\n";
+        const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        close(fd);
+        suppressions_path = p;
+        std::atexit(remove_suppressions);
+        if (!written) remove_suppressions();
+    }
+    return suppressions_path;
+}
+
 // In the child: becomes the program with the given standard streams.
 [[noreturn]] void exec_program(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                               const std::string& cwd) {
+                               const std::string& cwd, const std::string& suppressions) {
+    if (!suppressions.empty()) {
+        const char* old = std::getenv("LSAN_OPTIONS");
+        const std::string options = std::string(old ? old : "") + (old && *old ? ":" : "") +
+                                    "suppressions=" + suppressions + ":print_suppressions=0";
+        setenv("LSAN_OPTIONS", options.c_str(), 1);
+    }
     for (const std::string& e : env)
         putenv(strdup(e.c_str()));
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
@@ -47,10 +80,30 @@ void pause_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+bool wait_for_free_port(int port, int timeout_ms) {
+    for (int waited = 0;; waited += 100) {
+        const int s = socket(AF_INET, SOCK_STREAM, 0);
+        if (s < 0) return false;
+        // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
+        const int on = 1;
+        setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in a = {};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_ANY);
+        const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
+        close(s);
+        if (free) return true;
+        if (waited >= timeout_ms) return false;
+        pause_ms(100);
+    }
+}
+
 PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
                         const std::vector<std::string>& env, int hold_ms, int timeout_ms,
                         const std::string& cwd) {
     PROGRAM_RUN run;
+    const std::string suppressions = leak_suppressions();
     int in[2], out[2];
     if (pipe(in) != 0) return run;
     if (pipe(out) != 0) {
@@ -67,7 +120,7 @@ PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string&
         close(in[1]);
         close(out[0]);
         close(out[1]);
-        exec_program(args, env, cwd);
+        exec_program(args, env, cwd, suppressions);
     }
     close(in[0]);
     close(out[1]);
@@ -124,6 +177,7 @@ PROGRAM::~PROGRAM() {
 
 bool PROGRAM::start(const std::vector<std::string>& args, const std::vector<std::string>& env,
                     const std::string& cwd) {
+    const std::string suppressions = leak_suppressions();
     int in[2];
     if (output_path.empty() || pipe(in) != 0) return false;
     signal(SIGPIPE, SIG_IGN);
@@ -136,7 +190,7 @@ bool PROGRAM::start(const std::vector<std::string>& args, const std::vector<std:
         dup2(out, STDOUT_FILENO);
         dup2(out, STDERR_FILENO);
         close(out);
-        exec_program(args, env, cwd);
+        exec_program(args, env, cwd, suppressions);
     }
     close(in[0]);
     console = in[1];

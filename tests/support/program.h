@@ -54,5 +54,9 @@ class PROGRAM {
     std::string output_path;
 };
 
+// Waits until a TCP port can be listened on again (an earlier program may still hold it); false
+// after timeout_ms.
+bool wait_for_free_port(int port, int timeout_ms = 20000);
+
 // Sleeps ms milliseconds.
 void pause_ms(int ms);

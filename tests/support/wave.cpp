@@ -41,3 +41,10 @@ double mean(const std::vector<double>& samples) {
     for (double v : samples) total += v;
     return total / static_cast<double>(samples.size());
 }
+
+std::vector<double> first_difference(const std::vector<double>& samples) {
+    std::vector<double> d(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        d[i] = samples[i] - (i ? samples[i - 1] : 0);
+    return d;
+}

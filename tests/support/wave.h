@@ -14,5 +14,8 @@ double rms(const std::vector<double>& samples, size_t from, size_t to);
 // Arithmetic mean of samples; 0 for none.
 double mean(const std::vector<double>& samples);
 
+// x[i] - x[i - 1] (the first sample kept): a gentle high-pass that brings out the treble.
+std::vector<double> first_difference(const std::vector<double>& samples);
+
 // Largest magnitude in samples.
 double peak(const std::vector<double>& samples);

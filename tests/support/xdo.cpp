@@ -1,6 +1,9 @@
 // Drives a real window through xdotool as a person would: pointer, buttons, keys, screenshots.
 #include "tests/support/xdo.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
@@ -55,6 +58,12 @@ IMAGE IMAGE::crop(int cx, int cy, int cw, int ch) const {
     return out;
 }
 
+// The real ImageMagick converter, not a stand-in of the same name earlier on the PATH.
+static std::string converter() {
+    if (const char* c = std::getenv("TESSARO_CONVERT")) return c;
+    return access("/usr/bin/convert", X_OK) == 0 ? "/usr/bin/convert" : "convert";
+}
+
 bool IMAGE::save(const std::string& path) const {
     const bool png = path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
     const std::string ppm = png ? path + ".ppm" : path;
@@ -64,12 +73,8 @@ bool IMAGE::save(const std::string& path) const {
     const bool written = std::fwrite(rgb.data(), 1, rgb.size(), f) == rgb.size();
     std::fclose(f);
     if (!png || !written) return written;
-    // The real ImageMagick converter, not a stand-in of the same name earlier on the PATH.
-    const char* convert = std::getenv("TESSARO_CONVERT");
     int status = -1;
-    shell_output(std::string(convert ? convert : "/usr/bin/convert") + " " + shell_quoted(ppm) + " " +
-                     shell_quoted(path) + " 2>/dev/null",
-                 &status);
+    shell_output(converter() + " " + shell_quoted(ppm) + " " + shell_quoted(path) + " 2>/dev/null", &status);
     std::remove(ppm.c_str());
     return status == 0;
 }
@@ -89,6 +94,10 @@ IMAGE parse_ppm(const std::string& bytes) {
     img.h = h;
     img.rgb.assign(bytes.begin() + at, bytes.begin() + at + size);
     return img;
+}
+
+IMAGE load_image(const std::string& path) {
+    return parse_ppm(shell_output(converter() + " " + shell_quoted(path) + " -depth 8 ppm:- 2>/dev/null"));
 }
 
 int colour_distance(uint32_t a, uint32_t b) {
@@ -135,8 +144,9 @@ X_WINDOW X_WINDOW::find(const std::string& caption, int timeout_ms) {
     return X_WINDOW();
 }
 
-void X_WINDOW::move(int px, int py) const {
-    xdotool("mousemove --sync " + std::to_string(x + px) + " " + std::to_string(y + py));
+void X_WINDOW::move(int px, int py, bool sync) const {
+    xdotool(std::string("mousemove ") + (sync ? "--sync " : "") + std::to_string(x + px) + " " +
+            std::to_string(y + py));
 }
 
 void X_WINDOW::button_down(int button) const {

@@ -19,6 +19,9 @@ struct IMAGE {
 // Reads a binary PPM picture (P6, 8 bits); empty when the bytes are not one.
 IMAGE parse_ppm(const std::string& bytes);
 
+// Reads any picture file ImageMagick knows (PNG, BMP...); empty when it cannot.
+IMAGE load_image(const std::string& path);
+
 // Largest difference of the three channels of two colours.
 int colour_distance(uint32_t a, uint32_t b);
 
@@ -38,7 +41,8 @@ class X_WINDOW {
     static X_WINDOW find(const std::string& caption, int timeout_ms = 30000);
     bool found() const { return !id.empty(); }
 
-    void move(int x, int y) const;
+    // Moves the pointer; with sync, returns once the server has it there.
+    void move(int x, int y, bool sync = true) const;
     void button_down(int button) const;
     void button_up(int button) const;
     void click(int button, int x, int y) const;

@@ -1,8 +1,8 @@
 // Helpers for the toolkit tests: made-up images, a scoped registry and a recording renderer.
 #pragma once
+#include "tests/support/scratch.h"
 #include "toolkit/renderer.h"
 #include "toolkit/sprite_registry.h"
-#include "tests/support/scratch.h"
 
 #include <SDL.h>
 #include <cstdint>

@@ -1,0 +1,395 @@
+// The cable view: back sides, patch cables, and re-plugging them with the pointer.
+#include "app/cable_view.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/frame_loop.h"
+#include "app/info_dash.h"
+#include "app/panel_view.h"
+#include "app/startup.h"
+#include "engine/generator.h"
+#include "patch/patch_writer.h"
+#include "app/save_dialog.h"
+#include "remote/remote_server.h"
+#include "toolkit/panel_walkers.h"
+#include "toolkit/video.h"
+
+int cable_view = 0;
+int cable_rebuild = 1;
+CABLE_LIST cable_list;
+CABLE_VIEW_STATE cable_state;
+void (*draw_cable_frame)(int flags) = draw_cable_view;
+
+namespace {
+
+constexpr int CABLE_VIEW_GRID = 6;
+
+bool valid_index(const std::vector<OBJET*>& list, int i) {
+    return i >= 0 && i < static_cast<int>(list.size());
+}
+
+bool is_jack(const SPRITE* item) {
+    return std::strstr(item->name, "OUTPUT") || std::strstr(item->name, "INPUT");
+}
+
+// The jack (or other item) under the pointer and its panel. Panels may overlap: the first panel
+// of the list with an item there wins, so a jack is reached through the empty part of a panel
+// lying over it.
+SPRITE* item_under(std::vector<OBJET*>& list, OBJET** panel) {
+    const float x = static_cast<float>(interaction.pointer_x), y = static_cast<float>(interaction.pointer_y);
+    for (OBJET* p : list) {
+        if (SPRITE* item = item_at(*p, x, y)) {
+            *panel = p;
+            return item;
+        }
+    }
+    const int i = panel_at(list);
+    *panel = valid_index(list, i) ? list[i] : nullptr;
+    return nullptr;
+}
+
+SPRITE& dragged_plug() {
+    CABLE& c = *cable_state.dragged_cable;
+    return cable_state.dragged_end == 1 ? c.plug_out : c.plug_in;
+}
+
+void forget_pointer_state() {
+    const int keep = cable_state.keep_links;
+    cable_state = CABLE_VIEW_STATE();
+    cable_state.keep_links = keep;
+}
+
+// Hover shows the panel in the information dashboard but sends no message: knobs and buttons
+// are not played from the back side.
+int hover(std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = cable_state;
+    if (!valid_index(list, s.hovered_panel)) return 0;
+    OBJET& panel = *list[s.hovered_panel];
+    SPRITE* g =
+        item_at(panel, static_cast<float>(interaction.pointer_x), static_cast<float>(interaction.pointer_y));
+    if (!g || g == s.hovered_item) return 0;
+    if (!s.pressing && s.hovered_item) {
+        s.hovered_item->hover = 0;
+        g->dirty = 1;
+        if (info_dash) clear_panel_info(*info_dash);
+        s.hovered_item = nullptr;
+    }
+    g->hover = 1;
+    g->dirty = 1;
+    if (info_dash) show_panel_info(*info_dash, &panel);
+    s.hovered_item = g;
+    return FLAG_REDRAW;
+}
+
+// The held plug shows whether letting go here would plug it into another jack.
+void plug_feedback(std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = cable_state;
+    OBJET* panel;
+    SPRITE* g = item_under(list, &panel);
+    if (!g) return;
+    if (!is_jack(g)) {
+        show_plug(dragged_plug(), false);
+        return;
+    }
+    std::printf("Atterri sur qlq chose [%s]\n", g->name);
+    const CABLE& c = *s.dragged_cable;
+    if (g == (s.dragged_end == 1 ? c.producer_jack : c.consumer_jack)) {
+        show_plug(dragged_plug(), false);
+        std::printf("C le meme amateur !\n");
+    } else {
+        show_plug(dragged_plug(), true);
+    }
+}
+
+int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = cable_state;
+    int flags = 0;
+    s.hovered_panel = panel_at(list);
+    if (s.scrolling) {
+        // The cable view bounds the offsets below only.
+        scroll_x = std::max(0, scroll_x + s.scroll_anchor_x - interaction.pointer_x);
+        scroll_y = std::max(0, scroll_y + s.scroll_anchor_y - interaction.pointer_y);
+        if (scroll_x < 1) scroll_x = 0;
+        if (scroll_y < 1) scroll_y = 0;
+        flags |= FLAG_VIEW_MOVED;
+    }
+    interaction.pointer_x = event.motion.x + scroll_x;
+    interaction.pointer_y = event.motion.y + scroll_y;
+    flags |= hover(list);
+
+    if (s.pressing && s.dragged_cable) plug_feedback(list);
+    if (s.pressing && s.pressed_item && s.dragged_cable) {
+        CABLE& c = *s.dragged_cable;
+        if (s.dragged_end == 1) {
+            c.x2 = interaction.pointer_x;
+            c.y2 = interaction.pointer_y;
+        } else {
+            c.x1 = interaction.pointer_x;
+            c.y1 = interaction.pointer_y;
+        }
+        s.plug_moved = 1;
+        flags |= FLAG_CABLES | FLAG_VIEW_MOVED;
+    } else if (!s.pressed_item && valid_index(list, s.grabbed_panel)) {
+        if (interaction.pointer_x - scroll_x < EDGE_NEAR) {
+            scroll_x = std::max(0, scroll_x - EDGE_SCROLL_STEP);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        if (interaction.pointer_y - scroll_y < EDGE_NEAR) {
+            scroll_y = std::max(0, scroll_y - EDGE_SCROLL_STEP);
+            flags |= FLAG_VIEW_MOVED;
+        }
+        // The cables plugged into the panel follow it once they are rebuilt from its jacks.
+        cable_rebuild = 1;
+        OBJET& panel = *list[s.grabbed_panel];
+        panel.x = static_cast<float>(interaction.pointer_x);
+        panel.y = static_cast<float>(interaction.pointer_y);
+        panel.changed = 1;
+        flags |= FLAG_REDRAW;
+    }
+    return flags;
+}
+
+// A left press on a jack picks up the plug of the last cable that ends there.
+void pick_up(SPRITE* item) {
+    CABLE_VIEW_STATE& s = cable_state;
+    for (const auto& owned : cable_list) {
+        CABLE& c = *owned;
+        if (c.producer_jack == item) {
+            flip_plug(c.plug_out);
+            std::printf("CIBLE\n");
+            s.dragged_end = 1;
+            s.dragged_cable = &c;
+            s.drag_kind = drag_kind_of(item->name, 1);
+            std::printf(s.drag_kind == DRAG_GATE_OUT   ? "OUTPUT_GATE\n"
+                        : s.drag_kind == DRAG_SYNC_OUT ? "OUTPUT_SYNC\n"
+                                                       : "OUTPUT\n");
+        }
+        if (c.consumer_jack == item) {
+            flip_plug(c.plug_in);
+            std::printf("SOURCE\n");
+            s.dragged_end = 0;
+            s.dragged_cable = &c;
+            s.drag_kind = drag_kind_of(item->name, 0);
+            std::printf(s.drag_kind == DRAG_GATE_IN   ? "INPUT_GATE\n"
+                        : s.drag_kind == DRAG_SYNC_IN ? "INPUT_SYNC\n"
+                                                      : "INPUT\n");
+        }
+    }
+}
+
+bool wheel(Uint8 button) {
+    return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
+}
+
+int button_down(std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = cable_state;
+    interaction.pointer_x = event.button.x + scroll_x;
+    interaction.pointer_y = event.button.y + scroll_y;
+    SDL_ShowCursor(0);
+    int flags = 0;
+    if (event.button.button == SDL_BUTTON_MIDDLE) {
+        s.scroll_anchor_x = interaction.pointer_x;
+        s.scroll_anchor_y = interaction.pointer_y;
+        s.scrolling = 1;
+        s.hovered_panel = panel_at(list);
+    } else if (event.button.button == SDL_BUTTON_LEFT) {
+        s.pressing = 1;
+        s.press_x = interaction.pointer_x;
+        s.press_y = interaction.pointer_y;
+        flags |= FLAG_REDRAW;
+        // The press hits what lies under it, even when no motion came before it.
+        s.hovered_panel = panel_at(list);
+        OBJET* panel;
+        if (SPRITE* item = item_under(list, &panel)) {
+            s.pressed_item = item;
+            pick_up(item);
+        }
+    } else if (event.button.button == SDL_BUTTON_RIGHT) {
+        s.grabbed_panel = panel_at(list);
+        flags |= FLAG_REDRAW;
+    }
+    return flags;
+}
+
+void drop(std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = cable_state;
+    OBJET* panel;
+    SPRITE* target = item_under(list, &panel);
+    if (generator) drop_plug(*generator, *s.dragged_cable, s.dragged_end, panel, target, s.keep_links != 0);
+    // Whatever happened, the cables are drawn again from the graph: a refused plug springs back.
+    cable_rebuild = 1;
+    std::fflush(stdout);
+}
+
+int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = cable_state;
+    interaction.pointer_x = event.button.x + scroll_x;
+    interaction.pointer_y = event.button.y + scroll_y;
+    SDL_ShowCursor(1);
+    int flags = FLAG_REDRAW;
+    if (s.grabbed_panel != -1) s.pressed_item = nullptr;
+    s.grabbed_panel = -1;
+    if (s.pressing) {
+        s.pressing = 0;
+        if (s.pressed_item) {
+            std::fflush(stdout);
+            if (s.dragged_cable) {
+                flip_plug(dragged_plug());
+                if (s.plug_moved) drop(list);
+            }
+            s.dragged_cable = nullptr;
+            s.plug_moved = 0;
+            s.pressed_item = nullptr;
+            flags |= FLAG_CABLES | FLAG_VIEW_MOVED;
+            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+        }
+    } else if (event.button.button == SDL_BUTTON_MIDDLE) {
+        s.scrolling = 0;
+        s.scroll_anchor_x = interaction.pointer_x;
+        s.scroll_anchor_y = interaction.pointer_y;
+    }
+    if (event.button.button == SDL_BUTTON_MIDDLE) s.scrolling = 0;
+    s.dragged_cable = nullptr;
+    s.plug_moved = 0;
+    return flags;
+}
+
+// The links line of the oscillator under the pointer, on the console.
+void print_links(std::vector<OBJET*>& list) {
+    if (!generator || !valid_index(list, cable_state.hovered_panel)) return;
+    const VCO* vco = panel_oscillator(list[cable_state.hovered_panel]);
+    if (!vco) return;
+    write_links(stdout, *generator, *vco);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+void reset_cable_view() {
+    forget_pointer_state();
+    cable_list.clear();
+    cable_rebuild = 1;
+}
+
+void toggle_cable_view() {
+    cable_view = 1 - cable_view;
+    // The items under the pointer belong to the side being left.
+    forget_pointer_state();
+    if (cable_view) cable_rebuild = 1;
+    for (OBJET* p : panels)
+        p->set_mode(cable_view ? MODE_BACK : MODE_FRONT);
+    // The switch may come from a dashboard button while a frame is drawn: the next pass draws
+    // the other view even when no event follows.
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Event expose = {};
+        expose.type = SDL_VIDEOEXPOSE;
+        SDL_PushEvent(&expose);
+    }
+}
+
+void build_cables() {
+    // Nothing may point into the old records once they are freed.
+    cable_state.dragged_cable = nullptr;
+    cable_state.plug_moved = 0;
+    build_cables(panels, cable_list);
+}
+
+int cable_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        switch (event.key.keysym.sym) {
+        case SDLK_F4:
+            // The cable view saves into the working folder, under the name as typed.
+            save_patch("");
+            return FLAG_REDRAW;
+        case SDLK_F5:
+            print_links(list);
+            return FLAG_REDRAW;
+        case SDLK_RCTRL:
+            cable_state.keep_links = 1;
+            return FLAG_REDRAW;
+        default:
+            return panel_view_event(list, event);
+        }
+    case SDL_KEYUP:
+        if (event.key.keysym.sym == SDLK_RCTRL) {
+            cable_state.keep_links = 0;
+            return FLAG_REDRAW;
+        }
+        return panel_view_event(list, event);
+    case SDL_MOUSEMOTION:
+        return motion(list, event);
+    case SDL_MOUSEBUTTONDOWN:
+        return wheel(event.button.button) ? 0 : button_down(list, event);
+    case SDL_MOUSEBUTTONUP:
+        return wheel(event.button.button) ? 0 : button_up(list, event);
+    case SDL_VIDEOEXPOSE:
+    case SDL_ACTIVEEVENT:
+        return FLAG_REDRAW;
+    default:
+        return 0;
+    }
+}
+
+int cable_view_events(std::vector<OBJET*>& list, int accept) {
+    int flags = 0;
+    SDL_Event event;
+    // A key may leave the view (F6): the rest of the queue then waits for the handler of the
+    // next pass.
+    const int view = cable_view;
+    while (cable_view == view && SDL_PollEvent(&event))
+        flags |= cable_view_event(list, event);
+    if (accept && server_socket) accept_remote_client(server_socket);
+    return flags;
+}
+
+void draw_cable(CABLE& c) {
+    for (SPRITE* plug : {&c.plug_in, &c.plug_out})
+        plug->update();
+    c.plug_in.x = static_cast<float>(c.x1) - c.plug_in.w / 2;
+    c.plug_in.y = static_cast<float>(c.y1) - c.plug_in.h / 2;
+    c.plug_out.x = static_cast<float>(c.x2) - c.plug_out.w / 2;
+    c.plug_out.y = static_cast<float>(c.y2) - c.plug_out.h / 2;
+    draw_cable_curve(c.x1, c.y1, c.x2, c.y2);
+    c.last_x1 = c.x1;
+    c.last_x2 = c.x2;
+    c.last_y1 = c.y1;
+    c.last_y2 = c.y2;
+    c.plug_in.dirty = c.plug_out.dirty = 1;
+    c.plug_in.draw();
+    c.plug_out.draw();
+}
+
+void show_cable_view(int flags) {
+    if (!flags) return;
+    std::printf("ROLL [%d][%p]\n", flags, reinterpret_cast<void*>(static_cast<intptr_t>(std::rand() % 3)));
+    if (cable_rebuild) {
+        std::printf("Cree liste des liens\n");
+        build_cables();
+        cable_rebuild = 0;
+    }
+    for (OBJET* p : panels)
+        p->update();
+    // The console may be a file or a pipe: what this frame printed is passed on now.
+    std::fflush(stdout);
+    draw_cable_frame(flags);
+}
+
+void draw_cable_view(int) {
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT);
+    begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+    glColor3ub(255, 255, 255);
+    if (background) draw_background_grid(*background, CABLE_VIEW_GRID, CABLE_VIEW_GRID);
+    draw_panels(panels, scroll_x, scroll_y);
+    for (const auto& c : cable_list)
+        draw_cable(*c);
+    end_2d();
+    SDL_GL_SwapBuffers();
+}

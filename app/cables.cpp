@@ -1,0 +1,514 @@
+// Patch cables: records built from the module graph, producer look-ups and the drop rules.
+#include "app/cables.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/generator.h"
+#include "panels/keyboard_gui.h"
+#include "panels/mixer_gui.h"
+#include "panels/module_panel.h"
+#include "panels/sampler_gui.h"
+#include "panels/seq_gui.h"
+#include "panels/vca_gui.h"
+#include "panels/vcf_gui.h"
+#include "panels/vco_gui.h"
+
+namespace {
+
+const char* const REFUSED_SIGNAL =
+    "Mauvais branchment : Vous essayer de mettre une connexion INPUT_GATE dans une j'sais pas on s'en fout\n";
+const char* const REFUSED_INPUT =
+    "Mauvais branchment : Vous essayer de mettre une connexion INPUT dans une OUTPUT\n";
+const char* const REFUSED_OUTPUT =
+    "Mauvais branchment : Vous essayer de mettre une connexion OUTPUT dans une INPUT\n";
+
+MODULE_PANEL* module_panel(OBJET* panel) {
+    return dynamic_cast<MODULE_PANEL*>(panel);
+}
+
+bool is_kind(OBJET* panel, MODULE_KIND kind) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p && p->kind == kind;
+}
+
+// Typed module of a panel of a known kind; null for any other panel.
+VCO* vco_of(OBJET* p) {
+    return is_kind(p, KIND_VCO) ? static_cast<VCO_GUI*>(p)->module : nullptr;
+}
+VCA* vca_of(OBJET* p) {
+    return is_kind(p, KIND_VCA) ? static_cast<VCA_GUI*>(p)->module : nullptr;
+}
+PCF* pcf_of(OBJET* p) {
+    return is_kind(p, KIND_PCF) ? static_cast<VCF_GUI*>(p)->module : nullptr;
+}
+MIXER* mixer_of(OBJET* p) {
+    return is_kind(p, KIND_MIXER) ? static_cast<MIXER_GUI*>(p)->module : nullptr;
+}
+KEYBOARD* keyboard_of(OBJET* p) {
+    return is_kind(p, KIND_KEYBOARD) ? static_cast<KEYBOARD_GUI*>(p)->module : nullptr;
+}
+SEQUENCER* sequencer_of(OBJET* p) {
+    return is_kind(p, KIND_SEQUENCER) ? static_cast<SEQ_GUI*>(p)->module : nullptr;
+}
+SAMPLER* sampler_of(OBJET* p) {
+    return is_kind(p, KIND_SAMPLER) ? static_cast<SAMPLER_GUI*>(p)->module : nullptr;
+}
+
+// Modulation jacks and the slot each names, for the two modules that have slots.
+MOD_SLOT* vco_mod_slot(VCO& m, const char* jack) {
+    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
+    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
+    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
+    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return &m.mod_pwm;
+    return nullptr;
+}
+MOD_SLOT* pcf_mod_slot(PCF& m, const char* jack) {
+    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
+    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
+    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
+    return nullptr;
+}
+
+// Mixer jack "INPUT_n" for n from 1 to the slot count: the channel index, else -1.
+int mixer_channel(const char* jack) {
+    const int n = numbered_name(jack, "INPUT_", "");
+    return n >= 1 && n <= MIXER_SLOTS ? n - 1 : -1;
+}
+
+// A jack on a panel's back side by its name without prefix, whichever side is shown.
+SPRITE* find_jack(OBJET* panel, const char* name) {
+    for (size_t i = panel->back.size(); i-- > 0;) {
+        SPRITE* s = panel->back[i];
+        if (!std::strcmp(skip_prefix(s->name), name)) return s;
+    }
+    return nullptr;
+}
+
+// The centre of a jack in world coordinates. A jack never drawn yet takes its image's size.
+void jack_centre(OBJET* panel, SPRITE* jack, int& x, int& y) {
+    float w = jack->w, h = jack->h;
+    if (w <= 0 || h <= 0) {
+        if (SDL_Surface* s = jack->get_surface()) {
+            w = static_cast<float>(s->w);
+            h = static_cast<float>(s->h);
+        }
+    }
+    x = static_cast<int>(panel->x + jack->x + w / 2);
+    y = static_cast<int>(panel->y + jack->y + h / 2);
+}
+
+enum SIGNAL { SIG_VALUE, SIG_GATE, SIG_SYNC };
+
+const char* producer_jack_name(SIGNAL s) {
+    return s == SIG_GATE ? "OUTPUT_GATE" : s == SIG_SYNC ? "OUTPUT_SYNC" : "OUTPUT";
+}
+
+// What a port holds now, and the panel producing it.
+OBJET* current_producer(const std::vector<OBJET*>& panels, const PORT& port, SIGNAL& signal) {
+    signal = SIG_VALUE;
+    if (port.value) return *port.value ? producer_of_value(panels, *port.value) : nullptr;
+    if (port.mod) return *port.mod && **port.mod ? producer_of_value(panels, **port.mod) : nullptr;
+    if (port.gate) {
+        signal = SIG_GATE;
+        return *port.gate ? producer_of_gate(panels, *port.gate) : nullptr;
+    }
+    if (port.sync) {
+        signal = SIG_SYNC;
+        return *port.sync ? producer_of_sync(panels, *port.sync) : nullptr;
+    }
+    return nullptr;
+}
+
+bool connected(const PORT& port) {
+    if (port.value) return *port.value != nullptr;
+    if (port.mod) return *port.mod != nullptr && **port.mod != nullptr;
+    if (port.gate) return *port.gate != nullptr;
+    if (port.sync) return *port.sync != nullptr;
+    return false;
+}
+
+// The cables of one consumer panel, each port in the order given, with the diagnostics of
+// missing pieces for the panel's kind.
+void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* const* jacks, size_t count,
+                  CABLE_LIST& out) {
+    const bool mixer = is_kind(panel, KIND_MIXER), vca = is_kind(panel, KIND_VCA),
+               vcf = is_kind(panel, KIND_PCF);
+    for (size_t i = 0; i < count; ++i) {
+        const char* name = jacks[i];
+        const PORT port = jack_port(panel, name);
+        if (!connected(port)) continue;
+        SIGNAL signal;
+        OBJET* producer = current_producer(panels, port, signal);
+        SPRITE* consumer_jack = find_jack(panel, name);
+        SPRITE* producer_jack = producer ? find_jack(producer, producer_jack_name(signal)) : nullptr;
+        if (mixer && (!producer || !producer_jack)) std::printf("ZUX\n");
+        if (vca && !producer) std::printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
+        if (vca && producer && !producer_jack && signal == SIG_VALUE)
+            std::printf("DISH-VCA Output not found?!\n");
+        if (vcf && !std::strcmp(name, "INPUT")) {
+            if (is_kind(producer, KIND_SAMPLER)) std::printf("Un sampler ...");
+            if (!consumer_jack) std::printf("GITSH in VCF??\n");
+        }
+        if (!producer || !consumer_jack || !producer_jack) continue;
+        int cx, cy, px, py;
+        jack_centre(panel, consumer_jack, cx, cy);
+        jack_centre(producer, producer_jack, px, py);
+        auto cable = std::make_unique<CABLE>(cx, cy, px, py);
+        cable->colour = signal == SIG_GATE ? CABLE_GATE : signal == SIG_SYNC ? CABLE_SYNC : CABLE_AUDIO;
+        cable->consumer_panel = panel;
+        cable->producer_panel = producer;
+        cable->consumer_jack = consumer_jack;
+        cable->producer_jack = producer_jack;
+        out.push_back(std::move(cable));
+    }
+}
+
+const char* const VCO_JACKS[] = {"INPUT",         "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
+                                 "INPUT_MOD_PWM", "INPUT_SYNC",    "INPUT_GATE"};
+const char* const VCA_JACKS[] = {"INPUT", "INPUT_GATE"};
+const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_FREQ",
+                                 "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
+
+bool has(const char* name, const char* word) {
+    return std::strstr(name, word) != nullptr;
+}
+
+// The old consumer's port loses its connection, unless it is the port just connected or the
+// old links are kept.
+void undo_old(const CABLE& cable, const PORT& made, bool keep_links) {
+    if (vco_of(cable.consumer_panel)) std::printf("[%s]\n", cable.consumer_jack->name);
+    if (keep_links) return;
+    const PORT old = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
+    if (old.found() && old.field() != made.field()) disconnect(old);
+}
+
+// A drop that would leave the graph as it is: told like a drop on the plug's own jack.
+DROP_RESULT unchanged() {
+    std::printf("C le meme amateur !\n");
+    return DROP_SAME_JACK;
+}
+
+// The port the cable's consumer end is plugged into.
+PORT plugged_port(const CABLE& cable) {
+    return jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
+}
+
+bool holds(const PORT& port, const void* source) {
+    if (port.value) return *port.value == source;
+    if (port.mod) return *port.mod && **port.mod == source;
+    if (port.gate) return *port.gate == source;
+    if (port.sync) return *port.sync == source;
+    return false;
+}
+
+// The consumer end moved to another input; the cable's producer stays the source.
+DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET* panel, SPRITE* target,
+                              bool keep_links) {
+    const char* name = target->name;
+    const char* jack = skip_prefix(name);
+    if (kind == DRAG_SYNC_IN || kind == DRAG_GATE_IN) {
+        const bool sync = kind == DRAG_SYNC_IN;
+        if (!has(name, sync ? "INPUT_SYNC" : "INPUT_GATE")) {
+            std::printf("%s", REFUSED_SIGNAL);
+            return DROP_REFUSED;
+        }
+        int32_t* source = sync ? sync_source(cable.producer_panel) : gate_source(cable.producer_panel);
+        const PORT port = jack_port(panel, jack);
+        if (!source || !(sync ? port.sync : port.gate)) {
+            std::printf("%s", REFUSED_SIGNAL);
+            return DROP_REFUSED;
+        }
+        if (port.field() == plugged_port(cable).field()) return unchanged();
+        connect_signal(port, source);
+        undo_old(cable, port, keep_links);
+        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
+                         : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
+        return DROP_CONNECTED;
+    }
+    if (!has(name, "INPUT")) {
+        std::printf("%s", REFUSED_INPUT);
+        return DROP_REFUSED;
+    }
+    float* source = value_source(cable.producer_panel);
+    const PORT port = audio_drop_port(panel, jack);
+    if (port.new_channel && port.new_channel->input_count >= MIXER_SLOTS) {
+        std::printf("Mauvais branchment : le MIXER %s a deja ses %d canaux\n", port.new_channel->name,
+                    MIXER_SLOTS);
+        return DROP_REFUSED;
+    }
+    if (!source || !port.found()) {
+        std::printf("%s", REFUSED_INPUT);
+        return DROP_REFUSED;
+    }
+    if (port.field() == plugged_port(cable).field()) return unchanged();
+    if (!connect_value(g, port, source)) {
+        std::printf("%s", REFUSED_INPUT);
+        return DROP_REFUSED;
+    }
+    undo_old(cable, port, keep_links);
+    std::printf("Branchement OUTPUT vers INPUT\n");
+    return DROP_CONNECTED;
+}
+
+// The producer end moved to another output: the port of the jack the consumer end is plugged
+// into takes the new source.
+DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET* panel, SPRITE* target) {
+    const char* name = target->name;
+    const PORT port = plugged_port(cable);
+    if (kind == DRAG_SYNC_OUT || kind == DRAG_GATE_OUT) {
+        const bool sync = kind == DRAG_SYNC_OUT;
+        if (!has(name, sync ? "OUTPUT_SYNC" : "OUTPUT_GATE")) {
+            std::printf("%s", REFUSED_SIGNAL);
+            return DROP_REFUSED;
+        }
+        int32_t* source = sync ? sync_source(panel) : gate_source(panel);
+        if (!source || !(sync ? port.sync : port.gate)) {
+            std::printf("%s", REFUSED_SIGNAL);
+            return DROP_REFUSED;
+        }
+        if (holds(port, source)) return unchanged();
+        connect_signal(port, source);
+        std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
+                         : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
+        return DROP_CONNECTED;
+    }
+    float* source = value_source(panel);
+    if (!has(name, "OUTPUT") || !source || !(port.value || port.mod)) {
+        std::printf("%s", REFUSED_OUTPUT);
+        return DROP_REFUSED;
+    }
+    if (holds(port, source)) return unchanged();
+    connect_value(g, port, source);
+    std::printf("Branchement INPUT vers OUTPUT\n");
+    return DROP_CONNECTED;
+}
+
+} // namespace
+
+CABLE::CABLE(int cx, int cy, int px, int py)
+    : x1(cx), y1(cy), x2(px), y2(py), plug_in(PLUG_IMAGE, cx, cy, 1, 0xFF00FF, 0, 1.0f, 0, 0),
+      plug_out(PLUG_IMAGE, px, py, 1, 0xFF00FF, 0, 1.0f, 0, 0) {
+    show_plug(plug_in, true);
+    show_plug(plug_out, true);
+}
+
+void show_plug(SPRITE& plug, bool plugged) {
+    plug.set_image(plugged ? PLUG_IMAGE : UNPLUG_IMAGE);
+    std::snprintf(plug.mask, sizeof plug.mask, "%s", plugged ? PLUG_MASK : UNPLUG_MASK);
+    plug.dirty = 1;
+}
+
+void flip_plug(SPRITE& plug) {
+    show_plug(plug, !std::strcmp(plug.image, UNPLUG_IMAGE));
+}
+
+float* value_source(OBJET* p) {
+    if (VCO* m = vco_of(p)) return &m->value;
+    if (VCA* m = vca_of(p)) return &m->value;
+    if (PCF* m = pcf_of(p)) return &m->value;
+    if (MIXER* m = mixer_of(p)) return &m->value;
+    if (KEYBOARD* m = keyboard_of(p)) return &m->value;
+    if (SEQUENCER* m = sequencer_of(p)) return &m->value;
+    if (SAMPLER* m = sampler_of(p)) return &m->value;
+    return nullptr;
+}
+
+int32_t* gate_source(OBJET* p) {
+    if (KEYBOARD* m = keyboard_of(p)) return &m->gate;
+    if (SEQUENCER* m = sequencer_of(p)) return &m->gate;
+    return nullptr;
+}
+
+int32_t* sync_source(OBJET* p) {
+    if (KEYBOARD* m = keyboard_of(p)) return &m->sync_pulse;
+    if (SEQUENCER* m = sequencer_of(p)) return &m->sync_pulse;
+    return nullptr;
+}
+
+VCO* panel_oscillator(OBJET* panel) {
+    return vco_of(panel);
+}
+
+OBJET* producer_of_value(const std::vector<OBJET*>& panels, const float* address) {
+    if (!address) return nullptr;
+    for (size_t i = panels.size(); i-- > 0;)
+        if (value_source(panels[i]) == address) return panels[i];
+    return nullptr;
+}
+
+OBJET* producer_of_gate(const std::vector<OBJET*>& panels, const int32_t* address) {
+    if (!address) return nullptr;
+    for (size_t i = panels.size(); i-- > 0;)
+        if (gate_source(panels[i]) == address) return panels[i];
+    return nullptr;
+}
+
+OBJET* producer_of_sync(const std::vector<OBJET*>& panels, const int32_t* address) {
+    if (!address) return nullptr;
+    for (OBJET* p : panels)
+        if (sync_source(p) == address) return p;
+    return nullptr;
+}
+
+const void* PORT::field() const {
+    if (value) return value;
+    if (mod) return mod;
+    if (gate) return gate;
+    if (sync) return sync;
+    return new_channel;
+}
+
+PORT jack_port(OBJET* panel, const char* jack) {
+    PORT port;
+    if (VCO* m = vco_of(panel)) {
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = &m->sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
+        else
+            port.mod = vco_mod_slot(*m, jack);
+    } else if (PCF* m = pcf_of(panel)) {
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = &m->sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
+        else
+            port.mod = pcf_mod_slot(*m, jack);
+    } else if (VCA* m = vca_of(panel)) {
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = &m->input;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = &m->gate_in;
+    } else if (MIXER* m = mixer_of(panel)) {
+        const int c = mixer_channel(jack);
+        if (c >= 0) port.value = &m->inputs[c].input;
+    }
+    return port;
+}
+
+PORT audio_drop_port(OBJET* panel, const char* jack) {
+    PORT port;
+    if (VCO* m = vco_of(panel)) {
+        port.mod = vco_mod_slot(*m, jack);
+        if (!port.mod) port.value = &m->input;
+    } else if (PCF* m = pcf_of(panel)) {
+        port.mod = pcf_mod_slot(*m, jack);
+        if (!port.mod) port.value = &m->input;
+    } else if (VCA* m = vca_of(panel)) {
+        port.value = &m->input;
+    } else if (MIXER* m = mixer_of(panel)) {
+        port.new_channel = m;
+    }
+    return port;
+}
+
+bool connect_value(GENERATOR& g, const PORT& port, float* source) {
+    if (port.value) {
+        *port.value = source;
+    } else if (port.mod) {
+        *port.mod = g.new_mod_cell(source);
+    } else if (port.new_channel) {
+        return port.new_channel->add_channel(source);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool connect_signal(const PORT& port, int32_t* source) {
+    if (port.gate)
+        *port.gate = source;
+    else if (port.sync)
+        *port.sync = source;
+    else
+        return false;
+    return true;
+}
+
+void disconnect(const PORT& port) {
+    if (port.value)
+        *port.value = nullptr;
+    else if (port.mod)
+        *port.mod = nullptr;
+    else if (port.gate)
+        *port.gate = nullptr;
+    else if (port.sync)
+        *port.sync = nullptr;
+}
+
+void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
+    out.clear();
+    std::printf("Begin Link Creation\n");
+    for (OBJET* panel : panels) {
+        const MODULE_PANEL* p = module_panel(panel);
+        if (!p) continue;
+        switch (p->kind) {
+        case KIND_VCO:
+            panel_cables(panels, panel, VCO_JACKS, std::size(VCO_JACKS), out);
+            break;
+        case KIND_SEQUENCER:
+            std::printf("SEQ not done\n");
+            break;
+        case KIND_VCA:
+            panel_cables(panels, panel, VCA_JACKS, std::size(VCA_JACKS), out);
+            break;
+        case KIND_PCF:
+            panel_cables(panels, panel, VCF_JACKS, std::size(VCF_JACKS), out);
+            break;
+        case KIND_MIXER: {
+            const MIXER& m = *mixer_of(panel);
+            const int used = std::min(std::max(m.input_count, 0), MIXER_SLOTS);
+            char names[MIXER_SLOTS][24];
+            const char* jacks[MIXER_SLOTS];
+            for (int i = 0; i < used; ++i) {
+                std::snprintf(names[i], sizeof names[i], "INPUT_%d", i + 1);
+                jacks[i] = names[i];
+            }
+            panel_cables(panels, panel, jacks, static_cast<size_t>(used), out);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    // The cable made last comes first, so it is drawn under the ones made before it.
+    std::reverse(out.begin(), out.end());
+    std::printf("End Link Creation\n");
+}
+
+int drag_kind_of(const char* jack_name, int dragged_end) {
+    if (dragged_end == 1)
+        return has(jack_name, "_GATE")   ? DRAG_GATE_OUT
+               : has(jack_name, "_SYNC") ? DRAG_SYNC_OUT
+                                         : DRAG_AUDIO_OUT;
+    return has(jack_name, "_GATE") ? DRAG_GATE_IN : has(jack_name, "_SYNC") ? DRAG_SYNC_IN : DRAG_AUDIO_IN;
+}
+
+DROP_RESULT drop_plug(GENERATOR& g, const CABLE& cable, int dragged_end, OBJET* target_panel, SPRITE* target,
+                      bool keep_links) {
+    if (!target_panel || !target) {
+        std::printf("Postionn\xE9 sur rien\n");
+        return DROP_ON_NOTHING;
+    }
+    if (!has(target->name, "OUTPUT") && !has(target->name, "INPUT")) {
+        std::printf("Postionn\xE9 sur ni OUTPUT ni INPUT\n");
+        return DROP_NOT_A_JACK;
+    }
+    std::printf("Atterri sur qlq chose [%s]\n", target->name);
+    SPRITE* origin = dragged_end == 1 ? cable.producer_jack : cable.consumer_jack;
+    if (target == origin) {
+        std::printf("C le meme amateur !\n");
+        return DROP_SAME_JACK;
+    }
+    const int kind = drag_kind_of(origin->name, dragged_end);
+    if (dragged_end == 1) return move_producer_end(g, cable, kind, target_panel, target);
+    return move_consumer_end(g, cable, kind, target_panel, target, keep_links);
+}

@@ -1,0 +1,412 @@
+// The real program's window, driven through xdotool as a person would use it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/display.h"
+#include "tests/support/program.h"
+#include "tests/support/scratch.h"
+#include "tests/support/wave.h"
+#include "tests/support/wire_client.h"
+#include "tests/support/xdo.h"
+
+namespace {
+
+const std::string ROOT = TESSARO_SOURCE_DIR;
+
+// Oscillator, filter and master mixer: the oscillator's panel at (0, 25), the filter's at (210, 50).
+const char* const KNOB_PATCH = "BEGIN_OBJECTS_DECLARE\n"
+                               "VCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;PHASE=0;\n"
+                               "PCF_1;TYPE=0;HICUT=600;Q=1;GAIN=0;AMOUNT=1;BYPASS=0;\n"
+                               "MIXER_4;;\n"
+                               "END_OBJECTS_DECLARE\n"
+                               "BEGIN_LINKS_DECLARE\n"
+                               "PCF_1;IN=VCO_1;\n"
+                               "MIXER_4;ADD_CHANELL=PCF_1;\n"
+                               "END_LINKS_DECLARE\n";
+
+std::string caption_of(const std::string& patch) {
+    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
+}
+
+// Fraction of the pixels of a w x h rectangle at (x, y) of the screen that show the picture's
+// pixels from (px, py) on.
+double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h,
+                      int tolerance = 12) {
+    int same = 0;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            same += colour_distance(screen.at(x + i, y + j), picture.at(px + i, py + j)) <= tolerance;
+    return static_cast<double>(same) / (w * h);
+}
+
+// Fraction of a rectangle that is pure black: what an undrawn window shows.
+double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
+    int black = 0;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            black += img.at(x + i, y + j) == 0;
+    return static_cast<double>(black) / (w * h);
+}
+
+// A first number after key= in a saved patch line that starts with name.
+double saved_value(const std::string& patch, const std::string& name, const std::string& key) {
+    const std::regex line("(^|\\n)" + name + ";[^\\n]*?" + key + "=(-?[0-9.]+)");
+    std::smatch m;
+    return std::regex_search(patch, m, line) ? std::stod(m[2]) : -1;
+}
+
+class ProgramWindow : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!x_display_ready()) GTEST_SKIP() << "no X display";
+        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
+        build_stage();
+    }
+
+    void TearDown() override {
+        if (program.alive() && window.found()) {
+            window.key("Escape");
+            program.wait(10000);
+        }
+        program.finish(2000);
+        const std::string out = program.output();
+        EXPECT_EQ(out.find("AddressSanitizer"), std::string::npos) << out;
+        EXPECT_EQ(out.find("runtime error"), std::string::npos) << out;
+    }
+
+    // The program runs in a folder of its own that looks like the repository's: the artwork, fonts
+    // and layouts linked, the patches copied, so that saving or writing layouts touches nothing
+    // shared.
+    void build_stage() {
+        for (const char* d : {"grfx", "Fonts"})
+            ASSERT_EQ(symlink((ROOT + "/" + d).c_str(), stage.file(d).c_str()), 0);
+        ASSERT_EQ(mkdir(stage.file("RC").c_str(), 0755), 0);
+        for (const std::string& name : folder_names(ROOT + "/RC"))
+            ASSERT_EQ(symlink((ROOT + "/RC/" + name).c_str(), stage.file("RC/" + name).c_str()), 0);
+        ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
+        for (const std::string& name : folder_names(ROOT + "/KVX")) {
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".KVX") == 0)
+                stage.write("KVX/" + name, read_text(ROOT + "/KVX/" + name));
+            else
+                ASSERT_EQ(symlink((ROOT + "/KVX/" + name).c_str(), stage.file("KVX/" + name).c_str()), 0);
+        }
+    }
+
+    // Starts `tessaro PATCH` in the stage, answers the sound menus with keys and finds its window.
+    void open(const std::string& patch, const std::string& menus = "41", std::vector<std::string> env = {}) {
+        env.push_back("SDL_AUDIODRIVER=dummy");
+        ASSERT_TRUE(wait_for_free_port(9999)) << "port 9999 stays taken";
+        ASSERT_TRUE(program.start({patch}, env, stage.path()));
+        ASSERT_TRUE(program.type(menus));
+        for (int waited = 0; waited < 30000 && !window.found() && program.alive(); waited += 500)
+            window = X_WINDOW::find(caption_of(patch), 500);
+        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
+                                    << program.output();
+        EXPECT_EQ(window.w, 1024);
+        EXPECT_EQ(window.h, 768);
+    }
+
+    // A screenshot once the window shows something other than black.
+    IMAGE drawn_screenshot(int timeout_ms = 10000) {
+        IMAGE shot;
+        for (int waited = 0; waited <= timeout_ms; waited += 200) {
+            shot = window.screenshot();
+            if (!shot.empty() && black_fraction(shot, 0, 0, shot.w, shot.h) < 0.5) break;
+            pause_ms(200);
+        }
+        return shot;
+    }
+
+    // ESC ends the program with status 0.
+    void expect_clean_exit() {
+        window.key("Escape");
+        EXPECT_EQ(program.wait(20000), 0) << program.output();
+    }
+
+    // Presses at (x, y), moves the pointer dy pixels up (negative: down) in steps of at most 10,
+    // waiting each time for the program to warp it back, and releases.
+    void drag_knob(int x, int y, int dy) {
+        window.move(x, y);
+        pause_ms(100);
+        window.button_down(LEFT);
+        pause_ms(150);
+        for (int left = dy; left != 0;) {
+            const int step = left > 0 ? std::min(left, 10) : std::max(left, -10);
+            // No waiting for the move itself: the program may have warped the pointer back first.
+            window.move(x, y - step, false);
+            EXPECT_TRUE(window.pointer_returns_to(x, y)) << "the pointer stays where the drag left it";
+            left -= step;
+        }
+        window.button_up(LEFT);
+        pause_ms(150);
+    }
+
+    // A middle-button drag along a row. The scroll takes the pointer of the event before, so the
+    // world catches up with the last step at the next motion: a one-pixel nudge ends the drag.
+    void middle_drag(int x0, int x1, int y) {
+        window.move(x0, y);
+        pause_ms(50);
+        window.button_down(MIDDLE);
+        pause_ms(80);
+        for (int i = 1; i <= 15; ++i) {
+            window.move(x0 + (x1 - x0) * i / 15, y);
+            pause_ms(30);
+        }
+        window.move(x1 + (x1 > x0 ? 1 : -1), y);
+        pause_ms(80);
+        window.button_up(MIDDLE);
+        pause_ms(80);
+    }
+
+    SCRATCH_DIR stage{"stage"};
+    PROGRAM program;
+    X_WINDOW window;
+};
+
+} // namespace
+
+TEST_F(ProgramWindow, OpensCaptionedAndDrawsPanelsAndDashboards) {
+    ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
+    // No input: the sequencer's steps are what asks for frames.
+    const IMAGE shot = drawn_screenshot();
+    ASSERT_FALSE(shot.empty());
+
+    // Empty world between the dashboards: the dark background, not black.
+    const IMAGE fond = load_image(ROOT + "/grfx/FOND_ELECTRO.png");
+    ASSERT_FALSE(fond.empty());
+    int lit = 0;
+    for (int x = 560; x < 1000; x += 20)
+        lit += shot.at(x, 700) != 0 && colour_distance(shot.at(x, 700), 0x1C1D20) < 60;
+    EXPECT_GT(lit, 15) << "background";
+
+    // Panels where the column rules put them, showing their own pictures: the first oscillator at
+    // (0, 25), the sequencer at (480, 50); the dashboards at (50, 450), (475, 475) and (75, 575).
+    struct PLACE {
+        const char* image;
+        int x, y, px, py, w, h;
+    };
+    for (const PLACE& p :
+         {PLACE{"PANEL_VCO", 0, 25, 150, 22, 40, 12}, PLACE{"PANEL_SEQUENCER", 480, 50, 300, 196, 40, 20},
+          PLACE{"DASH_INFO", 50, 450, 220, 4, 40, 10}, PLACE{"DASH_MODULE", 475, 475, 130, 50, 40, 20},
+          PLACE{"DASH_SYSTEM", 75, 575, 100, 3, 60, 8}}) {
+        const IMAGE picture = load_image(ROOT + "/grfx/" + p.image + ".png");
+        ASSERT_FALSE(picture.empty()) << p.image;
+        EXPECT_GT(match_fraction(shot, p.x + p.px, p.y + p.py, picture, p.px, p.py, p.w, p.h), 0.8)
+            << p.image;
+    }
+    expect_clean_exit();
+}
+
+TEST_F(ProgramWindow, KnobDragsStepTheParametersAndF4SavesThem) {
+    stage.write("KVX/KNOBS.KVX", KNOB_PATCH);
+    ASSERT_NO_FATAL_FAILURE(open("KVX/KNOBS.KVX"));
+    drawn_screenshot();
+
+    // The filter's cut-off knob (laid out at (65, 29) on its panel), 50 pixels up: forty steps of
+    // 10 take 600 to 1000, ten of 25 take it on to 1250.
+    drag_knob(210 + 71, 50 + 35, 50);
+    int x, y;
+    window.pointer(x, y);
+    EXPECT_EQ(x, 281);
+    EXPECT_EQ(y, 85);
+    // The oscillator's frequency knob (at (14, 39)), 30 pixels down: 30 steps of 1 from 100.
+    drag_knob(22, 25 + 47, -30);
+
+    window.key("F4");
+    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
+    program.type("TURNED.KVX\n");
+    std::string saved;
+    for (int waited = 0; waited < 10000 && saved.find("END_LINKS_DECLARE") == std::string::npos;
+         waited += 50) {
+        pause_ms(50);
+        saved = stage.read("KVX/TURNED.KVX");
+    }
+    EXPECT_EQ(saved_value(saved, "PCF_1", "HICUT"), 1250) << saved;
+    EXPECT_NEAR(saved_value(saved, "VCO_1", "FREQ"), 130, 1e-3) << saved;
+    expect_clean_exit();
+}
+
+TEST_F(ProgramWindow, HeldNoteKeyIsHeardInTheRecording) {
+    const std::string take = stage.file("take.wav");
+    ASSERT_NO_FATAL_FAILURE(open("KVX/LEAD.KVX", "42", {"TESSARO_RECORD=" + take}));
+    drawn_screenshot();
+    window.move(600, 700);
+    pause_ms(2000);
+
+    using clock = std::chrono::steady_clock;
+    const auto down = clock::now();
+    window.key_down("z");
+    pause_ms(1000);
+    window.key_up("z");
+    pause_ms(1000);
+    expect_clean_exit();
+    const auto end = clock::now();
+
+    // The recorder keeps pace with the clock and stops as the program ends, so the key went down
+    // this far before the end of the take.
+    const std::vector<double> left = left_channel(take);
+    const double before_end = std::chrono::duration<double>(end - down).count();
+    ASSERT_GT(left.size(), static_cast<size_t>((before_end + 1.5) * 44100)) << program.output();
+    const size_t at = left.size() - static_cast<size_t>(before_end * 44100);
+    const size_t margin = 44100 / 6;
+    EXPECT_GT(rms(left, at + margin, at + 44100 - margin), rms(left, at - 44100 + margin, at - margin));
+    // The lead is a bright saw over a soft triangle bass: its mark is in the treble, which the
+    // first difference (a gentle high-pass) brings out.
+    const std::vector<double> treble = first_difference(left);
+    const double held = rms(treble, at + margin, at + 44100 - margin);
+    const double before = rms(treble, at - 44100 + margin, at - margin);
+    EXPECT_GT(held, 2 * before) << "treble while held " << held << ", before " << before;
+}
+
+TEST_F(ProgramWindow, MiddleDragScrollsMiddleClickFoldsRightDragMoves) {
+    ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
+    window.move(700, 700);
+    const IMAGE start = drawn_screenshot();
+
+    // 300 pixels to the left over empty world; the world follows the pointer.
+    middle_drag(700, 400, 700);
+    pause_ms(300);
+    const IMAGE scrolled = window.screenshot();
+    int best = 0;
+    double best_match = 0;
+    for (int d = 280; d <= 320; ++d) {
+        const double m = match_fraction(scrolled, 480 - d, 60, start, 480, 60, 500, 200, 4);
+        if (m > best_match) best_match = m, best = d;
+    }
+    EXPECT_NEAR(best, 300, 1) << "match " << best_match;
+    EXPECT_GT(best_match, 0.9);
+
+    // Back to the start, then a middle click on the first oscillator folds it to half size, and a
+    // second one unfolds it.
+    middle_drag(400, 700, 700);
+    window.move(700, 700);
+    pause_ms(300);
+    const IMAGE home = window.screenshot();
+    EXPECT_GT(match_fraction(home, 0, 25, start, 0, 25, 200, 136, 4), 0.9) << "scrolled back home";
+    window.click(MIDDLE, 40, 40);
+    window.move(700, 700);
+    pause_ms(300);
+    const IMAGE folded = window.screenshot();
+    EXPECT_LT(match_fraction(folded, 110, 100, home, 110, 100, 80, 55, 4), 0.5) << "lower right of the panel";
+    window.click(MIDDLE, 40, 40);
+    window.move(700, 700);
+    pause_ms(300);
+    const IMAGE unfolded = window.screenshot();
+    EXPECT_GT(match_fraction(unfolded, 0, 25, home, 0, 25, 200, 136, 4), 0.9);
+
+    // A right drag takes the panel's top-left corner to the pointer, here onto empty world.
+    window.drag(RIGHT, 150, 40, 230, 250, 10);
+    window.move(700, 700);
+    pause_ms(300);
+    const IMAGE moved = window.screenshot();
+    EXPECT_GT(match_fraction(moved, 230 + 10, 250 + 10, home, 10, 35, 180, 116, 4), 0.9) << "the panel";
+    EXPECT_LT(match_fraction(moved, 10, 35, home, 10, 35, 180, 116, 4), 0.5) << "where it was";
+    expect_clean_exit();
+}
+
+TEST_F(ProgramWindow, RemoteCommandHeldForASecondStepsOncePerFrame) {
+    stage.write("KVX/KNOBS.KVX", KNOB_PATCH);
+    ASSERT_NO_FATAL_FAILURE(open("KVX/KNOBS.KVX"));
+    drawn_screenshot();
+    wire::CLIENT client;
+    ASSERT_TRUE(wire::open_dialogue(client)) << program.output();
+    ASSERT_TRUE(wire::exchange(client, "PORTA=1\r\n", 0));
+    pause_ms(1000);
+    ASSERT_TRUE(wire::exchange(client, "PORTA=0\r\n", 0));
+    ASSERT_TRUE(wire::exchange(client, "FINISH\r\n", 1));
+    expect_clean_exit();
+    // About sixty frames a second.
+    const int steps = count_of(program.output(), "F1 [");
+    EXPECT_GE(steps, 40) << steps << " frames";
+    EXPECT_LE(steps, 80);
+}
+
+TEST_F(ProgramWindow, SequencerStepLampsMoveBetweenScreenshots) {
+    ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
+    window.move(700, 700);
+    const IMAGE first = drawn_screenshot();
+    // The lamps of the visible steps, along the top of the sequencer panel at (480, 50); eight
+    // steps a second.
+    int changed = 0;
+    for (int i = 0; i < 10 && changed == 0; ++i) {
+        pause_ms(150);
+        changed = pixels_differing(first, window.screenshot(), 480 + 60, 50, 200, 20);
+    }
+    EXPECT_GT(changed, 0);
+    expect_clean_exit();
+}
+
+// Each shipped patch opens, draws, takes random clicks, drags and keys for a while (10 seconds, or
+// $TESSARO_MONKEY_SECONDS) and still ends with status 0 on ESC.
+class ProgramWindowPatches : public ProgramWindow, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ProgramWindowPatches, SurviveRandomInputAndExitOnEsc) {
+    const std::string patch = std::string("KVX/") + GetParam() + ".KVX";
+    ASSERT_NO_FATAL_FAILURE(open(patch));
+    for (int i = 0; i < 5; ++i)
+        window.move(100 + 150 * i, 100 + 100 * i);
+    const IMAGE shot = drawn_screenshot();
+    EXPECT_LT(black_fraction(shot, 0, 0, shot.w, shot.h), 0.5) << "nothing drawn";
+
+    const char* env = std::getenv("TESSARO_MONKEY_SECONDS");
+    const double seconds = env ? std::atof(env) : 10;
+    std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(patch)));
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Everything but ESC (which ends the run) and F3 (whose chooser waits for a patch to be picked).
+    const std::vector<std::string> keys = {"z", "x",   "c",  "v",  "b",  "n",  "a",           "s",     "d",
+                                           "f", "g",   "h",  "q",  "w",  "e",  "r",           "t",     "y",
+                                           "5", "Tab", "F1", "F2", "F4", "F6", "KP_Subtract", "KP_Add"};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int actions = 0;
+    while (std::chrono::steady_clock::now() < end && program.alive()) {
+        const int x = pick(1024), y = pick(768);
+        switch (pick(10)) {
+        case 0:
+        case 1:
+        case 2:
+            window.move(x, y);
+            break;
+        case 3:
+        case 4:
+            window.click(LEFT, x, y);
+            break;
+        case 5:
+            window.drag(LEFT, x, y, x + pick(9) - 4, pick(768), 4);
+            break;
+        case 6:
+            window.drag(pick(2) ? RIGHT : MIDDLE, x, y, pick(1024), pick(768), 4);
+            break;
+        case 7:
+            window.click(MIDDLE, x, y);
+            break;
+        default: {
+            const std::string& k = keys[pick(static_cast<int>(keys.size()))];
+            window.key(k);
+        }
+        }
+        // The save dialog (F4, or the system dashboard's SAVE button) reads a name from the
+        // console; one is always waiting.
+        if (actions % 10 == 0) program.type("MONKEY.KVX\n");
+        ++actions;
+    }
+    program.type("MONKEY.KVX\n");
+    ASSERT_TRUE(program.alive()) << "ended during the run, after " << actions << " actions\n"
+                                 << program.output();
+    for (int b : {LEFT, MIDDLE, RIGHT})
+        window.button_up(b);
+    expect_clean_exit();
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, ProgramWindowPatches,
+                         testing::Values("BASSLINE", "LEAD", "DRUMS", "MODULATION", "PAD", "BENCH_W1",
+                                         "BENCH_W2", "BENCH_W3"));
