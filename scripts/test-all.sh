@@ -20,7 +20,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0
-ctest --test-dir build --output-on-failure -j2 || status=1
-ctest --test-dir build-asan --output-on-failure -j2 || status=1
+# Random input on every shipped patch: a short stretch for the plain build, a longer one where the
+# sanitizers watch.
+TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-3}" ctest --test-dir build --output-on-failure -j2 || status=1
+TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-10}" ctest --test-dir build-asan --output-on-failure -j2 || status=1
 if [ -x scripts/fuzz-short.sh ]; then bash scripts/fuzz-short.sh || status=1; fi
 exit $status

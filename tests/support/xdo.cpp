@@ -145,6 +145,12 @@ X_WINDOW X_WINDOW::find(const std::string& caption, int timeout_ms) {
 }
 
 void X_WINDOW::move(int px, int py, bool sync) const {
+    if (sync) {
+        // Waiting for a move to where the pointer already is waits for an event that never comes.
+        int cx, cy;
+        pointer(cx, cy);
+        if (cx == px && cy == py) return;
+    }
     xdotool(std::string("mousemove ") + (sync ? "--sync " : "") + std::to_string(x + px) + " " +
             std::to_string(y + py));
 }
