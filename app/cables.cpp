@@ -362,26 +362,29 @@ const void* PORT::field() const {
     return new_channel;
 }
 
+namespace {
+
+// Oscillators and filters share their input, sync and gate jacks; their other jacks name
+// modulation slots.
+template <class M> void slotted_port(M& m, const char* jack, MOD_SLOT* slot, PORT& port) {
+    if (!std::strcmp(jack, "INPUT"))
+        port.value = &m.input;
+    else if (!std::strcmp(jack, "INPUT_SYNC"))
+        port.sync = &m.sync_in;
+    else if (!std::strcmp(jack, "INPUT_GATE"))
+        port.gate = &m.gate_in;
+    else
+        port.mod = slot;
+}
+
+} // namespace
+
 PORT jack_port(OBJET* panel, const char* jack) {
     PORT port;
     if (VCO* m = vco_of(panel)) {
-        if (!std::strcmp(jack, "INPUT"))
-            port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_SYNC"))
-            port.sync = &m->sync_in;
-        else if (!std::strcmp(jack, "INPUT_GATE"))
-            port.gate = &m->gate_in;
-        else
-            port.mod = vco_mod_slot(*m, jack);
+        slotted_port(*m, jack, vco_mod_slot(*m, jack), port);
     } else if (PCF* m = pcf_of(panel)) {
-        if (!std::strcmp(jack, "INPUT"))
-            port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_SYNC"))
-            port.sync = &m->sync_in;
-        else if (!std::strcmp(jack, "INPUT_GATE"))
-            port.gate = &m->gate_in;
-        else
-            port.mod = pcf_mod_slot(*m, jack);
+        slotted_port(*m, jack, pcf_mod_slot(*m, jack), port);
     } else if (VCA* m = vca_of(panel)) {
         if (!std::strcmp(jack, "INPUT"))
             port.value = &m->input;

@@ -92,6 +92,8 @@ struct CHOOSER_SCREEN {
         panel = new OBJET(0, 0, CHOOSER_PREFIX);
         load_layout(*panel, CHOOSER_LAYOUT);
         std::printf("LOAD KVX-5\n");
+        // Said at once: the screen is up from here on, whoever reads the console.
+        std::fflush(stdout);
         for (int r = 0; r < shown_rows(static_cast<int>(names.size())); ++r) {
             auto* label = new LABEL("", CHOOSER_ROW_X, CHOOSER_ROW_Y + CHOOSER_ROW_STEP * r, 0,
                                     CHOOSER_ROW_SIZE, static_cast<int>(CHOOSER_ROW_COLOUR));

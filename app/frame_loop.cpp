@@ -9,12 +9,12 @@
 
 #include "app/cable_view.h"
 #include "app/controller.h"
-#include "engine/generator.h"
 #include "app/panel_view.h"
 #include "app/scope.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
 #include "engine/audio.h"
+#include "engine/generator.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"

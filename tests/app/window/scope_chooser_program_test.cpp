@@ -157,8 +157,12 @@ class ProgramScopeChooser : public testing::Test {
 
     // Opens the chooser and clicks a row; true once the window carries the row's patch.
     bool load_row(int row) {
+        // The click waits for the chooser's screen: a loaded machine may take a while to open it.
+        const int opened = count_of(program.output(), "LOAD KVX-5\n");
         window.key("F3");
-        pause_ms(400);
+        for (int waited = 0; waited < 15000 && count_of(program.output(), "LOAD KVX-5\n") == opened; waited += 50)
+            pause_ms(50);
+        pause_ms(200);
         window.click(LEFT, ROW_X, row_y(row));
         find_window(std::string("KVX/") + ROW_NAMES[row], 10000);
         return window.found();
