@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/module_kinds.h"
 #include "remote/remote_line.h"
 
 int target_kind = 0;
@@ -59,19 +60,13 @@ int* selected_index_of(int kind) {
     }
 }
 
+// The module kind each selectable target steps through; samplers (the last target) have no
+// selection.
+constexpr MODULE_KIND TARGET_MODULES[TARGET_SAMPLER] = {KIND_VCO, KIND_VCA, KIND_SEQUENCER, KIND_PCF};
+
 int list_length(const GENERATOR* g, int kind) {
-    switch (kind) {
-    case TARGET_VCO:
-        return static_cast<int>(g->vcos.size());
-    case TARGET_VCA:
-        return static_cast<int>(g->vcas.size());
-    case TARGET_SEQUENCER:
-        return static_cast<int>(g->sequencers.size());
-    case TARGET_FILTER:
-        return static_cast<int>(g->filters.size());
-    default:
-        return 0;
-    }
+    if (kind < 0 || kind >= TARGET_SAMPLER) return 0;
+    return static_cast<int>(module_count(*g, TARGET_MODULES[kind]));
 }
 
 // The note cell the sequencer commands edit, or null when the indices leave the grid.
