@@ -10,15 +10,15 @@
 
 REMOTE_CONFIG remote_config;
 
-bool parse_remote_spec(const char* spec, REMOTE_CONFIG& config) {
-    if (!spec) return false;
-    if (std::strcmp(spec, "off") == 0) {
+bool parse_remote_setting(const char* setting, REMOTE_CONFIG& config) {
+    if (!setting) return false;
+    if (std::strcmp(setting, "off") == 0) {
         config.enabled = false;
         return true;
     }
-    const char* colon = std::strrchr(spec, ':');
-    if (!colon || colon == spec) return false;
-    const std::string address(spec, static_cast<size_t>(colon - spec));
+    const char* colon = std::strrchr(setting, ':');
+    if (!colon || colon == setting) return false;
+    const std::string address(setting, static_cast<size_t>(colon - setting));
     const char* digits = colon + 1;
     // Decimal digits only: no sign, no blanks, no trailing text, at most five of them.
     const size_t count = std::strlen(digits);
@@ -38,14 +38,14 @@ bool parse_remote_spec(const char* spec, REMOTE_CONFIG& config) {
     return true;
 }
 
-bool set_remote_config(const char* spec) {
+bool set_remote_config(const char* setting) {
     REMOTE_CONFIG read = remote_config;
-    if (parse_remote_spec(spec, read)) {
+    if (parse_remote_setting(setting, read)) {
         remote_config = read;
         return true;
     }
     std::printf("--remote needs ADDR:PORT (an IPv4 address, or * for every interface, and a port from 1 to "
                 "65535, e.g. 127.0.0.1:9999) or off, not [%s]\n",
-                spec ? spec : "");
+                setting ? setting : "");
     return false;
 }

@@ -22,7 +22,7 @@ extern REMOTE_CONFIG remote_config;
 // Reads the argument of --remote: "ADDR:PORT" (ADDR a dotted IPv4 address, "*" for every
 // interface; PORT 1 to 65535) or "off". Sets remote_config and returns true; for anything
 // else prints why on the console and returns false, leaving remote_config unchanged.
-bool set_remote_config(const char* spec);
+bool set_remote_config(const char* setting);
 
-// The same reading into a given record, without printing; false for a bad spec.
-bool parse_remote_spec(const char* spec, REMOTE_CONFIG& config);
+// The same reading into a given record, without printing; false for a bad setting.
+bool parse_remote_setting(const char* setting, REMOTE_CONFIG& config);

@@ -200,7 +200,7 @@ TEST_F(Program, HeadlessSaveKeyWritesAPatchThatPlaysTheSame) {
     EXPECT_EQ(a, slurp(dir + "/b.wav"));
 }
 
-TEST_F(Program, BadRemoteSpecIsRefusedBeforeAnythingStarts) {
+TEST_F(Program, BadRemoteSettingIsRefusedBeforeAnythingStarts) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--remote", "127.0.0.1", patch},
                                                  {"--remote", "1.2.3:9999", patch},
                                                  {"--remote", "127.0.0.1:70000", patch}}) {
