@@ -155,31 +155,39 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
     return flags;
 }
 
+const char* drag_kind_name(int kind) {
+    switch (kind) {
+    case DRAG_GATE_OUT:
+        return "OUTPUT_GATE";
+    case DRAG_SYNC_OUT:
+        return "OUTPUT_SYNC";
+    case DRAG_GATE_IN:
+        return "INPUT_GATE";
+    case DRAG_SYNC_IN:
+        return "INPUT_SYNC";
+    case DRAG_AUDIO_IN:
+        return "INPUT";
+    default:
+        return "OUTPUT";
+    }
+}
+
+// Holds the given end of a cable: its plug turns over and the console says which end and kind.
+void hold_end(CABLE& c, SPRITE* jack, int end) {
+    CABLE_VIEW_STATE& s = cable_state;
+    flip_plug(end == 1 ? c.plug_out : c.plug_in);
+    std::printf(end == 1 ? "CIBLE\n" : "SOURCE\n");
+    s.dragged_end = end;
+    s.dragged_cable = &c;
+    s.drag_kind = drag_kind_of(jack->name, end);
+    std::printf("%s\n", drag_kind_name(s.drag_kind));
+}
+
 // A left press on a jack picks up the plug of the last cable that ends there.
 void pick_up(SPRITE* item) {
-    CABLE_VIEW_STATE& s = cable_state;
     for (const auto& owned : cable_list) {
-        CABLE& c = *owned;
-        if (c.producer_jack == item) {
-            flip_plug(c.plug_out);
-            std::printf("CIBLE\n");
-            s.dragged_end = 1;
-            s.dragged_cable = &c;
-            s.drag_kind = drag_kind_of(item->name, 1);
-            std::printf(s.drag_kind == DRAG_GATE_OUT   ? "OUTPUT_GATE\n"
-                        : s.drag_kind == DRAG_SYNC_OUT ? "OUTPUT_SYNC\n"
-                                                       : "OUTPUT\n");
-        }
-        if (c.consumer_jack == item) {
-            flip_plug(c.plug_in);
-            std::printf("SOURCE\n");
-            s.dragged_end = 0;
-            s.dragged_cable = &c;
-            s.drag_kind = drag_kind_of(item->name, 0);
-            std::printf(s.drag_kind == DRAG_GATE_IN   ? "INPUT_GATE\n"
-                        : s.drag_kind == DRAG_SYNC_IN ? "INPUT_SYNC\n"
-                                                      : "INPUT\n");
-        }
+        if (owned->producer_jack == item) hold_end(*owned, item, 1);
+        if (owned->consumer_jack == item) hold_end(*owned, item, 0);
     }
 }
 
