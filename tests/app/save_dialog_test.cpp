@@ -11,17 +11,6 @@
 
 namespace {
 
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class Save : public PatchTest {
   protected:
     void SetUp() override {
@@ -66,9 +55,9 @@ TEST_F(Save, PromptAsksForANameAndSavesBelowThePrefix) {
     EXPECT_EQ(0u, read_text(dir_.file(std::string(79, 'x'))).find("BEGIN_OBJECTS_DECLARE"));
 
     // No name at all saves nothing.
-    std::vector<std::string> before = entries(dir_.path());
+    std::vector<std::string> before = folder_names(dir_.path());
     prompt_with("", dir_.path() + "/", graph_.get());
-    EXPECT_EQ(before, entries(dir_.path()));
+    EXPECT_EQ(before, folder_names(dir_.path()));
 }
 
 TEST(SaveName, OnlyNamesOfTheFolderItself) {
@@ -86,11 +75,11 @@ TEST(SaveName, OnlyNamesOfTheFolderItself) {
 TEST_F(Save, PromptRefusesANameThatLeavesTheFolder) {
     const std::string inner = dir_.file("KVX");
     ASSERT_EQ(0, mkdir(inner.c_str(), 0755));
-    std::vector<std::string> before = entries(dir_.path());
+    std::vector<std::string> before = folder_names(dir_.path());
     std::string out = prompt_with("../escaped.KVX\n", inner + "/", graph_.get());
     EXPECT_NE(std::string::npos, out.find("Nom refuse [../escaped.KVX]")) << out;
-    EXPECT_EQ(before, entries(dir_.path()));
-    EXPECT_TRUE(entries(inner).empty());
+    EXPECT_EQ(before, folder_names(dir_.path()));
+    EXPECT_TRUE(folder_names(inner).empty());
 }
 
 } // namespace

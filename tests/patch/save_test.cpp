@@ -17,17 +17,6 @@
 
 namespace {
 
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class Save : public PatchTest {
   protected:
     void SetUp() override {
@@ -52,7 +41,7 @@ TEST_F(Save, ReplacesTheFileAndLeavesNothingBeside) {
     std::string text = read_text(target);
     EXPECT_EQ(0u, text.find("BEGIN_OBJECTS_DECLARE\n"));
     EXPECT_NE(std::string::npos, text.find("MIXER_4;ADD_CHANELL=VCO_1;ADD_CHANELL=VCO_2;\n"));
-    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
+    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), folder_names(dir_.path()));
     struct stat st;
     ASSERT_EQ(0, stat(target.c_str(), &st));
     EXPECT_EQ(0640u, st.st_mode & 0777u); // the replaced file's permissions are kept
@@ -74,7 +63,7 @@ TEST_F(Save, WriteFailingMidwayKeepsTheOldFile) {
     EXPECT_FALSE(ok);
     EXPECT_EQ("old patch", read_text(target));
     EXPECT_EQ(0u, report.find("Impossible de sauver [" + target + "] : ")) << report;
-    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
+    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), folder_names(dir_.path()));
 }
 
 TEST_F(Save, NamesThatCannotBeWrittenChangeNothing) {
@@ -83,10 +72,10 @@ TEST_F(Save, NamesThatCannotBeWrittenChangeNothing) {
     std::string report;
     EXPECT_FALSE(save(folder, &report));
     EXPECT_NE(std::string::npos, report.find(folder));
-    EXPECT_TRUE(entries(folder).empty());
+    EXPECT_TRUE(folder_names(folder).empty());
     EXPECT_FALSE(save(dir_.file("missing/song.KVX")));
     EXPECT_FALSE(save(""));
-    EXPECT_EQ((std::vector<std::string>{"folder.KVX", "patch.KVX"}), entries(dir_.path()));
+    EXPECT_EQ((std::vector<std::string>{"folder.KVX", "patch.KVX"}), folder_names(dir_.path()));
 
     // Folder permissions do not bind the super-user, so the locked folder is checked only for others.
     if (geteuid() == 0) return;
@@ -146,7 +135,7 @@ TEST_F(Save, FailedFlushKeepsTheOldFile) {
     save_sync_hook = saved;
     EXPECT_FALSE(ok);
     EXPECT_EQ("old patch", read_text(target));
-    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), entries(dir_.path()));
+    EXPECT_EQ((std::vector<std::string>{"patch.KVX", "song.KVX"}), folder_names(dir_.path()));
 }
 
 // Gives a file a modification time seconds_ago in the past.
@@ -185,7 +174,7 @@ TEST_F(Save, StaleTemporariesGoWithTheNextSaveIntoTheirFolder) {
     // The young temporary may belong to a save still running; a folder is never a temporary.
     EXPECT_EQ((std::vector<std::string>{".tessaro-save.97.0", ".tessaro-save.98.0", "notes.txt", "patch.KVX",
                                         "song.KVX"}),
-              entries(dir_.path()));
+              folder_names(dir_.path()));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Scratch folders and whole-file reads and writes for the tests.
 #include "tests/support/scratch.h"
 
+#include <algorithm>
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +68,7 @@ std::vector<std::string> folder_names(const std::string& dir) {
         }
         closedir(d);
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -27,7 +27,7 @@ void remove_tree(const std::string& dir);
 void write_text(const std::string& path, const std::string& text);
 // The bytes of a file; empty when it cannot be read.
 std::string read_text(const std::string& path);
-// Names in a folder, "." and ".." left out.
+// Names in a folder in sorted order, "." and ".." left out.
 std::vector<std::string> folder_names(const std::string& dir);
 // How often what occurs in text.
 int count_of(const std::string& text, const std::string& what);

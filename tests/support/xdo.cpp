@@ -1,5 +1,6 @@
 // Drives a real window through xdotool as a person would: pointer, buttons, keys, screenshots.
 #include "tests/support/xdo.h"
+#include "tests/support/program.h"
 
 #include <unistd.h>
 
@@ -220,4 +221,17 @@ bool X_WINDOW::pointer_returns_to(int px, int py, int timeout_ms) const {
 IMAGE X_WINDOW::screenshot() const {
     const IMAGE screen = parse_ppm(shell_output("import -window root -depth 8 ppm:- 2>/dev/null"));
     return screen.empty() ? screen : screen.crop(x, y, w, h);
+}
+
+std::string close_window_program(PROGRAM& program, const X_WINDOW& window) {
+    if (program.alive() && window.found()) {
+        window.key("Escape");
+        program.wait(10000);
+    }
+    program.finish(2000);
+    return program.output();
+}
+
+bool sanitizers_silent(const std::string& output) {
+    return output.find("AddressSanitizer") == std::string::npos && output.find("runtime error") == std::string::npos;
 }

@@ -62,3 +62,12 @@ class X_WINDOW {
     std::string id;
     int x = 0, y = 0, w = 0, h = 0; // where the window lies on the screen
 };
+
+class PROGRAM;
+
+// Ends a windowed program at the end of a test: ESC in its window when it still has one, then
+// the console closed. Returns everything it printed.
+std::string close_window_program(PROGRAM& program, const X_WINDOW& window);
+
+// True when the output holds no report of the address or undefined-behaviour sanitizer.
+bool sanitizers_silent(const std::string& output);

@@ -74,14 +74,8 @@ class ProgramWindow : public testing::Test {
     }
 
     void TearDown() override {
-        if (program.alive() && window.found()) {
-            window.key("Escape");
-            program.wait(10000);
-        }
-        program.finish(2000);
-        const std::string out = program.output();
-        EXPECT_EQ(out.find("AddressSanitizer"), std::string::npos) << out;
-        EXPECT_EQ(out.find("runtime error"), std::string::npos) << out;
+        const std::string out = close_window_program(program, window);
+        EXPECT_TRUE(sanitizers_silent(out)) << out;
     }
 
     // The program runs in a folder of its own that looks like the repository's: the artwork, fonts
