@@ -30,8 +30,6 @@
 
 namespace {
 
-constexpr int VIDEO_START_ATTEMPTS = 5;
-
 void no_display(const char* why) {
     std::fprintf(stderr,
                  "tessaro needs an X display to open its window (%s); --headless and --render work without "
@@ -77,13 +75,7 @@ bool display_available() {
     // The window is drawn with OpenGL through GLX: without an X server the library would fall
     // back to a console driver that cannot give one, so only X is tried unless told otherwise.
     if (!driver || !*driver) setenv("SDL_VIDEODRIVER", "x11", 1);
-    // The X server may drop a connection made just as another closes: try a few times.
-    int started = -1;
-    for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
-        if (attempt > 0) SDL_Delay(25 * attempt);
-        started = SDL_InitSubSystem(SDL_INIT_VIDEO);
-    }
-    if (started < 0) {
+    if (start_video_library() < 0) {
         no_display(SDL_GetError());
         return false;
     }

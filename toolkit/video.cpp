@@ -15,17 +15,23 @@
 SDL_Surface* window_surface = nullptr;
 
 namespace {
-constexpr int VIDEO_START_ATTEMPTS = 5;
+constexpr int VIDEO_START_ATTEMPTS = 10;
+}
+
+int start_video_library() {
+    // SDL opens the display twice in a row, and an X server may drop a connection made just as
+    // another one closes (a virtual server busy with a client that just left has been seen
+    // refusing for a quarter of a second): a failed start is tried again for about two seconds.
+    int started = -1;
+    for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
+        if (attempt > 0) SDL_Delay(50 * attempt);
+        started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    return started;
 }
 
 int init_video(int width, int height, const char* sprite_file) {
-    // SDL opens the display twice in a row, and an X server may drop a connection made just as
-    // another one closes: a failed start is tried again a few times before giving up.
-    int started = -1;
-    for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && started < 0; ++attempt) {
-        if (attempt > 0) SDL_Delay(25 * attempt);
-        started = SDL_Init(SDL_INIT_VIDEO);
-    }
+    const int started = start_video_library();
     if (started < 0) {
         std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         std::exit(1);

@@ -7,6 +7,9 @@ struct SDL_Surface;
 // The window surface of the video mode.
 extern SDL_Surface* window_surface;
 
+// Starts the library's video part, trying again for a while when the X server refuses.
+// Returns 0, or a negative value with the library's error text set.
+int start_video_library();
 // Opens the window, puts the GL state in place and loads the sprite description file into the
 // registry. Ends the process with status 1 when the window cannot be had. Returns 1.
 int init_video(int width, int height, const char* sprite_file);
