@@ -1,7 +1,9 @@
-// Benchmarks of the engine's real-time rendering: one oscillator, one voice, 64 voices.
+// Benchmarks of the engine's real-time rendering (one oscillator, one voice, 64 voices) and of
+// the least a sweep in SIMD lanes would have to move for the 64 voices.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "engine/modules.h"
@@ -152,10 +154,102 @@ void W3_64_voices(benchmark::State& state) {
     render(state, [](GENERATOR& g) { build_voices(g, 64); });
 }
 
+// The least a sweep batching voices in SIMD lanes must do each sample while the modules own
+// their parameters: every parameter the three kernels of a voice read, and the four inputs
+// through the modules' links, loaded into vectors of W lanes, and the three outputs stored
+// back into the modules where other modules read them. No waveform, filter or envelope
+// arithmetic is done; the vectors are only added up, so this is a floor, not a sweep.
+template <int W> struct FLOAT_LANES { typedef float F __attribute__((vector_size(W * 4))); };
+// A vector built in registers from one value per lane; a vector written lane by lane in memory
+// and read back whole would wait on its narrow stores.
+template <class F, class Get, size_t... j>
+[[gnu::always_inline]] inline F build_lanes(Get get, std::index_sequence<j...>) {
+    return F{get(j)...};
+}
+template <int W, class Get> [[gnu::always_inline]] inline typename FLOAT_LANES<W>::F lanes(Get get) {
+    return build_lanes<typename FLOAT_LANES<W>::F>(get, std::make_index_sequence<W>());
+}
+
+// With PARAMS false only the links are read and the outputs stored: what remains when the sweep
+// keeps the parameters in lane arrays of its own and loads them whole.
+template <int W, bool PARAMS>
+[[gnu::always_inline]] inline void field_floor_group(VCO* const* o, PCF* const* f, VCA* const* a) {
+    typedef typename FLOAT_LANES<W>::F F;
+    auto to_f = [](int32_t v) { return static_cast<float>(v); };
+    F osc = lanes<W>([&](size_t j) { return *o[j]->input; });
+    F filter = lanes<W>([&](size_t j) { return *f[j]->input; });
+    F env = lanes<W>([&](size_t j) { return *a[j]->input; }) +
+            lanes<W>([&](size_t j) { return to_f(*a[j]->gate_in); });
+    if (PARAMS) {
+        osc += lanes<W>([&](size_t j) { return o[j]->FREQ; }) *
+                   lanes<W>([&](size_t j) { return o[j]->AMOUNT; }) +
+               lanes<W>([&](size_t j) { return to_f(o[j]->TYPE); });
+        filter +=
+            lanes<W>([&](size_t j) { return to_f(f[j]->TYPE); }) +
+            lanes<W>([&](size_t j) { return to_f(f[j]->HICUT); }) +
+            lanes<W>([&](size_t j) { return f[j]->Q; }) + lanes<W>([&](size_t j) { return f[j]->GAIN; }) +
+            lanes<W>([&](size_t j) { return to_f(f[j]->BYPASS); }) +
+            lanes<W>([&](size_t j) { return f[j]->AMOUNT; }) + lanes<W>([&](size_t j) { return f[j]->mix; });
+        env += lanes<W>([&](size_t j) { return a[j]->ATTACK; }) +
+               lanes<W>([&](size_t j) { return a[j]->DECAY; }) +
+               lanes<W>([&](size_t j) { return a[j]->SUSTAIN; }) +
+               lanes<W>([&](size_t j) { return a[j]->RELEASE; }) +
+               lanes<W>([&](size_t j) { return a[j]->peak; }) +
+               lanes<W>([&](size_t j) { return to_f(a[j]->INVERT); }) +
+               lanes<W>([&](size_t j) { return a[j]->value; });
+    }
+    for (int j = 0; j < W; ++j) {
+        o[j]->value = osc[j];
+        f[j]->value = filter[j];
+        a[j]->value = env[j];
+    }
+}
+
+template <int W, bool PARAMS> [[gnu::always_inline]] inline void field_floor_frame(const GENERATOR& g) {
+    const int n = static_cast<int>(g.vcas.size());
+    for (int i = 0; i + W <= n; i += W)
+        field_floor_group<W, PARAMS>(&g.vcos[i], &g.filters[i], &g.vcas[i]);
+}
+template <bool PARAMS> void field_floor_sse2(const GENERATOR& g) {
+    field_floor_frame<4, PARAMS>(g);
+}
+template <bool PARAMS> [[gnu::target("avx2")]] void field_floor_avx2(const GENERATOR& g) {
+    field_floor_frame<8, PARAMS>(g);
+}
+template <bool PARAMS> [[gnu::target("avx512f")]] void field_floor_avx512(const GENERATOR& g) {
+    field_floor_frame<16, PARAMS>(g);
+}
+
+// Nanoseconds per frame of the floor above for W3's 64 voices, and the real-time factor a sweep
+// could not pass even if its arithmetic and its mixers, sequencer and delay cost nothing.
+void W3_field_floor(benchmark::State& state, void (*frame)(const GENERATOR&)) {
+    GENERATOR g;
+    build_voices(g, 64);
+    int64_t frames = 0;
+    const double cpu_start = thread_cpu_seconds();
+    for (auto _ : state) {
+        for (int i = 0; i < BLOCK_FRAMES; ++i)
+            frame(g);
+        frames += BLOCK_FRAMES;
+        benchmark::ClobberMemory();
+    }
+    const double cpu = thread_cpu_seconds() - cpu_start;
+    point_master_out(nullptr);
+    state.counters["ns_per_frame"] = cpu * 1e9 / frames;
+    state.counters["rt_ceiling"] = frames / static_cast<double>(SAMPLE_RATE) / cpu;
+}
+
 } // namespace
 
 BENCHMARK(W1_one_sine)->Unit(benchmark::kMillisecond);
 BENCHMARK(W2_one_voice)->Unit(benchmark::kMillisecond);
 BENCHMARK(W3_64_voices)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W3_field_floor, sse2, field_floor_sse2<true>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(W3_field_floor, avx2, field_floor_avx2<true>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(W3_field_floor, avx512, field_floor_avx512<true>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(W3_field_floor, links_only_sse2, field_floor_sse2<false>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(W3_field_floor, links_only_avx2, field_floor_avx2<false>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(W3_field_floor, links_only_avx512, field_floor_avx512<false>)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
