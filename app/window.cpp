@@ -50,19 +50,6 @@ void load_fonts() {
     }
 }
 
-void create_dashboards() {
-    auto* info = new INFO_DASH();
-    info->set_position(50, 450, 0);
-    auto* module = new MODULE_DASH();
-    module->set_position(475, 475, 0);
-    auto* system = new SYSTEM_DASH();
-    system->set_position(75, 575, 0);
-    dashboards.insert(dashboards.begin(), info);
-    dashboards.insert(dashboards.begin(), system);
-    dashboards.insert(dashboards.begin(), module);
-    info_dash = info;
-}
-
 } // namespace
 
 bool display_available() {
@@ -80,6 +67,19 @@ bool display_available() {
         return false;
     }
     return true;
+}
+
+void create_dashboards() {
+    auto* info = new INFO_DASH();
+    info->set_position(50, 450, 0);
+    auto* module = new MODULE_DASH();
+    module->set_position(475, 475, 0);
+    auto* system = new SYSTEM_DASH();
+    system->set_position(75, 575, 0);
+    dashboards.insert(dashboards.begin(), info);
+    dashboards.insert(dashboards.begin(), system);
+    dashboards.insert(dashboards.begin(), module);
+    info_dash = info;
 }
 
 void start_window(const char* caption, int engine_result) {

@@ -15,6 +15,10 @@ constexpr int START_GRID_ROWS = 26;
 // cannot, prints one line saying so (and what works without one) and returns false.
 bool display_available();
 
+// The three dashboards at their start-up places; the information dashboard is the one whose
+// label the frame loop rewrites.
+void create_dashboards();
+
 // Opens the window, builds and draws the panels, lays the background, loads the fonts and
 // creates the dashboards, then clears the console. engine_result is init_engine's: 0 ends the
 // process with status 1 once the window is open. A font that cannot be loaded is reported on

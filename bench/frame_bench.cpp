@@ -10,11 +10,8 @@
 #include <string>
 
 #include "app/frame_loop.h"
-#include "app/info_dash.h"
-#include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_load.h"
-#include "app/system_dash.h"
 #include "app/window.h"
 #include "engine/generator.h"
 #include "panels/build_panels.h"
@@ -38,14 +35,7 @@ bool open_window() {
     background->update();
     load_font(small_font, FONT_FILE, 6);
     load_font(large_font, FONT_FILE, 12);
-    auto* info = new INFO_DASH();
-    info->set_position(50, 450, 0);
-    auto* module = new MODULE_DASH();
-    module->set_position(475, 475, 0);
-    auto* system = new SYSTEM_DASH();
-    system->set_position(75, 575, 0);
-    dashboards = {module, system, info};
-    info_dash = info;
+    create_dashboards();
     window_open = true;
     return true;
 }
