@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +12,10 @@
 #include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
+#include "app/save_dialog.h"
 #include "app/startup.h"
 #include "engine/generator.h"
 #include "patch/patch_writer.h"
-#include "app/save_dialog.h"
 #include "remote/remote_server.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -113,10 +113,8 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
     s.hovered_panel = panel_at(list);
     if (s.scrolling) {
         // The cable view bounds the offsets below only.
-        scroll_x = std::max(0, scroll_x + s.scroll_anchor_x - interaction.pointer_x);
-        scroll_y = std::max(0, scroll_y + s.scroll_anchor_y - interaction.pointer_y);
-        if (scroll_x < 1) scroll_x = 0;
-        if (scroll_y < 1) scroll_y = 0;
+        scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - interaction.pointer_x, INT_MAX);
+        scroll_y = clamp_scroll(scroll_y + s.scroll_anchor_y - interaction.pointer_y, INT_MAX);
         flags |= FLAG_VIEW_MOVED;
     }
     interaction.pointer_x = event.motion.x + scroll_x;
@@ -136,14 +134,10 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
         s.plug_moved = 1;
         flags |= FLAG_CABLES | FLAG_VIEW_MOVED;
     } else if (!s.pressed_item && valid_index(list, s.grabbed_panel)) {
-        if (interaction.pointer_x - scroll_x < EDGE_NEAR) {
-            scroll_x = std::max(0, scroll_x - EDGE_SCROLL_STEP);
-            flags |= FLAG_VIEW_MOVED;
-        }
-        if (interaction.pointer_y - scroll_y < EDGE_NEAR) {
-            scroll_y = std::max(0, scroll_y - EDGE_SCROLL_STEP);
-            flags |= FLAG_VIEW_MOVED;
-        }
+        // Behind the panels only the near edges scroll, back towards the origin, and as the
+        // drag above the offsets are bounded below only.
+        flags |= edge_scroll(interaction.pointer_x, INT_MAX, INT_MAX, scroll_x);
+        flags |= edge_scroll(interaction.pointer_y, INT_MAX, INT_MAX, scroll_y);
         // The cables plugged into the panel follow it once they are rebuilt from its jacks.
         cable_rebuild = 1;
         OBJET& panel = *list[s.grabbed_panel];
@@ -189,10 +183,6 @@ void pick_up(SPRITE* item) {
         if (owned->producer_jack == item) hold_end(*owned, item, 1);
         if (owned->consumer_jack == item) hold_end(*owned, item, 0);
     }
-}
-
-bool wheel(Uint8 button) {
-    return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
 }
 
 int button_down(std::vector<OBJET*>& list, const SDL_Event& event) {
@@ -334,9 +324,9 @@ int cable_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         return motion(list, event);
     case SDL_MOUSEBUTTONDOWN:
-        return wheel(event.button.button) ? 0 : button_down(list, event);
+        return is_wheel_button(event.button.button) ? 0 : button_down(list, event);
     case SDL_MOUSEBUTTONUP:
-        return wheel(event.button.button) ? 0 : button_up(list, event);
+        return is_wheel_button(event.button.button) ? 0 : button_up(list, event);
     case SDL_VIDEOEXPOSE:
     case SDL_ACTIVEEVENT:
         return FLAG_REDRAW;

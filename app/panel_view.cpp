@@ -8,12 +8,12 @@
 #include "app/chooser.h"
 #include "app/controller.h"
 #include "app/info_dash.h"
+#include "app/save_dialog.h"
 #include "app/scope.h"
 #include "app/startup.h"
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
-#include "app/save_dialog.h"
 #include "remote/remote_server.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"
@@ -198,22 +198,8 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
             flags |= FLAG_REDRAW;
         }
     } else if (valid_index(list, s.grabbed_panel)) {
-        if (s.pointer_x - scroll_x > EDGE_FAR_X) {
-            scroll_x = clamp_scroll(scroll_x + EDGE_SCROLL_STEP, SCROLL_X_MAX);
-            flags |= FLAG_VIEW_MOVED;
-        }
-        if (s.pointer_x - scroll_x < EDGE_NEAR) {
-            scroll_x = clamp_scroll(scroll_x - EDGE_SCROLL_STEP, SCROLL_X_MAX);
-            flags |= FLAG_VIEW_MOVED;
-        }
-        if (s.pointer_y - scroll_y > EDGE_FAR_Y) {
-            scroll_y = clamp_scroll(scroll_y + EDGE_SCROLL_STEP, SCROLL_Y_MAX);
-            flags |= FLAG_VIEW_MOVED;
-        }
-        if (s.pointer_y - scroll_y < EDGE_NEAR) {
-            scroll_y = clamp_scroll(scroll_y - EDGE_SCROLL_STEP, SCROLL_Y_MAX);
-            flags |= FLAG_VIEW_MOVED;
-        }
+        flags |= edge_scroll(s.pointer_x, EDGE_FAR_X, SCROLL_X_MAX, scroll_x);
+        flags |= edge_scroll(s.pointer_y, EDGE_FAR_Y, SCROLL_Y_MAX, scroll_y);
         OBJET& panel = *list[s.grabbed_panel];
         panel.x = static_cast<float>(s.pointer_x);
         panel.y = static_cast<float>(s.pointer_y);
@@ -221,10 +207,6 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
         flags |= FLAG_REDRAW;
     }
     return flags;
-}
-
-bool wheel(Uint8 button) {
-    return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
 }
 
 int button_down(std::vector<OBJET*>& list, SDL_Event event) {
@@ -330,6 +312,23 @@ int clamp_scroll(int offset, int max) {
     return offset < 1 ? 0 : offset > max ? max : offset;
 }
 
+int edge_scroll(int pointer, int far, int max, int& scroll) {
+    int flags = 0;
+    if (pointer - scroll > far) {
+        scroll = clamp_scroll(scroll + EDGE_SCROLL_STEP, max);
+        flags = FLAG_VIEW_MOVED;
+    }
+    if (pointer - scroll < EDGE_NEAR) {
+        scroll = clamp_scroll(scroll - EDGE_SCROLL_STEP, max);
+        flags = FLAG_VIEW_MOVED;
+    }
+    return flags;
+}
+
+bool is_wheel_button(Uint8 button) {
+    return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
+}
+
 int step_notice_event(const void* notice_event, int event_size) {
     for (OBJET* p : sequencer_panels) {
         // A panel out of view keeps its records until it is drawn: one pending notice says
@@ -351,9 +350,9 @@ int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         return motion(list, event);
     case SDL_MOUSEBUTTONDOWN:
-        return wheel(event.button.button) ? 0 : button_down(list, event);
+        return is_wheel_button(event.button.button) ? 0 : button_down(list, event);
     case SDL_MOUSEBUTTONUP:
-        return wheel(event.button.button) ? 0 : button_up(list, event);
+        return is_wheel_button(event.button.button) ? 0 : button_up(list, event);
     case SDL_VIDEOEXPOSE:
     case SDL_ACTIVEEVENT:
         return FLAG_REDRAW;

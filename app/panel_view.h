@@ -62,6 +62,12 @@ int panel_at(const std::vector<OBJET*>& list, int x, int y);
 
 // A scroll offset kept within 0..max.
 int clamp_scroll(int offset, int max);
+// A grabbed panel whose world coordinate pointer lies past far, or within EDGE_NEAR of the
+// window's near edge, scrolls the world one step that way, within 0..max. Returns
+// FLAG_VIEW_MOVED when it did, else 0.
+int edge_scroll(int pointer, int far, int max, int& scroll);
+// The wheel's clicks arrive as button presses and releases; the views ignore them.
+bool is_wheel_button(Uint8 button);
 
 // One event of the window, as the panel view handles it. Returns the frame flags.
 int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event);
