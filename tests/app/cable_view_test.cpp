@@ -14,6 +14,7 @@
 #include "engine/generator.h"
 #include "panels/build_panels.h"
 #include "panels/module_panel.h"
+#include "tests/support/sdl_events.h"
 #include "toolkit/sprite_registry.h"
 
 namespace {
@@ -31,27 +32,6 @@ int frames_drawn = 0, last_frame_flags = 0;
 void record_frame(int flags) {
     ++frames_drawn;
     last_frame_flags = flags;
-}
-
-SDL_Event mouse(Uint8 type, Uint8 which, int x, int y) {
-    SDL_Event e = {};
-    e.type = type;
-    if (type == SDL_MOUSEMOTION) {
-        e.motion.x = static_cast<Uint16>(x);
-        e.motion.y = static_cast<Uint16>(y);
-    } else {
-        e.button.button = which;
-        e.button.x = static_cast<Uint16>(x);
-        e.button.y = static_cast<Uint16>(y);
-    }
-    return e;
-}
-
-SDL_Event key(Uint8 type, SDLKey sym) {
-    SDL_Event e = {};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    return e;
 }
 
 template <class M> M* add(std::vector<M*>& l, M* mod, const char* name) {
@@ -140,15 +120,15 @@ class CableView : public testing::Test {
         else
             x1 = 5, y1 = 700;
         testing::internal::CaptureStdout();
-        int flags = send(mouse(SDL_MOUSEMOTION, 0, x0, y0));
-        flags |= send(mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x0, y0));
+        int flags = send(motion_event(x0, y0));
+        flags |= send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x0, y0));
         held_image = cable_state.dragged_cable
                          ? (cable_state.dragged_end ? cable_state.dragged_cable->plug_out.image
                                                     : cable_state.dragged_cable->plug_in.image)
                          : "";
-        flags |= send(mouse(SDL_MOUSEMOTION, 0, (x0 + x1) / 2, (y0 + y1) / 2));
-        moved_flags = send(mouse(SDL_MOUSEMOTION, 0, x1, y1));
-        flags |= moved_flags | send(mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x1, y1));
+        flags |= send(motion_event((x0 + x1) / 2, (y0 + y1) / 2));
+        moved_flags = send(motion_event(x1, y1));
+        flags |= moved_flags | send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x1, y1));
         out = testing::internal::GetCapturedStdout();
         return flags;
     }
@@ -230,12 +210,12 @@ TEST_F(CableView, DraggingAProducerPlugChangesTheSource) {
 }
 
 TEST_F(CableView, RightCtrlKeepsTheOldLink) {
-    send(key(SDL_KEYDOWN, SDLK_RCTRL));
+    send(key_event(SDL_KEYDOWN, SDLK_RCTRL));
     EXPECT_EQ(cable_state.keep_links, 1);
     drag("VCO_B", "INPUT", "VCA_1", "INPUT");
     EXPECT_EQ(b->input, &k->value);
     EXPECT_EQ(e->input, &k->value);
-    send(key(SDL_KEYUP, SDLK_RCTRL));
+    send(key_event(SDL_KEYUP, SDLK_RCTRL));
     EXPECT_EQ(cable_state.keep_links, 0);
 }
 
@@ -255,8 +235,8 @@ TEST_F(CableView, DropsOnNothingOrTheOwnJackChangeNothing) {
     int x, y;
     centre("VCO_B", "INPUT", x, y);
     testing::internal::CaptureStdout();
-    send(mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
-    send(mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y));
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(printed.find("Atterri"), std::string::npos);
     for (const auto& c : cable_list)
@@ -266,14 +246,14 @@ TEST_F(CableView, DropsOnNothingOrTheOwnJackChangeNothing) {
 TEST_F(CableView, MovingAPanelAsksForARebuild) {
     OBJET* p = panel_of("MIXER_4");
     const int x = static_cast<int>(p->x) + 3, y = static_cast<int>(p->y) + 3;
-    send(mouse(SDL_MOUSEMOTION, 0, x, y));
-    send(mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, x, y));
+    send(motion_event(x, y));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, x, y));
     EXPECT_NE(cable_state.grabbed_panel, -1);
-    EXPECT_EQ(send(mouse(SDL_MOUSEMOTION, 0, 400, 500)) & FLAG_REDRAW, FLAG_REDRAW);
+    EXPECT_EQ(send(motion_event(400, 500)) & FLAG_REDRAW, FLAG_REDRAW);
     EXPECT_EQ(p->x, 400.0f);
     EXPECT_EQ(p->y, 500.0f);
     EXPECT_EQ(cable_rebuild, 1);
-    send(mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 400, 500));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 400, 500));
     EXPECT_EQ(cable_state.grabbed_panel, -1);
     testing::internal::CaptureStdout();
     show_cable_view(FLAG_REDRAW);
@@ -289,16 +269,16 @@ TEST_F(CableView, MovingAPanelAsksForARebuild) {
 TEST_F(CableView, F5PrintsTheHoveredOscillatorsLinks) {
     int x, y;
     centre("VCO_A", "INPUT", x, y);
-    send(mouse(SDL_MOUSEMOTION, 0, x, y));
-    send(mouse(SDL_MOUSEMOTION, 0, x + 1, y));
+    send(motion_event(x, y));
+    send(motion_event(x + 1, y));
     testing::internal::CaptureStdout();
-    send(key(SDL_KEYDOWN, SDLK_F5));
+    send(key_event(SDL_KEYDOWN, SDLK_F5));
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("VCO_A;", 0), 0u);
     centre("VCA_1", "INPUT", x, y);
-    send(mouse(SDL_MOUSEMOTION, 0, x, y));
-    send(mouse(SDL_MOUSEMOTION, 0, x + 1, y));
+    send(motion_event(x, y));
+    send(motion_event(x + 1, y));
     testing::internal::CaptureStdout();
-    send(key(SDL_KEYDOWN, SDLK_F5));
+    send(key_event(SDL_KEYDOWN, SDLK_F5));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
@@ -306,8 +286,8 @@ TEST_F(CableView, ResetForgetsEverythingItPointedAt) {
     int x, y;
     centre("VCO_B", "INPUT", x, y);
     testing::internal::CaptureStdout();
-    send(mouse(SDL_MOUSEMOTION, 0, x, y));
-    send(mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
+    send(motion_event(x, y));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
     testing::internal::GetCapturedStdout();
     ASSERT_NE(cable_state.dragged_cable, nullptr);
     reset_cable_view();
@@ -318,16 +298,16 @@ TEST_F(CableView, ResetForgetsEverythingItPointedAt) {
     EXPECT_TRUE(cable_list.empty());
     EXPECT_EQ(cable_rebuild, 1);
     // A release after the reset touches nothing.
-    send(mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y));
     EXPECT_EQ(b->input, &k->value);
 }
 
 TEST_F(CableView, F6InEitherViewSwitches) {
     std::vector<OBJET*> hit;
-    send(key(SDL_KEYDOWN, SDLK_F6));
+    send(key_event(SDL_KEYDOWN, SDLK_F6));
     EXPECT_EQ(cable_view, 0);
     EXPECT_EQ(panels[0]->mode, MODE_FRONT);
-    panel_view_event(hit, key(SDL_KEYDOWN, SDLK_F6));
+    panel_view_event(hit, key_event(SDL_KEYDOWN, SDLK_F6));
     EXPECT_EQ(cable_view, 1);
     EXPECT_EQ(panels[0]->mode, MODE_BACK);
 }

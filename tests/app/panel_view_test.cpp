@@ -9,6 +9,7 @@
 
 #include "app/controller.h"
 #include "engine/generator.h"
+#include "tests/support/sdl_events.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/slider.h"
 
@@ -22,30 +23,6 @@ void record_warp(int x, int y) {
     ++warps.count;
     warps.x = x;
     warps.y = y;
-}
-
-SDL_Event motion(int x, int y) {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = static_cast<Uint16>(x);
-    e.motion.y = static_cast<Uint16>(y);
-    return e;
-}
-
-SDL_Event button(Uint8 type, Uint8 which, int x, int y) {
-    SDL_Event e = {};
-    e.type = type;
-    e.button.button = which;
-    e.button.x = static_cast<Uint16>(x);
-    e.button.y = static_cast<Uint16>(y);
-    return e;
-}
-
-SDL_Event key(Uint8 type, SDLKey sym) {
-    SDL_Event e = {};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    return e;
 }
 
 int count_text(const OBJET& p, const char* text) {
@@ -123,7 +100,7 @@ TEST_F(PanelView, PressLandsOnTheVisiblePanelAndReleaseReturnsToIt) {
     OBJET* top = panel(30, 30, 200, 200);
     SLIDER* over = knob(top, 10, 10); // the same spot on the screen as `under`
 
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 45, 45));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 45, 45));
     ASSERT_EQ(top->messages.size(), 1u);
     EXPECT_EQ(top->messages.back().target, over);
     EXPECT_EQ(top->messages.back().event_type(), EVENT_MOUSE_DOWN);
@@ -134,11 +111,11 @@ TEST_F(PanelView, PressLandsOnTheVisiblePanelAndReleaseReturnsToIt) {
     // The pointer wanders over another panel before the release.
     OBJET* far = panel(500, 0, 100, 100);
     SLIDER* elsewhere = knob(far, 10, 10);
-    send(motion(510, 10));
-    send(motion(511, 10)); // the hovered panel is found at the previous pointer position
+    send(motion_event(510, 10));
+    send(motion_event(511, 10)); // the hovered panel is found at the previous pointer position
     EXPECT_EQ(list[interaction.hovered_panel], far);
     top->messages.clear();
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 510, 10));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 510, 10));
     ASSERT_EQ(top->messages.size(), 1u);
     EXPECT_EQ(top->messages[0].target, over);
     EXPECT_EQ(top->messages[0].event_type(), EVENT_MOUSE_UP);
@@ -155,11 +132,11 @@ TEST_F(PanelView, KnobDragPostsOneStepPerPixelAndWarpsBack) {
     scroll_x = 10;
     scroll_y = 20;
     // Window (145, 135) is world (155, 155), on the knob at world (150..170, 150..170).
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 145, 135));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 145, 135));
     ASSERT_EQ(interaction.pressed_item, k);
     p->messages.clear();
 
-    send(motion(150, 130)); // 5 pixels up, and sideways, which is ignored
+    send(motion_event(150, 130)); // 5 pixels up, and sideways, which is ignored
     EXPECT_EQ(count_text(*p, "SLD_UP"), 5);
     EXPECT_EQ(count_text(*p, "SLD_DOWN"), 0);
     EXPECT_EQ(warps.count, 1);
@@ -172,9 +149,9 @@ TEST_F(PanelView, KnobDragPostsOneStepPerPixelAndWarpsBack) {
     }
 
     p->messages.clear();
-    send(motion(145, 135)); // the warp's own motion: back at the press point, no step
+    send(motion_event(145, 135)); // the warp's own motion: back at the press point, no step
     EXPECT_EQ(count_text(*p, "SLD_UP") + count_text(*p, "SLD_DOWN"), 0);
-    send(motion(145, 138));
+    send(motion_event(145, 138));
     EXPECT_EQ(count_text(*p, "SLD_DOWN"), 3);
     EXPECT_EQ(p->x, 100); // nothing moves during a press
 }
@@ -183,17 +160,17 @@ TEST_F(PanelView, HoverSendsTouchInAndOutOnceEach) {
     OBJET* p = panel(0, 0, 300, 100);
     SLIDER* a = knob(p, 10, 10);
     SLIDER* b = knob(p, 100, 10);
-    send(motion(15, 15));
-    send(motion(16, 15)); // still the same item: nothing new
+    send(motion_event(15, 15));
+    send(motion_event(16, 15)); // still the same item: nothing new
     EXPECT_EQ(interaction.hovered_item, a);
     EXPECT_EQ(a->hover, 1);
     EXPECT_EQ(count_text(*p, "TOUCH_IN"), 1);
-    send(motion(17, 15));
+    send(motion_event(17, 15));
     EXPECT_EQ(count_text(*p, "TOUCH_IN"), 1);
-    send(motion(200, 80)); // empty panel space: nothing is sent, a keeps its hover
+    send(motion_event(200, 80)); // empty panel space: nothing is sent, a keeps its hover
     EXPECT_EQ(count_text(*p, "TOUCH_OUT"), 0);
     EXPECT_EQ(a->hover, 1);
-    send(motion(105, 15));
+    send(motion_event(105, 15));
     EXPECT_EQ(count_text(*p, "TOUCH_OUT"), 1);
     EXPECT_EQ(count_text(*p, "TOUCH_IN"), 2);
     EXPECT_EQ(a->hover, 0);
@@ -204,9 +181,9 @@ TEST_F(PanelView, AHoveredPanelIndexBeyondTheListIsIgnored) {
     panel(0, 0, 100, 100);
     interaction.hovered_panel = 7;
     interaction.grabbed_panel = 9;
-    EXPECT_NO_FATAL_FAILURE(send(key(SDL_KEYDOWN, SDLK_5)));
+    EXPECT_NO_FATAL_FAILURE(send(key_event(SDL_KEYDOWN, SDLK_5)));
     std::vector<OBJET*> shorter;
-    EXPECT_EQ(panel_view_event(shorter, motion(10, 10)) & FLAG_REDRAW, 0);
+    EXPECT_EQ(panel_view_event(shorter, motion_event(10, 10)) & FLAG_REDRAW, 0);
 }
 
 TEST_F(PanelView, ScrollOffsetsStayInTheWorld) {
@@ -216,14 +193,14 @@ TEST_F(PanelView, ScrollOffsetsStayInTheWorld) {
     EXPECT_EQ(clamp_scroll(SCROLL_X_MAX, SCROLL_X_MAX), SCROLL_X_MAX);
     EXPECT_EQ(clamp_scroll(SCROLL_X_MAX + 1, SCROLL_X_MAX), SCROLL_X_MAX);
 
-    send(motion(500, 400));
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 500, 400));
+    send(motion_event(500, 400));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 500, 400));
     // Dragging far in every direction never leaves 0..2176 x 0..2432.
     const int path[][2] = {{0, 0}, {1023, 767}, {0, 767},    {1023, 0},
                            {0, 0}, {0, 0},      {1023, 767}, {1023, 767}};
     for (int round = 0; round < 20; ++round) {
         for (const auto& pt : path) {
-            const int flags = send(motion(pt[0], pt[1]));
+            const int flags = send(motion_event(pt[0], pt[1]));
             EXPECT_TRUE(flags & FLAG_VIEW_MOVED);
             EXPECT_GE(scroll_x, 0);
             EXPECT_LE(scroll_x, SCROLL_X_MAX);
@@ -231,53 +208,53 @@ TEST_F(PanelView, ScrollOffsetsStayInTheWorld) {
             EXPECT_LE(scroll_y, SCROLL_Y_MAX);
         }
     }
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 0, 0));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 0, 0));
     EXPECT_EQ(interaction.scrolling, 0);
     const int x = scroll_x;
-    send(motion(10, 10));
+    send(motion_event(10, 10));
     EXPECT_EQ(scroll_x, x);
 }
 
 TEST_F(PanelView, MiddleClickFoldsAndUnfoldsButAScrollDragDoesNot) {
     OBJET* p = panel(0, 0, 200, 100);
-    send(motion(50, 50));
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 50, 50));
+    send(motion_event(50, 50));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 50, 50));
     EXPECT_EQ(p->mode, MODE_FOLDED);
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 50, 50));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 50, 50));
     EXPECT_EQ(p->mode, MODE_FRONT);
 
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
-    send(motion(40, 50));
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 40, 50));
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 50, 50));
+    send(motion_event(40, 50));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 40, 50));
     EXPECT_EQ(p->mode, MODE_FRONT);
 
-    send(key(SDL_KEYDOWN, SDLK_5));
+    send(key_event(SDL_KEYDOWN, SDLK_5));
     EXPECT_EQ(p->mode, MODE_FOLDED);
 }
 
 TEST_F(PanelView, GrabbedPanelFollowsThePointerAndScrollsAtTheEdge) {
     OBJET* p = panel(100, 100, 50, 50);
     scroll_x = 100;
-    send(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 20, 120)); // world (120, 120)
+    send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 20, 120)); // world (120, 120)
     ASSERT_EQ(list[interaction.grabbed_panel], p);
-    send(motion(300, 200));
+    send(motion_event(300, 200));
     EXPECT_EQ(p->x, 400);
     EXPECT_EQ(p->y, 200);
     // Within 5 pixels of the left edge: 35 pixels left per motion, down to 0.
-    int flags = send(motion(2, 200));
+    int flags = send(motion_event(2, 200));
     EXPECT_EQ(scroll_x, 65);
     EXPECT_TRUE(flags & FLAG_VIEW_MOVED);
-    send(motion(2, 200));
-    send(motion(2, 200));
+    send(motion_event(2, 200));
+    send(motion_event(2, 200));
     EXPECT_EQ(scroll_x, 0);
-    send(motion(2, 200));
+    send(motion_event(2, 200));
     EXPECT_EQ(scroll_x, 0);
-    send(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 2, 200));
+    send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 2, 200));
     EXPECT_EQ(interaction.grabbed_panel, -1);
     const float x = p->x;
-    send(motion(300, 300));
+    send(motion_event(300, 300));
     EXPECT_EQ(p->x, x);
 }
 
@@ -295,24 +272,24 @@ TEST_F(PanelView, NoteRowsPlayTheirKeyboards) {
     KEYBOARD* k2 = find_by_name(g.keyboards, "KEY_2");
     KEYBOARD* k3 = find_by_name(g.keyboards, "KEY_3");
 
-    EXPECT_EQ(send(key(SDL_KEYDOWN, SDLK_q)) & FLAG_REDRAW, FLAG_REDRAW);
+    EXPECT_EQ(send(key_event(SDL_KEYDOWN, SDLK_q)) & FLAG_REDRAW, FLAG_REDRAW);
     EXPECT_EQ(k3->key, 1);
     EXPECT_EQ(k3->gate, 1);
     EXPECT_EQ(k3->sync_pending, 1);
-    send(key(SDL_KEYUP, SDLK_q));
+    send(key_event(SDL_KEYUP, SDLK_q));
     EXPECT_EQ(k3->gate, 0);
     EXPECT_EQ(k3->key, 1);
     EXPECT_EQ(k2->gate, 0);
     EXPECT_EQ(k2->sync_pending, 0);
 
-    send(key(SDL_KEYDOWN, SDLK_g));
-    send(key(SDL_KEYDOWN, SDLK_h));
+    send(key_event(SDL_KEYDOWN, SDLK_g));
+    send(key_event(SDL_KEYDOWN, SDLK_h));
     EXPECT_EQ(k2->key, 6);
     EXPECT_EQ(k2->gate, 1);
-    send(key(SDL_KEYUP, SDLK_g));
+    send(key_event(SDL_KEYUP, SDLK_g));
     EXPECT_EQ(k2->gate, 0);
 
-    send(key(SDL_KEYDOWN, SDLK_n));
+    send(key_event(SDL_KEYDOWN, SDLK_n));
     EXPECT_EQ(k1->key, 6);
     EXPECT_EQ(k1->gate_time, 0.0f);
 
@@ -326,21 +303,21 @@ TEST_F(PanelView, NoteRowsPlayTheirKeyboards) {
                           SDLK_f, SDLK_g, SDLK_h, SDLK_q, SDLK_w, SDLK_e, SDLK_r, SDLK_t, SDLK_y};
     for (int i = 0; i < 18; ++i) {
         solo->gate = 0;
-        send(key(SDL_KEYDOWN, all[i]));
+        send(key_event(SDL_KEYDOWN, all[i]));
         EXPECT_EQ(solo->key, i % 6 + 1);
         EXPECT_EQ(solo->gate, 1);
     }
     // No keyboard at all: the keys do nothing.
     GENERATOR none;
     generator = &none;
-    EXPECT_EQ(send(key(SDL_KEYDOWN, SDLK_q)), FLAG_REDRAW);
+    EXPECT_EQ(send(key_event(SDL_KEYDOWN, SDLK_q)), FLAG_REDRAW);
     generator = saved;
 }
 
 TEST_F(PanelView, EscapeEndsTheLoopOnRelease) {
-    send(key(SDL_KEYDOWN, SDLK_ESCAPE));
+    send(key_event(SDL_KEYDOWN, SDLK_ESCAPE));
     EXPECT_EQ(running, 1);
-    send(key(SDL_KEYUP, SDLK_ESCAPE));
+    send(key_event(SDL_KEYUP, SDLK_ESCAPE));
     EXPECT_EQ(running, 0);
 }
 

@@ -14,6 +14,8 @@
 
 #include <unistd.h>
 
+#include "tests/support/panel_driver.h"
+
 namespace {
 
 struct PANELS {
@@ -23,12 +25,6 @@ struct PANELS {
             delete p;
     }
 };
-
-void frame(OBJET& panel) {
-    panel.update();
-    mark_all(panel, 1);
-    panel.draw();
-}
 
 } // namespace
 

@@ -10,21 +10,9 @@
 
 #include <string>
 
+#include "tests/support/panel_driver.h"
+
 namespace {
-
-// One frame of the panel view: the handler, then every item takes its messages.
-void frame(OBJET& panel) {
-    panel.update();
-    mark_all(panel, 1);
-    panel.draw();
-}
-
-void release(OBJET& panel, const char* item) {
-    SPRITE* target = find(panel, item);
-    ASSERT_NE(target, nullptr) << item;
-    post(panel, make_event_message(EVENT_MOUSE_UP, target));
-    frame(panel);
-}
 
 void knob_step(OBJET& panel, const char* item, const char* text, int times = 1) {
     SPRITE* target = find(panel, item);

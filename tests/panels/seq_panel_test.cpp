@@ -7,20 +7,9 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/panel_driver.h"
+
 namespace {
-
-void frame(OBJET& panel) {
-    panel.update();
-    mark_all(panel, 1);
-    panel.draw();
-}
-
-void release(OBJET& panel, const char* item) {
-    SPRITE* target = find(panel, item);
-    ASSERT_NE(target, nullptr) << item;
-    post(panel, make_event_message(EVENT_MOUSE_UP, target));
-    frame(panel);
-}
 
 std::string image_of(OBJET& panel, const char* item) {
     SPRITE* s = find(panel, item);
