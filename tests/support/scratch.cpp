@@ -78,3 +78,25 @@ int count_of(const std::string& text, const std::string& what) {
         ++n;
     return n;
 }
+
+bool link_folders(const SCRATCH_DIR& stage, const std::string& from,
+                  std::initializer_list<const char*> names) {
+    for (const char* d : names)
+        if (symlink((from + "/" + d).c_str(), stage.file(d).c_str()) != 0) return false;
+    return true;
+}
+
+bool stage_folder(const SCRATCH_DIR& stage, const std::string& from, const std::string& name,
+                  bool copy_patches) {
+    if (mkdir(stage.file(name).c_str(), 0755) != 0) return false;
+    for (const std::string& entry : folder_names(from + "/" + name)) {
+        const std::string source = from + "/" + name + "/" + entry;
+        const std::string target = stage.file(name + "/" + entry);
+        const bool patch = entry.size() > 4 && entry.compare(entry.size() - 4, 4, ".KVX") == 0;
+        if (copy_patches && patch)
+            write_text(target, read_text(source));
+        else if (symlink(source.c_str(), target.c_str()) != 0)
+            return false;
+    }
+    return true;
+}

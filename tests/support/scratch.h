@@ -1,5 +1,6 @@
 // Scratch folders and whole-file reads and writes for the tests.
 #pragma once
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,13 @@ std::string read_text(const std::string& path);
 std::vector<std::string> folder_names(const std::string& dir);
 // How often what occurs in text.
 int count_of(const std::string& text, const std::string& what);
+
+// A stage for the real program, a folder that looks like the repository (from): links to the
+// named folders of from. Returns false when a link cannot be made.
+bool link_folders(const SCRATCH_DIR& stage, const std::string& from,
+                  std::initializer_list<const char*> names);
+// A folder of the stage's own (so that what the program writes there stays in the stage) holding
+// links to the files of from's folder of that name, or copies of its patches (".KVX") when
+// copy_patches is set. Returns false when a file cannot be staged.
+bool stage_folder(const SCRATCH_DIR& stage, const std::string& from, const std::string& name,
+                  bool copy_patches);

@@ -74,15 +74,8 @@ class ProgramCables : public testing::Test {
     void SetUp() override {
         if (!x_display_ready()) GTEST_SKIP() << "no X display";
         if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        for (const char* d : {"grfx", "Fonts", "RC"})
-            ASSERT_EQ(symlink((ROOT + "/" + d).c_str(), stage.file(d).c_str()), 0);
-        ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
-        for (const std::string& name : folder_names(ROOT + "/KVX")) {
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".KVX") == 0)
-                stage.write("KVX/" + name, read_text(ROOT + "/KVX/" + name));
-            else
-                ASSERT_EQ(symlink((ROOT + "/KVX/" + name).c_str(), stage.file("KVX/" + name).c_str()), 0);
-        }
+        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
         stage.write("KVX/CABLES.KVX", CABLE_PATCH);
     }
 

@@ -109,8 +109,7 @@ class ProgramScopeChooser : public testing::Test {
     void SetUp() override {
         if (!x_display_ready()) GTEST_SKIP() << "no X display";
         if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        for (const char* d : {"grfx", "Fonts", "RC"})
-            ASSERT_EQ(symlink((ROOT + "/" + d).c_str(), stage.file(d).c_str()), 0);
+        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
         ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
         stage.write("KVX/TONE_A.KVX", tone_patch("441", "0.5"));
         stage.write("KVX/TONE_B.KVX", tone_patch("294", "0.3"));
@@ -154,7 +153,8 @@ class ProgramScopeChooser : public testing::Test {
         // The click waits for the chooser's screen: a loaded machine may take a while to open it.
         const int opened = count_of(program.output(), "LOAD KVX-5\n");
         window.key("F3");
-        for (int waited = 0; waited < 15000 && count_of(program.output(), "LOAD KVX-5\n") == opened; waited += 50)
+        for (int waited = 0; waited < 15000 && count_of(program.output(), "LOAD KVX-5\n") == opened;
+             waited += 50)
             pause_ms(50);
         pause_ms(200);
         window.click(LEFT, ROW_X, row_y(row));

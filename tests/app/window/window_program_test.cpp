@@ -82,18 +82,9 @@ class ProgramWindow : public testing::Test {
     // and layouts linked, the patches copied, so that saving or writing layouts touches nothing
     // shared.
     void build_stage() {
-        for (const char* d : {"grfx", "Fonts"})
-            ASSERT_EQ(symlink((ROOT + "/" + d).c_str(), stage.file(d).c_str()), 0);
-        ASSERT_EQ(mkdir(stage.file("RC").c_str(), 0755), 0);
-        for (const std::string& name : folder_names(ROOT + "/RC"))
-            ASSERT_EQ(symlink((ROOT + "/RC/" + name).c_str(), stage.file("RC/" + name).c_str()), 0);
-        ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
-        for (const std::string& name : folder_names(ROOT + "/KVX")) {
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".KVX") == 0)
-                stage.write("KVX/" + name, read_text(ROOT + "/KVX/" + name));
-            else
-                ASSERT_EQ(symlink((ROOT + "/KVX/" + name).c_str(), stage.file("KVX/" + name).c_str()), 0);
-        }
+        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
+        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+        ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
     // Starts `tessaro PATCH` in the stage, answers the sound menus with keys and finds its window.
