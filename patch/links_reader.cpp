@@ -82,22 +82,22 @@ template <class M> SOURCE audio_source(M* m) {
     return s;
 }
 
-SOURCE find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
+SOURCE find_source(const NAMES& n, MODULE_KIND kind, const char* name) {
     switch (kind) {
-    case SRC_SEQUENCER:
+    case KIND_SEQUENCER:
         return note_source(n.sequencers.find(name));
-    case SRC_KEY:
+    case KIND_KEYBOARD:
         // With a single keyboard every "KEY" source is that keyboard, whatever its name.
         return note_source(n.only_keyboard != nullptr ? n.only_keyboard : n.keyboards.find(name));
-    case SRC_VCO:
+    case KIND_VCO:
         return audio_source(n.vcos.find(name));
-    case SRC_SAMPLER:
+    case KIND_SAMPLER:
         return audio_source(n.samplers.find(name));
-    case SRC_VCA:
+    case KIND_VCA:
         return audio_source(n.vcas.find(name));
-    case SRC_PCF:
+    case KIND_PCF:
         return audio_source(n.filters.find(name));
-    case SRC_MIXER:
+    case KIND_MIXER:
         return audio_source(n.mixers.find(name));
     default:
         return SOURCE{};
@@ -106,7 +106,7 @@ SOURCE find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
 
 // The ports of one target module (null where the kind has no such port).
 struct TARGET {
-    LINK_TARGET kind;
+    MODULE_KIND kind;
     float** input = nullptr;
     int32_t** gate_in = nullptr;
     int32_t** sync_in = nullptr;
@@ -126,39 +126,39 @@ template <class M> void modulated(TARGET& t, M* m) {
     t.mod_amp = &m->mod_amp;
 }
 
-bool find_target(const NAMES& n, LINK_TARGET kind, const char* name, TARGET& t) {
+bool find_target(const NAMES& n, MODULE_KIND kind, const char* name, TARGET& t) {
     t = TARGET{};
     t.kind = kind;
     switch (kind) {
-    case TGT_SEQUENCER:
+    case KIND_SEQUENCER:
         if (SEQUENCER* s = n.sequencers.find(name)) {
             t.sync_in = &s->sync_in;
             return true;
         }
         return false;
-    case TGT_VCO:
+    case KIND_VCO:
         if (VCO* o = n.vcos.find(name)) {
             modulated(t, o);
             t.mod_pwm = &o->mod_pwm;
             return true;
         }
         return false;
-    case TGT_MIXER:
+    case KIND_MIXER:
         return (t.mixer = n.mixers.find(name)) != nullptr;
-    case TGT_VCA:
+    case KIND_VCA:
         if (VCA* a = n.vcas.find(name)) {
             t.input = &a->input;
             t.gate_in = &a->gate_in;
             return true;
         }
         return false;
-    case TGT_PCF:
+    case KIND_PCF:
         if (PCF* f = n.filters.find(name)) {
             modulated(t, f);
             return true;
         }
         return false;
-    case TGT_SAMPLER:
+    case KIND_SAMPLER:
         if (SAMPLER* s = n.samplers.find(name)) {
             modulated(t, s);
             return true;
@@ -218,8 +218,8 @@ struct FIELD_OUTCOME {
 SOURCE rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
     SOURCE found;
     for (int k = 0; k < rule.source_count; ++k) {
-        SOURCE_KIND kind = rule.sources[k];
-        if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
+        MODULE_KIND kind = rule.sources[k];
+        if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
         out.named = true;
         SOURCE s = find_source(n, kind, source_name);
         if (s.value != nullptr) {
@@ -245,8 +245,8 @@ void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_O
         }
         if (source_name == nullptr) continue;
         for (int k = 0; k < rule.source_count; ++k) {
-            SOURCE_KIND kind = rule.sources[k];
-            if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
+            MODULE_KIND kind = rule.sources[k];
+            if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
             out.named = true;
             SOURCE s = find_source(n, kind, source_name);
             if (s.value != nullptr) out.found = true;
@@ -260,7 +260,7 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
 
-    LINK_TARGET kinds[TGT_COUNT];
+    MODULE_KIND kinds[KIND_COUNT];
     const int kind_count = link_targets_of(name.c_str(), kinds);
     if (kind_count == 0) return;
 

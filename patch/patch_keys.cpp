@@ -144,8 +144,6 @@ bool value_text_accepted(const OBJECT_KEY& key, const char* value) {
     return true;
 }
 
-const char* const source_keywords[SRC_COUNT] = {"SEQUENCER", "KEY", "VCO", "SAMPLER", "VCA", "PCF", "MIXER"};
-
 namespace {
 
 // A rule of the keys that take any source kind, tested in the key text.
@@ -153,22 +151,22 @@ constexpr PORT_RULE any_source(const char* key, PORT port) {
     return {key,
             port,
             true,
-            SRC_COUNT,
-            {SRC_SEQUENCER, SRC_KEY, SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}};
+            KIND_COUNT,
+            {KIND_SEQUENCER, KIND_KEYBOARD, KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_PCF, KIND_MIXER}};
 }
 
 const PORT_RULE sequencer_rules[] = {
-    {"SYNC", PORT_SYNC, false, 1, {SRC_KEY}},
+    {"SYNC", PORT_SYNC, false, 1, {KIND_KEYBOARD}},
 };
 
 const PORT_RULE vco_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PWM", PORT_MOD_PWM, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PWM", PORT_MOD_PWM, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -177,35 +175,35 @@ const PORT_RULE vco_rules[] = {
 };
 
 const PORT_RULE mixer_rules[] = {
-    {"ADD_CHANELL", PORT_CHANNEL, true, 5, {SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}},
+    {"ADD_CHANELL", PORT_CHANNEL, true, 5, {KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_PCF, KIND_MIXER}},
     any_source(SLOT_KEY, PORT_SLOT),
 };
 
 const PORT_RULE vca_rules[] = {
-    {"IN", PORT_INPUT, false, 4, {SRC_VCO, SRC_PCF, SRC_SAMPLER, SRC_MIXER}},
-    {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
+    {"IN", PORT_INPUT, false, 4, {KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER}},
+    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
     any_source(AUDIO_KEY, PORT_INPUT),
 };
 
 const PORT_RULE pcf_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"IN", PORT_INPUT, false, 7, {SRC_PCF, SRC_VCO, SRC_SAMPLER, SRC_MIXER, SRC_VCA, SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"IN", PORT_INPUT, false, 7, {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
     any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
 const PORT_RULE sampler_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -237,26 +235,26 @@ bool number_at(const char* key, size_t length, size_t pos, size_t max_chars, int
 
 } // namespace
 
-PORT_RULES port_rules(LINK_TARGET kind) {
+PORT_RULES port_rules(MODULE_KIND kind) {
     switch (kind) {
-    case TGT_SEQUENCER:
+    case KIND_SEQUENCER:
         return rules_of(sequencer_rules);
-    case TGT_VCO:
+    case KIND_VCO:
         return rules_of(vco_rules);
-    case TGT_MIXER:
+    case KIND_MIXER:
         return rules_of(mixer_rules);
-    case TGT_VCA:
+    case KIND_VCA:
         return rules_of(vca_rules);
-    case TGT_PCF:
+    case KIND_PCF:
         return rules_of(pcf_rules);
-    case TGT_SAMPLER:
+    case KIND_SAMPLER:
         return rules_of(sampler_rules);
     default:
         return {nullptr, 0};
     }
 }
 
-const char* port_key_for(LINK_TARGET kind, PORT port, SOURCE_KIND source) {
+const char* port_key_for(MODULE_KIND kind, PORT port, MODULE_KIND source) {
     PORT_RULES r = port_rules(kind);
     for (int i = 0; i < r.count; ++i) {
         if (r.rules[i].port != port) continue;
@@ -266,25 +264,18 @@ const char* port_key_for(LINK_TARGET kind, PORT port, SOURCE_KIND source) {
     return nullptr;
 }
 
-int link_targets_of(const char* name, LINK_TARGET out[TGT_COUNT]) {
+int link_targets_of(const char* name, MODULE_KIND out[KIND_COUNT]) {
     int n = 0;
     if (name == nullptr) return 0;
-    if (std::strstr(name, kind_info(KIND_SEQUENCER).keyword))
-        out[n++] = TGT_SEQUENCER;
-    else if (std::strstr(name, kind_info(KIND_VCO).keyword))
-        out[n++] = TGT_VCO;
-    else if (std::strstr(name, kind_info(KIND_MIXER).keyword))
-        out[n++] = TGT_MIXER;
-    if (std::strstr(name, kind_info(KIND_VCA).keyword)) out[n++] = TGT_VCA;
-    if (std::strstr(name, kind_info(KIND_PCF).keyword)) out[n++] = TGT_PCF;
-    if (std::strstr(name, kind_info(KIND_SAMPLER).keyword)) out[n++] = TGT_SAMPLER;
+    auto has = [name](MODULE_KIND k) { return std::strstr(name, kind_info(k).keyword) != nullptr; };
+    for (MODULE_KIND k : {KIND_SEQUENCER, KIND_VCO, KIND_MIXER})
+        if (has(k)) {
+            out[n++] = k;
+            break;
+        }
+    for (MODULE_KIND k : {KIND_VCA, KIND_PCF, KIND_SAMPLER})
+        if (has(k)) out[n++] = k;
     return n;
-}
-
-MODULE_KIND target_module_kind(LINK_TARGET kind) {
-    static const MODULE_KIND kinds[TGT_COUNT] = {KIND_SEQUENCER, KIND_VCO, KIND_MIXER,
-                                                 KIND_VCA,       KIND_PCF, KIND_SAMPLER};
-    return kinds[kind];
 }
 
 int created_kinds_of(const char* name, MODULE_KIND out[4]) {
@@ -300,12 +291,6 @@ int created_kinds_of(const char* name, MODULE_KIND out[4]) {
     if (has(KIND_VCA)) out[n++] = KIND_VCA;
     if (has(KIND_MIXER)) out[n++] = KIND_MIXER;
     return n;
-}
-
-MODULE_KIND source_module_kind(SOURCE_KIND kind) {
-    static const MODULE_KIND kinds[SRC_COUNT] = {KIND_SEQUENCER, KIND_KEYBOARD, KIND_VCO,  KIND_SAMPLER,
-                                                 KIND_VCA,       KIND_PCF,      KIND_MIXER};
-    return kinds[kind];
 }
 
 int patch_int(const char* s) {

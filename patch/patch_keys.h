@@ -95,18 +95,16 @@ enum PORT {
     PORT_SLOT     // appends a mixer channel, unconnected when no source is named or found
 };
 
-// Source kinds, named by the keyword a source module's name contains.
-enum SOURCE_KIND { SRC_SEQUENCER, SRC_KEY, SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER, SRC_COUNT };
-extern const char* const source_keywords[SRC_COUNT];
-
-constexpr int MAX_RULE_SOURCES = SRC_COUNT;
+// A rule names its source kinds by module kind; a source name selects a kind by containing
+// the kind's keyword.
+constexpr int MAX_RULE_SOURCES = KIND_COUNT;
 
 struct PORT_RULE {
     const char* key;
     PORT port;
     bool key_text_only; // tested in the text before "=" instead of the whole field
     int source_count;
-    SOURCE_KIND sources[MAX_RULE_SOURCES];
+    MODULE_KIND sources[MAX_RULE_SOURCES];
 };
 
 // The keys of the connections that the historic ports refuse (a filter feeding an oscillator's
@@ -124,22 +122,17 @@ struct PORT_RULES {
     int count;
 };
 
-// Target kinds of the links section; a target name can select several.
-enum LINK_TARGET { TGT_SEQUENCER, TGT_VCO, TGT_MIXER, TGT_VCA, TGT_PCF, TGT_SAMPLER, TGT_COUNT };
-PORT_RULES port_rules(LINK_TARGET kind);
+// The ports of a kind as a link target (none for keyboards), in the order they are tested.
+PORT_RULES port_rules(MODULE_KIND kind);
 // The kinds a link target name selects, in the order their rules are applied: the first of
 // SEQUENCER, VCO and MIXER it contains, then VCA, PCF and SAMPLER each. Returns how many.
-int link_targets_of(const char* name, LINK_TARGET out[TGT_COUNT]);
-// The module kind a link target kind looks its target up in.
-MODULE_KIND target_module_kind(LINK_TARGET kind);
+int link_targets_of(const char* name, MODULE_KIND out[KIND_COUNT]);
 // The module kinds a declared name creates, in the order the objects reader creates them: the
 // four groups SEQUENCER; PCF, else KEY, else SAMPLER, else VCO; VCA; MIXER. Returns how many.
 int created_kinds_of(const char* name, MODULE_KIND out[4]);
-// The module kind a source kind names.
-MODULE_KIND source_module_kind(SOURCE_KIND kind);
 // The key of the first rule of a target kind that sets the port from the source kind, or
 // null when none does.
-const char* port_key_for(LINK_TARGET kind, PORT port, SOURCE_KIND source);
+const char* port_key_for(MODULE_KIND target, PORT port, MODULE_KIND source);
 
 // atoi: optional blanks and sign, decimal digits up to the first other character, 0 without
 // digits; values beyond the int range saturate instead of overflowing.
