@@ -232,7 +232,7 @@ SOURCE rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_nam
 
 void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
     const char* source_name = p.value.get();
-    PORT_RULES rules = port_rules(t.kind);
+    PORT_RULES rules = kind_ports(t.kind);
     for (int r = 0; r < rules.count; ++r) {
         const PORT_RULE& rule = rules.rules[r];
         const char* tested = rule.key_text_only ? p.key.get() : p.field.c_str();

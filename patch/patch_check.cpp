@@ -177,13 +177,13 @@ class CHECKER {
     }
 
     void check_keys(MODULE_KIND k, const DECL& d) {
-        const OBJECT_KEYS keys = object_keys(k);
+        const OBJECT_KEYS keys = kind_keys(k);
         bool bypass_set = false;
         for (size_t f = 1; f < d.fields.size(); ++f) {
             const std::string& field = d.fields[f];
             const std::string quoted = "'" + field + "' in " + d.fields[0];
             if (field.empty()) {
-                if (empty_field_is_fatal(k))
+                if (kind_info(k).empty_field_stops)
                     report(d.word, d.fields[0] + " has an empty field: the reader stops");
                 continue;
             }
@@ -279,7 +279,7 @@ class CHECKER {
         const auto kv = split_fields(field, '=');
         const std::string& port = kv[0];
         const std::string source = kv.size() > 1 ? kv[1] : "";
-        const PORT_RULES rules = port_rules(k);
+        const PORT_RULES rules = kind_ports(k);
         const PORT_RULE* intended = nullptr;
         for (int r = 0; r < rules.count; ++r)
             if (port == rules.rules[r].key) intended = &rules.rules[r];

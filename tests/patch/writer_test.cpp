@@ -35,7 +35,7 @@ void expect_no_key_inside_another(const char* const* keys, int count, const char
 
 TEST(PatchKeys, NoKeyContainsAnotherOfItsKind) {
     for (int kind = 0; kind < KIND_COUNT; ++kind) {
-        OBJECT_KEYS keys = object_keys(static_cast<MODULE_KIND>(kind));
+        OBJECT_KEYS keys = kind_keys(static_cast<MODULE_KIND>(kind));
         ASSERT_GT(keys.count, 0);
         std::vector<const char*> texts;
         for (int i = 0; i < keys.count; ++i)
@@ -51,7 +51,7 @@ TEST(PatchKeys, NoKeyContainsAnotherOfItsKind) {
 
 TEST(PatchKeys, NoLinkPortContainsAnotherOfItsTarget) {
     for (int t = 0; t < KIND_COUNT; ++t) {
-        PORT_RULES r = port_rules(static_cast<MODULE_KIND>(t));
+        PORT_RULES r = kind_ports(static_cast<MODULE_KIND>(t));
         std::vector<const char*> keys;
         for (int i = 0; i < r.count; ++i)
             if (std::find_if(keys.begin(), keys.end(),
