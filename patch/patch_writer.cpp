@@ -161,15 +161,6 @@ std::string line_start(const char* name) {
     return line;
 }
 
-// The ports of an oscillator, a sampler or a filter, in the order the links are written.
-template <class M>
-void modulated_fields(std::string& line, const SOURCE_NAMES& g, MODULE_KIND t, const M& m) {
-    input_field(line, g, t, m.input);
-    mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
-    mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
-    mod_field(line, g, t, PORT_MOD_PHASE, m.mod_phase);
-}
-
 // ---- sequencer cells -------------------------------------------------------------------
 
 constexpr int DEFAULT_STEP_NOTE = 10;
@@ -329,49 +320,11 @@ void write_declaration(FILE* f, const SAMPLER& m) {
 
 namespace {
 
-bool links_line(FILE* f, const SOURCE_NAMES& g, const VCO& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, KIND_VCO, m);
-    mod_field(line, g, KIND_VCO, PORT_MOD_PWM, m.mod_pwm);
-    gate_field(line, g, KIND_VCO, m.gate_in);
-    sync_field(line, g, KIND_VCO, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const SAMPLER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, KIND_SAMPLER, m);
-    gate_field(line, g, KIND_SAMPLER, m.gate_in);
-    sync_field(line, g, KIND_SAMPLER, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const PCF& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, KIND_PCF, m);
-    gate_field(line, g, KIND_PCF, m.gate_in);
-    sync_field(line, g, KIND_PCF, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const VCA& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    input_field(line, g, KIND_VCA, m.input);
-    gate_field(line, g, KIND_VCA, m.gate_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const MIXER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
+// The mixer's channels: every used channel keeps its slot, so each level stays with its
+// source; a channel whose source cannot be named is written as an unconnected slot.
+void channel_fields(std::string& line, const SOURCE_NAMES& g, const MIXER& m) {
     const int used = m.input_count < MIXER_SLOTS ? m.input_count : MIXER_SLOTS;
     for (int i = 0; i < used; ++i) {
-        // Every used channel keeps its slot, so each level stays with its source: a channel
-        // whose source cannot be named is written as an unconnected slot.
         NAMED_SOURCE s;
         if (!g.value(m.inputs[i].input, s)) {
             line += SLOT_KEY;
@@ -382,56 +335,30 @@ bool links_line(FILE* f, const SOURCE_NAMES& g, const MIXER& m) {
             link_field(line, KIND_MIXER, PORT_SLOT, s);
         }
     }
-    return finish_links(f, line, name_end);
 }
 
-bool links_line(FILE* f, const SOURCE_NAMES& g, const SEQUENCER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    sync_field(line, g, KIND_SEQUENCER, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
+// Every port the kind has, in the order the links are written: input, the modulation slots
+// (amplitude, frequency, phase, pulse width), gate, sync, then a mixer's channels.
 bool links_line(FILE* f, const SOURCE_NAMES& g, const MODULE_REF& m) {
-    switch (m.kind) {
-    case KIND_VCO:
-        return links_line(f, g, *m.as<VCO>());
-    case KIND_SAMPLER:
-        return links_line(f, g, *m.as<SAMPLER>());
-    case KIND_VCA:
-        return links_line(f, g, *m.as<VCA>());
-    case KIND_SEQUENCER:
-        return links_line(f, g, *m.as<SEQUENCER>());
-    case KIND_PCF:
-        return links_line(f, g, *m.as<PCF>());
-    case KIND_MIXER:
-        return links_line(f, g, *m.as<MIXER>());
-    case KIND_KEYBOARD:
-    case KIND_COUNT:
-        break;
-    }
-    return false;
+    const MODULE_KIND t = m.kind;
+    const MODULE_PORTS p = module_ports(m);
+    std::string line = line_start(module_name(m));
+    const size_t name_end = line.size();
+    if (p.input != nullptr) input_field(line, g, t, *p.input);
+    if (p.mod_amp != nullptr) mod_field(line, g, t, PORT_MOD_AMP, *p.mod_amp);
+    if (p.mod_freq != nullptr) mod_field(line, g, t, PORT_MOD_FREQ, *p.mod_freq);
+    if (p.mod_phase != nullptr) mod_field(line, g, t, PORT_MOD_PHASE, *p.mod_phase);
+    if (p.mod_pwm != nullptr) mod_field(line, g, t, PORT_MOD_PWM, *p.mod_pwm);
+    if (p.gate_in != nullptr) gate_field(line, g, t, *p.gate_in);
+    if (p.sync_in != nullptr) sync_field(line, g, t, *p.sync_in);
+    if (p.mixer != nullptr) channel_fields(line, g, *p.mixer);
+    return finish_links(f, line, name_end);
 }
 
 } // namespace
 
 bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
+    return links_line(f, SOURCE_NAMES(g), module_ref(const_cast<VCO*>(&m)));
 }
 bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
     return links_line(f, SOURCE_NAMES(g), m);
