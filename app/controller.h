@@ -72,9 +72,9 @@ KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
 
 // The ranges the controller keeps the values it steps in; the panels give the same ones.
 constexpr float FREQ_MIN = 0.001f;
-constexpr float FREQ_MAX = 22050.0f;
+constexpr float FREQ_MAX = NYQUIST_HZ;
 constexpr float AMOUNT_MIN = 0.0f;
-constexpr float AMOUNT_MAX = 22050.0f;
+constexpr float AMOUNT_MAX = NYQUIST_HZ;
 // The most raise_time gives (99999 + 100); longer times are not stepped further.
 constexpr float TIME_MAX_MS = 100100.0f;
 // The filter's cut-off stays below the Nyquist frequency (22050 Hz), where its poles would
