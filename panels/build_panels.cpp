@@ -13,24 +13,6 @@
 
 namespace {
 
-struct COLUMN_RULE {
-    float pitch, top;
-    // How the column moves on after a kind that has panels.
-    float advance;
-    bool absolute; // the column is set to `advance` rather than moved by it
-    bool truncate; // the moved column is cut to a whole pixel
-};
-
-constexpr COLUMN_RULE column_rules[KIND_COUNT] = {
-    {64, 50, 120, true, false},     // keyboards
-    {95, 25, 210, false, false},    // oscillators
-    {50, 25, 0, false, false},      // samplers
-    {56, 50, 270, false, false},    // envelopes
-    {156, 50, 202.5f, false, true}, // sequencers
-    {64, 50, 195, false, false},    // filters
-    {166, 50, 0, false, false},     // mixers
-};
-
 template <class PANEL, class MODULE>
 void build_kind(MODULE_KIND kind, const std::vector<MODULE*>& modules, int first, float column,
                 std::vector<OBJET*>& panels, std::vector<OBJET*>* also) {
@@ -62,7 +44,7 @@ void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]) {
     float column = 0;
     for (int kind = 0; kind < KIND_COUNT; ++kind) {
         columns[kind] = column;
-        const COLUMN_RULE& r = column_rules[kind];
+        const PANEL_COLUMN& r = kind_info(static_cast<MODULE_KIND>(kind)).column;
         if (counts[kind] == 0) continue;
         if (r.absolute)
             column = r.advance;
@@ -74,7 +56,7 @@ void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]) {
 }
 
 float panel_row_y(MODULE_KIND kind, size_t n) {
-    const COLUMN_RULE& r = column_rules[kind];
+    const PANEL_COLUMN& r = kind_info(kind).column;
     return 1.5f * (static_cast<float>(n) * r.pitch) + r.top;
 }
 
