@@ -130,6 +130,14 @@ bool value_in_range(const OBJECT_KEY& key, double v) {
     return v >= key.min && v <= key.max; // false for NaN
 }
 
+bool value_text_is_number(const OBJECT_KEY& key, const char* value) {
+    if (key.value != VALUE_INT && key.value != VALUE_REAL) return true;
+    if (value == nullptr || *value == '\0') return false;
+    char* end = nullptr;
+    std::strtod(value, &end);
+    return end != value && *end == '\0';
+}
+
 bool value_text_accepted(const OBJECT_KEY& key, const char* value) {
     switch (key.value) {
     case VALUE_INT:
