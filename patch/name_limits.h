@@ -3,11 +3,6 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/module_kinds.h"
-
-// The characters a module of the kind keeps of its name (its array less the terminator).
-size_t name_capacity(MODULE_KIND kind);
-
-// The fewest characters kept by the kinds a declared name creates; SIZE_MAX when it creates
-// none.
+// The fewest characters kept by the kinds a declared name creates (each kind's name array less
+// its end byte); SIZE_MAX when it creates none.
 size_t name_capacity_of(const char* name);

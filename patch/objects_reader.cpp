@@ -284,37 +284,38 @@ void apply_sampler(SAMPLER& s, const PARAM& p) {
     if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
 }
 
+// How the fields of a declaration apply to a module of each kind.
+using APPLY_FIELD = void (*)(void* module, const PARAM& p);
+template <class M, void (*APPLY)(M&, const PARAM&)> void apply_to(void* m, const PARAM& p) {
+    APPLY(*static_cast<M*>(m), p);
+}
+struct KIND_READER {
+    MODULE_KIND kind;
+    APPLY_FIELD apply;
+};
+const KIND_READER KIND_READERS[] = {
+    {KIND_SEQUENCER, apply_to<SEQUENCER, apply_sequencer>}, {KIND_PCF, apply_to<PCF, apply_pcf>},
+    {KIND_KEYBOARD, apply_to<KEYBOARD, apply_keyboard>},    {KIND_SAMPLER, apply_to<SAMPLER, apply_sampler>},
+    {KIND_VCO, apply_to<VCO, apply_vco>},                   {KIND_VCA, apply_to<VCA, apply_vca>},
+    {KIND_MIXER, apply_to<MIXER, apply_mixer>},
+};
+APPLY_FIELD apply_of(MODULE_KIND kind) {
+    for (const KIND_READER& r : KIND_READERS)
+        if (r.kind == kind) return r.apply;
+    return nullptr;
+}
+
 // The modules read so far, each kind in reading order. They join the graph's lists only when
 // the section has been read: each list then takes them in reverse, in front of what it held,
 // so it runs newest first without moving its modules once per declaration.
 struct NEW_MODULES {
-    std::vector<SEQUENCER*> sequencers;
-    std::vector<PCF*> filters;
-    std::vector<KEYBOARD*> keyboards;
-    std::vector<SAMPLER*> samplers;
-    std::vector<VCO*> vcos;
-    std::vector<VCA*> vcas;
-    std::vector<MIXER*> mixers;
+    std::vector<void*> read[KIND_COUNT];
 
-    template <class M> M* create(std::vector<M*>& list, const char* name) {
-        M* m = new M();
-        copy_name(m->name, static_cast<int>(sizeof m->name), name);
-        list.push_back(m);
-        return m;
-    }
-
-    template <class M> static void join(std::vector<M*>& list, std::vector<M*>& read) {
-        list.insert(list.begin(), read.rbegin(), read.rend());
-        read.clear();
-    }
     void join_all(GENERATOR& g) {
-        join(g.sequencers, sequencers);
-        join(g.filters, filters);
-        join(g.keyboards, keyboards);
-        join(g.samplers, samplers);
-        join(g.vcos, vcos);
-        join(g.vcas, vcas);
-        join(g.mixers, mixers);
+        for (int k = 0; k < KIND_COUNT; ++k) {
+            kind_info(static_cast<MODULE_KIND>(k)).access->join(g, read[k]);
+            read[k].clear();
+        }
     }
 };
 
@@ -325,9 +326,9 @@ void report_unknown_keys(const std::string& name, const std::vector<std::string_
         if (fields[i].empty()) continue;
         bool known = false;
         for (int k = 0; k < n && !known; ++k) {
-            const OBJECT_KEYS keys = object_keys(kinds[k]);
-            for (int j = 0; j < keys.count && !known; ++j)
-                known = contains(fields[i], keys.keys[j].text);
+            const MODULE_KIND_INFO& info = kind_info(kinds[k]);
+            for (int j = 0; j < info.key_count && !known; ++j)
+                known = contains(fields[i], info.keys[j].text);
         }
         if (!known)
             report(MSG_UNKNOWN_KEY, "%s : %.*s cle inconnue, ignoree\n", name.c_str(),
@@ -351,46 +352,11 @@ void declare_object(NEW_MODULES& made, const std::string& word) {
     }
     report_unknown_keys(name, fields, kinds, n);
     for (int i = 0; i < n; ++i) {
-        const bool stops = empty_field_is_fatal(kinds[i]);
-        switch (kinds[i]) {
-        case KIND_SEQUENCER: {
-            SEQUENCER* s = made.create(made.sequencers, name.c_str());
-            for_each_param(fields, stops, [s](const PARAM& p) { apply_sequencer(*s, p); });
-            break;
-        }
-        case KIND_PCF: {
-            PCF* f = made.create(made.filters, name.c_str());
-            for_each_param(fields, stops, [f](const PARAM& p) { apply_pcf(*f, p); });
-            break;
-        }
-        case KIND_KEYBOARD: {
-            KEYBOARD* k = made.create(made.keyboards, name.c_str());
-            for_each_param(fields, stops, [k](const PARAM& p) { apply_keyboard(*k, p); });
-            break;
-        }
-        case KIND_SAMPLER: {
-            SAMPLER* s = made.create(made.samplers, name.c_str());
-            for_each_param(fields, stops, [s](const PARAM& p) { apply_sampler(*s, p); });
-            break;
-        }
-        case KIND_VCO: {
-            VCO* o = made.create(made.vcos, name.c_str());
-            for_each_param(fields, stops, [o](const PARAM& p) { apply_vco(*o, p); });
-            break;
-        }
-        case KIND_VCA: {
-            VCA* a = made.create(made.vcas, name.c_str());
-            for_each_param(fields, stops, [a](const PARAM& p) { apply_vca(*a, p); });
-            break;
-        }
-        case KIND_MIXER: {
-            MIXER* m = made.create(made.mixers, name.c_str());
-            for_each_param(fields, stops, [m](const PARAM& p) { apply_mixer(*m, p); });
-            break;
-        }
-        case KIND_COUNT:
-            break;
-        }
+        const MODULE_KIND_INFO& info = kind_info(kinds[i]);
+        void* m = info.access->create(name.c_str());
+        made.read[kinds[i]].push_back(m);
+        const APPLY_FIELD apply = apply_of(kinds[i]);
+        for_each_param(fields, info.empty_field_stops, [m, apply](const PARAM& p) { apply(m, p); });
     }
 }
 
@@ -429,32 +395,15 @@ int load_objects(GENERATOR* g, const char* path) {
     std::rewind(f.get());
     restart_lines();
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
-    word_number = 0;
-    begin_messages();
     NEW_MODULES made;
-    std::string word;
     try {
-        for (;;) {
-            WORD_READ r = read_word(f.get(), word);
-            if (r == WORD_READ::END) break;
-            ++word_number;
-            if (r == WORD_READ::TOO_LONG) {
-                report_too_long();
-                continue;
-            }
-            if (word == "BEGIN_OBJECTS_DECLARE") continue;
-            if (word == "END_OBJECTS_DECLARE") break;
-            if (word[0] == '#') continue;
-            declare_object(made, word);
-        }
-    } catch (const STOP_READING&) {
+        read_section(f.get(), SECTION{"BEGIN_OBJECTS_DECLARE", "END_OBJECTS_DECLARE", true},
+                     [&made](const std::string& word) { declare_object(made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
-        end_messages();
         made.join_all(*g);
         throw;
     }
-    end_messages();
     made.join_all(*g);
     return 1;
 }
