@@ -12,44 +12,28 @@
 
 namespace {
 
-const std::string ROOT = TESSARO_SOURCE_DIR;
-const std::string PATCH = "KVX/DRUMS.KVX";
-
-// Plays the shipped drum patch in a stage of its own until its window shows, then ends it;
-// returns what it printed.
-std::string console_of(const std::vector<std::string>& options) {
+// Plays the shipped drum patch in a stage of its own until its window shows, then ends it.
+std::string console_of(std::vector<std::string> args) {
     const SCRATCH_DIR stage("quiet");
-    EXPECT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
-    EXPECT_TRUE(stage_folder(stage, ROOT, "KVX", true));
-    std::vector<std::string> args = options;
-    args.push_back(PATCH);
+    EXPECT_TRUE(link_folders(stage, TESSARO_SOURCE_DIR, {"grfx", "Fonts", "RC"}));
+    EXPECT_TRUE(stage_folder(stage, TESSARO_SOURCE_DIR, "KVX", true));
     EXPECT_TRUE(wait_for_free_port(9999)) << "port 9999 stays taken";
     PROGRAM program;
-    EXPECT_TRUE(program.start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
-    program.type("41");
-    const X_WINDOW window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [" + PATCH + "]", 30000);
+    args.push_back("KVX/DRUMS.KVX");
+    EXPECT_TRUE(program.start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()) && program.type("41"));
+    const X_WINDOW window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [KVX/DRUMS.KVX]", 30000);
     EXPECT_TRUE(window.found()) << program.output();
     return close_window_program(program, window);
 }
 
 TEST(ProgramQuietConsole, ProgressLinesOnlyWithVerbose) {
-    if (!x_display_ready()) GTEST_SKIP() << "no X display";
-    if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-    const char* const progress[] = {"O1\n",
-                                    "O4\n",
-                                    "Nbr elem = ",
-                                    "Multipart : ",
-                                    "Opening File [",
-                                    "A3\n",
-                                    "KK\n",
-                                    "KK-2\n",
-                                    "Vcos\n",
-                                    "Init Gui From Current()\n",
-                                    "FreeType - Loading all Fonts\n"};
+    if (!x_display_ready() || !have_x_tools()) GTEST_SKIP() << "no X display, xdotool or ImageMagick";
     const std::string quiet = console_of({}), verbose = console_of({"--verbose"});
     for (const std::string* out : {&quiet, &verbose})
         EXPECT_EQ(6, count_of(*out, "Loaded WAVE file [KVX/samples/")) << "loads always print\n" << *out;
-    for (const char* line : progress) {
+    for (const char* line :
+         {"O1\n", "O4\n", "Nbr elem = ", "Multipart : ", "Opening File [", "A3\n", "KK\n", "KK-2\n", "Vcos\n",
+          "Init Gui From Current()\n", "FreeType - Loading all Fonts\n"}) {
         EXPECT_EQ(std::string::npos, quiet.find(line)) << line << quiet;
         EXPECT_NE(std::string::npos, verbose.find(line)) << line;
     }
