@@ -49,8 +49,8 @@ void refuse_value(const char* module, const PARAM& p, const OBJECT_KEY& key) {
 }
 
 void refuse_key(const char* module, const PARAM& p) {
-    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module,
-           p.key != nullptr ? p.key.get() : "", p.value.get());
+    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module, p.key != nullptr ? p.key.get() : "",
+           p.value.get());
 }
 
 // The value a field gives the key, or null when the field does not apply the key (it does not
@@ -58,8 +58,8 @@ void refuse_key(const char* module, const PARAM& p) {
 const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
     if (!p.has(key.text) || p.value == nullptr) return nullptr;
     if (!value_text_is_number(key, p.value.get())) {
-        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module, p.key != nullptr ? p.key.get() : "",
-               QUOTED_MAX, p.value.get());
+        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module,
+               p.key != nullptr ? p.key.get() : "", QUOTED_MAX, p.value.get());
         return nullptr;
     }
     if (value_text_accepted(key, p.value.get())) return p.value.get();

@@ -175,7 +175,8 @@ class CHECKER {
         const size_t capacity = name_capacity_of(name.c_str());
         if (name.size() > capacity) {
             report(d.word, "a name of " + std::to_string(name.size()) + " characters (" + name.substr(0, 40) +
-                               "...): the reader keeps " + std::to_string(capacity) + " and refuses the module");
+                               "...): the reader keeps " + std::to_string(capacity) +
+                               " and refuses the module");
             return;
         }
         if (n > 1) report(d.word, "'" + name + "' creates several modules");
