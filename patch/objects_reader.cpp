@@ -56,7 +56,13 @@ void refuse_key(const char* module, const PARAM& p) {
 // The value a field gives the key, or null when the field does not apply the key (it does not
 // contain the key's text or has no value) or the key refuses the value (after a warning).
 const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
-    if (!p.has(key.text) || p.value == nullptr) return nullptr;
+    if (!p.has(key.text)) return nullptr;
+    if (p.value == nullptr) {
+        // FILE= is how a sampler without a sample is saved; a number key needs its number.
+        if (key.value == VALUE_INT || key.value == VALUE_REAL)
+            report(MSG_BAD_VALUE, "%s : %.*s sans valeur, ignore\n", module, QUOTED_MAX, p.field.c_str());
+        return nullptr;
+    }
     if (!value_text_is_number(key, p.value.get())) {
         report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module,
                p.key != nullptr ? p.key.get() : "", QUOTED_MAX, p.value.get());
