@@ -14,6 +14,7 @@
 #include "engine/note_table.h"
 #include "name_limits.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
 #include "sample_path.h"
 #include "splitter.h"
@@ -374,7 +375,7 @@ size_t declared_modules(FILE* f) {
     std::string word;
     for (;;) {
         WORD_READ r = read_word(f, word);
-        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == OBJECTS_END)) break;
         if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
         const size_t name_end = word.find(';');
         if (name_end == 0 || name_end == std::string::npos ||
@@ -403,7 +404,7 @@ int load_objects(GENERATOR* g, const char* path) {
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     NEW_MODULES made;
     try {
-        read_section(f.get(), SECTION{"BEGIN_OBJECTS_DECLARE", "END_OBJECTS_DECLARE", true},
+        read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
                      [&made](const std::string& word) { declare_object(made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
