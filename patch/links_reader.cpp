@@ -21,9 +21,9 @@ using namespace patch_read;
 
 namespace {
 
-// The modules of one kind by name, the first of the list for a name carried twice. Names are
-// cut to their array when declared, so a wanted name too long for the array finds the module
-// holding its cut form.
+// The modules of one kind by name, the first of the list for a name carried twice. A name too
+// long for the array is refused when declared, so a wanted name that long finds nothing: were
+// it cut, it would find another module whose name begins the same.
 class NAME_INDEX {
   public:
     NAME_INDEX(const GENERATOR& g, MODULE_KIND kind) : access_(*kind_info(kind).access) {
@@ -36,7 +36,7 @@ class NAME_INDEX {
     }
     void* find(const char* wanted) const {
         std::string_view w(wanted);
-        if (w.size() >= access_.name_capacity) w = w.substr(0, access_.name_capacity - 1);
+        if (w.size() >= access_.name_capacity) return nullptr;
         auto it = by_name_.find(w);
         return it != by_name_.end() ? it->second : nullptr;
     }
@@ -183,8 +183,7 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
         if (find_target(n, kinds[i], name.c_str(), t)) targets.push_back(t);
     }
     if (targets.empty()) {
-        report(MSG_NO_MODULE, "Ligne %d : pas de module nomme %s, ses liens sont ignores\n", word_number,
-               name.c_str());
+        report(MSG_NO_MODULE, "pas de module nomme %s, ses liens sont ignores\n", name.c_str());
         return;
     }
 
@@ -193,8 +192,8 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
         for (TARGET& t : targets)
             apply_link(g, n, t, p, out);
         if (out.named && !out.found)
-            report(MSG_NO_MODULE, "Ligne %d : %s : %s=%s, pas de module nomme %s\n", word_number,
-                   name.c_str(), p.key != nullptr ? p.key.get() : "", p.value.get(), p.value.get());
+            report(MSG_NO_MODULE, "%s : %s=%s, pas de module nomme %s\n", name.c_str(),
+                   p.key != nullptr ? p.key.get() : "", p.value.get(), p.value.get());
     });
 }
 

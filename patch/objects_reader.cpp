@@ -1,6 +1,7 @@
 // Reading the objects section of a patch: one module per declaration, keys applied in order.
 #include "patch_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,14 +12,19 @@
 #include <vector>
 
 #include "engine/note_table.h"
+#include "name_limits.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
 #include "patch_words.h"
+#include "sample_path.h"
 #include "splitter.h"
 
 using namespace patch_read;
 
 namespace {
+
+// The most characters of a field a warning quotes: a stray word may be a megabyte long.
+constexpr int QUOTED_MAX = 80;
 
 // NOTE_ stores a note number as octave and note within it, which cannot express every pair
 // (note 12 of octave 3, note -1 of octave 2); the octave key then sets the octave and moves
@@ -36,22 +42,33 @@ void set_step_octave(SEQUENCER& s, int row, int col, int octave) {
 void refuse_value(const char* module, const PARAM& p, const OBJECT_KEY& key) {
     const char* value = p.value != nullptr ? p.value.get() : "";
     if (key.value == VALUE_WAVE)
-        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, forme 1 a 6 attendue\n", word_number, module,
+        report(MSG_BAD_VALUE, "%s : %s=%s refuse, forme 1 a 6 attendue\n", module,
                p.key != nullptr ? p.key.get() : "", value);
     else
-        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, hors de %g a %g\n", word_number, module,
+        report(MSG_BAD_VALUE, "%s : %s=%s refuse, hors de %g a %g\n", module,
                p.key != nullptr ? p.key.get() : "", value, key.min, key.max);
 }
 
 void refuse_key(const char* module, const PARAM& p) {
-    report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s ne designe aucune case\n", word_number, module,
-           p.key != nullptr ? p.key.get() : "", p.value.get());
+    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module, p.key != nullptr ? p.key.get() : "",
+           p.value.get());
 }
 
 // The value a field gives the key, or null when the field does not apply the key (it does not
 // contain the key's text or has no value) or the key refuses the value (after a warning).
 const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
-    if (!p.has(key.text) || p.value == nullptr) return nullptr;
+    if (!p.has(key.text)) return nullptr;
+    if (p.value == nullptr) {
+        // FILE= is how a sampler without a sample is saved; a number key needs its number.
+        if (key.value == VALUE_INT || key.value == VALUE_REAL)
+            report(MSG_BAD_VALUE, "%s : %.*s sans valeur, ignore\n", module, QUOTED_MAX, p.field.c_str());
+        return nullptr;
+    }
+    if (!value_text_is_number(key, p.value.get())) {
+        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module,
+               p.key != nullptr ? p.key.get() : "", QUOTED_MAX, p.value.get());
+        return nullptr;
+    }
     if (value_text_accepted(key, p.value.get())) return p.value.get();
     refuse_value(module, p, key);
     return nullptr;
@@ -244,21 +261,30 @@ void apply_mixer(MIXER& m, const PARAM& p) {
     }
 }
 
-void load_sample(SAMPLER& s, const char* path) {
-    copy_name(s.sample_path, sizeof s.sample_path, path);
-    copy_name(s.FILE, sizeof s.FILE, path);
-    int bytes = read_wave_data(s.sample_data, path);
-    if (bytes == WAVE_OPEN_FAILED) {
-        std::printf("Error load the file\n");
-        fatal();
-    }
-    // A refused file leaves the sampler without a sample: silent, the patch plays on.
-    if (bytes == WAVE_REFUSED) {
+// A missing file names the sampler and every path tried.
+void report_missing_sample(const SAMPLER& s, const char* file) {
+    std::string tried;
+    for (const std::string& path : sample_candidates(read_place.path, file))
+        tried += (tried.empty() ? "" : ", ") + path;
+    std::printf("%s:%d: Error load the file : %s : FILE=%s introuvable (%s), le sampler reste muet\n",
+                read_place.path.c_str(), read_place.word_line, s.name, file, tried.c_str());
+}
+
+// The FILE value is kept as written, so a save writes it back; it is looked for beside the
+// patch first, then in the current folder.
+void load_sample(SAMPLER& s, const char* file) {
+    copy_name(s.sample_path, sizeof s.sample_path, file);
+    copy_name(s.FILE, sizeof s.FILE, file);
+    const std::string path = sample_path_for(read_place.path, file);
+    int bytes = read_wave_data(s.sample_data, path.c_str());
+    if (bytes == WAVE_OPEN_FAILED) report_missing_sample(s, file);
+    // A missing or refused file leaves the sampler without a sample: silent, the patch plays on.
+    if (bytes == WAVE_OPEN_FAILED || bytes == WAVE_REFUSED) {
         s.sample_frames = 0;
         return;
     }
     s.sample_frames = bytes / 4;
-    std::printf("Loaded WAVE file [%-32s][%d ]\n", path, s.sample_frames);
+    std::printf("Loaded WAVE file [%-32s][%d ]\n", path.c_str(), s.sample_frames);
 }
 
 void apply_sampler(SAMPLER& s, const PARAM& p) {
@@ -300,12 +326,38 @@ struct NEW_MODULES {
     }
 };
 
+// A field that no key of the kinds the name creates applies is ignored, once said.
+void report_unknown_keys(const std::string& name, const std::vector<std::string_view>& fields,
+                         const MODULE_KIND* kinds, int n) {
+    for (size_t i = 1; i + 1 < fields.size(); ++i) {
+        if (fields[i].empty()) continue;
+        bool known = false;
+        for (int k = 0; k < n && !known; ++k) {
+            const MODULE_KIND_INFO& info = kind_info(kinds[k]);
+            for (int j = 0; j < info.key_count && !known; ++j)
+                known = contains(fields[i], info.keys[j].text);
+        }
+        if (!known)
+            report(MSG_UNKNOWN_KEY, "%s : %.*s cle inconnue, ignoree\n", name.c_str(),
+                   static_cast<int>(std::min<size_t>(fields[i].size(), QUOTED_MAX)), fields[i].data());
+    }
+}
+
 void declare_object(NEW_MODULES& made, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
     MODULE_KIND kinds[4];
     const int n = created_kinds_of(name.c_str(), kinds);
+    if (n == 0) return;
+    // A cut name could be matched by a link meant for another module with the same beginning.
+    const size_t capacity = name_capacity_of(name.c_str());
+    if (name.size() > capacity) {
+        report(MSG_BAD_VALUE, "nom de module de %zu caracteres refuse, %zu au plus : %.40s...\n", name.size(),
+               capacity, name.c_str());
+        return;
+    }
+    report_unknown_keys(name, fields, kinds, n);
     for (int i = 0; i < n; ++i) {
         const MODULE_KIND_INFO& info = kind_info(kinds[i]);
         void* m = info.access->create(name.c_str());
@@ -348,6 +400,7 @@ int load_objects(GENERATOR* g, const char* path) {
         return 0;
     }
     std::rewind(f.get());
+    restart_lines();
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     NEW_MODULES made;
     try {

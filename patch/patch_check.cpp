@@ -1,6 +1,8 @@
 // The patch checker, over the readers' own key and port tables.
 #include "patch_check.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -11,9 +13,11 @@
 
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
+#include "name_limits.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
 #include "patch_reader.h"
+#include "sample_path.h"
 
 namespace {
 
@@ -88,9 +92,10 @@ std::string range_text(const OBJECT_KEY& k) {
 
 class CHECKER {
   public:
-    explicit CHECKER(const std::string& base) : base_dir(base) {}
+    CHECKER(const std::string& base, const std::string& patch) : base_dir(base), patch_path(patch) {}
 
-    std::vector<CHECK_FINDING> run(const std::vector<std::string>& words) {
+    std::vector<CHECK_FINDING> run(const std::vector<std::string>& words, const std::vector<int>& lines) {
+        word_lines = lines;
         read_sections(words);
         check_wiring();
         return findings;
@@ -102,7 +107,10 @@ class CHECKER {
         std::vector<std::string> fields; // field 0 the name, then the parameter fields
     };
 
-    void report(int word, const std::string& text) { findings.push_back({word, text}); }
+    void report(int word, const std::string& text) {
+        const int line = word > 0 && word <= static_cast<int>(word_lines.size()) ? word_lines[word - 1] : 0;
+        findings.push_back({word, text, line});
+    }
 
     void read_sections(const std::vector<std::string>& words) {
         enum { BEFORE, OBJECTS, BETWEEN, LINKS, AFTER } state = BEFORE;
@@ -163,6 +171,13 @@ class CHECKER {
         const int n = created_kinds_of(name.c_str(), kinds);
         if (n == 0) {
             report(d.word, "'" + name + "' contains no module keyword and creates nothing");
+            return;
+        }
+        const size_t capacity = name_capacity_of(name.c_str());
+        if (name.size() > capacity) {
+            report(d.word, "a name of " + std::to_string(name.size()) + " characters (" + name.substr(0, 40) +
+                               "...): the reader keeps " + std::to_string(capacity) +
+                               " and refuses the module");
             return;
         }
         if (n > 1) report(d.word, "'" + name + "' creates several modules");
@@ -230,7 +245,11 @@ class CHECKER {
             return;
         case VALUE_TEXT:
             if (!base_dir.empty()) {
-                const std::string path = value[0] == '/' ? value : base_dir + "/" + value;
+                std::string path;
+                for (const std::string& c : sample_candidates(patch_path, value)) {
+                    path = c[0] == '/' ? c : base_dir + "/" + c;
+                    if (access(path.c_str(), F_OK) == 0) break;
+                }
                 if (const char* why = sample_file_problem(path.c_str()))
                     report(d.word, quoted + ": the sample file " + why);
             }
@@ -344,6 +363,8 @@ class CHECKER {
     }
 
     std::string base_dir;
+    std::string patch_path;
+    std::vector<int> word_lines;
     std::vector<CHECK_FINDING> findings;
     std::vector<DECL> modules[KIND_COUNT];
     size_t module_count = 0;
@@ -369,6 +390,19 @@ std::vector<std::string> patch_words(const std::string& text) {
     return words;
 }
 
+std::vector<int> patch_word_lines(const std::string& text) {
+    std::vector<int> lines;
+    int line = 1;
+    bool in_word = false;
+    for (char c : text) {
+        const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
+        if (!blank && !in_word) lines.push_back(line);
+        in_word = !blank;
+        if (c == '\n') ++line;
+    }
+    return lines;
+}
+
 std::vector<std::string> split_fields(const std::string& word, char separator) {
     std::vector<std::string> fields(1);
     for (char c : word) {
@@ -380,8 +414,9 @@ std::vector<std::string> split_fields(const std::string& word, char separator) {
     return fields;
 }
 
-std::vector<CHECK_FINDING> check_patch_text(const std::string& text, const std::string& base_dir) {
-    return CHECKER(base_dir).run(patch_words(text));
+std::vector<CHECK_FINDING> check_patch_text(const std::string& text, const std::string& base_dir,
+                                            const std::string& patch_path) {
+    return CHECKER(base_dir, patch_path).run(patch_words(text), patch_word_lines(text));
 }
 
 int check_patches(int count, char** paths) {
@@ -395,8 +430,11 @@ int check_patches(int count, char** paths) {
         }
         std::stringstream text;
         text << in.rdbuf();
-        for (const CHECK_FINDING& f : check_patch_text(text.str(), ".")) {
-            std::printf("%s: word %d: %s\n", paths[i], f.word, f.text.c_str());
+        for (const CHECK_FINDING& f : check_patch_text(text.str(), ".", paths[i])) {
+            if (f.line > 0)
+                std::printf("%s:%d: %s\n", paths[i], f.line, f.text.c_str());
+            else
+                std::printf("%s: %s\n", paths[i], f.text.c_str());
             status = 1;
         }
     }

@@ -12,6 +12,15 @@ bool value_in_range(const OBJECT_KEY& key, double v) {
     return v >= key.min && v <= key.max; // false for NaN
 }
 
+bool value_text_is_number(const OBJECT_KEY& key, const char* value) {
+    if (key.value != VALUE_INT && key.value != VALUE_REAL) return true;
+    if (value == nullptr || *value == '\0') return false;
+    char* end = nullptr;
+    const double v = std::strtod(value, &end);
+    // A whole number cannot be infinite or not-a-number, which atoi would read as 0.
+    return end != value && *end == '\0' && (key.value == VALUE_REAL || std::isfinite(v));
+}
+
 bool value_text_accepted(const OBJECT_KEY& key, const char* value) {
     switch (key.value) {
     case VALUE_INT:

@@ -10,6 +10,9 @@ constexpr const char* SAVED_DIVIDER_KEY = "*DIVIDER";
 
 // Whether a number lies in the key's range (false for NaN and the infinities).
 bool value_in_range(const OBJECT_KEY& key, double v);
+// Whether a value's text is a number through to its end, as a number key needs ("2x2" and
+// "abc" are not); text and waveform values always are.
+bool value_text_is_number(const OBJECT_KEY& key, const char* value);
 // Whether a value's text reads as a value the key accepts (the first character for VALUE_WAVE;
 // text is always accepted).
 bool value_text_accepted(const OBJECT_KEY& key, const char* value);

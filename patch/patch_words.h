@@ -25,7 +25,20 @@ struct FILE_CLOSER {
 };
 using FILE_HANDLE = std::unique_ptr<FILE, FILE_CLOSER>;
 
-// Announces the path to the caption hook and opens the file in text mode.
+// Where reading stands: the patch's path and the line (from 1) the last word read starts on.
+// Warnings begin with "PATH:LINE: ", the place editors jump to.
+struct READ_PLACE {
+    std::string path;
+    int line = 1;      // the line reading has reached
+    int word_line = 0; // the line the last word read starts on
+};
+extern READ_PLACE read_place;
+
+// Counts lines from the top of the file again, after a rewind.
+void restart_lines();
+
+// Announces the path to the caption hook and opens the file in text mode; lines are counted
+// from its top.
 FILE_HANDLE open_patch(const char* path);
 
 enum class WORD_READ { WORD, TOO_LONG, END };
@@ -57,12 +70,20 @@ bool split_declaration(const std::string& word, std::vector<std::string_view>& f
 // Messages that a reader may print once per word come in kinds; after MESSAGES_PER_KIND of one
 // kind in a section the rest are only counted, so a file that is no patch at all (a program,
 // an image) gives a screenful instead of one line per word.
-enum MESSAGE_KIND { MSG_SHORT_WORD, MSG_TOO_LONG, MSG_BAD_VALUE, MSG_NO_MODULE, MSG_KIND_COUNT };
+enum MESSAGE_KIND {
+    MSG_SHORT_WORD,
+    MSG_TOO_LONG,
+    MSG_BAD_VALUE,
+    MSG_NO_MODULE,
+    MSG_UNKNOWN_KEY,
+    MSG_KIND_COUNT
+};
 constexpr int MESSAGES_PER_KIND = 20;
 
 // Starts a section: no message counted yet.
 void begin_messages();
-// Prints a message of the kind, or only counts it once its kind has used its share.
+// Prints a message of the kind after the place of the last word read ("PATH:LINE: "), or only
+// counts it once its kind has used its share.
 void report(MESSAGE_KIND kind, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Ends a section: one line per kind saying how many of its messages were left out.
 void end_messages();
