@@ -10,6 +10,7 @@
 #include "app/headless.h"
 #include "app/options.h"
 #include "app/render.h"
+#include "app/startup.h"
 #include "app/window.h"
 #include "patch/patch_check.h"
 #include "platform/console.h"
@@ -35,6 +36,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.have_remote && !set_remote_config(o.remote.c_str())) return -1;
+    if (o.audio == "jack") {
+        std::fprintf(stderr, "tessaro: this build has no JACK output; the outputs that work are --audio sdl "
+                             "(the sound card through SDL), --audio none (no output) and --audio record (a WAVE "
+                             "file)\n");
+        return 1;
+    }
+    const MENU_KEYS keys = menu_keys_for(o.audio, o.driver);
+    answer_audio_menus(keys.output, keys.driver);
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

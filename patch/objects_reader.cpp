@@ -1,6 +1,7 @@
 // Reading the objects section of a patch: one module per declaration, keys applied in order.
 #include "patch_reader.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -373,7 +374,9 @@ size_t declared_modules(FILE* f) {
 int load_objects(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) {
+        const int error = errno;
         std::printf("Must Specify a true filename\n");
+        std::printf("Cannot open [%s] : %s\n", path, std::strerror(error));
         return 0;
     }
     if (total_modules(*g) + declared_modules(f.get()) > PATCH_MODULES_MAX) {
