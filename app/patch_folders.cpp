@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "app/chooser.h"
 #include "platform/data_dir.h"
@@ -26,6 +27,21 @@ std::vector<PATCH_CHOICE> patch_choices(const std::string& user_folder, const st
 
 std::vector<PATCH_CHOICE> patch_choices() {
     return patch_choices(user_patch_dir(), example_patch_dir());
+}
+
+std::string located_patch(const std::string& name, const std::string& user_folder,
+                          const std::string& example_folder) {
+    if (name.empty() || name.find('/') != std::string::npos || access(name.c_str(), F_OK) == 0) return name;
+    for (const std::string& folder : {user_folder, example_folder}) {
+        if (folder.empty()) continue;
+        const std::string path = folder + "/" + name;
+        if (access(path.c_str(), F_OK) == 0) return path;
+    }
+    return name;
+}
+
+std::string located_patch(const std::string& name) {
+    return located_patch(name, user_patch_dir(), example_patch_dir());
 }
 
 std::string user_save_prefix() {

@@ -16,6 +16,13 @@ std::vector<PATCH_CHOICE> patch_choices(const std::string& user_folder, const st
 // The same for this process's folders.
 std::vector<PATCH_CHOICE> patch_choices();
 
+// The patch a command-line name means: the name itself when that file exists or the name holds a
+// folder; else the file of that name in the user's patch folder, then in the examples' folder,
+// when there is one ("tessaro DRUMS.KVX" plays the example from any folder).
+std::string located_patch(const std::string& name, const std::string& user_folder,
+                          const std::string& example_folder);
+std::string located_patch(const std::string& name);
+
 // The folder prefix the save prompt writes under ("KVX/" or the user's own KVX folder), with the
 // folder created when it does not exist yet.
 std::string user_save_prefix();
