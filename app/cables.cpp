@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
 #include "panels/module_panel.h"
@@ -145,13 +146,13 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
         OBJET* producer = current_producer(panels, port, signal);
         SPRITE* consumer_jack = find_jack(panel, name);
         SPRITE* producer_jack = producer ? find_jack(producer, producer_jack_name(signal)) : nullptr;
-        if (mixer && (!producer || !producer_jack)) std::printf("ZUX\n");
-        if (vca && !producer) std::printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
+        if (mixer && (!producer || !producer_jack)) verbose_printf("ZUX\n");
+        if (vca && !producer) verbose_printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
         if (vca && producer && !producer_jack && signal == SIG_VALUE)
-            std::printf("DISH-VCA Output not found?!\n");
+            verbose_printf("DISH-VCA Output not found?!\n");
         if (vcf && !std::strcmp(name, "INPUT")) {
-            if (is_kind(producer, KIND_SAMPLER)) std::printf("Un sampler ...");
-            if (!consumer_jack) std::printf("GITSH in VCF??\n");
+            if (is_kind(producer, KIND_SAMPLER)) verbose_printf("Un sampler ...");
+            if (!consumer_jack) verbose_printf("GITSH in VCF??\n");
         }
         if (!producer || !consumer_jack || !producer_jack) continue;
         int cx, cy, px, py;
@@ -180,7 +181,7 @@ bool has(const char* name, const char* word) {
 // The old consumer's port loses its connection, unless it is the port just connected or the
 // old links are kept.
 void undo_old(const CABLE& cable, const PORT& made, bool keep_links) {
-    if (vco_of(cable.consumer_panel)) std::printf("[%s]\n", cable.consumer_jack->name);
+    if (vco_of(cable.consumer_panel)) verbose_printf("[%s]\n", cable.consumer_jack->name);
     if (keep_links) return;
     const PORT old = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
     if (old.found() && old.field() != made.field()) disconnect(old);
@@ -449,7 +450,7 @@ void disconnect(const PORT& port) {
 
 void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
     out.clear();
-    std::printf("Begin Link Creation\n");
+    verbose_printf("Begin Link Creation\n");
     for (OBJET* panel : panels) {
         const MODULE_PANEL* p = module_panel(panel);
         if (!p) continue;
@@ -458,7 +459,7 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
             panel_cables(panels, panel, VCO_JACKS, std::size(VCO_JACKS), out);
             break;
         case KIND_SEQUENCER:
-            std::printf("SEQ not done\n");
+            verbose_printf("SEQ not done\n");
             break;
         case KIND_VCA:
             panel_cables(panels, panel, VCA_JACKS, std::size(VCA_JACKS), out);
@@ -484,7 +485,7 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
     }
     // The cable made last comes first, so it is drawn under the ones made before it.
     std::reverse(out.begin(), out.end());
-    std::printf("End Link Creation\n");
+    verbose_printf("End Link Creation\n");
 }
 
 int drag_kind_of(const char* jack_name, int dragged_end) {
@@ -505,7 +506,7 @@ DROP_RESULT drop_plug(GENERATOR& g, const CABLE& cable, int dragged_end, OBJET* 
         std::printf("Postionn\xE9 sur ni OUTPUT ni INPUT\n");
         return DROP_NOT_A_JACK;
     }
-    std::printf("Atterri sur qlq chose [%s]\n", target->name);
+    verbose_printf("Atterri sur qlq chose [%s]\n", target->name);
     SPRITE* origin = dragged_end == 1 ? cable.producer_jack : cable.consumer_jack;
     if (target == origin) {
         std::printf("C le meme amateur !\n");

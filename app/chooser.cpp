@@ -17,6 +17,7 @@
 #include "app/patch_swap.h"
 #include "app/startup.h"
 #include "app/system_dash.h"
+#include "engine/verbose.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
 #include "toolkit/label.h"
@@ -89,12 +90,12 @@ struct CHOOSER_SCREEN {
     int selected = -1;
 
     CHOOSER_SCREEN() {
-        std::printf("LOAD KVX\n");
+        verbose_printf("LOAD KVX\n");
         choices = patch_choices();
         for (const PATCH_CHOICE& c : choices) names.push_back(c.name);
         panel = new OBJET(0, 0, CHOOSER_PREFIX);
         load_layout(*panel, CHOOSER_LAYOUT);
-        std::printf("LOAD KVX-5\n");
+        verbose_printf("LOAD KVX-5\n");
         // Said at once: the screen is up from here on, whoever reads the console.
         std::fflush(stdout);
         for (int r = 0; r < shown_rows(static_cast<int>(names.size())); ++r) {
@@ -135,9 +136,9 @@ struct CHOOSER_SCREEN {
 
     void hover(int row) {
         if (row == hovered) return;
-        if (hovered >= 0) std::printf("TOUCH_OUT\n");
+        if (hovered >= 0) verbose_printf("TOUCH_OUT\n");
         hovered = row;
-        if (row >= 0) std::printf("NR[%d]\nTOUCH_IN\n", top + row);
+        if (row >= 0) verbose_printf("NR[%d]\nTOUCH_IN\n", top + row);
     }
 
     // The scroll buttons' presses and releases, newest first; the buttons never see them.

@@ -13,6 +13,7 @@
 #include "app/render.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "engine/verbose.h"
 #include "patch/patch_check.h"
 #include "platform/console.h"
 #include "remote/remote_config.h"
@@ -23,6 +24,7 @@
 
 int main(int argc, char** argv) {
     const OPTIONS o = parse_options(argc, argv);
+    set_verbose(o.verbose);
     if (o.kind == RUN_KIND::NO_ARGUMENT) {
         std::printf("Supply a synthethiseur file .KVX (KVXOrgue.KVX for eg)");
         console_getch();

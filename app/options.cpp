@@ -60,6 +60,8 @@ OPTIONS parse_options(int argc, const char* const* argv) {
             headless = true;
         } else if (is(a, "--check")) {
             check = true;
+        } else if (is(a, "--verbose", "-v")) {
+            o.verbose = true;
         } else if (is(a, "--render")) {
             render = true;
             if (!take_value(argc, argv, i, o.render_out, o)) break;
@@ -153,6 +155,7 @@ const char* usage_text() {
            "  tessaro --check PATCH.KVX...                    check patches: one line per problem\n"
            "  tessaro --help | -h                             this text\n"
            "  tessaro --version | -V                          the version\n"
+           "  --verbose | -v                                  also print the loaders' and the window's progress\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
            "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"

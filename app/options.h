@@ -19,6 +19,7 @@ struct OPTIONS {
     std::string render_out;
     std::string seconds_text;
     double seconds = 0;
+    bool verbose = false; // progress diagnostics of the loaders and the window
     bool have_remote = false;
     std::string remote; // "ADDR:PORT" or "off", as typed
     std::string audio;  // "none", "sdl", "jack" or "record"; "" to ask on the console

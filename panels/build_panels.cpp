@@ -1,6 +1,7 @@
 // Panel construction for a whole graph.
 #include "panels/build_panels.h"
 
+#include "engine/verbose.h"
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
 #include "panels/sampler_gui.h"
@@ -34,7 +35,7 @@ constexpr COLUMN_RULE column_rules[KIND_COUNT] = {
 template <class PANEL, class MODULE>
 void build_kind(MODULE_KIND kind, const std::vector<MODULE*>& modules, int first, float column,
                 std::vector<OBJET*>& panels, std::vector<OBJET*>* also) {
-    std::printf("%s", kind_info(kind).heading);
+    verbose_printf("%s", kind_info(kind).heading);
     for (size_t n = 0; n < modules.size(); ++n) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", first + static_cast<int>(n));
@@ -79,7 +80,7 @@ float panel_row_y(MODULE_KIND kind, size_t n) {
 }
 
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
-    std::printf("Init Gui From Current()\n");
+    verbose_printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];
     for (int kind = 0; kind < KIND_COUNT; ++kind)
         counts[kind] = module_count(g, static_cast<MODULE_KIND>(kind));
