@@ -16,6 +16,12 @@ namespace {
 
 const std::string BUILD = TESSARO_BUILD_DIR;
 
+// What an install holds, under its prefix.
+const char* const SHIPPED[] = {"bin/tessaro", "share/tessaro/grfx/opengl.zim", "share/tessaro/RC/VCO.RC",
+                               "share/tessaro/Fonts/04B_03B_.TTF", "share/tessaro/KVX/DRUMS.KVX",
+                               "share/tessaro/KVX/samples/kick.wav", "share/man/man1/tessaro.1",
+                               "share/applications/tessaro.desktop"};
+
 // Runs a shell command in a folder; its output, with "status=N" on the last line.
 std::string run_in(const std::string& dir, const std::string& command) {
     return shell_output("cd " + shell_quoted(dir) + " && " + command + " 2>&1; echo \"status=$?\"");
@@ -31,13 +37,10 @@ TEST(Install, InstalledProgramPlaysRendersAndSavesFromAnotherFolder) {
     ASSERT_NE(out.find("status=0"), std::string::npos) << out;
     const std::string program = shell_quoted(prefix + "/bin/tessaro");
     const std::string env = "XDG_DATA_HOME=" + shell_quoted(scratch.file("xdg")) + " SDL_AUDIODRIVER=dummy ";
-    for (const char* f : {"share/tessaro/grfx/opengl.zim", "share/tessaro/RC/VCO.RC", "share/tessaro/Fonts/04B_03B_.TTF",
-                          "share/tessaro/KVX/DRUMS.KVX", "share/tessaro/KVX/samples/kick.wav", "share/man/man1/tessaro.1",
-                          "share/applications/tessaro.desktop"})
-        EXPECT_EQ(access((prefix + "/" + f).c_str(), R_OK), 0) << f;
+    for (const char* f : SHIPPED) EXPECT_EQ(access((prefix + "/" + f).c_str(), R_OK), 0) << f;
 
-    // An example named alone is found among the installed ones; the render is an ordinary file.
-    // The sampler patch finds its samples beside itself.
+    // An example named alone is found among the installed ones, with its samples beside it; the
+    // render is an ordinary file.
     out = run_in(elsewhere, env + program + " --render drums.wav --seconds 1 DRUMS.KVX");
     EXPECT_NE(out.find("Loading [" + prefix + "/share/tessaro/KVX/DRUMS.KVX]"), std::string::npos) << out;
     EXPECT_NE(out.find("status=0"), std::string::npos) << out;
@@ -58,15 +61,12 @@ TEST(Install, InstalledProgramPlaysRendersAndSavesFromAnotherFolder) {
     if (!x_display_ready()) GTEST_SKIP() << "no X display";
     if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
     const std::string log = scratch.file("window.log");
+    // The window plays on whatever the console does, so it needs none.
+    const std::string start = "cd " + shell_quoted(elsewhere) + " && exec env " + env + program +
+                              " --audio none --remote off BASSLINE.KVX </dev/null >" + shell_quoted(log) + " 2>&1";
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(elsewhere.c_str()) != 0) _exit(126);
-        execl("/bin/sh", "sh", "-c",
-              // The window plays on whatever the console does, so it needs none.
-              ("exec env " + env + program + " --audio none --remote off BASSLINE.KVX </dev/null >" + shell_quoted(log) +
-               " 2>&1")
-                  .c_str(),
-              static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", start.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     const X_WINDOW window =
@@ -75,10 +75,8 @@ TEST(Install, InstalledProgramPlaysRendersAndSavesFromAnotherFolder) {
     if (window.found()) window.key("Escape");
     int status = -1;
     for (int i = 0; i < 100 && waitpid(pid, &status, WNOHANG) == 0; ++i) usleep(100000);
-    if (waitpid(pid, &status, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
+    if (kill(pid, SIGKILL) == 0) waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ESC did not end it";
     const std::string said = read_text(log);
     EXPECT_EQ(said.find("Impossible d'ouvrir"), std::string::npos) << said;
     EXPECT_EQ(said.find("Failing to Load RC"), std::string::npos) << said;
@@ -93,11 +91,7 @@ TEST(Install, DebianPackageHoldsTheProgramItsDataAndItsLibraries) {
     ASSERT_FALSE(deb.empty()) << out;
     const std::string debq = shell_quoted(deb.substr(0, deb.find('\n')));
     const std::string files = shell_output("dpkg-deb -c " + debq);
-    for (const char* f : {"./usr/bin/tessaro", "./usr/share/tessaro/grfx/opengl.zim", "./usr/share/tessaro/RC/VCO.RC",
-                          "./usr/share/tessaro/Fonts/04B_03B_.TTF", "./usr/share/tessaro/KVX/DRUMS.KVX",
-                          "./usr/share/tessaro/KVX/samples/kick.wav", "./usr/share/man/man1/tessaro.1",
-                          "./usr/share/applications/tessaro.desktop"})
-        EXPECT_NE(files.find(f), std::string::npos) << f << "\n" << files;
+    for (const char* f : SHIPPED) EXPECT_NE(files.find(std::string("./usr/") + f), std::string::npos) << f << files;
     const std::string info = shell_output("dpkg-deb -I " + debq);
     for (const char* lib : {"Depends:", "libsdl1.2debian", "libsdl-image1.2", "libsdl-net1.2", "libsndfile1",
                             "libsamplerate0", "libfreetype6"})
