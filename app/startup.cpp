@@ -125,6 +125,7 @@ void open_remote_socket() {
     }
 }
 
+// The menu keys --audio and --driver stand for; 0 where the console is asked.
 struct MENU_ANSWERS {
     int output = 0;
     int driver = 0;
