@@ -155,7 +155,7 @@ const char* usage_text() {
            "  tessaro --check PATCH.KVX...                    check patches: one line per problem\n"
            "  tessaro --help | -h                             this text\n"
            "  tessaro --version | -V                          the version\n"
-           "  --verbose | -v                                  also print the loaders' and the window's progress\n"
+           "  --verbose | -v                                  also print the progress of start-up\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
            "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"

@@ -228,7 +228,7 @@ int choose_audio_output() {
     FSOUND_SetDriver(driver);
     std::printf("Audio: %s, driver %d - %s\n", output_name(output), driver + 1, FSOUND_GetDriverName(driver));
     std::fflush(stdout);
-    if (!FSOUND_Init(44100, MIXER_CHANNELS, 0)) {
+    if (!FSOUND_Init(SAMPLE_RATE, MIXER_CHANNELS, 0)) {
         print_audio_error();
         if (output != FSOUND_OUTPUT_NOSOUND && driver != drivers - 1) report_no_device();
         return 0;
@@ -257,7 +257,7 @@ int init_engine(int argc, char** argv) {
 
     open_remote_socket();
 
-    audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
+    audio_stream = FSOUND_Stream_Create(render_block, BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
         print_audio_error();
         std::exit(1);

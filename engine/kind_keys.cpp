@@ -7,11 +7,11 @@ namespace {
 
 // Limits shared by several keys. Audio frequencies stop at the Nyquist frequency of 44100 Hz;
 // a note number indexes the 2000-entry note table; switches are 0 or 1.
-constexpr double NYQUIST = 22050.0;
+constexpr double NYQUIST = NYQUIST_HZ;
 constexpr double LAST_NOTE = 1999.0;
 constexpr double LAST_OCTAVE = 166.0; // 12 x 166 is the last octave inside the note table
 constexpr double HOUR_MS = 3600000.0;
-constexpr double STEPS_PER_SECOND_MAX = 44100.0;
+constexpr double STEPS_PER_SECOND_MAX = SAMPLE_RATE;
 constexpr double STEPS_PER_SECOND_MIN = 0.001;
 
 constexpr OBJECT_KEY plain_int(const char* text, double min, double max) {
@@ -88,4 +88,3 @@ const OBJECT_KEY mixer_keys[MK_COUNT] = {
     // Only exactly 1 mutes a channel.
     {"MUTE_", KEY_SLOT, VALUE_REAL, 0, 1},
 };
-

@@ -13,6 +13,7 @@
 
 #include "engine/note_table.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
 #include "splitter.h"
 
@@ -202,7 +203,7 @@ int load_links(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) return 1;
     const NAMES names(*g);
-    read_section(f.get(), SECTION{"BEGIN_LINKS_DECLARE", "END_LINKS_DECLARE", false},
+    read_section(f.get(), SECTION{LINKS_BEGIN, LINKS_END, false},
                  [g, &names](const std::string& word) { declare_link(*g, names, word); });
     return 1;
 }

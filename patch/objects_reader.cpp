@@ -15,6 +15,7 @@
 #include "engine/note_table.h"
 #include "name_limits.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
 #include "sample_path.h"
 #include "splitter.h"
@@ -50,17 +51,23 @@ void refuse_value(const char* module, const PARAM& p, const OBJECT_KEY& key) {
 }
 
 void refuse_key(const char* module, const PARAM& p) {
-    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module,
-           p.key != nullptr ? p.key.get() : "", p.value.get());
+    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module, p.key != nullptr ? p.key.get() : "",
+           p.value.get());
 }
 
 // The value a field gives the key, or null when the field does not apply the key (it does not
 // contain the key's text or has no value) or the key refuses the value (after a warning).
 const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
-    if (!p.has(key.text) || p.value == nullptr) return nullptr;
+    if (!p.has(key.text)) return nullptr;
+    if (p.value == nullptr) {
+        // FILE= is how a sampler without a sample is saved; a number key needs its number.
+        if (key.value == VALUE_INT || key.value == VALUE_REAL)
+            report(MSG_BAD_VALUE, "%s : %.*s sans valeur, ignore\n", module, QUOTED_MAX, p.field.c_str());
+        return nullptr;
+    }
     if (!value_text_is_number(key, p.value.get())) {
-        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module, p.key != nullptr ? p.key.get() : "",
-               QUOTED_MAX, p.value.get());
+        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module,
+               p.key != nullptr ? p.key.get() : "", QUOTED_MAX, p.value.get());
         return nullptr;
     }
     if (value_text_accepted(key, p.value.get())) return p.value.get();
@@ -369,7 +376,7 @@ size_t declared_modules(FILE* f) {
     std::string word;
     for (;;) {
         WORD_READ r = read_word(f, word);
-        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == OBJECTS_END)) break;
         if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
         const size_t name_end = word.find(';');
         if (name_end == 0 || name_end == std::string::npos ||
@@ -400,7 +407,7 @@ int load_objects(GENERATOR* g, const char* path) {
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     NEW_MODULES made;
     try {
-        read_section(f.get(), SECTION{"BEGIN_OBJECTS_DECLARE", "END_OBJECTS_DECLARE", true},
+        read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
                      [&made](const std::string& word) { declare_object(made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.

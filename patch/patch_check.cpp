@@ -15,6 +15,7 @@
 #include "engine/sample_file.h"
 #include "name_limits.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_reader.h"
 #include "sample_path.h"
 
@@ -117,13 +118,13 @@ class CHECKER {
         for (size_t i = 0; i < words.size(); ++i) {
             const std::string& w = words[i];
             const int number = static_cast<int>(i) + 1;
-            if (w == "BEGIN_OBJECTS_DECLARE" && state == BEFORE) {
+            if (w == OBJECTS_BEGIN && state == BEFORE) {
                 state = OBJECTS;
-            } else if (w == "END_OBJECTS_DECLARE" && state == OBJECTS) {
+            } else if (w == OBJECTS_END && state == OBJECTS) {
                 state = BETWEEN;
-            } else if (w == "BEGIN_LINKS_DECLARE" && state == BETWEEN) {
+            } else if (w == LINKS_BEGIN && state == BETWEEN) {
                 state = LINKS;
-            } else if (w == "END_LINKS_DECLARE" && state == LINKS) {
+            } else if (w == LINKS_END && state == LINKS) {
                 state = AFTER;
             } else if (w[0] == '#') {
                 continue;
@@ -139,8 +140,8 @@ class CHECKER {
             }
         }
         if (state != AFTER)
-            report(0, "the markers BEGIN_OBJECTS_DECLARE, END_OBJECTS_DECLARE, BEGIN_LINKS_DECLARE, "
-                      "END_LINKS_DECLARE are not all present in that order");
+            report(0, std::string("the markers ") + OBJECTS_BEGIN + ", " + OBJECTS_END + ", " + LINKS_BEGIN + ", " +
+                          LINKS_END + " are not all present in that order");
         if (module_count > PATCH_MODULES_MAX)
             report(0, "more than " + std::to_string(PATCH_MODULES_MAX) +
                           " modules: the program refuses the patch");
@@ -175,7 +176,8 @@ class CHECKER {
         const size_t capacity = name_capacity_of(name.c_str());
         if (name.size() > capacity) {
             report(d.word, "a name of " + std::to_string(name.size()) + " characters (" + name.substr(0, 40) +
-                               "...): the reader keeps " + std::to_string(capacity) + " and refuses the module");
+                               "...): the reader keeps " + std::to_string(capacity) +
+                               " and refuses the module");
             return;
         }
         if (n > 1) report(d.word, "'" + name + "' creates several modules");

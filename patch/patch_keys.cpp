@@ -16,8 +16,9 @@ bool value_text_is_number(const OBJECT_KEY& key, const char* value) {
     if (key.value != VALUE_INT && key.value != VALUE_REAL) return true;
     if (value == nullptr || *value == '\0') return false;
     char* end = nullptr;
-    std::strtod(value, &end);
-    return end != value && *end == '\0';
+    const double v = std::strtod(value, &end);
+    // A whole number cannot be infinite or not-a-number, which atoi would read as 0.
+    return end != value && *end == '\0' && (key.value == VALUE_REAL || std::isfinite(v));
 }
 
 bool value_text_accepted(const OBJECT_KEY& key, const char* value) {

@@ -152,8 +152,8 @@ void report_short_word() {
 }
 
 void report_empty_field() {
-    std::printf("%s:%d: Erreur, au niveau des parametre ligne [%d]\n", read_place.path.c_str(), read_place.word_line,
-                word_number);
+    std::printf("%s:%d: Erreur, au niveau des parametre ligne [%d]\n", read_place.path.c_str(),
+                read_place.word_line, word_number);
 }
 
 } // namespace patch_read

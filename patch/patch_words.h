@@ -70,7 +70,14 @@ bool split_declaration(const std::string& word, std::vector<std::string_view>& f
 // Messages that a reader may print once per word come in kinds; after MESSAGES_PER_KIND of one
 // kind in a section the rest are only counted, so a file that is no patch at all (a program,
 // an image) gives a screenful instead of one line per word.
-enum MESSAGE_KIND { MSG_SHORT_WORD, MSG_TOO_LONG, MSG_BAD_VALUE, MSG_NO_MODULE, MSG_UNKNOWN_KEY, MSG_KIND_COUNT };
+enum MESSAGE_KIND {
+    MSG_SHORT_WORD,
+    MSG_TOO_LONG,
+    MSG_BAD_VALUE,
+    MSG_NO_MODULE,
+    MSG_UNKNOWN_KEY,
+    MSG_KIND_COUNT
+};
 constexpr int MESSAGES_PER_KIND = 20;
 
 // Starts a section: no message counted yet.

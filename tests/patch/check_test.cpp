@@ -50,7 +50,8 @@ void expect_no_warning(const std::string& out) {
 TEST_F(SavedPatches, ShippedPatchesLoadWithoutAWordAndSaveClean) {
     const std::vector<std::string> paths = shipped_patches();
     ASSERT_GE(paths.size(), 8u);
-    std::filesystem::create_directory_symlink(std::string(TESSARO_SOURCE_DIR) + "/KVX/samples", dir_.file("samples"));
+    std::filesystem::create_directory_symlink(std::string(TESSARO_SOURCE_DIR) + "/KVX/samples",
+                                              dir_.file("samples"));
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         graph_ = std::make_unique<GENERATOR>();

@@ -131,7 +131,8 @@ TEST_F(Links, DeclarationsWithoutATargetAreNoOpsAndMissingModulesAreNamed) {
 TEST_F(Links, EmptyFieldOfAKnownTargetIsFatal) {
     ::testing::internal::CaptureStdout();
     EXPECT_THROW(wire("VCO_1;TYPE=1; MIXER_4;;", "MIXER_4;;ADD_CHANELL=VCO_1;"), PATCH_FATAL);
-    EXPECT_EQ(at(5) + "Erreur, au niveau des parametre ligne [6]\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ(at(5) + "Erreur, au niveau des parametre ligne [6]\n",
+              ::testing::internal::GetCapturedStdout());
 }
 
 TEST_F(Links, NamesTooLongForTheirModuleAreNeverMatchedCut) {

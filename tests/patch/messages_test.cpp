@@ -22,6 +22,8 @@ TEST_F(Messages, EachProblemIsToldWithItsFileAndLine) {
     const std::vector<MESSAGE_CASE> cases = {
         {"VCO_1;FREQ=abc;", "VCO_1 : FREQ=abc refuse, pas un nombre", "'FREQ=abc' in VCO_1: bad value"},
         {"VCO_1;FREQ=2x2;", "VCO_1 : FREQ=2x2 refuse, pas un nombre", "'FREQ=2x2' in VCO_1: bad value"},
+        {"PCF_1;TYPE=nan;", "PCF_1 : TYPE=nan refuse, pas un nombre", "'TYPE=nan' in PCF_1: bad value"},
+        {"PCF_1;BYPASS=;", "PCF_1 : BYPASS= sans valeur, ignore", "'BYPASS=' in PCF_1 has no value"},
         {"VCO_1;FRQE=88;", "VCO_1 : FRQE=88 cle inconnue, ignoree",
          "'FRQE=88' in VCO_1: unknown or misspelt key"},
         {long_name + ";;",

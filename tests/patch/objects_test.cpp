@@ -277,7 +277,8 @@ TEST_F(Objects, SamplerWithoutItsFileStaysSilentAndThePatchLoads) {
     EXPECT_EQ(0, g().samplers[0]->sample_frames);
     EXPECT_STREQ(missing.c_str(), g().samplers[0]->sample_path);
     EXPECT_EQ(1u, g().mixers.size());
-    EXPECT_EQ(0u, out.find("Error load [" + missing + "]\n" + at(1) + "Error load the file : SAMPLER_1")) << out;
+    EXPECT_EQ(0u, out.find("Error load [" + missing + "]\n" + at(1) + "Error load the file : SAMPLER_1"))
+        << out;
 }
 
 } // namespace
