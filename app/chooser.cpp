@@ -13,6 +13,7 @@
 #include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
+#include "app/patch_folders.h"
 #include "app/patch_swap.h"
 #include "app/startup.h"
 #include "app/system_dash.h"
@@ -78,6 +79,7 @@ namespace {
 
 // The screen: the layout's background and scroll buttons, then one label per shown row.
 struct CHOOSER_SCREEN {
+    std::vector<PATCH_CHOICE> choices;
     std::vector<std::string> names;
     OBJET* panel = nullptr;
     std::vector<LABEL*> rows; // owned by the panel
@@ -89,7 +91,8 @@ struct CHOOSER_SCREEN {
 
     CHOOSER_SCREEN() {
         verbose_printf("LOAD KVX\n");
-        names = patch_names(CHOOSER_FOLDER);
+        choices = patch_choices();
+        for (const PATCH_CHOICE& c : choices) names.push_back(c.name);
         panel = new OBJET(0, 0, CHOOSER_PREFIX);
         load_layout(*panel, CHOOSER_LAYOUT);
         verbose_printf("LOAD KVX-5\n");
@@ -198,21 +201,20 @@ struct CHOOSER_SCREEN {
 int choose_patch() {
     chooser_open = 1;
     reset_interaction();
-    std::string chosen;
+    PATCH_CHOICE chosen;
     {
         CHOOSER_SCREEN screen;
         screen.run();
         if (screen.selected >= 0 && screen.selected < static_cast<int>(screen.names.size()))
-            chosen = screen.names[static_cast<size_t>(screen.selected)];
+            chosen = screen.choices[static_cast<size_t>(screen.selected)];
     }
     // The pointer's state and the information dashboard may name the screen just freed.
     reset_interaction();
     if (info_dash) clear_panel_info(*info_dash);
     chooser_open = 0;
-    if (!chosen.empty()) {
-        std::printf("Load [%s]\n", chosen.c_str());
-        const std::string path = std::string(CHOOSER_FOLDER) + "/" + chosen;
-        load_patch_in_place(path.c_str());
+    if (!chosen.path.empty()) {
+        std::printf("Load [%s]\n", chosen.name.c_str());
+        load_patch_in_place(chosen.path.c_str());
     }
     std::fflush(stdout);
     return 1;

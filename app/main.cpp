@@ -9,7 +9,9 @@
 
 #include "app/headless.h"
 #include "app/options.h"
+#include "app/patch_folders.h"
 #include "app/render.h"
+#include "app/startup.h"
 #include "app/window.h"
 #include "engine/verbose.h"
 #include "patch/patch_check.h"
@@ -37,6 +39,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.have_remote && !set_remote_config(o.remote.c_str())) return -1;
+    if (o.audio == "jack") {
+        std::fprintf(stderr, "tessaro: this build has no JACK output; the outputs that work are --audio sdl "
+                             "(the sound card through SDL), --audio none (no output) and --audio record (a WAVE "
+                             "file)\n");
+        return 1;
+    }
+    const MENU_KEYS keys = menu_keys_for(o.audio, o.driver);
+    answer_audio_menus(keys.output, keys.driver);
+    const std::string patch = o.patch() ? located_patch(o.patch()) : std::string();
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);
@@ -51,14 +62,14 @@ int main(int argc, char** argv) {
         return check_patches(static_cast<int>(paths.size()), paths.data());
     }
     case RUN_KIND::RENDER:
-        return render_patch(o.patch(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
+        return render_patch(patch.c_str(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
     case RUN_KIND::HEADLESS: {
         char program[] = "tessaro";
-        char* args[] = {program, const_cast<char*>(o.patch()), nullptr};
+        char* args[] = {program, const_cast<char*>(patch.c_str()), nullptr};
         return run_headless(2, args);
     }
     case RUN_KIND::WINDOW:
     default:
-        return run_window(o.patch());
+        return run_window(patch.c_str());
     }
 }

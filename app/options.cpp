@@ -21,6 +21,14 @@ bool take_value(int argc, const char* const* argv, int& i, std::string& out, OPT
     return true;
 }
 
+// A driver number from 1 to 99 as typed; 0 for anything else.
+int driver_number(const std::string& text) {
+    if (text.empty() || text.size() > 2) return 0;
+    for (char c : text)
+        if (c < '0' || c > '9') return 0;
+    return std::stoi(text);
+}
+
 void check_patch_count(OPTIONS& o, const char* what) {
     if (o.patches.empty())
         o.error = std::string(what) + " needs a patch file";
@@ -60,6 +68,15 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         } else if (is(a, "--seconds")) {
             seconds = true;
             if (!take_value(argc, argv, i, o.seconds_text, o)) break;
+        } else if (is(a, "--audio")) {
+            if (!take_value(argc, argv, i, o.audio, o)) break;
+            if (o.audio != "none" && o.audio != "sdl" && o.audio != "jack" && o.audio != "record" && o.error.empty())
+                o.error = "--audio takes none, sdl, jack or record, not " + o.audio;
+        } else if (is(a, "--driver")) {
+            std::string n;
+            if (!take_value(argc, argv, i, n, o)) break;
+            o.driver = driver_number(n);
+            if (o.driver == 0 && o.error.empty()) o.error = "--driver takes a driver number from 1, not " + n;
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
@@ -87,6 +104,14 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         o.error = "--seconds goes with --render";
         return o;
     }
+    if ((check || render) && (!o.audio.empty() || o.driver != 0)) {
+        o.error = "--audio and --driver go with playing a patch, not with --check or --render";
+        return o;
+    }
+    if (o.audio == "record" && o.driver != 0) {
+        o.error = "--audio record chooses its driver itself: leave out --driver";
+        return o;
+    }
     if (check) {
         o.kind = RUN_KIND::CHECK;
         if (o.patches.empty()) o.error = "--check needs at least one patch file";
@@ -110,6 +135,18 @@ OPTIONS parse_options(int argc, const char* const* argv) {
     return o;
 }
 
+MENU_KEYS menu_keys_for(const std::string& audio, int driver) {
+    MENU_KEYS k;
+    // The menus' own answers: "1" plays on the sound card through SDL, "4" keeps the real-time
+    // clock without output; the recorder is the last driver of every output.
+    if (audio == "sdl") k.output = '1';
+    if (audio == "none" || audio == "record") k.output = '4';
+    if (audio == "none" || audio == "sdl") k.driver = '1';
+    if (audio == "record") k.driver = '2';
+    if (driver > 0) k.driver = '0' + driver;
+    return k;
+}
+
 const char* usage_text() {
     return "Usage:\n"
            "  tessaro PATCH.KVX                               play a patch in its window\n"
@@ -121,6 +158,8 @@ const char* usage_text() {
            "  --verbose | -v                                  also print the progress of start-up\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
+           "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"
+           "output menu, --driver N the driver menu (1 the device, 2 the WAVE recorder).\n"
            "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
            "--remote 127.0.0.1:9999) or --remote off changes that.\n";
 }

@@ -22,6 +22,8 @@ struct OPTIONS {
     bool verbose = false; // progress diagnostics of the loaders and the window
     bool have_remote = false;
     std::string remote; // "ADDR:PORT" or "off", as typed
+    std::string audio;  // "none", "sdl", "jack" or "record"; "" to ask on the console
+    int driver = 0;     // the driver menu's answer, from 1; 0 to ask on the console
     std::string error;  // set when the command line cannot be run; the usage follows it
     const char* patch() const { return patches.empty() ? nullptr : patches.front().c_str(); }
 };
@@ -29,6 +31,14 @@ struct OPTIONS {
 // Reads argv[1..argc-1]. Options may stand anywhere among the patch names; "--" makes every
 // later argument a patch name. --help and --version win over everything else.
 OPTIONS parse_options(int argc, const char* const* argv);
+
+// The console menu keys that --audio and --driver stand for ('1'..'4' for the output, '1'.. for
+// the driver; 0 where the menu is asked). "jack" has no key: this build has no JACK output.
+struct MENU_KEYS {
+    int output = 0;
+    int driver = 0;
+};
+MENU_KEYS menu_keys_for(const std::string& audio, int driver);
 
 // The usage text, one line per way of running.
 const char* usage_text();

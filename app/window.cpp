@@ -23,6 +23,7 @@
 #include "engine/verbose.h"
 #include "panels/build_panels.h"
 #include "platform/console.h"
+#include "platform/data_dir.h"
 #include "toolkit/font.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
@@ -121,6 +122,11 @@ int run_window(const char* patch_path) {
     std::string caption(std::snprintf(nullptr, 0, CAPTION_FORMAT, patch_path), '\0');
     std::snprintf(&caption[0], caption.size() + 1, CAPTION_FORMAT, patch_path);
 
+    // The window cannot be drawn without its art; said before the menus ask anything.
+    if (data_dir().empty()) {
+        std::fputs(missing_data_line(data_dir_tried()).c_str(), stderr);
+        return 1;
+    }
     char program[] = "tessaro";
     char* args[] = {program, const_cast<char*>(patch_path), nullptr};
     const int engine = init_engine(2, args);

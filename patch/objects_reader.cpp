@@ -2,6 +2,7 @@
 #include "patch_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -392,7 +393,9 @@ size_t declared_modules(FILE* f) {
 int load_objects(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) {
+        const int error = errno;
         std::printf("Must Specify a true filename\n");
+        std::printf("Cannot open [%s] : %s\n", path, std::strerror(error));
         return 0;
     }
     if (total_modules(*g) + declared_modules(f.get()) > PATCH_MODULES_MAX) {

@@ -3,6 +3,7 @@
 
 #include "engine/verbose.h"
 #include "toolkit/renderer.h"
+#include "platform/data_dir.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -152,7 +153,7 @@ int SPRITE_REGISTRY::register_image(const char* name, SDL_Surface* surface, int 
 
 int SPRITE_REGISTRY::load_image(const char* path, const char* name) {
     if (index_of_image(name) < 0) {
-        SDL_Surface* s = IMG_Load(path);
+        SDL_Surface* s = IMG_Load(data_path(path).c_str());
         if (!s) return 0;
         if (!register_image(name, s, s->w, s->h)) return 0;
     }
@@ -174,7 +175,7 @@ int SPRITE_REGISTRY::add_surface(SDL_Surface* surface, const char* name) {
 }
 
 void SPRITE_REGISTRY::load_sheet(const SPRITE_ENTRY& e) {
-    SDL_Surface* file = IMG_Load(e.path);
+    SDL_Surface* file = IMG_Load(data_path(e.path).c_str());
     if (!file) return;
     SDL_Surface* sheet = to_registry_layout(file);
     SDL_FreeSurface(file);
@@ -198,9 +199,10 @@ void SPRITE_REGISTRY::load_sheet(const SPRITE_ENTRY& e) {
 
 int SPRITE_REGISTRY::create_registry(const char* path) {
     clear();
-    FILE* f = std::fopen(path, "r");
+    const std::string file = data_path(path);
+    FILE* f = std::fopen(file.c_str(), "r");
     if (!f) {
-        std::printf("Impossible d'ouvrir [%s]\n", path);
+        std::printf("Impossible d'ouvrir [%s]\n", file.c_str());
         std::exit(-1);
     }
     verbose_printf("Opening File [%s] in directory [%s] Ptr [%p] \n", path, ".", static_cast<void*>(f));

@@ -39,7 +39,8 @@ TEST_F(Objects, MarkersOnlyGiveAnEmptyGraph) {
 TEST_F(Objects, MissingFileIsReportedAndReturnsZero) {
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(0, load_objects(graph_.get(), dir_.file("absent.KVX").c_str()));
-    EXPECT_EQ("Must Specify a true filename\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("Must Specify a true filename\nCannot open [" + dir_.file("absent.KVX") + "] : No such file or directory\n",
+              ::testing::internal::GetCapturedStdout());
 }
 
 TEST_F(Objects, VcoKeys) {
