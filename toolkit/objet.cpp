@@ -2,8 +2,8 @@
 #include "toolkit/objet.h"
 
 #include "toolkit/button.h"
+#include "toolkit/camera.h"
 #include "toolkit/label.h"
-#include "toolkit/panel_walkers.h"
 #include "toolkit/slider.h"
 
 #include <SDL.h>
