@@ -10,12 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_loop.h"
+#include "app/frame_pacer.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
-#include "app/patch_swap.h"
+#include "app/screen.h"
 #include "app/startup.h"
-#include "app/system_dash.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
 #include "toolkit/label.h"
@@ -24,8 +23,6 @@
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
-
-int chooser_open = 0;
 
 bool is_patch_name(const std::string& name) {
     static const char extension[] = ".kvx";
@@ -69,14 +66,11 @@ std::string chooser_row_text(const std::string& name) {
     return text;
 }
 
-void request_patch_chooser() {
-    pending_dash_actions |= DASH_LOAD;
-}
-
 namespace {
 
 // The screen: the layout's background and scroll buttons, then one label per shown row.
 struct CHOOSER_SCREEN {
+    SCREEN& screen;
     std::vector<std::string> names;
     OBJET* panel = nullptr;
     std::vector<LABEL*> rows; // owned by the panel
@@ -86,7 +80,7 @@ struct CHOOSER_SCREEN {
     int hovered = -1;
     int selected = -1;
 
-    CHOOSER_SCREEN() {
+    explicit CHOOSER_SCREEN(SCREEN& s) : screen(s) {
         std::printf("LOAD KVX\n");
         names = patch_names(CHOOSER_FOLDER);
         panel = new OBJET(0, 0, CHOOSER_PREFIX);
@@ -156,8 +150,8 @@ struct CHOOSER_SCREEN {
     // screen that is about to go.
     void events() {
         SDL_Event e;
-        while (selected < 0 && running && SDL_PollEvent(&e)) {
-            panel_view_event(list, e);
+        while (selected < 0 && screen.running && SDL_PollEvent(&e)) {
+            panel_view_event(screen, list, e);
             if (e.type == SDL_MOUSEMOTION) hover(row_under(e.motion.x, e.motion.y));
             if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) {
                 const int row = row_under(e.button.x, e.button.y);
@@ -179,7 +173,7 @@ struct CHOOSER_SCREEN {
 
     void run() {
         FRAME_PACER pacer(std::chrono::microseconds(1000000 / FRAMES_PER_SECOND));
-        while (running && selected < 0) {
+        while (screen.running && selected < 0) {
             place();
             events();
             take_messages();
@@ -194,25 +188,22 @@ struct CHOOSER_SCREEN {
 
 } // namespace
 
-int choose_patch() {
-    chooser_open = 1;
-    reset_interaction();
+std::string choose_patch(SCREEN& screen) {
+    screen.chooser_open = 1;
+    reset_interaction(screen);
     std::string chosen;
     {
-        CHOOSER_SCREEN screen;
-        screen.run();
-        if (screen.selected >= 0 && screen.selected < static_cast<int>(screen.names.size()))
-            chosen = screen.names[static_cast<size_t>(screen.selected)];
+        CHOOSER_SCREEN chooser(screen);
+        chooser.run();
+        if (chooser.selected >= 0 && chooser.selected < static_cast<int>(chooser.names.size()))
+            chosen = chooser.names[static_cast<size_t>(chooser.selected)];
     }
     // The pointer's state and the information dashboard may name the screen just freed.
-    reset_interaction();
-    if (info_dash) clear_panel_info(*info_dash);
-    chooser_open = 0;
-    if (!chosen.empty()) {
-        std::printf("Load [%s]\n", chosen.c_str());
-        const std::string path = std::string(CHOOSER_FOLDER) + "/" + chosen;
-        load_patch_in_place(path.c_str());
-    }
+    reset_interaction(screen);
+    if (screen.info_dash) clear_panel_info(*screen.info_dash);
+    screen.chooser_open = 0;
     std::fflush(stdout);
-    return 1;
+    if (chosen.empty()) return chosen;
+    std::printf("Load [%s]\n", chosen.c_str());
+    return std::string(CHOOSER_FOLDER) + "/" + chosen;
 }

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/window.h"
+#include "app/window_size.h"
 #include "engine/audio.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/pixels.h"

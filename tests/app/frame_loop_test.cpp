@@ -24,28 +24,21 @@ void count_draw(int flags) {
 
 class FrameLoop : public testing::Test {
   protected:
-    void (*saved_draw)(int) = nullptr;
+    SCREEN screen;
     void SetUp() override {
-        saved_draw = draw_frame;
-        draw_frame = count_draw;
+        screen.draw_frame = count_draw;
         draws = 0;
         last_flags = 0;
         reset_step_notices();
-        reset_interaction();
-        sequencer_panels.clear();
     }
-    void TearDown() override {
-        draw_frame = saved_draw;
-        reset_step_notices();
-        sequencer_panels.clear();
-    }
+    void TearDown() override { reset_step_notices(); }
 };
 
 } // namespace
 
 TEST_F(FrameLoop, PacesAboutSixtyPassesASecondAndDrawsOnlyTheFirstWhenIdle) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(frame_loop(30), 30);
+    EXPECT_EQ(frame_loop(screen, 30), 30);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // 30 passes at 60 a second take half a second; a loaded machine may stretch it.
     EXPECT_GT(seconds, 0.4);
@@ -68,27 +61,27 @@ TEST_F(FrameLoop, PacerSleepsTheRestOfEachPeriodWithoutCatchingUp) {
 
 TEST_F(FrameLoop, StepNoticesRedrawAndReachTheSequencerPanels) {
     OBJET seq(0, 0, "3");
-    sequencer_panels = {&seq};
-    EXPECT_EQ(frame_pass(false), 0);
+    screen.sequencer_panels = {&seq};
+    EXPECT_EQ(frame_pass(screen, false), 0);
     EXPECT_EQ(draws, 0);
     ASSERT_TRUE(post_step_notice(nullptr, "SEQ_A"));
     ASSERT_TRUE(post_step_notice(nullptr, "SEQ_A"));
-    EXPECT_EQ(frame_pass(false) & FLAG_REDRAW, FLAG_REDRAW);
+    EXPECT_EQ(frame_pass(screen, false) & FLAG_REDRAW, FLAG_REDRAW);
     EXPECT_EQ(draws, 1);
     // Two notices before the panel was drawn leave one record, however long it stays unseen.
     ASSERT_EQ(seq.messages.size(), 1u);
     EXPECT_EQ(seq.messages[0].event_type(), EVENT_USER);
-    EXPECT_EQ(frame_pass(false), 0);
+    EXPECT_EQ(frame_pass(screen, false), 0);
     EXPECT_EQ(draws, 1);
     for (int i = 0; i < 100; ++i) {
         post_step_notice(nullptr, "SEQ_A");
-        frame_pass(false);
+        frame_pass(screen, false);
     }
     EXPECT_EQ(seq.messages.size(), 1u);
     seq.update();
     EXPECT_TRUE(seq.messages.empty());
     post_step_notice(nullptr, "SEQ_A");
-    frame_pass(false);
+    frame_pass(screen, false);
     EXPECT_EQ(seq.messages.size(), 1u);
 }
 
