@@ -11,6 +11,8 @@
 
 #include "app/panel_view.h"
 #include "app/step_notice.h"
+#include "app/system_dash.h"
+#include "tests/support/sdl_events.h"
 #include "toolkit/objet.h"
 
 namespace {
@@ -83,6 +85,39 @@ TEST_F(FrameLoop, StepNoticesRedrawAndReachTheSequencerPanels) {
     post_step_notice(nullptr, "SEQ_A");
     frame_pass(screen, false);
     EXPECT_EQ(seq.messages.size(), 1u);
+}
+
+TEST_F(FrameLoop, AViewSwitchIsMadeAtOnceAndLeavesTheRestOfTheQueueToTheNewView) {
+    // The event queue is the video library's; its dummy driver gives one without a display.
+    ASSERT_EQ(setenv("SDL_VIDEODRIVER", "dummy", 1), 0);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    OBJET panel(0, 0, "7");
+    panel.w = panel.h = 100;
+    screen.panels = {&panel};
+    screen.draw_cable_frame = count_draw;
+    SDL_Event queued[] = {key_event(SDL_KEYDOWN, SDLK_F6), motion_event(10, 10)};
+    for (SDL_Event& e : queued)
+        SDL_PushEvent(&e);
+    testing::internal::CaptureStdout();
+    frame_pass(screen, false);
+    EXPECT_EQ(screen.cable_view, 1);
+    EXPECT_EQ(panel.mode, MODE_BACK);
+    EXPECT_EQ(screen.interaction.pointer_x, 0) << "the motion waits for the next pass";
+    frame_pass(screen, false);
+    EXPECT_EQ(screen.interaction.pointer_x, 10);
+    EXPECT_EQ(screen.cable_state.hovered_panel, 0) << "the cable view took the motion";
+    EXPECT_EQ(screen.interaction.hovered_panel, -1);
+
+    // A dashboard button's request waits for the end of the frame, then runs once.
+    SYSTEM_DASH dash;
+    screen.dashboards = {&dash};
+    dash.requested = REQUEST_CABLES;
+    EXPECT_EQ(run_requests(screen), 1);
+    EXPECT_EQ(screen.cable_view, 0);
+    EXPECT_EQ(panel.mode, MODE_FRONT);
+    EXPECT_EQ(run_requests(screen), 0);
+    testing::internal::GetCapturedStdout();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST_F(FrameLoop, StepNoticeRingKeepsOrderAndCountsWhatItDrops) {
