@@ -25,7 +25,7 @@ namespace {
 using EVENT_HANDLER = int (*)(SCREEN&, std::vector<OBJET*>&, const SDL_Event&);
 
 void switch_views(SCREEN& screen, unsigned requests) {
-    if (requests & REQUEST_SCOPE) toggle_scope();
+    if (requests & REQUEST_SCOPE) toggle_scope(screen.scope);
     if (requests & REQUEST_CABLES) toggle_cable_view(screen);
 }
 
@@ -116,7 +116,7 @@ long frame_loop(SCREEN& screen, long max_passes) {
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
         frame_pass(screen, redraw);
         // The scope's picture changes with every block, so it is shown on every pass.
-        if (scope_mode) draw_scope_view();
+        if (scope_mode) draw_scope_view(screen.scope);
         // What a dashboard button (or F3) asked for runs now that the frame is drawn; the
         // screen it leaves behind is drawn again on the next pass.
         redraw = run_requests(screen) != 0;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cables.h"
+#include "app/scope.h"
 #include "toolkit/objet.h"
 
 class INFO_DASH;
@@ -75,6 +76,7 @@ struct SCREEN {
     int cable_rebuild = 1; // the cable list is built again from the graph before the next frame
     CABLE_LIST cable_list;
     CABLE_VIEW_STATE cable_state;
+    SCOPE_VIEW scope;     // shown while the engine's scope_mode is 1
     int chooser_open = 0; // while the chooser screen is up, F1, F3, F6 and "5" do nothing
     int running = 1;      // cleared by releasing ESC
     unsigned requests = 0;

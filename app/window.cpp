@@ -148,7 +148,7 @@ int run_window(const char* patch_path) {
 }
 
 void release_window(SCREEN& screen) {
-    release_scope();
+    release_scope(screen.scope);
     reset_interaction(screen);
     reset_cable_view(screen);
     screen.info_dash = nullptr;
