@@ -9,7 +9,7 @@
 #include "app/controller.h"
 #include "app/info_dash.h"
 #include "app/save_dialog.h"
-#include "app/scope.h"
+#include "engine/audio.h"
 #include "engine/generator.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"
@@ -102,10 +102,10 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         break;
     }
     case SDLK_KP_MINUS:
-        scope_zoom_out();
+        scope_zoom = scope_zoom_halved(scope_zoom.load());
         break;
     case SDLK_KP_PLUS:
-        scope_zoom_in();
+        scope_zoom = scope_zoom_doubled(scope_zoom.load());
         break;
     case SDLK_F1:
         screen.requests |= REQUEST_SCOPE;

@@ -86,14 +86,6 @@ int toggle_scope(SCOPE_VIEW& scope) {
     return 1;
 }
 
-void scope_zoom_out() {
-    scope_zoom = scope_zoom_halved(scope_zoom.load());
-}
-
-void scope_zoom_in() {
-    scope_zoom = scope_zoom_doubled(scope_zoom.load());
-}
-
 void draw_scope_view(SCOPE_VIEW& scope) {
     SDL_Surface* picture = scope.picture;
     if (!picture) return;

@@ -40,9 +40,6 @@ void end_scope_sweep(SCOPE_VIEW& scope, float zoom);
 // F1: the scope on (its picture made on first use) or off again. Nothing happens without a
 // window. Returns 1 when the mode changed.
 int toggle_scope(SCOPE_VIEW& scope);
-// Keypad minus and plus.
-void scope_zoom_out();
-void scope_zoom_in();
 
 // Takes the points waiting in the ring into the picture and shows it, then swaps the buffers.
 void draw_scope_view(SCOPE_VIEW& scope);
