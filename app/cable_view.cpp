@@ -9,23 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
 #include "app/save_dialog.h"
-#include "app/startup.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
 #include "patch/patch_writer.h"
-#include "remote/remote_server.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
-
-int cable_view = 0;
-int cable_rebuild = 1;
-CABLE_LIST cable_list;
-CABLE_VIEW_STATE cable_state;
-void (*draw_cable_frame)(int flags) = draw_cable_view;
 
 namespace {
 
@@ -42,76 +33,78 @@ bool is_jack(const SPRITE* item) {
 // The jack (or other item) under the pointer and its panel. Panels may overlap: the first panel
 // of the list with an item there wins, so a jack is reached through the empty part of a panel
 // lying over it.
-SPRITE* item_under(std::vector<OBJET*>& list, OBJET** panel) {
-    const float x = static_cast<float>(interaction.pointer_x), y = static_cast<float>(interaction.pointer_y);
+SPRITE* item_under(const SCREEN& screen, std::vector<OBJET*>& list, OBJET** panel) {
+    const INTERACTION& pointer = screen.interaction;
+    const float x = static_cast<float>(pointer.pointer_x), y = static_cast<float>(pointer.pointer_y);
     for (OBJET* p : list) {
         if (SPRITE* item = item_at(*p, x, y)) {
             *panel = p;
             return item;
         }
     }
-    const int i = panel_at(list);
+    const int i = panel_at(screen, list);
     *panel = valid_index(list, i) ? list[i] : nullptr;
     return nullptr;
 }
 
-SPRITE& dragged_plug() {
-    CABLE& c = *cable_state.dragged_cable;
-    return cable_state.dragged_end == 1 ? c.plug_out : c.plug_in;
+SPRITE& dragged_plug(CABLE_VIEW_STATE& s) {
+    CABLE& c = *s.dragged_cable;
+    return s.dragged_end == 1 ? c.plug_out : c.plug_in;
 }
 
-void forget_pointer_state() {
-    const int keep = cable_state.keep_links;
-    cable_state = CABLE_VIEW_STATE();
-    cable_state.keep_links = keep;
+void forget_pointer_state(CABLE_VIEW_STATE& s) {
+    const int keep = s.keep_links;
+    s = CABLE_VIEW_STATE();
+    s.keep_links = keep;
 }
 
 // Hover shows the panel in the information dashboard but sends no message: knobs and buttons
 // are not played from the back side.
-int hover(std::vector<OBJET*>& list) {
-    CABLE_VIEW_STATE& s = cable_state;
+int hover(SCREEN& screen, std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
     if (!valid_index(list, s.hovered_panel)) return 0;
     OBJET& panel = *list[s.hovered_panel];
-    SPRITE* g =
-        item_at(panel, static_cast<float>(interaction.pointer_x), static_cast<float>(interaction.pointer_y));
+    const INTERACTION& pointer = screen.interaction;
+    SPRITE* g = item_at(panel, static_cast<float>(pointer.pointer_x), static_cast<float>(pointer.pointer_y));
     if (!g || g == s.hovered_item) return 0;
     if (!s.pressing && s.hovered_item) {
         s.hovered_item->hover = 0;
         g->dirty = 1;
-        if (info_dash) clear_panel_info(*info_dash);
+        if (screen.info_dash) clear_panel_info(*screen.info_dash);
         s.hovered_item = nullptr;
     }
     g->hover = 1;
     g->dirty = 1;
-    if (info_dash) show_panel_info(*info_dash, &panel);
+    if (screen.info_dash) show_panel_info(*screen.info_dash, &panel);
     s.hovered_item = g;
     return FLAG_REDRAW;
 }
 
 // The held plug shows whether letting go here would plug it into another jack.
-void plug_feedback(std::vector<OBJET*>& list) {
-    CABLE_VIEW_STATE& s = cable_state;
+void plug_feedback(SCREEN& screen, std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
     OBJET* panel;
-    SPRITE* g = item_under(list, &panel);
+    SPRITE* g = item_under(screen, list, &panel);
     if (!g) return;
     if (!is_jack(g)) {
-        show_plug(dragged_plug(), false);
+        show_plug(dragged_plug(s), false);
         return;
     }
     verbose_printf("Atterri sur qlq chose [%s]\n", g->name);
     const CABLE& c = *s.dragged_cable;
     if (g == (s.dragged_end == 1 ? c.producer_jack : c.consumer_jack)) {
-        show_plug(dragged_plug(), false);
+        show_plug(dragged_plug(s), false);
         std::printf("C le meme amateur !\n");
     } else {
-        show_plug(dragged_plug(), true);
+        show_plug(dragged_plug(s), true);
     }
 }
 
-int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
-    CABLE_VIEW_STATE& s = cable_state;
+int motion(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
+    INTERACTION& interaction = screen.interaction;
     int flags = 0;
-    s.hovered_panel = panel_at(list);
+    s.hovered_panel = panel_at(screen, list);
     if (s.scrolling) {
         // The cable view bounds the offsets below only.
         scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - interaction.pointer_x, INT_MAX);
@@ -120,9 +113,9 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
     }
     interaction.pointer_x = event.motion.x + scroll_x;
     interaction.pointer_y = event.motion.y + scroll_y;
-    flags |= hover(list);
+    flags |= hover(screen, list);
 
-    if (s.pressing && s.dragged_cable) plug_feedback(list);
+    if (s.pressing && s.dragged_cable) plug_feedback(screen, list);
     if (s.pressing && s.pressed_item && s.dragged_cable) {
         CABLE& c = *s.dragged_cable;
         if (s.dragged_end == 1) {
@@ -140,7 +133,7 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
         flags |= edge_scroll(interaction.pointer_x, INT_MAX, INT_MAX, scroll_x);
         flags |= edge_scroll(interaction.pointer_y, INT_MAX, INT_MAX, scroll_y);
         // The cables plugged into the panel follow it once they are rebuilt from its jacks.
-        cable_rebuild = 1;
+        screen.cable_rebuild = 1;
         OBJET& panel = *list[s.grabbed_panel];
         panel.x = static_cast<float>(interaction.pointer_x);
         panel.y = static_cast<float>(interaction.pointer_y);
@@ -168,8 +161,7 @@ const char* drag_kind_name(int kind) {
 }
 
 // Holds the given end of a cable: its plug turns over and the console says which end and kind.
-void hold_end(CABLE& c, SPRITE* jack, int end) {
-    CABLE_VIEW_STATE& s = cable_state;
+void hold_end(CABLE_VIEW_STATE& s, CABLE& c, SPRITE* jack, int end) {
     flip_plug(end == 1 ? c.plug_out : c.plug_in);
     verbose_printf(end == 1 ? "CIBLE\n" : "SOURCE\n");
     s.dragged_end = end;
@@ -179,15 +171,16 @@ void hold_end(CABLE& c, SPRITE* jack, int end) {
 }
 
 // A left press on a jack picks up the plug of the last cable that ends there.
-void pick_up(SPRITE* item) {
-    for (const auto& owned : cable_list) {
-        if (owned->producer_jack == item) hold_end(*owned, item, 1);
-        if (owned->consumer_jack == item) hold_end(*owned, item, 0);
+void pick_up(SCREEN& screen, SPRITE* item) {
+    for (const auto& owned : screen.cable_list) {
+        if (owned->producer_jack == item) hold_end(screen.cable_state, *owned, item, 1);
+        if (owned->consumer_jack == item) hold_end(screen.cable_state, *owned, item, 0);
     }
 }
 
-int button_down(std::vector<OBJET*>& list, const SDL_Event& event) {
-    CABLE_VIEW_STATE& s = cable_state;
+int button_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
+    INTERACTION& interaction = screen.interaction;
     interaction.pointer_x = event.button.x + scroll_x;
     interaction.pointer_y = event.button.y + scroll_y;
     SDL_ShowCursor(0);
@@ -196,38 +189,39 @@ int button_down(std::vector<OBJET*>& list, const SDL_Event& event) {
         s.scroll_anchor_x = interaction.pointer_x;
         s.scroll_anchor_y = interaction.pointer_y;
         s.scrolling = 1;
-        s.hovered_panel = panel_at(list);
+        s.hovered_panel = panel_at(screen, list);
     } else if (event.button.button == SDL_BUTTON_LEFT) {
         s.pressing = 1;
         s.press_x = interaction.pointer_x;
         s.press_y = interaction.pointer_y;
         flags |= FLAG_REDRAW;
         // The press hits what lies under it, even when no motion came before it.
-        s.hovered_panel = panel_at(list);
+        s.hovered_panel = panel_at(screen, list);
         OBJET* panel;
-        if (SPRITE* item = item_under(list, &panel)) {
+        if (SPRITE* item = item_under(screen, list, &panel)) {
             s.pressed_item = item;
-            pick_up(item);
+            pick_up(screen, item);
         }
     } else if (event.button.button == SDL_BUTTON_RIGHT) {
-        s.grabbed_panel = panel_at(list);
+        s.grabbed_panel = panel_at(screen, list);
         flags |= FLAG_REDRAW;
     }
     return flags;
 }
 
-void drop(std::vector<OBJET*>& list) {
-    CABLE_VIEW_STATE& s = cable_state;
+void drop(SCREEN& screen, std::vector<OBJET*>& list) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
     OBJET* panel;
-    SPRITE* target = item_under(list, &panel);
+    SPRITE* target = item_under(screen, list, &panel);
     if (generator) drop_plug(*generator, *s.dragged_cable, s.dragged_end, panel, target, s.keep_links != 0);
     // Whatever happened, the cables are drawn again from the graph: a refused plug springs back.
-    cable_rebuild = 1;
+    screen.cable_rebuild = 1;
     std::fflush(stdout);
 }
 
-int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
-    CABLE_VIEW_STATE& s = cable_state;
+int button_up(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    CABLE_VIEW_STATE& s = screen.cable_state;
+    INTERACTION& interaction = screen.interaction;
     interaction.pointer_x = event.button.x + scroll_x;
     interaction.pointer_y = event.button.y + scroll_y;
     SDL_ShowCursor(1);
@@ -239,14 +233,14 @@ int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
         if (s.pressed_item) {
             std::fflush(stdout);
             if (s.dragged_cable) {
-                flip_plug(dragged_plug());
-                if (s.plug_moved) drop(list);
+                flip_plug(dragged_plug(s));
+                if (s.plug_moved) drop(screen, list);
             }
             s.dragged_cable = nullptr;
             s.plug_moved = 0;
             s.pressed_item = nullptr;
             flags |= FLAG_CABLES | FLAG_VIEW_MOVED;
-            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+            warp_pointer(screen, s.press_x - scroll_x, s.press_y - scroll_y);
         }
     } else if (event.button.button == SDL_BUTTON_MIDDLE) {
         s.scrolling = 0;
@@ -260,29 +254,58 @@ int button_up(std::vector<OBJET*>& list, const SDL_Event& event) {
 }
 
 // The links line of the oscillator under the pointer, on the console.
-void print_links(std::vector<OBJET*>& list) {
-    if (!generator || !valid_index(list, cable_state.hovered_panel)) return;
-    const VCO* vco = panel_oscillator(list[cable_state.hovered_panel]);
+void print_links(const SCREEN& screen, std::vector<OBJET*>& list) {
+    const int hovered = screen.cable_state.hovered_panel;
+    if (!generator || !valid_index(list, hovered)) return;
+    const VCO* vco = panel_oscillator(list[hovered]);
     if (!vco) return;
     write_links(stdout, *generator, *vco);
     std::fflush(stdout);
 }
 
-} // namespace
-
-void reset_cable_view() {
-    forget_pointer_state();
-    cable_list.clear();
-    cable_rebuild = 1;
+// Keys the cable view keeps for itself; the others are the panel view's.
+int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    switch (event.key.keysym.sym) {
+    case SDLK_F4:
+        // The cable view saves into the working folder, under the name as typed.
+        save_patch("");
+        return FLAG_REDRAW;
+    case SDLK_F5:
+        print_links(screen, list);
+        return FLAG_REDRAW;
+    case SDLK_RCTRL:
+        screen.cable_state.keep_links = 1;
+        return FLAG_REDRAW;
+    default:
+        return panel_view_event(screen, list, event);
+    }
 }
 
-void toggle_cable_view() {
-    cable_view = 1 - cable_view;
+int key_up(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    if (event.key.keysym.sym == SDLK_RCTRL) {
+        screen.cable_state.keep_links = 0;
+        return FLAG_REDRAW;
+    }
+    return panel_view_event(screen, list, event);
+}
+
+const VIEW_HANDLERS CABLE_VIEW = {key_down, key_up, motion, button_down, button_up};
+
+} // namespace
+
+void reset_cable_view(SCREEN& screen) {
+    forget_pointer_state(screen.cable_state);
+    screen.cable_list.clear();
+    screen.cable_rebuild = 1;
+}
+
+void toggle_cable_view(SCREEN& screen) {
+    screen.cable_view = 1 - screen.cable_view;
     // The items under the pointer belong to the side being left.
-    forget_pointer_state();
-    if (cable_view) cable_rebuild = 1;
-    for (OBJET* p : panels)
-        p->set_mode(cable_view ? MODE_BACK : MODE_FRONT);
+    forget_pointer_state(screen.cable_state);
+    if (screen.cable_view) screen.cable_rebuild = 1;
+    for (OBJET* p : screen.panels)
+        p->set_mode(screen.cable_view ? MODE_BACK : MODE_FRONT);
     // The switch may come from a dashboard button while a frame is drawn: the next pass draws
     // the other view even when no event follows.
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
@@ -292,60 +315,15 @@ void toggle_cable_view() {
     }
 }
 
-void build_cables() {
+void build_cables(SCREEN& screen) {
     // Nothing may point into the old records once they are freed.
-    cable_state.dragged_cable = nullptr;
-    cable_state.plug_moved = 0;
-    build_cables(panels, cable_list);
+    screen.cable_state.dragged_cable = nullptr;
+    screen.cable_state.plug_moved = 0;
+    build_cables(screen.panels, screen.cable_list);
 }
 
-int cable_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_KEYDOWN:
-        switch (event.key.keysym.sym) {
-        case SDLK_F4:
-            // The cable view saves into the working folder, under the name as typed.
-            save_patch("");
-            return FLAG_REDRAW;
-        case SDLK_F5:
-            print_links(list);
-            return FLAG_REDRAW;
-        case SDLK_RCTRL:
-            cable_state.keep_links = 1;
-            return FLAG_REDRAW;
-        default:
-            return panel_view_event(list, event);
-        }
-    case SDL_KEYUP:
-        if (event.key.keysym.sym == SDLK_RCTRL) {
-            cable_state.keep_links = 0;
-            return FLAG_REDRAW;
-        }
-        return panel_view_event(list, event);
-    case SDL_MOUSEMOTION:
-        return motion(list, event);
-    case SDL_MOUSEBUTTONDOWN:
-        return is_wheel_button(event.button.button) ? 0 : button_down(list, event);
-    case SDL_MOUSEBUTTONUP:
-        return is_wheel_button(event.button.button) ? 0 : button_up(list, event);
-    case SDL_VIDEOEXPOSE:
-    case SDL_ACTIVEEVENT:
-        return FLAG_REDRAW;
-    default:
-        return 0;
-    }
-}
-
-int cable_view_events(std::vector<OBJET*>& list, int accept) {
-    int flags = 0;
-    SDL_Event event;
-    // A key may leave the view (F6): the rest of the queue then waits for the handler of the
-    // next pass.
-    const int view = cable_view;
-    while (cable_view == view && SDL_PollEvent(&event))
-        flags |= cable_view_event(list, event);
-    if (accept && server_socket) accept_remote_client(server_socket);
-    return flags;
+int cable_view_event(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    return view_event(CABLE_VIEW, screen, list, event);
 }
 
 void draw_cable(CABLE& c) {
@@ -365,29 +343,32 @@ void draw_cable(CABLE& c) {
     c.plug_out.draw();
 }
 
-void show_cable_view(int flags) {
+void show_cable_view(SCREEN& screen, int flags) {
     if (!flags) return;
     verbose_printf("ROLL [%d][%p]\n", flags, reinterpret_cast<void*>(static_cast<intptr_t>(std::rand() % 3)));
-    if (cable_rebuild) {
+    if (screen.cable_rebuild) {
         verbose_printf("Cree liste des liens\n");
-        build_cables();
-        cable_rebuild = 0;
+        build_cables(screen);
+        screen.cable_rebuild = 0;
     }
-    for (OBJET* p : panels)
+    for (OBJET* p : screen.panels)
         p->update();
     // The console may be a file or a pipe: what this frame printed is passed on now.
     std::fflush(stdout);
-    draw_cable_frame(flags);
+    if (screen.draw_cable_frame)
+        screen.draw_cable_frame(flags);
+    else
+        draw_cable_view(screen, flags);
 }
 
-void draw_cable_view(int) {
+void draw_cable_view(SCREEN& screen, int) {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT);
     begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
     glColor3ub(255, 255, 255);
-    if (background) draw_background_grid(*background, CABLE_VIEW_GRID, CABLE_VIEW_GRID);
-    draw_panels(panels, scroll_x, scroll_y);
-    for (const auto& c : cable_list)
+    if (screen.background) draw_background_grid(*screen.background, CABLE_VIEW_GRID, CABLE_VIEW_GRID);
+    draw_panels(screen.panels, scroll_x, scroll_y);
+    for (const auto& c : screen.cable_list)
         draw_cable(*c);
     end_2d();
     SDL_GL_SwapBuffers();

@@ -10,13 +10,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_loop.h"
+#include "app/frame_pacer.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_folders.h"
-#include "app/patch_swap.h"
+#include "app/screen.h"
 #include "app/startup.h"
-#include "app/system_dash.h"
 #include "engine/verbose.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
@@ -26,8 +25,6 @@
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
-
-int chooser_open = 0;
 
 bool is_patch_name(const std::string& name) {
     static const char extension[] = ".kvx";
@@ -71,14 +68,11 @@ std::string chooser_row_text(const std::string& name) {
     return text;
 }
 
-void request_patch_chooser() {
-    pending_dash_actions |= DASH_LOAD;
-}
-
 namespace {
 
 // The screen: the layout's background and scroll buttons, then one label per shown row.
 struct CHOOSER_SCREEN {
+    SCREEN& screen;
     std::vector<PATCH_CHOICE> choices;
     std::vector<std::string> names;
     OBJET* panel = nullptr;
@@ -89,7 +83,7 @@ struct CHOOSER_SCREEN {
     int hovered = -1;
     int selected = -1;
 
-    CHOOSER_SCREEN() {
+    explicit CHOOSER_SCREEN(SCREEN& s) : screen(s) {
         verbose_printf("LOAD KVX\n");
         choices = patch_choices();
         for (const PATCH_CHOICE& c : choices) names.push_back(c.name);
@@ -160,8 +154,8 @@ struct CHOOSER_SCREEN {
     // screen that is about to go.
     void events() {
         SDL_Event e;
-        while (selected < 0 && running && SDL_PollEvent(&e)) {
-            panel_view_event(list, e);
+        while (selected < 0 && screen.running && SDL_PollEvent(&e)) {
+            panel_view_event(screen, list, e);
             if (e.type == SDL_MOUSEMOTION) hover(row_under(e.motion.x, e.motion.y));
             if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) {
                 const int row = row_under(e.button.x, e.button.y);
@@ -183,7 +177,7 @@ struct CHOOSER_SCREEN {
 
     void run() {
         FRAME_PACER pacer(std::chrono::microseconds(1000000 / FRAMES_PER_SECOND));
-        while (running && selected < 0) {
+        while (screen.running && selected < 0) {
             place();
             events();
             take_messages();
@@ -198,24 +192,22 @@ struct CHOOSER_SCREEN {
 
 } // namespace
 
-int choose_patch() {
-    chooser_open = 1;
-    reset_interaction();
+std::string choose_patch(SCREEN& screen) {
+    screen.chooser_open = 1;
+    reset_interaction(screen);
     PATCH_CHOICE chosen;
     {
-        CHOOSER_SCREEN screen;
-        screen.run();
-        if (screen.selected >= 0 && screen.selected < static_cast<int>(screen.names.size()))
-            chosen = screen.choices[static_cast<size_t>(screen.selected)];
+        CHOOSER_SCREEN chooser(screen);
+        chooser.run();
+        if (chooser.selected >= 0 && chooser.selected < static_cast<int>(chooser.names.size()))
+            chosen = chooser.choices[static_cast<size_t>(chooser.selected)];
     }
     // The pointer's state and the information dashboard may name the screen just freed.
-    reset_interaction();
-    if (info_dash) clear_panel_info(*info_dash);
-    chooser_open = 0;
-    if (!chosen.path.empty()) {
-        std::printf("Load [%s]\n", chosen.name.c_str());
-        load_patch_in_place(chosen.path.c_str());
-    }
+    reset_interaction(screen);
+    if (screen.info_dash) clear_panel_info(*screen.info_dash);
+    screen.chooser_open = 0;
     std::fflush(stdout);
-    return 1;
+    if (chosen.path.empty()) return chosen.path;
+    std::printf("Load [%s]\n", chosen.name.c_str());
+    return chosen.path;
 }

@@ -1,5 +1,5 @@
 // The patch chooser: a screen listing the user's patches and the examples, scrolled by two buttons,
-// whose clicked name is loaded in place of the running patch.
+// whose clicked name is handed back to be loaded in place of the running patch.
 #pragma once
 #include <string>
 #include <vector>
@@ -38,12 +38,9 @@ int chooser_row_at(int x, int y, int rows);
 // A row's text: the name right-aligned in 32 characters, cut to the label's size.
 std::string chooser_row_text(const std::string& name);
 
-// While the chooser screen is open, F1, F3, F6 and "5" do nothing.
-extern int chooser_open;
+struct SCREEN;
 
-// F3 and the "LOAD" button: asks the frame loop to open the chooser once the frame is drawn.
-void request_patch_chooser();
-
-// Runs the chooser screen until a name is clicked (then loads it in place of the running
-// patch) or ESC is released (then nothing is loaded and the frame loop ends). Returns 1.
-int choose_patch();
+// Runs the chooser screen until a name is clicked or ESC is released (which also ends the frame
+// loop). Returns the clicked patch's path under KVX/, or "" when none was chosen; the caller
+// loads it.
+std::string choose_patch(SCREEN& screen);

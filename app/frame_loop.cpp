@@ -1,63 +1,63 @@
 // The frame loop: controller step, events, step notices and drawing, about 60 passes a second.
 #include "app/frame_loop.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdio>
-#include <thread>
+#include <string>
 
 #include "app/cable_view.h"
+#include "app/chooser.h"
 #include "app/controller.h"
 #include "app/panel_view.h"
+#include "app/patch_swap.h"
+#include "app/save_dialog.h"
 #include "app/scope.h"
+#include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
-#include "engine/verbose.h"
-#include "toolkit/objet.h"
-#include "toolkit/panel_walkers.h"
-#include "toolkit/video.h"
-
-std::vector<OBJET*> panels;
-std::vector<OBJET*> dashboards;
-SPRITE* background = nullptr;
-void (*draw_frame)(int flags) = draw_panel_view;
+#include "remote/remote_server.h"
 
 namespace {
 
-// The list the panel view hit-tests, rebuilt each pass without reallocating.
-std::vector<OBJET*> hit_list;
+using EVENT_HANDLER = int (*)(SCREEN&, std::vector<OBJET*>&, const SDL_Event&);
 
-constexpr int PANEL_VIEW_GRID = 10;
+void switch_views(SCREEN& screen, unsigned requests) {
+    if (requests & REQUEST_SCOPE) toggle_scope(screen.scope);
+    if (requests & REQUEST_CABLES) toggle_cable_view(screen);
+}
+
+// Drains the window's events through a view's handler, then accepts at most one remote client.
+// A switch of view is made at once; the events after it, like those after a request for the
+// chooser, wait for the next pass and the handler that goes with it.
+int drain_events(SCREEN& screen, std::vector<OBJET*>& list, EVENT_HANDLER handle) {
+    int flags = 0;
+    SDL_Event event;
+    const int view = screen.cable_view;
+    const int scope = scope_mode.load();
+    while (!(screen.requests & REQUEST_LOAD) && screen.cable_view == view && scope_mode.load() == scope &&
+           SDL_PollEvent(&event)) {
+        flags |= handle(screen, list, event);
+        const unsigned switches = screen.requests & VIEW_SWITCHES;
+        screen.requests &= ~VIEW_SWITCHES;
+        switch_views(screen, switches);
+    }
+    if (server_socket) accept_remote_client(server_socket);
+    return flags;
+}
+
+void draw(SCREEN& screen, int flags) {
+    if (screen.draw_frame)
+        screen.draw_frame(flags);
+    else
+        draw_panel_view(screen, flags);
+}
 
 } // namespace
 
-void draw_background_grid(SPRITE& sprite, int columns, int rows) {
-    for (int c = 0; c < columns; ++c) {
-        for (int r = 0; r < rows; ++r) {
-            sprite.set_position(static_cast<float>(c) * sprite.w, static_cast<float>(r) * sprite.h, 0);
-            sprite.dirty = 1;
-            sprite.draw();
-        }
-    }
-}
-
-void draw_panel_view(int flags) {
-    if (flags & FLAG_VIEW_MOVED) verbose_printf("Request of Scroll\n");
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3ub(255, 255, 255);
-    begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-    if (background) draw_background_grid(*background, PANEL_VIEW_GRID, PANEL_VIEW_GRID);
-    draw_panels(panels, scroll_x, scroll_y);
-    draw_dashboards(dashboards);
-    end_2d();
-    SDL_GL_SwapBuffers();
-}
-
-int deliver_step_notices() {
+int deliver_step_notices(SCREEN& screen) {
     int flags = 0;
     STEP_NOTICE notice;
     while (take_step_notice(notice)) {
@@ -66,61 +66,62 @@ int deliver_step_notices() {
         SDL_Event event = {};
         event.user.type = SDL_USEREVENT;
         event.user.code = 1;
-        flags |= step_notice_event(&event, static_cast<int>(sizeof event));
+        flags |= step_notice_event(screen, &event, static_cast<int>(sizeof event));
     }
     return flags;
 }
 
-int frame_pass(bool force_draw) {
+int frame_pass(SCREEN& screen, bool force_draw) {
     step_controller();
     // The audio thread only counts sampler restarts; they are told here, off its clock.
     if (generator) report_sampler_restarts(generator->samplers);
     int flags;
-    if (cable_view || scope_mode) {
-        flags = cable_view_events(panels, 1);
+    if (screen.cable_view || scope_mode) {
+        flags = drain_events(screen, screen.panels, cable_view_event);
         // The back sides show no steps: the notices wait in the sequencer panels' queues.
-        deliver_step_notices();
+        deliver_step_notices(screen);
     } else {
-        build_hit_list(dashboards, panels, hit_list);
-        flags = panel_view_events(hit_list, 1);
-        flags |= deliver_step_notices();
+        build_hit_list(screen.dashboards, screen.panels, screen.hit_list);
+        flags = drain_events(screen, screen.hit_list, panel_view_event);
+        flags |= deliver_step_notices(screen);
     }
     if (scope_mode) return flags;
-    if (cable_view) {
-        show_cable_view(flags | (force_draw ? FLAG_REDRAW : 0));
+    if (screen.cable_view) {
+        show_cable_view(screen, flags | (force_draw ? FLAG_REDRAW : 0));
         return flags;
     }
-    if (flags || force_draw) draw_frame(flags | (force_draw ? FLAG_REDRAW : 0));
+    if (flags || force_draw) draw(screen, flags | (force_draw ? FLAG_REDRAW : 0));
     return flags;
 }
 
-FRAME_PACER::FRAME_PACER(std::chrono::steady_clock::duration p)
-    : period(p), next(std::chrono::steady_clock::now() + p) {}
-
-void FRAME_PACER::wait() {
-    const auto now = std::chrono::steady_clock::now();
-    if (now < next) {
-        std::this_thread::sleep_until(next);
-        next += period;
-    } else {
-        next = now + period;
+int run_requests(SCREEN& screen) {
+    const unsigned requests = screen.requests | take_dash_requests(screen.dashboards);
+    screen.requests = 0;
+    if (!requests) return 0;
+    if (requests & REQUEST_LOAD) {
+        const std::string path = choose_patch(screen);
+        if (!path.empty()) load_patch_in_place(screen, path.c_str());
+        std::fflush(stdout);
     }
+    if (requests & REQUEST_SAVE) save_user_patch();
+    switch_views(screen, requests & VIEW_SWITCHES);
+    return 1;
 }
 
-long frame_loop(long max_passes) {
+long frame_loop(SCREEN& screen, long max_passes) {
     FRAME_PACER pacer(std::chrono::microseconds(1000000 / FRAMES_PER_SECOND));
     long passes = 0;
-    running = 1;
+    screen.running = 1;
     bool redraw = true;
-    while (running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(redraw);
+    while (screen.running && (max_passes < 0 || passes < max_passes)) {
+        frame_pass(screen, redraw);
         // The scope's picture changes with every block, so it is shown on every pass.
-        if (scope_mode) draw_scope_view();
-        // What the dashboard (or F3) asked for runs now that the frame is drawn; the screen it
-        // leaves behind is drawn again on the next pass.
-        redraw = run_pending_dash_actions(dashboards) != 0;
+        if (scope_mode) draw_scope_view(screen.scope);
+        // What a dashboard button (or F3) asked for runs now that the frame is drawn; the
+        // screen it leaves behind is drawn again on the next pass.
+        redraw = run_requests(screen) != 0;
         ++passes;
-        if (running) pacer.wait();
+        if (screen.running) pacer.wait();
     }
     return passes;
 }

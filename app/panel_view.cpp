@@ -1,35 +1,26 @@
 // The panel view: the pointer plays the panels and the computer keyboard plays the keyboards.
 #include "app/panel_view.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/cable_view.h"
-#include "app/chooser.h"
 #include "app/controller.h"
 #include "app/info_dash.h"
 #include "app/patch_folders.h"
 #include "app/save_dialog.h"
-#include "app/scope.h"
-#include "app/startup.h"
-#include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
-#include "remote/remote_server.h"
+#include "engine/verbose.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"
 #include "toolkit/panel_walkers.h"
-
-INTERACTION interaction;
-INFO_DASH* info_dash = nullptr;
-std::vector<OBJET*> sequencer_panels;
-int running = 1;
+#include "toolkit/video.h"
 
 namespace {
 
-void sdl_warp(int x, int y) {
-    SDL_WarpMouse(static_cast<Uint16>(x < 0 ? 0 : x), static_cast<Uint16>(y < 0 ? 0 : y));
-}
+constexpr int PANEL_VIEW_GRID = 10;
 
 // Message records keep the first bytes of the event (its type byte first).
 constexpr int EVENT_BYTES = static_cast<int>(sizeof(SDL_Event));
@@ -97,32 +88,32 @@ void dump_layouts(std::vector<OBJET*>& list) {
     }
 }
 
-int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
-    const SDLKey sym = key.keysym.sym;
+int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    const SDLKey sym = event.key.keysym.sym;
     if (note_key(sym, true)) return FLAG_REDRAW;
     // The chooser screen has its own rows and is left only by a click or ESC.
     const bool screen_key = sym == SDLK_F1 || sym == SDLK_F3 || sym == SDLK_F6 || sym == SDLK_5;
-    if (chooser_open && screen_key) return FLAG_REDRAW;
+    if (screen.chooser_open && screen_key) return FLAG_REDRAW;
     switch (sym) {
     case SDLK_TAB:
         if (generator) selected_vco = next_index(selected_vco, static_cast<int>(generator->vcos.size()));
         break;
     case SDLK_5: {
-        const int i = panel_at(list);
+        const int i = panel_at(screen, list);
         if (i >= 0) list[i]->set_mode(0);
         break;
     }
     case SDLK_KP_MINUS:
-        scope_zoom_out();
+        scope_zoom = scope_zoom_halved(scope_zoom.load());
         break;
     case SDLK_KP_PLUS:
-        scope_zoom_in();
+        scope_zoom = scope_zoom_doubled(scope_zoom.load());
         break;
     case SDLK_F1:
-        toggle_scope();
+        screen.requests |= REQUEST_SCOPE;
         break;
     case SDLK_F3:
-        request_patch_chooser();
+        screen.requests |= REQUEST_LOAD;
         break;
     case SDLK_F2:
         dump_layouts(list);
@@ -131,7 +122,7 @@ int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
         save_user_patch();
         break;
     case SDLK_F6:
-        toggle_cable_view();
+        screen.requests |= REQUEST_CABLES;
         break;
     default:
         break;
@@ -139,17 +130,17 @@ int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
     return FLAG_REDRAW;
 }
 
-int key_up(const SDL_KeyboardEvent& key) {
-    const SDLKey sym = key.keysym.sym;
+int key_up(SCREEN& screen, std::vector<OBJET*>&, const SDL_Event& event) {
+    const SDLKey sym = event.key.keysym.sym;
     if (note_key(sym, false)) return FLAG_REDRAW;
-    if (sym == SDLK_ESCAPE) running = 0;
+    if (sym == SDLK_ESCAPE) screen.running = 0;
     return FLAG_REDRAW;
 }
 
 // Hover: entering an item sends it "TOUCH_IN" (and, when not pressing, the item left
 // "TOUCH_OUT") and shows its panel in the information dashboard.
-int hover(std::vector<OBJET*>& list, const SDL_Event& event) {
-    INTERACTION& s = interaction;
+int hover(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    INTERACTION& s = screen.interaction;
     if (!valid_index(list, s.hovered_panel)) return 0;
     OBJET& panel = *list[s.hovered_panel];
     SPRITE* r = item_at(panel, static_cast<float>(s.pointer_x), static_cast<float>(s.pointer_y));
@@ -160,21 +151,21 @@ int hover(std::vector<OBJET*>& list, const SDL_Event& event) {
             s.hovered_item->hover = 0;
         }
         r->dirty = 1;
-        if (info_dash) clear_panel_info(*info_dash);
+        if (screen.info_dash) clear_panel_info(*screen.info_dash);
         s.hovered_item = nullptr;
     }
     post(panel, make_named_message(&event, EVENT_BYTES, "TOUCH_IN", r));
     r->hover = 1;
     r->dirty = 1;
-    if (info_dash) show_panel_info(*info_dash, &panel);
+    if (screen.info_dash) show_panel_info(*screen.info_dash, &panel);
     s.hovered_item = r;
     return FLAG_REDRAW;
 }
 
-int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
-    INTERACTION& s = interaction;
+int motion(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    INTERACTION& s = screen.interaction;
     int flags = 0;
-    s.hovered_panel = panel_at(list);
+    s.hovered_panel = panel_at(screen, list);
     if (s.scrolling) {
         scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - s.pointer_x, SCROLL_X_MAX);
         scroll_y = clamp_scroll(scroll_y + s.scroll_anchor_y - s.pointer_y, SCROLL_Y_MAX);
@@ -183,7 +174,7 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
     }
     s.pointer_x = event.motion.x + scroll_x;
     s.pointer_y = event.motion.y + scroll_y;
-    flags |= hover(list, event);
+    flags |= hover(screen, list, event);
 
     if (s.pressing && s.pressed_item) {
         const int d = s.press_y - s.pointer_y;
@@ -195,7 +186,7 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
                 post(*s.pressed_panel, m);
         }
         if (d != 0) {
-            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+            warp_pointer(screen, s.press_x - scroll_x, s.press_y - scroll_y);
             flags |= FLAG_REDRAW;
         }
     } else if (valid_index(list, s.grabbed_panel)) {
@@ -210,8 +201,9 @@ int motion(std::vector<OBJET*>& list, const SDL_Event& event) {
     return flags;
 }
 
-int button_down(std::vector<OBJET*>& list, SDL_Event event) {
-    INTERACTION& s = interaction;
+int button_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& pressed) {
+    INTERACTION& s = screen.interaction;
+    SDL_Event event = pressed;
     event.button.x = static_cast<Uint16>(event.button.x + scroll_x);
     event.button.y = static_cast<Uint16>(event.button.y + scroll_y);
     SDL_ShowCursor(0);
@@ -221,7 +213,7 @@ int button_down(std::vector<OBJET*>& list, SDL_Event event) {
         s.scroll_anchor_y = s.pointer_y;
         s.scrolling = 1;
         s.scrolled_while_held = 0;
-        s.hovered_panel = panel_at(list);
+        s.hovered_panel = panel_at(screen, list);
     } else if (event.button.button == SDL_BUTTON_LEFT) {
         s.pointer_x = s.press_x = event.button.x;
         s.pointer_y = s.press_y = event.button.y;
@@ -240,21 +232,22 @@ int button_down(std::vector<OBJET*>& list, SDL_Event event) {
     } else if (event.button.button == SDL_BUTTON_RIGHT) {
         s.pointer_x = event.button.x;
         s.pointer_y = event.button.y;
-        s.grabbed_panel = panel_at(list);
+        s.grabbed_panel = panel_at(screen, list);
         if (s.grabbed_panel != -1) flags |= FLAG_REDRAW;
     }
     return flags;
 }
 
-int button_up(std::vector<OBJET*>& list, SDL_Event event) {
-    INTERACTION& s = interaction;
+int button_up(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& released) {
+    INTERACTION& s = screen.interaction;
+    SDL_Event event = released;
     event.button.x = static_cast<Uint16>(event.button.x + scroll_x);
     event.button.y = static_cast<Uint16>(event.button.y + scroll_y);
     int flags = 0;
     const bool middle = event.button.button == SDL_BUTTON_MIDDLE;
     // A middle click folds the panel under the pointer; a middle drag only scrolled the world.
     if (middle && !s.scrolled_while_held) {
-        const int i = panel_at(list);
+        const int i = panel_at(screen, list);
         if (i >= 0) {
             list[i]->set_mode(0);
             flags |= FLAG_REDRAW;
@@ -272,7 +265,7 @@ int button_up(std::vector<OBJET*>& list, SDL_Event event) {
                 post(*s.pressed_panel, make_input_message(&event, EVENT_BYTES, s.pressed_item));
             s.pressed_item = nullptr;
             s.pressed_panel = nullptr;
-            warp_pointer(s.press_x - scroll_x, s.press_y - scroll_y);
+            warp_pointer(screen, s.press_x - scroll_x, s.press_y - scroll_y);
         }
     }
     if (middle) {
@@ -284,12 +277,12 @@ int button_up(std::vector<OBJET*>& list, SDL_Event event) {
     return flags;
 }
 
+const VIEW_HANDLERS PANEL_VIEW = {key_down, key_up, motion, button_down, button_up};
+
 } // namespace
 
-void (*warp_pointer)(int window_x, int window_y) = sdl_warp;
-
-void reset_interaction() {
-    interaction = INTERACTION();
+void reset_interaction(SCREEN& screen) {
+    screen.interaction = INTERACTION();
 }
 
 void build_hit_list(const std::vector<OBJET*>& dashboards, const std::vector<OBJET*>& panels,
@@ -305,8 +298,8 @@ int panel_at(const std::vector<OBJET*>& list, int x, int y) {
     return -1;
 }
 
-int panel_at(const std::vector<OBJET*>& list) {
-    return panel_at(list, interaction.pointer_x, interaction.pointer_y);
+int panel_at(const SCREEN& screen, const std::vector<OBJET*>& list) {
+    return panel_at(list, screen.interaction.pointer_x, screen.interaction.pointer_y);
 }
 
 int clamp_scroll(int offset, int max) {
@@ -330,8 +323,15 @@ bool is_wheel_button(Uint8 button) {
     return button == SDL_BUTTON_WHEELUP || button == SDL_BUTTON_WHEELDOWN;
 }
 
-int step_notice_event(const void* notice_event, int event_size) {
-    for (OBJET* p : sequencer_panels) {
+void warp_pointer(const SCREEN& screen, int x, int y) {
+    if (screen.warp_pointer)
+        screen.warp_pointer(x, y);
+    else
+        SDL_WarpMouse(static_cast<Uint16>(x < 0 ? 0 : x), static_cast<Uint16>(y < 0 ? 0 : y));
+}
+
+int step_notice_event(SCREEN& screen, const void* notice_event, int event_size) {
+    for (OBJET* p : screen.sequencer_panels) {
         // A panel out of view keeps its records until it is drawn: one pending notice says
         // all that more would, and the queue of a panel never shown does not grow with time.
         bool pending = false;
@@ -342,18 +342,18 @@ int step_notice_event(const void* notice_event, int event_size) {
     return FLAG_REDRAW;
 }
 
-int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
+int view_event(const VIEW_HANDLERS& view, SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN:
-        return key_down(list, event.key);
+        return view.key_down(screen, list, event);
     case SDL_KEYUP:
-        return key_up(event.key);
+        return view.key_up(screen, list, event);
     case SDL_MOUSEMOTION:
-        return motion(list, event);
+        return view.motion(screen, list, event);
     case SDL_MOUSEBUTTONDOWN:
-        return is_wheel_button(event.button.button) ? 0 : button_down(list, event);
+        return is_wheel_button(event.button.button) ? 0 : view.button_down(screen, list, event);
     case SDL_MOUSEBUTTONUP:
-        return is_wheel_button(event.button.button) ? 0 : button_up(list, event);
+        return is_wheel_button(event.button.button) ? 0 : view.button_up(screen, list, event);
     case SDL_VIDEOEXPOSE:
     case SDL_ACTIVEEVENT:
         return FLAG_REDRAW;
@@ -362,12 +362,29 @@ int panel_view_event(std::vector<OBJET*>& list, const SDL_Event& event) {
     }
 }
 
-int panel_view_events(std::vector<OBJET*>& list, int accept) {
-    int flags = 0;
-    SDL_Event event;
-    // Once the chooser is asked for, the events still queued are left to its screen.
-    while (!(pending_dash_actions & DASH_LOAD) && SDL_PollEvent(&event))
-        flags |= panel_view_event(list, event);
-    if (accept && server_socket) accept_remote_client(server_socket);
-    return flags;
+int panel_view_event(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    return view_event(PANEL_VIEW, screen, list, event);
+}
+
+void draw_background_grid(SPRITE& sprite, int columns, int rows) {
+    for (int c = 0; c < columns; ++c) {
+        for (int r = 0; r < rows; ++r) {
+            sprite.set_position(static_cast<float>(c) * sprite.w, static_cast<float>(r) * sprite.h, 0);
+            sprite.dirty = 1;
+            sprite.draw();
+        }
+    }
+}
+
+void draw_panel_view(SCREEN& screen, int flags) {
+    if (flags & FLAG_VIEW_MOVED) verbose_printf("Request of Scroll\n");
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3ub(255, 255, 255);
+    begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+    if (screen.background) draw_background_grid(*screen.background, PANEL_VIEW_GRID, PANEL_VIEW_GRID);
+    draw_panels(screen.panels, scroll_x, scroll_y);
+    draw_dashboards(screen.dashboards);
+    end_2d();
+    SDL_GL_SwapBuffers();
 }

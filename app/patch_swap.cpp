@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/cable_view.h"
-#include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
-#include "app/window.h"
+#include "app/screen.h"
+#include "app/window_size.h"
 #include "engine/audio.h"
 #include "panels/build_panels.h"
 #include "patch/patch_reader.h"
@@ -74,7 +74,7 @@ GENERATOR* swap_patch(const LOADED_PATCH& loaded, const std::function<void()>& w
     return previous;
 }
 
-int load_patch_in_place(const char* path) {
+int load_patch_in_place(SCREEN& screen, const char* path) {
     LOADED_PATCH loaded = read_patch_apart(path);
     if (!loaded.graph) return 0;
     // The new panels belong to a graph nothing renders yet, so they are built before the pause,
@@ -84,14 +84,14 @@ int load_patch_in_place(const char* path) {
     GENERATOR* old_graph = swap_patch(loaded);
 
     std::vector<OBJET*> old_panels;
-    old_panels.swap(panels);
-    panels.swap(new_panels);
-    sequencer_panels.swap(new_sequencer_panels);
-    reset_interaction();
-    if (info_dash) clear_panel_info(*info_dash);
-    reset_cable_view();
-    for (OBJET* p : panels) {
-        if (cable_view) p->set_mode(MODE_BACK);
+    old_panels.swap(screen.panels);
+    screen.panels.swap(new_panels);
+    screen.sequencer_panels.swap(new_sequencer_panels);
+    reset_interaction(screen);
+    if (screen.info_dash) clear_panel_info(*screen.info_dash);
+    reset_cable_view(screen);
+    for (OBJET* p : screen.panels) {
+        if (screen.cable_view) p->set_mode(MODE_BACK);
         p->update();
         fit_to_background(*p);
         mark_all(*p, 1);

@@ -5,6 +5,8 @@
 
 #include "app/patch_load.h"
 
+struct SCREEN;
+
 // Reads path into a fresh graph with its master path wired. A patch error that would end the
 // program at start-up is reported here instead, and like a file that cannot be read or a patch
 // without a master mixer it gives an empty result. The running patch is not touched.
@@ -15,7 +17,8 @@ LOADED_PATCH read_patch_apart(const char* path);
 // no block renders any more: the caller frees it.
 GENERATOR* swap_patch(const LOADED_PATCH& loaded, const std::function<void()>& while_paused = {});
 
-// The load of the window: reads path apart, builds its panels, swaps graph and panels, sets the
-// caption, forgets everything that pointed into the old patch and frees it. On failure the
-// running patch goes on playing and the console says why. Returns 1 when loaded, else 0.
-int load_patch_in_place(const char* path);
+// The load of the window: reads path apart, builds its panels, swaps graph and the screen's
+// panels, sets the caption, forgets everything that pointed into the old patch and frees it. On
+// failure the running patch goes on playing and the console says why. Returns 1 when loaded,
+// else 0.
+int load_patch_in_place(SCREEN& screen, const char* path);

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/window.h"
+#include "app/window_size.h"
 #include "engine/audio.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/pixels.h"
@@ -15,24 +15,20 @@
 
 namespace {
 
-SDL_Surface* picture = nullptr;
-SURFACE_FONT text_font;
-bool text_font_loaded = false;
-GLuint texture = 0;
 // The texture is a power of two on each side, as OpenGL 1.1 asks.
 constexpr int TEXTURE_SIDE = 1024;
-// Points taken per pass at most: a full ring.
-constexpr int POINTS_PER_PASS = SCOPE_BUFFER::CAPACITY;
-SCOPE_POINT points[POINTS_PER_PASS];
 
-bool start_picture() {
-    if (picture) return true;
+bool start_picture(SCOPE_VIEW& scope) {
+    if (scope.picture) return true;
     if (!window_surface) return false;
-    picture = SDL_CreateRGBSurface(SDL_SWSURFACE, WINDOW_WIDTH, WINDOW_HEIGHT, 32, 0xff0000, 0xff00, 0xff, 0);
-    if (!picture) return false;
-    text_font_loaded = load_surface_font(text_font, FONT_FILE, SCOPE_TEXT_SIZE);
-    fill_surface(picture, 255, 0, 255);
+    scope.picture = SDL_CreateRGBSurface(SDL_SWSURFACE, WINDOW_WIDTH, WINDOW_HEIGHT, 32, 0xff0000, 0xff00, 0xff, 0);
+    if (!scope.picture) return false;
+    scope.points.resize(SCOPE_BUFFER::CAPACITY);
+    scope.text_font_loaded = load_surface_font(scope.text_font, FONT_FILE, SCOPE_TEXT_SIZE);
+    fill_surface(scope.picture, 255, 0, 255);
+    GLuint texture = 0;
     glGenTextures(1, &texture);
+    scope.texture = texture;
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -64,10 +60,12 @@ void plot_scope_point(SDL_Surface* surface, SCOPE_POINT p) {
     put_pixel(surface, p.x, mid, SCOPE_CENTRE_COLOUR);
 }
 
-void end_scope_sweep(SDL_Surface* surface, float zoom) {
+void end_scope_sweep(SCOPE_VIEW& scope, float zoom) {
+    SDL_Surface* surface = scope.picture;
     if (!surface) return;
     fill_surface(surface, 255, 0, 255);
-    if (!text_font_loaded) return;
+    if (!scope.text_font_loaded) return;
+    const SURFACE_FONT& text_font = scope.text_font;
     char text[SURFACE_TEXT_MAX + 1];
     scope_zoom_text(text, sizeof text, zoom);
     // Centred on its middle height, but starting at the left margin: centred on the margin
@@ -77,33 +75,26 @@ void end_scope_sweep(SDL_Surface* surface, float zoom) {
                        SCOPE_TEXT_COLOUR, SCOPE_TEXT_BACKGROUND, "%s", text);
 }
 
-int toggle_scope() {
+int toggle_scope(SCOPE_VIEW& scope) {
     if (scope_mode.load() == 1) {
         scope_mode = 0;
         return 1;
     }
-    if (!start_picture()) return 0;
+    if (!start_picture(scope)) return 0;
     scope_buffer.clear();
     scope_mode = 1;
     return 1;
 }
 
-void scope_zoom_out() {
-    scope_zoom = scope_zoom_halved(scope_zoom.load());
-}
-
-void scope_zoom_in() {
-    scope_zoom = scope_zoom_doubled(scope_zoom.load());
-}
-
-void draw_scope_view() {
+void draw_scope_view(SCOPE_VIEW& scope) {
+    SDL_Surface* picture = scope.picture;
     if (!picture) return;
-    const int n = scope_buffer.take(points, POINTS_PER_PASS);
+    const int n = scope_buffer.take(scope.points.data(), static_cast<int>(scope.points.size()));
     for (int i = 0; i < n; ++i) {
-        if (points[i].x == SCOPE_WRAP)
-            end_scope_sweep(picture, scope_zoom.load());
+        if (scope.points[static_cast<size_t>(i)].x == SCOPE_WRAP)
+            end_scope_sweep(scope, scope_zoom.load());
         else
-            plot_scope_point(picture, points[i]);
+            plot_scope_point(picture, scope.points[static_cast<size_t>(i)]);
     }
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT);
@@ -112,7 +103,7 @@ void draw_scope_view() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(scope.texture));
     glPixelStorei(GL_UNPACK_ROW_LENGTH, picture->pitch / 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture->w, picture->h, GL_BGRA, GL_UNSIGNED_BYTE,
@@ -136,12 +127,9 @@ void draw_scope_view() {
     SDL_GL_SwapBuffers();
 }
 
-void release_scope() {
+void release_scope(SCOPE_VIEW& scope) {
     scope_mode = 0;
     scope_plot_hook = nullptr;
-    if (picture) SDL_FreeSurface(picture);
-    picture = nullptr;
-    text_font = SURFACE_FONT();
-    text_font_loaded = false;
-    texture = 0;
+    if (scope.picture) SDL_FreeSurface(scope.picture);
+    scope = SCOPE_VIEW();
 }

@@ -15,6 +15,7 @@
 #include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/scope.h"
+#include "app/screen.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
@@ -71,30 +72,32 @@ bool display_available() {
     return true;
 }
 
-void create_dashboards() {
+void create_dashboards(SCREEN& screen) {
     auto* info = new INFO_DASH();
     info->set_position(50, 450, 0);
     auto* module = new MODULE_DASH();
     module->set_position(475, 475, 0);
     auto* system = new SYSTEM_DASH();
     system->set_position(75, 575, 0);
+    std::vector<OBJET*>& dashboards = screen.dashboards;
     dashboards.insert(dashboards.begin(), info);
     dashboards.insert(dashboards.begin(), system);
     dashboards.insert(dashboards.begin(), module);
-    info_dash = info;
+    screen.info_dash = info;
 }
 
-void start_window(const char* caption, int engine_result) {
+void start_window(SCREEN& screen, const char* caption, int engine_result) {
     init_video(WINDOW_WIDTH, WINDOW_HEIGHT, SPRITE_FILE);
     SDL_WM_SetCaption(caption, nullptr);
     if (!engine_result) std::exit(1);
 
     verbose_printf("A3\n");
-    build_panels(*generator, panels, sequencer_panels);
-    draw_panels(panels, 0, 0);
+    build_panels(*generator, screen.panels, screen.sequencer_panels);
+    draw_panels(screen.panels, 0, 0);
 
     verbose_printf("KK\n");
-    background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
+    SPRITE* background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
+    screen.background = background;
     background->alpha = 255;
     background->update();
     background->set_image("FOND_ELECTRO");
@@ -102,22 +105,22 @@ void start_window(const char* caption, int engine_result) {
     verbose_printf("KK-2\n");
     draw_background_grid(*background, START_GRID_COLUMNS, START_GRID_ROWS);
 
-    for (OBJET* p : panels) {
+    for (OBJET* p : screen.panels) {
         p->update();
         fit_to_background(*p);
         mark_all(*p, 1);
         p->draw();
     }
     scroll_x = scroll_y = 0;
-    reset_interaction();
+    reset_interaction(screen);
     load_fonts();
-    create_dashboards();
+    create_dashboards(screen);
     console_clear();
     std::fflush(stdout);
 }
 
 int run_window(const char* patch_path) {
-    reset_interaction();
+    SCREEN screen;
     scope_mode = 0;
     std::string caption(std::snprintf(nullptr, 0, CAPTION_FORMAT, patch_path), '\0');
     std::snprintf(&caption[0], caption.size() + 1, CAPTION_FORMAT, patch_path);
@@ -138,32 +141,32 @@ int run_window(const char* patch_path) {
     }
     reset_step_notices();
     install_step_notices();
-    start_window(caption.c_str(), engine);
+    start_window(screen, caption.c_str(), engine);
 
     audio_running = 1;
-    frame_loop();
+    frame_loop(screen);
 
     audio_pause();
     remove_step_notices();
     reset_step_notices();
     shutdown_audio();
-    release_window();
+    release_window(screen);
     return 0;
 }
 
-void release_window() {
-    release_scope();
-    reset_interaction();
-    reset_cable_view();
-    info_dash = nullptr;
-    sequencer_panels.clear();
-    for (std::vector<OBJET*>* list : {&panels, &dashboards}) {
+void release_window(SCREEN& screen) {
+    release_scope(screen.scope);
+    reset_interaction(screen);
+    reset_cable_view(screen);
+    screen.info_dash = nullptr;
+    screen.sequencer_panels.clear();
+    for (std::vector<OBJET*>* list : {&screen.panels, &screen.dashboards}) {
         for (OBJET* p : *list)
             delete p;
         list->clear();
     }
-    delete background;
-    background = nullptr;
+    delete screen.background;
+    screen.background = nullptr;
     free_font(small_font);
     free_font(large_font);
 }

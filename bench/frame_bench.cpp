@@ -24,18 +24,21 @@
 namespace {
 
 bool window_open = false;
+// The window's state, as the program's frame loop would own it.
+SCREEN screen;
+std::vector<OBJET*>& panels = screen.panels;
 
 // One window for the whole run: video, background, fonts and dashboards as at start-up.
 bool open_window() {
     if (window_open) return true;
     if (!display_available()) return false;
     init_video(WINDOW_WIDTH, WINDOW_HEIGHT, SPRITE_FILE);
-    background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
-    background->set_image("FOND_ELECTRO");
-    background->update();
+    screen.background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
+    screen.background->set_image("FOND_ELECTRO");
+    screen.background->update();
     load_font(small_font, FONT_FILE, 6);
     load_font(large_font, FONT_FILE, 12);
-    create_dashboards();
+    create_dashboards(screen);
     window_open = true;
     return true;
 }
@@ -45,12 +48,12 @@ bool use_patch(const char* path) {
     for (OBJET* p : panels)
         delete p;
     panels.clear();
-    sequencer_panels.clear();
-    reset_interaction();
+    screen.sequencer_panels.clear();
+    reset_interaction(screen);
     const LOADED_PATCH loaded = load_patch_file(path);
     if (!loaded.graph) return false;
     delete install_patch(loaded);
-    build_panels(*generator, panels, sequencer_panels);
+    build_panels(*generator, panels, screen.sequencer_panels);
     for (OBJET* p : panels) {
         p->update();
         fit_to_background(*p);
@@ -73,10 +76,10 @@ void BM_PanelViewFrame(benchmark::State& state, const char* patch) {
     for (OBJET* p : panels)
         visible += panel_visible(*p, scroll_x, scroll_y);
     for (int i = 0; i < 5; ++i)
-        draw_panel_view(FLAG_REDRAW);
+        draw_panel_view(screen, FLAG_REDRAW);
     glFinish();
     for (auto _ : state) {
-        draw_panel_view(FLAG_REDRAW);
+        draw_panel_view(screen, FLAG_REDRAW);
         glFinish();
     }
     state.counters["panels"] = static_cast<double>(panels.size());

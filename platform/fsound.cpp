@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/fsound_stream.h"
 #include "platform/paced_output.h"
 #include "platform/sdl_output.h"
 

@@ -1,6 +1,7 @@
 // tessaro's sound library: the FSOUND_ calls the program uses, played through SDL audio,
 // a silent real-time clock, or a WAVE-file recorder.
 #pragma once
+#include "platform/fsound_stream.h"
 
 // The version this library implements; callers refuse anything older.
 constexpr float FMOD_VERSION = 3.74f;
@@ -49,11 +50,6 @@ constexpr unsigned int FSOUND_NONBLOCKING = 0x1000000;
 // Pass as the channel of FSOUND_Stream_Play to let the library pick one.
 constexpr int FSOUND_FREE = -1;
 
-struct FSOUND_STREAM;
-
-// Fills buffer with length bytes of interleaved 16-bit stereo frames; returning 0 ends the
-// stream (it then plays silence). Called on the output's own thread.
-typedef int (*FSOUND_STREAMCALLBACK)(void* stream, void* buffer, int length, void* user);
 
 // Where the WAVE recorder writes: $TESSARO_RECORD, else this file in the working directory.
 constexpr const char* RECORD_FILE_NAME = "tessaro-record.wav";

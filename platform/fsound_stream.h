@@ -2,7 +2,9 @@
 #pragma once
 #include <vector>
 
-#include "platform/fsound.h"
+// Fills buffer with length bytes of interleaved 16-bit stereo frames; returning 0 ends the
+// stream (it then plays silence). Called on the output's own thread.
+typedef int (*FSOUND_STREAMCALLBACK)(void* stream, void* buffer, int length, void* user);
 
 struct FSOUND_STREAM {
     FSOUND_STREAM(FSOUND_STREAMCALLBACK cb, int length_bytes, void* user_data);

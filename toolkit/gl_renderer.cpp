@@ -2,7 +2,7 @@
 #include "toolkit/gl_renderer.h"
 
 #include "toolkit/font.h"
-#include "toolkit/video.h"
+#include "toolkit/camera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -44,9 +44,29 @@ void OPENGL_RENDERER::upload_image(int index, const SDL_Surface* image) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
+// Centred at (x, y) minus the scroll offset, turned about x, then y, then z, spanning 2 ex along
+// its own x axis and 2 ey along its own y axis.
 void OPENGL_RENDERER::quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
                            float ex) {
-    draw_textured_quad(texture, x, y, z, rx, ry, rz, ey, ex);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(x - static_cast<float>(scroll_x), y - static_cast<float>(scroll_y), z);
+    glRotatef(rx, 1, 0, 0);
+    glRotatef(ry, 0, 1, 0);
+    glRotatef(rz, 0, 0, 1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-ex, ey, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(ex, ey, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(ex, -ey, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(-ex, -ey, 0);
+    glEnd();
+    glPopMatrix();
 }
 
 void OPENGL_RENDERER::blend_multiply() {

@@ -3,8 +3,8 @@
 
 #include "engine/verbose.h"
 #include "toolkit/button.h"
+#include "toolkit/camera.h"
 #include "toolkit/label.h"
-#include "toolkit/panel_walkers.h"
 #include "toolkit/slider.h"
 
 #include <SDL.h>

@@ -3,9 +3,6 @@
 
 #include "toolkit/objet.h"
 
-int scroll_x = 0;
-int scroll_y = 0;
-
 bool panel_visible(const OBJET& panel, int view_x, int view_y) {
     int px = static_cast<int>(panel.x), py = static_cast<int>(panel.y);
     int pw = static_cast<int>(panel.w), ph = static_cast<int>(panel.h);

@@ -10,7 +10,7 @@ class RENDERER {
     virtual ~RENDERER();
     // Gives image `index` its texture; the surface is in the registry's pixel layout.
     virtual void upload_image(int index, const SDL_Surface* image);
-    // A textured quad as draw_textured_quad draws it (centre, depth, rotations, half extents).
+    // A textured quad: centre, depth, rotations in degrees about x, y and z, half extents.
     virtual void quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
                       float ex);
     // Multiply what follows onto the picture (depth test off).

@@ -87,29 +87,6 @@ void end_2d() {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void draw_textured_quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
-                        float ex) {
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(x - static_cast<float>(scroll_x), y - static_cast<float>(scroll_y), z);
-    glRotatef(rx, 1, 0, 0);
-    glRotatef(ry, 0, 1, 0);
-    glRotatef(rz, 0, 0, 1);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-ex, ey, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(ex, ey, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(ex, -ey, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(-ex, -ey, 0);
-    glEnd();
-    glPopMatrix();
-}
-
 void cable_control_points(int x1, int y1, int x2, int y2, int view_x, int view_y, float points[9]) {
     // Cable ends are plugged 15 pixels below the points the editor gives.
     const int drop = 15;

@@ -18,10 +18,6 @@ int set_viewport(int width, int height);
 // One unit per pixel, y growing downwards, only eye-space z in [-1, 0] visible.
 void begin_2d(int left, int top, int right, int bottom);
 void end_2d();
-// A quad centred at (x, y) minus the scroll offset, turned about x, then y, then z, spanning
-// 2 ex along its own x axis and 2 ey along its own y axis, textured with texture name `texture`.
-void draw_textured_quad(int texture, float x, float y, float z, float rx, float ry, float rz, float ey,
-                        float ex);
 // The cable between two world points as a thick quadratic curve. Returns 1.
 int draw_cable_curve(int x1, int y1, int x2, int y2);
 

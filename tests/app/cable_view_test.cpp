@@ -72,33 +72,26 @@ class CableView : public testing::Test {
         m->add_channel(&e->value);
         played = generator;
         generator = &g;
-        warp_pointer = record_warp;
-        draw_cable_frame = record_frame;
+        screen.warp_pointer = record_warp;
+        screen.draw_cable_frame = record_frame;
         warps = frames_drawn = 0;
         scroll_x = scroll_y = 0;
-        reset_interaction();
-        reset_cable_view();
-        cable_view = 0;
         build_panels(g, panels, sequencers);
         // Spread the panels out so none covers another.
         for (size_t i = 0; i < panels.size(); ++i)
             panels[i]->set_position(20.0f + 320.0f * static_cast<float>(i % 3),
                                     20.0f + 220.0f * static_cast<float>(i / 3), 0);
-        toggle_cable_view();
-        show_cable_view(FLAG_REDRAW);
+        toggle_cable_view(screen);
+        show_cable_view(screen, FLAG_REDRAW);
     }
     void TearDown() override {
         set_verbose(false);
-        if (cable_view) toggle_cable_view();
-        reset_cable_view();
+        reset_cable_view(screen);
         for (OBJET* p : panels)
             delete p;
         panels.clear();
         generator = played;
-        warp_pointer = nullptr;
-        draw_cable_frame = draw_cable_view;
         sprite_registry = previous;
-        reset_interaction();
     }
 
     OBJET* panel_of(const char* module) {
@@ -114,7 +107,7 @@ class CableView : public testing::Test {
         x = static_cast<int>(p->x + j->x + j->w / 2);
         y = static_cast<int>(p->y + j->y + j->h / 2);
     }
-    int send(const SDL_Event& ev) { return cable_view_event(panels, ev); }
+    int send(const SDL_Event& ev) { return cable_view_event(screen, panels, ev); }
     // Drags the plug on one jack to another, printing into `out`.
     int drag(const char* from_module, const char* from_jack, const char* to_module, const char* to_jack) {
         int x0, y0, x1, y1;
@@ -138,7 +131,12 @@ class CableView : public testing::Test {
     }
     bool said(const char* text) const { return out.find(text) != std::string::npos; }
 
-    std::vector<OBJET*>& panels = ::panels;
+    SCREEN screen;
+    std::vector<OBJET*>& panels = screen.panels;
+    CABLE_VIEW_STATE& cable_state = screen.cable_state;
+    CABLE_LIST& cable_list = screen.cable_list;
+    int& cable_view = screen.cable_view;
+    int& cable_rebuild = screen.cable_rebuild;
     SPRITE_REGISTRY* previous = nullptr;
     std::string out, held_image;
     int moved_flags = 0;
@@ -150,16 +148,16 @@ TEST_F(CableView, ToggleTurnsEveryPanelAroundAndAsksForARebuild) {
     EXPECT_EQ(cable_view, 1);
     EXPECT_EQ(cable_rebuild, 0);
     EXPECT_EQ(cable_list.size(), 5u);
-    toggle_cable_view();
+    toggle_cable_view(screen);
     EXPECT_EQ(cable_view, 0);
     for (OBJET* p : panels)
         EXPECT_EQ(p->mode, MODE_FRONT);
     // A panel moved in the panel view: entering again rebuilds, so its cables follow it.
     panel_of("VCO_A")->x += 50;
-    toggle_cable_view();
+    toggle_cable_view(screen);
     EXPECT_EQ(cable_rebuild, 1);
     testing::internal::CaptureStdout();
-    show_cable_view(FLAG_REDRAW);
+    show_cable_view(screen, FLAG_REDRAW);
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("ROLL [1]["), std::string::npos);
     EXPECT_NE(printed.find("Cree liste des liens\nBegin Link Creation\n"), std::string::npos);
@@ -174,11 +172,11 @@ TEST_F(CableView, ToggleTurnsEveryPanelAroundAndAsksForARebuild) {
 TEST_F(CableView, FrameWithoutFlagsDrawsNothing) {
     cable_rebuild = 1;
     const int before = frames_drawn;
-    show_cable_view(0);
+    show_cable_view(screen, 0);
     EXPECT_EQ(frames_drawn, before);
     EXPECT_EQ(cable_rebuild, 1);
     testing::internal::CaptureStdout();
-    show_cable_view(FLAG_CABLES | FLAG_VIEW_MOVED);
+    show_cable_view(screen, FLAG_CABLES | FLAG_VIEW_MOVED);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(frames_drawn, before + 1);
     EXPECT_EQ(last_frame_flags, FLAG_CABLES | FLAG_VIEW_MOVED);
@@ -229,7 +227,7 @@ TEST_F(CableView, DropsOnNothingOrTheOwnJackChangeNothing) {
     EXPECT_EQ(b->input, &k->value);
     EXPECT_EQ(cable_rebuild, 1);
     testing::internal::CaptureStdout();
-    show_cable_view(FLAG_REDRAW);
+    show_cable_view(screen, FLAG_REDRAW);
     testing::internal::GetCapturedStdout();
     drag("VCO_B", "INPUT", "VCO_B", "INPUT");
     EXPECT_TRUE(said("C le meme amateur !\n"));
@@ -260,7 +258,7 @@ TEST_F(CableView, MovingAPanelAsksForARebuild) {
     send(button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 400, 500));
     EXPECT_EQ(cable_state.grabbed_panel, -1);
     testing::internal::CaptureStdout();
-    show_cable_view(FLAG_REDRAW);
+    show_cable_view(screen, FLAG_REDRAW);
     testing::internal::GetCapturedStdout();
     int jx, jy;
     centre("MIXER_4", "INPUT_1", jx, jy);
@@ -294,7 +292,7 @@ TEST_F(CableView, ResetForgetsEverythingItPointedAt) {
     send(button_event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
     testing::internal::GetCapturedStdout();
     ASSERT_NE(cable_state.dragged_cable, nullptr);
-    reset_cable_view();
+    reset_cable_view(screen);
     EXPECT_EQ(cable_state.dragged_cable, nullptr);
     EXPECT_EQ(cable_state.pressed_item, nullptr);
     EXPECT_EQ(cable_state.hovered_item, nullptr);
@@ -306,14 +304,15 @@ TEST_F(CableView, ResetForgetsEverythingItPointedAt) {
     EXPECT_EQ(b->input, &k->value);
 }
 
-TEST_F(CableView, F6InEitherViewSwitches) {
+TEST_F(CableView, F6InEitherViewAsksForTheSwitch) {
     std::vector<OBJET*> hit;
     send(key_event(SDL_KEYDOWN, SDLK_F6));
-    EXPECT_EQ(cable_view, 0);
-    EXPECT_EQ(panels[0]->mode, MODE_FRONT);
-    panel_view_event(hit, key_event(SDL_KEYDOWN, SDLK_F6));
-    EXPECT_EQ(cable_view, 1);
-    EXPECT_EQ(panels[0]->mode, MODE_BACK);
+    EXPECT_EQ(screen.requests, unsigned(REQUEST_CABLES));
+    EXPECT_EQ(cable_view, 1) << "the frame loop makes the switch";
+    screen.requests = 0;
+    toggle_cable_view(screen);
+    panel_view_event(screen, hit, key_event(SDL_KEYDOWN, SDLK_F6));
+    EXPECT_EQ(screen.requests, unsigned(REQUEST_CABLES));
 }
 
 TEST_F(CableView, JackUnderTheEmptyPartOfAnotherPanelCanBeTaken) {

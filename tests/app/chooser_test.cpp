@@ -77,20 +77,21 @@ TEST(ChooserRows, APointHitsTheRowWhoseTextItLiesOn) {
 }
 
 TEST(ChooserKeys, F3AsksForTheChooserAndTheOpenChooserHoldsScreenKeysBack) {
+    SCREEN screen;
     std::vector<OBJET*> list;
     auto key = [&](SDLKey sym) {
         SDL_Event e = {};
         e.type = SDL_KEYDOWN;
         e.key.type = SDL_KEYDOWN;
         e.key.keysym.sym = sym;
-        return panel_view_event(list, e);
+        return panel_view_event(screen, list, e);
     };
-    pending_dash_actions = 0;
     EXPECT_EQ(key(SDLK_F3), FLAG_REDRAW);
-    EXPECT_EQ(pending_dash_actions, unsigned(DASH_LOAD));
-    pending_dash_actions = 0;
-    chooser_open = 1;
-    EXPECT_EQ(key(SDLK_F3), FLAG_REDRAW);
-    EXPECT_EQ(pending_dash_actions, 0u);
-    chooser_open = 0;
+    EXPECT_EQ(screen.requests, unsigned(REQUEST_LOAD));
+    screen.requests = 0;
+    screen.chooser_open = 1;
+    for (SDLKey sym : {SDLK_F1, SDLK_F3, SDLK_F6}) {
+        EXPECT_EQ(key(sym), FLAG_REDRAW);
+        EXPECT_EQ(screen.requests, 0u);
+    }
 }

@@ -74,43 +74,31 @@ TEST(Dashboards, InfoShowsKindNameAndModeOfTheHoveredPanel) {
         delete p;
 }
 
-namespace {
-int saves = 0, loads = 0;
-}
-
 TEST(Dashboards, SystemButtonsActOnReleaseOnly) {
-    EXPECT_EQ(dash_actions("60_BUTTON_SAVE"), unsigned(DASH_SAVE));
-    EXPECT_EQ(dash_actions("60_BUTTON_LOAD"), unsigned(DASH_LOAD));
-    EXPECT_EQ(dash_actions("60_BUTTON_FILS"), unsigned(DASH_FILS));
-    EXPECT_EQ(dash_actions("60_BUTTON_NEW"), unsigned(DASH_NEW));
+    EXPECT_EQ(dash_actions("60_BUTTON_SAVE"), unsigned(REQUEST_SAVE));
+    EXPECT_EQ(dash_actions("60_BUTTON_LOAD"), unsigned(REQUEST_LOAD));
+    EXPECT_EQ(dash_actions("60_BUTTON_FILS"), unsigned(REQUEST_CABLES));
+    EXPECT_EQ(dash_actions("60_BUTTON_NEW"), unsigned(REQUEST_NEW));
     EXPECT_EQ(dash_actions("60_BUTTON_OTHER"), 0u);
 
     SYSTEM_DASH dash;
     EXPECT_STREQ(dash.prefix, "60");
-    dash.on_save = [] { ++saves; };
-    dash.on_load = [] { ++loads; };
     BUTTON* save = dynamic_cast<BUTTON*>(find(dash, "BUTTON_SAVE"));
     BUTTON* load = dynamic_cast<BUTTON*>(find(dash, "BUTTON_LOAD"));
     ASSERT_NE(save, nullptr);
     ASSERT_NE(load, nullptr);
-    saves = loads = 0;
     post(dash, make_event_message(EVENT_MOUSE_DOWN, save));
     dash.update();
-    EXPECT_EQ(run_pending_dash_actions({&dash}), 0);
-    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(take_dash_requests({&dash}), 0u);
     post(dash, make_event_message(EVENT_MOUSE_UP, save));
     post(dash, make_event_message(EVENT_MOUSE_UP, load));
     post(dash, make_named_message(nullptr, 0, "TOUCH_IN", save));
     dash.update();
-    // The actions wait until the frame loop runs them, after the drawing that called update.
-    EXPECT_EQ(saves, 0);
-    EXPECT_EQ(loads, 0);
-    std::vector<OBJET*> list = {&dash};
-    EXPECT_EQ(run_pending_dash_actions(list), 1);
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(loads, 1);
-    EXPECT_EQ(run_pending_dash_actions(list), 0);
-    EXPECT_EQ(saves, 1);
+    // The requests wait until the frame loop takes them, after the drawing that called update.
+    OBJET other(0, 0, "58");
+    std::vector<OBJET*> list = {&other, &dash};
+    EXPECT_EQ(take_dash_requests(list), unsigned(REQUEST_SAVE | REQUEST_LOAD));
+    EXPECT_EQ(take_dash_requests(list), 0u);
     EXPECT_TRUE(dash.messages.empty());
     EXPECT_EQ(save->state, 0); // the records never reach the buttons
     EXPECT_EQ(dash.dirty, 1);

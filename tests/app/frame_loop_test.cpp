@@ -11,6 +11,8 @@
 
 #include "app/panel_view.h"
 #include "app/step_notice.h"
+#include "app/system_dash.h"
+#include "tests/support/sdl_events.h"
 #include "toolkit/objet.h"
 
 namespace {
@@ -24,28 +26,21 @@ void count_draw(int flags) {
 
 class FrameLoop : public testing::Test {
   protected:
-    void (*saved_draw)(int) = nullptr;
+    SCREEN screen;
     void SetUp() override {
-        saved_draw = draw_frame;
-        draw_frame = count_draw;
+        screen.draw_frame = count_draw;
         draws = 0;
         last_flags = 0;
         reset_step_notices();
-        reset_interaction();
-        sequencer_panels.clear();
     }
-    void TearDown() override {
-        draw_frame = saved_draw;
-        reset_step_notices();
-        sequencer_panels.clear();
-    }
+    void TearDown() override { reset_step_notices(); }
 };
 
 } // namespace
 
 TEST_F(FrameLoop, PacesAboutSixtyPassesASecondAndDrawsOnlyTheFirstWhenIdle) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(frame_loop(30), 30);
+    EXPECT_EQ(frame_loop(screen, 30), 30);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // 30 passes at 60 a second take half a second; a loaded machine may stretch it.
     EXPECT_GT(seconds, 0.4);
@@ -68,28 +63,61 @@ TEST_F(FrameLoop, PacerSleepsTheRestOfEachPeriodWithoutCatchingUp) {
 
 TEST_F(FrameLoop, StepNoticesRedrawAndReachTheSequencerPanels) {
     OBJET seq(0, 0, "3");
-    sequencer_panels = {&seq};
-    EXPECT_EQ(frame_pass(false), 0);
+    screen.sequencer_panels = {&seq};
+    EXPECT_EQ(frame_pass(screen, false), 0);
     EXPECT_EQ(draws, 0);
     ASSERT_TRUE(post_step_notice(nullptr, "SEQ_A"));
     ASSERT_TRUE(post_step_notice(nullptr, "SEQ_A"));
-    EXPECT_EQ(frame_pass(false) & FLAG_REDRAW, FLAG_REDRAW);
+    EXPECT_EQ(frame_pass(screen, false) & FLAG_REDRAW, FLAG_REDRAW);
     EXPECT_EQ(draws, 1);
     // Two notices before the panel was drawn leave one record, however long it stays unseen.
     ASSERT_EQ(seq.messages.size(), 1u);
     EXPECT_EQ(seq.messages[0].event_type(), EVENT_USER);
-    EXPECT_EQ(frame_pass(false), 0);
+    EXPECT_EQ(frame_pass(screen, false), 0);
     EXPECT_EQ(draws, 1);
     for (int i = 0; i < 100; ++i) {
         post_step_notice(nullptr, "SEQ_A");
-        frame_pass(false);
+        frame_pass(screen, false);
     }
     EXPECT_EQ(seq.messages.size(), 1u);
     seq.update();
     EXPECT_TRUE(seq.messages.empty());
     post_step_notice(nullptr, "SEQ_A");
-    frame_pass(false);
+    frame_pass(screen, false);
     EXPECT_EQ(seq.messages.size(), 1u);
+}
+
+TEST_F(FrameLoop, AViewSwitchIsMadeAtOnceAndLeavesTheRestOfTheQueueToTheNewView) {
+    // The event queue is the video library's; its dummy driver gives one without a display.
+    ASSERT_EQ(setenv("SDL_VIDEODRIVER", "dummy", 1), 0);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    OBJET panel(0, 0, "7");
+    panel.w = panel.h = 100;
+    screen.panels = {&panel};
+    screen.draw_cable_frame = count_draw;
+    SDL_Event queued[] = {key_event(SDL_KEYDOWN, SDLK_F6), motion_event(10, 10)};
+    for (SDL_Event& e : queued)
+        SDL_PushEvent(&e);
+    testing::internal::CaptureStdout();
+    frame_pass(screen, false);
+    EXPECT_EQ(screen.cable_view, 1);
+    EXPECT_EQ(panel.mode, MODE_BACK);
+    EXPECT_EQ(screen.interaction.pointer_x, 0) << "the motion waits for the next pass";
+    frame_pass(screen, false);
+    EXPECT_EQ(screen.interaction.pointer_x, 10);
+    EXPECT_EQ(screen.cable_state.hovered_panel, 0) << "the cable view took the motion";
+    EXPECT_EQ(screen.interaction.hovered_panel, -1);
+
+    // A dashboard button's request waits for the end of the frame, then runs once.
+    SYSTEM_DASH dash;
+    screen.dashboards = {&dash};
+    dash.requested = REQUEST_CABLES;
+    EXPECT_EQ(run_requests(screen), 1);
+    EXPECT_EQ(screen.cable_view, 0);
+    EXPECT_EQ(panel.mode, MODE_FRONT);
+    EXPECT_EQ(run_requests(screen), 0);
+    testing::internal::GetCapturedStdout();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST_F(FrameLoop, StepNoticeRingKeepsOrderAndCountsWhatItDrops) {

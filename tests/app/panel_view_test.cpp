@@ -38,20 +38,15 @@ class PanelView : public testing::Test {
     std::vector<OBJET*> drawn; // drawing order
     std::vector<OBJET*> list;  // hit order
 
+    SCREEN screen;
+    INTERACTION& interaction = screen.interaction;
+
     void SetUp() override {
-        reset_interaction();
         scroll_x = scroll_y = 0;
         warps = WARP();
-        warp_pointer = record_warp;
-        info_dash = nullptr;
-        sequencer_panels.clear();
-        running = 1;
+        screen.warp_pointer = record_warp;
     }
-    void TearDown() override {
-        warp_pointer = nullptr;
-        reset_interaction();
-        scroll_x = scroll_y = 0;
-    }
+    void TearDown() override { scroll_x = scroll_y = 0; }
 
     OBJET* panel(float x, float y, float w, float h) {
         owned.push_back(std::make_unique<OBJET>(static_cast<int>(x), static_cast<int>(y), "7"));
@@ -72,7 +67,7 @@ class PanelView : public testing::Test {
         p->front.push_back(k);
         return k;
     }
-    int send(const SDL_Event& e) { return panel_view_event(list, e); }
+    int send(const SDL_Event& e) { return panel_view_event(screen, list, e); }
 };
 
 } // namespace
@@ -183,7 +178,7 @@ TEST_F(PanelView, AHoveredPanelIndexBeyondTheListIsIgnored) {
     interaction.grabbed_panel = 9;
     EXPECT_NO_FATAL_FAILURE(send(key_event(SDL_KEYDOWN, SDLK_5)));
     std::vector<OBJET*> shorter;
-    EXPECT_EQ(panel_view_event(shorter, motion_event(10, 10)) & FLAG_REDRAW, 0);
+    EXPECT_EQ(panel_view_event(screen, shorter, motion_event(10, 10)) & FLAG_REDRAW, 0);
 }
 
 TEST_F(PanelView, ScrollOffsetsStayInTheWorld) {
@@ -316,21 +311,20 @@ TEST_F(PanelView, NoteRowsPlayTheirKeyboards) {
 
 TEST_F(PanelView, EscapeEndsTheLoopOnRelease) {
     send(key_event(SDL_KEYDOWN, SDLK_ESCAPE));
-    EXPECT_EQ(running, 1);
+    EXPECT_EQ(screen.running, 1);
     send(key_event(SDL_KEYUP, SDLK_ESCAPE));
-    EXPECT_EQ(running, 0);
+    EXPECT_EQ(screen.running, 0);
 }
 
 TEST_F(PanelView, StepNoticeReachesEverySequencerPanel) {
     OBJET a(0, 0, "1"), b(0, 0, "2");
-    sequencer_panels = {&a, &b};
+    screen.sequencer_panels = {&a, &b};
     SDL_Event e = {};
     e.type = SDL_USEREVENT;
-    EXPECT_EQ(step_notice_event(&e, sizeof e), FLAG_REDRAW);
+    EXPECT_EQ(step_notice_event(screen, &e, sizeof e), FLAG_REDRAW);
     for (OBJET* p : {&a, &b}) {
         ASSERT_EQ(p->messages.size(), 1u);
         EXPECT_EQ(p->messages[0].kind, 1);
         EXPECT_EQ(p->messages[0].event_type(), EVENT_USER);
     }
-    sequencer_panels.clear();
 }

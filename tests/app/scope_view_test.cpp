@@ -74,6 +74,8 @@ TEST(ScopePicture, ZoomLineIsCutToItsBufferAndTheSweepClearsToWhite) {
     EXPECT_STREQ(scope_zoom_text(small, sizeof small, 2.0f), "ZOOM SI");
 
     PICTURE p;
-    end_scope_sweep(p.s, 1.0f);
+    SCOPE_VIEW scope;
+    scope.picture = p.s;
+    end_scope_sweep(scope, 1.0f);
     EXPECT_EQ(p.count(0xffffffffu), 1024 * 768);
 }
