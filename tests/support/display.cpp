@@ -52,12 +52,9 @@ bool start_xvfb() {
     }
     if (xvfb_pid < 0) return false;
     std::atexit(stop_xvfb);
-    for (int i = 0; i < 100; ++i) {
-        if (display_answers(display)) {
-            setenv("DISPLAY", display.c_str(), 1);
-            return true;
-        }
-        pause_ms(50);
+    if (wait_until([&] { return display_answers(display); }, PATIENCE_MS, 50)) {
+        setenv("DISPLAY", display.c_str(), 1);
+        return true;
     }
     stop_xvfb();
     return false;
