@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/fsound.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -50,11 +51,8 @@ int counting_callback(void*, void* buffer, int length, void* user) {
     return n == c->stop_after ? 0 : 1;
 }
 
-bool wait_for(const std::atomic<int>& v, int at_least, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (v < at_least && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(5ms);
-    return v >= at_least;
+bool wait_for(const std::atomic<int>& v, int at_least) {
+    return wait_until([&] { return v >= at_least; }, PATIENCE_MS, 5);
 }
 
 std::vector<unsigned char> file_bytes(const std::string& path) {
@@ -134,11 +132,14 @@ TEST_F(Fsound, NoSoundPullsClearedBlocksAtRealTimePace) {
     ASSERT_NE(s, nullptr);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(calls.count, 0); // nothing before play
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-    std::this_thread::sleep_for(1000ms);
-    // 3072 frames last 69.66 ms: about 14.4 blocks a second, never a burst.
-    EXPECT_GE(calls.count, 9);
-    EXPECT_LE(calls.count, 17);
+    // 3072 frames last 69.66 ms: block n is due n - 1 periods after the start and never before,
+    // however late the machine lets the earlier ones come.
+    ASSERT_TRUE(wait_for(calls.count, 10));
+    const int count = calls.count;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(count, seconds / 0.06966 + 1) << count << " blocks in " << seconds << " s";
     EXPECT_TRUE(FSOUND_Stream_Close(s));
     EXPECT_EQ(calls.dirty_buffers, 0);
     EXPECT_EQ(calls.bad_lengths, 0);
@@ -151,7 +152,7 @@ TEST_F(Fsound, CloseWaitsForTheCallbackAndEndsTheCalls) {
     ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
     FSOUND_STREAM* s = FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls);
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-    ASSERT_TRUE(wait_for(calls.inside, 1, 2000ms));
+    ASSERT_TRUE(wait_for(calls.inside, 1));
     EXPECT_TRUE(FSOUND_Stream_Close(s));
     EXPECT_EQ(calls.inside, 0);
     const int after_close = calls.count;
@@ -166,7 +167,9 @@ TEST_F(Fsound, ACallbackReturningFalseIsNotCalledAgain) {
     ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
     FSOUND_STREAM* s = FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls);
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(wait_for(calls.count, 2));
+    // Three more periods would have brought three more calls.
+    std::this_thread::sleep_for(210ms);
     EXPECT_EQ(calls.count, 2);
 }
 
@@ -179,7 +182,7 @@ TEST_F(Fsound, RecorderWritesAPlayableFileWhileItRuns) {
     ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
     FSOUND_STREAM* s = FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls);
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-    ASSERT_TRUE(wait_for(calls.count, 3, 3000ms));
+    ASSERT_TRUE(wait_for(calls.count, 3));
 
     // Mid-recording the sizes in the header match what is on disk.
     std::vector<unsigned char> b = file_bytes(path);
@@ -222,7 +225,7 @@ TEST_F(Fsound, SdlDevicePlaysThroughTheDummyDriver) {
     ASSERT_TRUE(FSOUND_Init(44100, 32, 0)) << FSOUND_GetError();
     FSOUND_STREAM* s = FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls);
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-    EXPECT_TRUE(wait_for(calls.count, 2, 3000ms));
+    EXPECT_TRUE(wait_for(calls.count, 2));
     EXPECT_TRUE(FSOUND_Stream_Close(s));
     const int after_close = calls.count;
     std::this_thread::sleep_for(150ms);
