@@ -76,40 +76,43 @@ int status_of(int status) {
 
 } // namespace
 
+namespace {
+
+// True when a listener could open the port now.
+bool port_free(int port) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return false;
+    // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
+    const int on = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
+    close(s);
+    return free;
+}
+
+} // namespace
+
 bool wait_for_free_port(int port, int timeout_ms) {
-    return wait_until(
-        [port] {
-            const int s = socket(AF_INET, SOCK_STREAM, 0);
-            if (s < 0) return false;
-            // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
-            const int on = 1;
-            setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-            sockaddr_in a = {};
-            a.sin_family = AF_INET;
-            a.sin_port = htons(static_cast<uint16_t>(port));
-            a.sin_addr.s_addr = htonl(INADDR_ANY);
-            const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
-            close(s);
-            return free;
-        },
-        timeout_ms, 100);
+    return wait_until([port] { return port_free(port); }, timeout_ms, 100);
 }
 
 int free_tcp_port() {
-    // The kernel hands out a port no socket holds when asked to bind port 0.
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0) return -1;
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = 0;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    int port = -1;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
-        port = ntohs(a.sin_port);
-    close(s);
-    return port;
+    // Ports 20000 to 32767: below those the kernel gives the local end of outgoing connections
+    // (32768 on), so neither a client of the test nor a server asked to bind port 0 can hold
+    // the port when the program comes to open it, nor may a client connecting early find itself
+    // connected to its own end. Each test process starts its search at a place of its own.
+    constexpr int FIRST = 20000, COUNT = 12768;
+    static int next = static_cast<int>(getpid() % 1000) * 12;
+    for (int tried = 0; tried < COUNT; ++tried) {
+        const int port = FIRST + next;
+        next = (next + 1) % COUNT;
+        if (port_free(port)) return port;
+    }
+    return -1;
 }
 
 namespace {

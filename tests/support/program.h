@@ -71,6 +71,7 @@ class PROGRAM {
 // after timeout_ms.
 bool wait_for_free_port(int port, int timeout_ms = PATIENCE_MS);
 
-// A TCP port nobody listens on now, for a program's remote control (`--remote 127.0.0.1:PORT`),
-// so that programs of tests running side by side never wait on each other's port.
+// A TCP port nobody listens on now, out of the range of the ports the system picks by itself, for
+// a program's remote control (`--remote 127.0.0.1:PORT`), so that programs of tests running side
+// by side never wait on each other's port.
 int free_tcp_port();
