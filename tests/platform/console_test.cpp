@@ -166,7 +166,7 @@ TEST(Console, TerminalIsRestoredWhenASignalEndsTheProgram) {
 }
 
 TEST(Console, FolderEntriesSortedWithFoldersBracketed) {
-    const std::string dir = testing::TempDir() + "console_listing";
+    const std::string dir = testing::TempDir() + "console_listing_" + std::to_string(getpid());
     mkdir(dir.c_str(), 0755);
     mkdir((dir + "/sub").c_str(), 0755);
     std::ofstream(dir + "/b.KVX") << "x";

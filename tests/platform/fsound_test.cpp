@@ -1,6 +1,7 @@
 // The sound library: call order and its error codes, driver lists, real-time pacing, clean
 // stream shutdown, the WAVE recorder and the SDL device (dummy driver, or none at all).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -174,7 +175,7 @@ TEST_F(Fsound, ACallbackReturningFalseIsNotCalledAgain) {
 }
 
 TEST_F(Fsound, RecorderWritesAPlayableFileWhileItRuns) {
-    const std::string path = testing::TempDir() + "fsound_take.wav";
+    const std::string path = testing::TempDir() + "fsound_take_" + std::to_string(getpid()) + ".wav";
     setenv("TESSARO_RECORD", path.c_str(), 1);
     CALLS calls;
     ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_DSOUND));
