@@ -61,7 +61,10 @@ void enter_raw_mode() {
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) raw_now = true;
+    // Marked raw before the switch: a signal landing just after it must still put the terminal
+    // back, and one landing just before only restores what is already there.
+    raw_now = true;
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) raw_now = false;
 }
 
 // One byte from standard input: the byte, or -1 at the end of input or on an error.

@@ -5,11 +5,12 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh --sanitize
 
-# Window tests need an X display; start a virtual one when there is none.
+# Window tests need an X display; start a virtual one when there is none. It must not reset when
+# its last client leaves: a window test starting during the reset would find no display.
 if [ -z "${DISPLAY:-}" ]; then
   n=97
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/tmp/tessaro-xvfb.log 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/tmp/tessaro-xvfb.log 2>&1 &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   export DISPLAY=":$n"

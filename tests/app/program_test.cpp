@@ -12,6 +12,7 @@
 
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/wave.h"
 
 namespace {
 
@@ -105,7 +106,9 @@ TEST_F(Program, NoSoundRunPlaysUntilEsc) {
     EXPECT_NE(r.output.find("\tInit SDL_Net for the remote control on port 9999\n"), std::string::npos);
     EXPECT_EQ(r.output.find("Error!"), std::string::npos);
 
-    r = run_program({"--headless", patch}, "41", {}, 300);
+    // With the console left open it plays on until closed.
+    r = run_program_until({"--headless", patch}, "41",
+                          [](const std::string& out) { return out.find("Playing [") != std::string::npos; });
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("Playing [" + patch + "]"), std::string::npos);
 }
@@ -149,7 +152,10 @@ TEST_F(Program, SoundDeviceOutputs) {
 
 TEST_F(Program, RecorderDriverWritesAPlayableWave) {
     const std::string take = dir + "/take.wav";
-    PROGRAM_RUN r = run_program({"--headless", patch}, "42", {"TESSARO_RECORD=" + take}, 800);
+    // Four blocks recorded before the console closes.
+    PROGRAM_RUN r = run_program_until({"--headless", patch}, "42",
+                                      [&](const std::string&) { return wave_frames_written(take) >= 4 * 3072; },
+                                      {"TESSARO_RECORD=" + take});
     EXPECT_EQ(r.status, 0) << r.output;
     std::ifstream in(take, std::ios::binary);
     const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});
@@ -161,7 +167,7 @@ TEST_F(Program, RecorderDriverWritesAPlayableWave) {
     EXPECT_EQ(u32(4), b.size() - 8);
     EXPECT_EQ(u32(24), 44100u);
     EXPECT_EQ(u32(40), b.size() - 44);
-    // Whole blocks of 3072 frames, about 0.8 s of them, and the saw is not silent.
+    // Whole blocks of 3072 frames, and the saw is not silent.
     EXPECT_EQ((b.size() - 44) % 12288, 0u);
     EXPECT_GE(b.size() - 44, 12288u * 4);
     bool sound = false;
@@ -181,7 +187,11 @@ TEST_F(Program, HelpAndVersion) {
 
 TEST_F(Program, HeadlessSaveKeyWritesAPatchThatPlaysTheSame) {
     ASSERT_EQ(0, mkdir((dir + "/KVX").c_str(), 0755));
-    PROGRAM_RUN r = run_program({"--headless", patch}, "41sSONG.KVX\n", {}, 300, 20000, dir);
+    const std::string saved = dir + "/KVX/SONG.KVX";
+    PROGRAM_RUN r = run_program_until(
+        {"--headless", patch}, "41sSONG.KVX\n",
+        [&](const std::string&) { return read_text(saved).find("END_LINKS_DECLARE") != std::string::npos; }, {},
+        PATIENCE_MS, dir);
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("Save - Entrez le nom du fichier :"), std::string::npos) << r.output;
 
@@ -189,7 +199,6 @@ TEST_F(Program, HeadlessSaveKeyWritesAPatchThatPlaysTheSame) {
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     };
-    const std::string saved = dir + "/KVX/SONG.KVX";
     EXPECT_NE(slurp(saved).find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos) << slurp(saved);
 
     // The saved file renders to the very same samples as the patch it was saved from.

@@ -1,5 +1,6 @@
 // Sample files in every accepted shape (written here with libsndfile) read as 16-bit stereo at 44100 Hz.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sndfile.h>
 
 #include <cmath>
@@ -13,7 +14,8 @@
 namespace {
 
 std::string temp_path(const std::string& name) {
-    return ::testing::TempDir() + "sample_file_" + name;
+    // The process id keeps suites of two builds running at once out of each other's files.
+    return ::testing::TempDir() + "sample_file_" + std::to_string(getpid()) + "_" + name;
 }
 
 // Writes frames x channels values in the given container and encoding. Integer encodings get

@@ -1,5 +1,6 @@
 // Sampler playback and the WAVE reader on hand-made headers; the keyboard's pitch and sync pulse.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -15,7 +16,8 @@ namespace {
 constexpr float SCALE = 1.0f / 32768.0f;
 
 std::string temp_path(const char* name) {
-    return ::testing::TempDir() + name;
+    // The process id keeps suites of two builds running at once out of each other's files.
+    return ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
 }
 
 // A canonical 44-byte header claiming `claimed` data bytes, followed by `data`.

@@ -2,7 +2,6 @@
 // on exit and on a signal, and the folder listing.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,10 +10,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 #include "platform/console.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -65,11 +64,7 @@ struct PTY {
         return t.c_lflag;
     }
     bool wait_raw() const {
-        for (int i = 0; i < 400; ++i) {
-            if (!(lflag() & ICANON)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+        return wait_until([this] { return !(lflag() & ICANON); }, PATIENCE_MS, 5);
     }
     int master = -1, slave = -1;
 };
@@ -171,7 +166,7 @@ TEST(Console, TerminalIsRestoredWhenASignalEndsTheProgram) {
 }
 
 TEST(Console, FolderEntriesSortedWithFoldersBracketed) {
-    const std::string dir = testing::TempDir() + "console_listing";
+    const std::string dir = testing::TempDir() + "console_listing_" + std::to_string(getpid());
     mkdir(dir.c_str(), 0755);
     mkdir((dir + "/sub").c_str(), 0755);
     std::ofstream(dir + "/b.KVX") << "x";

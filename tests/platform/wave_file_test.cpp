@@ -1,5 +1,6 @@
 // WAVE writing: the header bytes, little-endian samples, and sizes that stay right mid-file.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -22,7 +23,8 @@ uint32_t u32_at(const std::vector<unsigned char>& b, size_t at) {
 }
 
 std::string temp_name(const char* tag) {
-    return testing::TempDir() + "wave_" + tag + ".wav";
+    // The process id keeps suites of two builds running at once out of each other's files.
+    return testing::TempDir() + "wave_" + std::to_string(getpid()) + "_" + tag + ".wav";
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "remote/listen_queue.h"
 #include "remote/remote_config.h"
 #include "remote/remote_server.h"
+#include "tests/support/wait.h"
 #include "tests/support/wire_client.h"
 
 namespace {
@@ -37,10 +38,10 @@ int thread_count() {
 // Waits until the process runs at most count threads; returns the last count seen.
 int wait_for_threads(int count) {
     int n = thread_count();
-    for (int i = 0; i < 500 && n > count; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    wait_until([&] {
         n = thread_count();
-    }
+        return n <= count;
+    });
     return n;
 }
 
@@ -88,10 +89,7 @@ class RemoteServer : public ::testing::Test {
     void connect(wire::CLIENT& c) {
         ASSERT_TRUE(c.connect_to(port));
         int accepted = 0;
-        for (int i = 0; i < 500 && !accepted; ++i) {
-            accepted = accept_remote_client(server);
-            if (!accepted) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        wait_until([&] { return (accepted = accept_remote_client(server)) != 0; }, PATIENCE_MS, 10);
         ASSERT_EQ(accepted, 1);
     }
 
@@ -208,9 +206,8 @@ TEST_F(RemoteServer, TwoClientsHoldTheirBitsTogether) {
 }
 
 // Waits until control_port shows value; returns the last value seen.
-int32_t wait_for_word(int32_t value, int timeout_ms = 3000) {
-    for (int waited = 0; waited < timeout_ms && control_port != value; waited += 10)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+int32_t wait_for_word(int32_t value) {
+    wait_until([&] { return control_port == value; }, PATIENCE_MS, 10);
     return control_port;
 }
 
@@ -277,19 +274,31 @@ TEST_F(RemoteServer, AClientThatLeavesReleasesItsBits) {
 
 TEST_F(RemoteServer, ASilentClientIsClosedAndReleased) {
     const int idle = remote_config.idle_ms;
-    remote_config.idle_ms = 300;
+    remote_config.idle_ms = 600;
     ::testing::internal::CaptureStdout();
     {
         wire::CLIENT quiet;
         connect(quiet);
         quiet.read(wire::greeting().size() + wire::prompt().size());
+        using clock = std::chrono::steady_clock;
+        auto ms_since = [](clock::time_point t) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - t).count();
+        };
+        const auto spoke = clock::now();
         command(quiet, "PORTA=4\r\n", 0);
-        // Bytes without a line end count as being heard.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // Bytes without a line end count as being heard: 800 ms after the command the client
+        // is still there, as it was heard 400 ms in. That holds only when each of the two waits
+        // stayed under the idle time, which a stalled machine may not grant.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        const bool heard_in_time = ms_since(spoke) < 550;
+        const auto partial = clock::now();
         ASSERT_TRUE(quiet.send("PORT"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        EXPECT_EQ(control_port, 4);
-        EXPECT_TRUE(quiet.closed_by_peer(3000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        const int32_t word = control_port;
+        if (heard_in_time && ms_since(partial) < 550) {
+            EXPECT_EQ(word, 4);
+        }
+        EXPECT_TRUE(quiet.closed_by_peer());
         EXPECT_EQ(control_port, 0);
     }
     wait_for_threads(threads_before);
@@ -319,7 +328,7 @@ TEST_F(RemoteServer, AFullServerMakesRoomByClosingTheLongestSilent) {
         connect(newcomer);
         EXPECT_EQ(newcomer.read(wire::greeting().size() + wire::prompt().size()),
                   wire::greeting() + wire::prompt());
-        EXPECT_TRUE(clients[1]->closed_by_peer(3000));
+        EXPECT_TRUE(clients[1]->closed_by_peer());
         EXPECT_EQ(remote_clients.live(), REMOTE_CLIENTS_MAX);
         command(*clients[0], "PORTA=3\r\n", 0);
         command(newcomer, "FINISH\r\n", 1);

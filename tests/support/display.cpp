@@ -46,18 +46,16 @@ bool start_xvfb() {
     if (xvfb_pid == 0) {
         freopen("/dev/null", "w", stdout);
         freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        // No reset when the last client leaves: a test connecting during one finds no display.
+        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
                static_cast<char*>(nullptr));
         _exit(127);
     }
     if (xvfb_pid < 0) return false;
     std::atexit(stop_xvfb);
-    for (int i = 0; i < 100; ++i) {
-        if (display_answers(display)) {
-            setenv("DISPLAY", display.c_str(), 1);
-            return true;
-        }
-        pause_ms(50);
+    if (wait_until([&] { return display_answers(display); }, PATIENCE_MS, 50)) {
+        setenv("DISPLAY", display.c_str(), 1);
+        return true;
     }
     stop_xvfb();
     return false;

@@ -15,7 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <functional>
 
 #include "tests/support/scratch.h"
 
@@ -76,32 +76,52 @@ int status_of(int status) {
 
 } // namespace
 
-void pause_ms(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+namespace {
+
+// True when a listener could open the port now.
+bool port_free(int port) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return false;
+    // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
+    const int on = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
+    close(s);
+    return free;
 }
+
+} // namespace
 
 bool wait_for_free_port(int port, int timeout_ms) {
-    for (int waited = 0;; waited += 100) {
-        const int s = socket(AF_INET, SOCK_STREAM, 0);
-        if (s < 0) return false;
-        // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
-        const int on = 1;
-        setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in a = {};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_ANY);
-        const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
-        close(s);
-        if (free) return true;
-        if (waited >= timeout_ms) return false;
-        pause_ms(100);
-    }
+    return wait_until([port] { return port_free(port); }, timeout_ms, 100);
 }
 
-PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
-                        const std::vector<std::string>& env, int hold_ms, int timeout_ms,
-                        const std::string& cwd) {
+int free_tcp_port() {
+    // Ports 20000 to 32767: below those the kernel gives the local end of outgoing connections
+    // (32768 on), so neither a client of the test nor a server asked to bind port 0 can hold
+    // the port when the program comes to open it, nor may a client connecting early find itself
+    // connected to its own end. Each test process starts its search at a place of its own.
+    constexpr int FIRST = 20000, COUNT = 12768;
+    static int next = static_cast<int>(getpid() % 1000) * 12;
+    for (int tried = 0; tried < COUNT; ++tried) {
+        const int port = FIRST + next;
+        next = (next + 1) % COUNT;
+        if (port_free(port)) return port;
+    }
+    return -1;
+}
+
+namespace {
+
+// Runs the program with input on its console, which is closed once close_now says so for the
+// output so far and the time since the start; killed after timeout_ms.
+PROGRAM_RUN run_until(const std::vector<std::string>& args, const std::string& input,
+                      const std::vector<std::string>& env, int timeout_ms, const std::string& cwd,
+                      const std::function<bool(const std::string&, std::chrono::milliseconds)>& close_now) {
     PROGRAM_RUN run;
     const std::string suppressions = leak_suppressions();
     int in[2], out[2];
@@ -131,13 +151,13 @@ PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string&
 
     using clock = std::chrono::steady_clock;
     const auto start = clock::now();
-    const auto close_at = start + std::chrono::milliseconds(hold_ms);
     const auto kill_at = start + std::chrono::milliseconds(timeout_ms);
     bool input_open = true;
     char buf[4096];
     for (;;) {
         const auto now = clock::now();
-        if (input_open && now >= close_at) {
+        if (input_open &&
+            close_now(run.output, std::chrono::duration_cast<std::chrono::milliseconds>(now - start))) {
             close(in[1]);
             input_open = false;
         }
@@ -159,6 +179,22 @@ PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string&
     waitpid(pid, &status, 0);
     run.status = status_of(status);
     return run;
+}
+
+} // namespace
+
+PROGRAM_RUN run_program(const std::vector<std::string>& args, const std::string& input,
+                        const std::vector<std::string>& env, int hold_ms, int timeout_ms,
+                        const std::string& cwd) {
+    return run_until(args, input, env, timeout_ms, cwd,
+                     [hold_ms](const std::string&, std::chrono::milliseconds since) { return since.count() >= hold_ms; });
+}
+
+PROGRAM_RUN run_program_until(const std::vector<std::string>& args, const std::string& input,
+                              const std::function<bool(const std::string& output)>& ready,
+                              const std::vector<std::string>& env, int timeout_ms, const std::string& cwd) {
+    return run_until(args, input, env, timeout_ms, cwd,
+                     [&ready](const std::string& output, std::chrono::milliseconds) { return ready(output); });
 }
 
 PROGRAM::PROGRAM() {
@@ -211,16 +247,11 @@ bool PROGRAM::alive() {
 }
 
 int PROGRAM::wait(int timeout_ms) {
-    for (int waited = 0; pid > 0; waited += 10) {
-        if (!alive()) break;
-        if (waited >= timeout_ms) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            pid = -1;
-            exit_status = -1;
-            break;
-        }
-        pause_ms(10);
+    if (pid > 0 && !wait_until([this] { return !alive(); }, timeout_ms, 10)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+        exit_status = -1;
     }
     if (console >= 0) close(console);
     console = -1;
@@ -238,12 +269,17 @@ std::string PROGRAM::output() const {
 }
 
 bool PROGRAM::wait_for_output(const std::string& text, int timeout_ms) {
-    for (int waited = 0; waited <= timeout_ms; waited += 20) {
-        if (output().find(text) != std::string::npos) return true;
-        if (!alive()) return output().find(text) != std::string::npos;
-        pause_ms(20);
-    }
-    return false;
+    return wait_for_count(text, 1, 0, timeout_ms);
+}
+
+bool PROGRAM::wait_for_count(const std::string& text, int count, size_t from, int timeout_ms) {
+    auto enough = [&] {
+        const std::string out = output();
+        return from <= out.size() && count_of(out.substr(from), text) >= count;
+    };
+    // A program that has ended prints no more: its last words are all there is to check.
+    wait_until([&] { return enough() || !alive(); }, timeout_ms);
+    return enough();
 }
 
 long PROGRAM::status_field(const char* key) const {

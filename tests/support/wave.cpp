@@ -1,6 +1,8 @@
 // Reads what the program recorded or rendered: 16-bit stereo WAVE files with the 44-byte header.
 #include "tests/support/wave.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 #include "tests/support/scratch.h"
@@ -17,6 +19,12 @@ std::vector<double> left_channel(const std::string& path) {
         out.push_back(static_cast<int16_t>(lo | hi << 8) / 32768.0);
     }
     return out;
+}
+
+size_t wave_frames_written(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || st.st_size < 44) return 0;
+    return static_cast<size_t>(st.st_size - 44) / 4;
 }
 
 double rms(const std::vector<double>& samples, size_t from, size_t to) {

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <string>
 
+#include "tests/support/wait.h"
+
 namespace wire {
 
 // The bytes a client receives, zero bytes included.
@@ -56,7 +58,7 @@ class CLIENT {
     }
 
     // Up to count bytes, fewer when the peer closes or the time runs out.
-    std::string read(size_t count, int timeout_ms = 5000) {
+    std::string read(size_t count, int timeout_ms = PATIENCE_MS) {
         std::string got;
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
         char buffer[4096];
@@ -79,7 +81,7 @@ class CLIENT {
     }
 
     // True when the peer closes the connection (with no more bytes) within the time.
-    bool closed_by_peer(int timeout_ms = 5000) {
+    bool closed_by_peer(int timeout_ms = PATIENCE_MS) {
         const std::string extra = read(1, timeout_ms);
         return extra.empty() && peer_closed;
     }
@@ -96,13 +98,10 @@ class CLIENT {
 
 // Connects to the program's port and waits for the greeting; the program accepts one client per
 // frame, so the first attempts may be refused.
-inline bool open_dialogue(CLIENT& c, int timeout_ms = 30000, int port = 9999) {
+inline bool open_dialogue(CLIENT& c, int timeout_ms = PATIENCE_MS, int port = 9999) {
     const std::string opening = greeting() + prompt();
-    for (int waited = 0; waited < timeout_ms; waited += 50) {
-        if (c.connect_to(port)) return c.read(opening.size(), timeout_ms) == opening;
-        ::usleep(50 * 1000);
-    }
-    return false;
+    return wait_until([&] { return c.connect_to(port); }, timeout_ms, 50) &&
+           c.read(opening.size(), timeout_ms) == opening;
 }
 
 // Sends one command line and checks the reply: result 1 (FINISH) closes, any other prompts again.

@@ -1,6 +1,7 @@
 // Drives a real window through xdotool as a person would: pointer, buttons, keys, screenshots.
 #include "tests/support/xdo.h"
 #include "tests/support/program.h"
+#include "tests/support/wait.h"
 
 #include <unistd.h>
 
@@ -125,24 +126,27 @@ bool have_x_tools() {
 X_WINDOW X_WINDOW::find(const std::string& caption, int timeout_ms) {
     X_WINDOW win;
     const std::string pattern = shell_quoted("^" + regex_quoted(caption) + "$");
-    for (int waited = 0; waited <= timeout_ms; waited += 100) {
-        std::istringstream ids(xdotool("search --name " + pattern));
-        std::string id;
-        while (ids >> id) {
-            const std::string g = xdotool("getwindowgeometry --shell " + id);
-            win.w = shell_number(g, "WIDTH");
-            win.h = shell_number(g, "HEIGHT");
-            // SDL keeps an unmapped helper window of the same name; the real one has a size.
-            if (win.w <= 1 || win.h <= 1) continue;
-            win.id = id;
-            win.x = shell_number(g, "X");
-            win.y = shell_number(g, "Y");
-            xdotool("windowfocus --sync " + id);
-            return win;
-        }
-        pause_ms(100);
-    }
-    return X_WINDOW();
+    const bool shown = wait_until(
+        [&] {
+            std::istringstream ids(xdotool("search --name " + pattern));
+            std::string id;
+            while (ids >> id) {
+                const std::string g = xdotool("getwindowgeometry --shell " + id);
+                win.w = shell_number(g, "WIDTH");
+                win.h = shell_number(g, "HEIGHT");
+                // SDL keeps an unmapped helper window of the same name; the real one has a size.
+                if (win.w <= 1 || win.h <= 1) continue;
+                win.id = id;
+                win.x = shell_number(g, "X");
+                win.y = shell_number(g, "Y");
+                return true;
+            }
+            return false;
+        },
+        timeout_ms, 100);
+    if (!shown) return X_WINDOW();
+    xdotool("windowfocus --sync " + win.id);
+    return win;
 }
 
 void X_WINDOW::move(int px, int py, bool sync) const {
@@ -209,13 +213,13 @@ void X_WINDOW::pointer(int& px, int& py) const {
 }
 
 bool X_WINDOW::pointer_returns_to(int px, int py, int timeout_ms) const {
-    for (int waited = 0; waited <= timeout_ms; waited += 20) {
-        int cx, cy;
-        pointer(cx, cy);
-        if (cx == px && cy == py) return true;
-        pause_ms(20);
-    }
-    return false;
+    return wait_until(
+        [&] {
+            int cx, cy;
+            pointer(cx, cy);
+            return cx == px && cy == py;
+        },
+        timeout_ms);
 }
 
 IMAGE X_WINDOW::screenshot() const {
@@ -223,10 +227,21 @@ IMAGE X_WINDOW::screenshot() const {
     return screen.empty() ? screen : screen.crop(x, y, w, h);
 }
 
+IMAGE X_WINDOW::screenshot_when(const std::function<bool(const IMAGE&)>& shows, int timeout_ms) const {
+    IMAGE shot;
+    wait_until(
+        [&] {
+            shot = screenshot();
+            return !shot.empty() && shows(shot);
+        },
+        timeout_ms, 100);
+    return shot;
+}
+
 std::string close_window_program(PROGRAM& program, const X_WINDOW& window) {
     if (program.alive() && window.found()) {
         window.key("Escape");
-        program.wait(10000);
+        program.wait();
     }
     program.finish(2000);
     return program.output();

@@ -1,8 +1,11 @@
 // Drives a real window through xdotool as a person would: pointer, buttons, keys, screenshots.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/support/wait.h"
 
 // An RGB picture; (0, 0) is its top-left pixel.
 struct IMAGE {
@@ -38,7 +41,7 @@ enum { LEFT = 1, MIDDLE = 2, RIGHT = 3 };
 class X_WINDOW {
   public:
     // Waits up to timeout_ms for a window captioned exactly caption; check found().
-    static X_WINDOW find(const std::string& caption, int timeout_ms = 30000);
+    static X_WINDOW find(const std::string& caption, int timeout_ms = PATIENCE_MS);
     bool found() const { return !id.empty(); }
 
     // Moves the pointer; with sync, returns once the server has it there.
@@ -55,9 +58,12 @@ class X_WINDOW {
     // Where the pointer is, in window pixels.
     void pointer(int& x, int& y) const;
     // Waits until the pointer is at (x, y); false after timeout_ms.
-    bool pointer_returns_to(int x, int y, int timeout_ms = 2000) const;
+    bool pointer_returns_to(int x, int y, int timeout_ms = PATIENCE_MS) const;
     // The window's pixels as the screen shows them.
     IMAGE screenshot() const;
+    // Screenshots until one shows what shows looks for, and returns it; after timeout_ms the
+    // last one taken, for the test to report what it saw instead.
+    IMAGE screenshot_when(const std::function<bool(const IMAGE&)>& shows, int timeout_ms = PATIENCE_MS) const;
 
     std::string id;
     int x = 0, y = 0, w = 0, h = 0; // where the window lies on the screen

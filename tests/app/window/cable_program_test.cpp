@@ -6,13 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "tests/support/display.h"
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/wait.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -84,41 +84,40 @@ class ProgramCables : public testing::Test {
         EXPECT_TRUE(sanitizers_silent(out)) << out;
     }
 
-    // Starts `tessaro PATCH` in the stage and finds its window. Other test programs may hold the
-    // remote-control port for a while: a start refused for it is tried again.
+    // Starts `tessaro PATCH` in the stage, its remote control on a port of its own, and finds its
+    // window once drawn.
     void open(const std::string& patch) {
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(5);
-        while (!window.found() && std::chrono::steady_clock::now() < give_up) {
-            ASSERT_TRUE(program.start({"--verbose", patch}, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
-            ASSERT_TRUE(program.type("41"));
-            // The window is looked for once this program has opened its own: a program of
-            // another test may show one of the same caption until it has ended.
-            if (program.wait_for_output("FreeType - Loading all Fonts", 30000)) {
-                for (int waited = 0; waited < 10000 && !window.found() && program.alive(); waited += 500)
-                    window = X_WINDOW::find(caption_of(patch), 500);
-                break;
-            }
-            const bool port_taken = program.output().find("Couldn't bind") != std::string::npos;
-            program.finish(2000);
-            if (!port_taken) break;
-            pause_ms(2000);
-        }
+        ASSERT_GT(port, 0);
+        ASSERT_TRUE(program.start({"--verbose", "--remote", "127.0.0.1:" + std::to_string(port), patch}, {"SDL_AUDIODRIVER=dummy"},
+                                  stage.path()));
+        ASSERT_TRUE(program.type("41"));
+        // The window is looked for once this program has opened its own: a program of another
+        // test may show one of the same caption until it has ended.
+        ASSERT_TRUE(program.wait_for_output("FreeType - Loading all Fonts")) << program.output();
+        wait_until([&] {
+            window = X_WINDOW::find(caption_of(patch), 500);
+            return window.found() || !program.alive();
+        });
         ASSERT_TRUE(window.found()) << program.output();
-        pause_ms(500);
+        ASSERT_FALSE(info.empty());
+        window.screenshot_when([&](const IMAGE& shot) { return shows_fronts(shot); });
     }
 
-    // F6, then waits until the frame that follows has been drawn (its rebuild ends the list).
+    // The panel view, told by its information dashboard, which the cable view does not show.
+    bool shows_fronts(const IMAGE& shot) const { return match_fraction(shot, 50 + 220, 450 + 4, info, 220, 4, 40, 10) > 0.8; }
+
+    // F6, then waits until the cable list is rebuilt and the view without dashboards is drawn.
     void enter_cable_view() {
-        const int before = count_of(program.output(), "End Link Creation");
+        const size_t seen = program.output().size();
         window.key("F6");
-        for (int waited = 0; waited < 10000 && count_of(program.output(), "End Link Creation") == before;
-             waited += 50)
-            pause_ms(50);
-        pause_ms(300);
+        EXPECT_TRUE(program.wait_for_count("End Link Creation", 1, seen)) << program.output();
+        window.screenshot_when([&](const IMAGE& shot) { return !shows_fronts(shot); });
     }
 
-    // Drags with the left button in small steps, as a hand would.
-    void drag(int x0, int y0, int x1, int y1) {
+    // Drags with the left button in small steps, as a hand would; true once the program has
+    // printed what the drop did (printed) and sent the pointer back to where the press was.
+    bool drag(int x0, int y0, int x1, int y1, const std::string& printed) {
+        const size_t seen = program.output().size();
         window.move(x0, y0);
         pause_ms(100);
         window.move(x0 + 1, y0);
@@ -133,10 +132,7 @@ class ProgramCables : public testing::Test {
         }
         pause_ms(100);
         window.button_up(LEFT);
-        // A release on a plug sends the pointer back to where the press was: let that land
-        // before anything else moves it.
-        window.pointer_returns_to(x0, y0, 2000);
-        pause_ms(300);
+        return program.wait_for_count(printed, 1, seen) && window.pointer_returns_to(x0, y0);
     }
 
     // Saves with F4 under a name typed on the console and returns the file's text.
@@ -145,20 +141,16 @@ class ProgramCables : public testing::Test {
         EXPECT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
         program.type(name + "\n");
         std::string saved;
-        for (int waited = 0; waited < 10000 && saved.find("END_LINKS_DECLARE") == std::string::npos;
-             waited += 50) {
-            pause_ms(50);
+        wait_until([&] {
             saved = read_text(stage.file(where));
-        }
+            return saved.find("END_LINKS_DECLARE") != std::string::npos;
+        });
         return saved;
     }
 
-    IMAGE screenshot_after(int ms) {
-        pause_ms(ms);
-        return window.screenshot();
-    }
-
     SCRATCH_DIR stage{"cables"};
+    const int port = free_tcp_port();
+    const IMAGE info = load_image(ROOT + "/grfx/DASH_INFO.png");
     PROGRAM program;
     X_WINDOW window;
 };
@@ -167,12 +159,11 @@ class ProgramCables : public testing::Test {
 
 TEST_F(ProgramCables, F6ShowsTheBackSidesWithCablesAndF6AgainTheFronts) {
     ASSERT_NO_FATAL_FAILURE(open("KVX/CABLES.KVX"));
-    const IMAGE front = screenshot_after(300);
     const IMAGE vco_front = load_image(ROOT + "/grfx/PANEL_VCO.png");
     const IMAGE vco_rear = load_image(ROOT + "/grfx/PANEL_VCO_REAR.png");
-    const IMAGE info = load_image(ROOT + "/grfx/DASH_INFO.png");
     const IMAGE plug = load_image(ROOT + "/grfx/FICHE_PLUG.png");
-    ASSERT_FALSE(vco_front.empty() || vco_rear.empty() || info.empty() || plug.empty());
+    ASSERT_FALSE(vco_front.empty() || vco_rear.empty() || plug.empty());
+    const IMAGE front = window.screenshot();
     EXPECT_GT(match_fraction(front, 150, 25 + 22, vco_front, 150, 22, 40, 12), 0.8);
     EXPECT_GT(match_fraction(front, 50 + 220, 450 + 4, info, 220, 4, 40, 10), 0.8);
 
@@ -194,26 +185,31 @@ TEST_F(ProgramCables, F6ShowsTheBackSidesWithCablesAndF6AgainTheFronts) {
     EXPECT_GT(plug_match(back, VCO_1_OUT_X, VCO_1_OUT_Y, plug), 0.7);
 
     window.key("F6");
-    const IMAGE again = screenshot_after(600);
+    const IMAGE again = window.screenshot_when([&](const IMAGE& shot) {
+        return shows_fronts(shot) && cable_pixels(shot, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H) == 0;
+    });
     EXPECT_GT(match_fraction(again, 150, 25 + 22, vco_front, 150, 22, 40, 12), 0.8);
     EXPECT_GT(match_fraction(again, 50 + 220, 450 + 4, info, 220, 4, 40, 10), 0.8);
     EXPECT_EQ(cable_pixels(again, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H), 0);
     window.key("Escape");
-    EXPECT_EQ(program.wait(20000), 0) << program.output();
+    EXPECT_EQ(program.wait(), 0) << program.output();
 }
 
 TEST_F(ProgramCables, PlugDraggedToAnotherOutputIsSavedWithTheNewRouting) {
     ASSERT_NO_FATAL_FAILURE(open("KVX/CABLES.KVX"));
     enter_cable_view();
     const IMAGE plug = load_image(ROOT + "/grfx/FICHE_PLUG.png");
-    drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_2_OUT_X, VCO_2_OUT_Y);
-    ASSERT_TRUE(program.wait_for_output("Branchement INPUT vers OUTPUT\n", 5000)) << program.output();
+    ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_2_OUT_X, VCO_2_OUT_Y, "Branchement INPUT vers OUTPUT\n"))
+        << program.output();
     // The cable view saves under the name as typed, in the working folder.
     const std::string saved = save_as("REPLUGGED.KVX", "REPLUGGED.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_2;"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("ADD_CHANELL=VCO_1"), std::string::npos) << saved;
     // The rebuilt cable leaves VCO_2's output now.
-    const IMAGE shot = screenshot_after(300);
+    const IMAGE shot = window.screenshot_when([](const IMAGE& s) {
+        return cable_pixels(s, HIGH_PATH_X, HIGH_PATH_Y, HIGH_PATH_W, HIGH_PATH_H) > 10 &&
+               cable_pixels(s, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H) == 0;
+    });
     EXPECT_GT(cable_pixels(shot, HIGH_PATH_X, HIGH_PATH_Y, HIGH_PATH_W, HIGH_PATH_H), 10);
     EXPECT_EQ(cable_pixels(shot, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H), 0);
     EXPECT_GT(plug_match(shot, VCO_2_OUT_X, VCO_2_OUT_Y, plug), 0.7);
@@ -222,10 +218,9 @@ TEST_F(ProgramCables, PlugDraggedToAnotherOutputIsSavedWithTheNewRouting) {
 TEST_F(ProgramCables, DropsOnNothingAndOnTheOwnJackLeaveThePatch) {
     ASSERT_NO_FATAL_FAILURE(open("KVX/CABLES.KVX"));
     enter_cable_view();
-    drag(MIXER_IN1_X, MIXER_IN1_Y, 700, 600);
-    ASSERT_TRUE(program.wait_for_output("Postionn\xE9 sur rien\n", 5000)) << program.output();
-    drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_1_OUT_X + 4, VCO_1_OUT_Y + 3);
-    ASSERT_TRUE(program.wait_for_output("C le meme amateur !\n", 5000)) << program.output();
+    ASSERT_TRUE(drag(MIXER_IN1_X, MIXER_IN1_Y, 700, 600, "Postionn\xE9 sur rien\n")) << program.output();
+    ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_1_OUT_X + 4, VCO_1_OUT_Y + 3, "C le meme amateur !\n"))
+        << program.output();
     EXPECT_EQ(program.output().find("Branchement"), std::string::npos);
     const std::string saved = save_as("SAME.KVX", "SAME.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos) << saved;
@@ -240,9 +235,9 @@ TEST_F(ProgramCables, DrumsCableViewNeverWaitsForTheConsole) {
     // and F6 again builds the list anew.
     const int lists = count_of(program.output(), "End Link Creation");
     window.key("F6");
-    pause_ms(500);
+    window.screenshot_when([&](const IMAGE& shot) { return shows_fronts(shot); });
     enter_cable_view();
     EXPECT_EQ(count_of(program.output(), "End Link Creation"), lists + 1) << program.output();
     window.key("Escape");
-    EXPECT_EQ(program.wait(20000), 0) << program.output();
+    EXPECT_EQ(program.wait(), 0) << program.output();
 }

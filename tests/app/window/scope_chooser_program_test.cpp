@@ -12,6 +12,7 @@
 #include "tests/support/display.h"
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/wait.h"
 #include "tests/support/wave.h"
 #include "tests/support/xdo.h"
 #include "toolkit/surface_text.h"
@@ -124,45 +125,49 @@ class ProgramScopeChooser : public testing::Test {
 
     void open(const std::string& patch, const std::string& menus, std::vector<std::string> env = {}) {
         env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_TRUE(program.start({"--verbose", patch}, env, stage.path()));
+        ASSERT_GT(port, 0);
+        ASSERT_TRUE(program.start({"--verbose", "--remote", "127.0.0.1:" + std::to_string(port), patch}, env, stage.path()));
         ASSERT_TRUE(program.type(menus));
-        find_window(patch, 30000);
+        find_window(patch);
         ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
                                     << program.output();
     }
 
-    void find_window(const std::string& patch, int timeout_ms) {
+    void find_window(const std::string& patch) {
         window = X_WINDOW();
-        for (int waited = 0; waited < timeout_ms && !window.found() && program.alive(); waited += 250)
+        wait_until([&] {
             window = X_WINDOW::find(caption_of(patch), 250);
+            return window.found() || !program.alive();
+        });
     }
 
     // A screenshot once the window shows more than black.
     IMAGE drawn_screenshot() {
-        IMAGE shot;
-        for (int waited = 0; waited <= 10000; waited += 200) {
-            shot = window.screenshot();
-            if (!shot.empty() && count_colour(shot, 0, 0, 0, shot.w, shot.h, 0) < shot.w * shot.h / 2) break;
-            pause_ms(200);
-        }
-        return shot;
+        return window.screenshot_when(
+            [](const IMAGE& shot) { return count_colour(shot, 0, 0, 0, shot.w, shot.h, 0) < shot.w * shot.h / 2; });
+    }
+
+    // The chooser's screen with the row under the pointer turned red.
+    IMAGE hovered_row(int row) {
+        window.move(ROW_X, row_y(row));
+        return window.screenshot_when(
+            [&](const IMAGE& shot) { return count_colour(shot, 0xff0000, 150, row_y(row) - 7, 145, 16, 40) > 15; });
     }
 
     // Opens the chooser and clicks a row; true once the window carries the row's patch.
     bool load_row(int row) {
         // The click waits for the chooser's screen: a loaded machine may take a while to open it.
-        const int opened = count_of(program.output(), "LOAD KVX-5\n");
+        const size_t seen = program.output().size();
         window.key("F3");
-        for (int waited = 0; waited < 15000 && count_of(program.output(), "LOAD KVX-5\n") == opened;
-             waited += 50)
-            pause_ms(50);
-        pause_ms(200);
+        if (!program.wait_for_count("LOAD KVX-5\n", 1, seen)) return false;
+        hovered_row(row);
         window.click(LEFT, ROW_X, row_y(row));
-        find_window(std::string("KVX/") + ROW_NAMES[row], 10000);
+        find_window(std::string("KVX/") + ROW_NAMES[row]);
         return window.found();
     }
 
     SCRATCH_DIR stage{"scope_chooser"};
+    const int port = free_tcp_port();
     PROGRAM program;
     X_WINDOW window;
 };
@@ -175,8 +180,9 @@ TEST_F(ProgramScopeChooser, F1ShowsTheTraceKeypadPlusDoublesTheZoomF1AgainBrings
     const IMAGE panels = drawn_screenshot();
 
     window.key("F1");
-    pause_ms(1000);
-    const IMAGE trace = window.screenshot();
+    const IMAGE trace = window.screenshot_when([](const IMAGE& shot) {
+        return count_colour(shot, 0xff00ff, 0, 384, 800, 1) > 60 && count_colour(shot, 0x808080, 0, 384 - 64, 800, 128) > 500;
+    });
     // The centre line is magenta on row 384, and the tone's half-scale swing fills 64 rows on
     // either side of it in grey, tipped with cyan.
     EXPECT_GT(count_colour(trace, 0xff00ff, 0, 384, 800, 1), 60);
@@ -189,27 +195,27 @@ TEST_F(ProgramScopeChooser, F1ShowsTheTraceKeypadPlusDoublesTheZoomF1AgainBrings
     const ZOOM_LINE single("ZOOM SIZE IS 1.000");
     ASSERT_NE(doubled.picture, nullptr);
     double shown = 0;
-    IMAGE zoomed;
     // The line is written when a sweep ends: within one sweep at zoom 2 (about 2.3 s) after the
-    // first, shorter one.
-    for (int waited = 0; waited < 12000 && shown < 0.95; waited += 300) {
-        pause_ms(300);
-        zoomed = window.screenshot();
-        shown = doubled.shown_on(zoomed);
-    }
+    // first, shorter one. The old line shares most of its ink with the new one, so the new one
+    // has to match better than the old.
+    const IMAGE zoomed = window.screenshot_when([&](const IMAGE& shot) {
+        shown = doubled.shown_on(shot);
+        return shown > 0.95 && single.shown_on(shot) < shown;
+    });
     EXPECT_GT(shown, 0.95);
     EXPECT_LT(single.shown_on(zoomed), shown);
 
     window.key("F1");
-    pause_ms(600);
-    const IMAGE back = window.screenshot();
+    const IMAGE back = window.screenshot_when([&](const IMAGE& shot) {
+        return count_colour(shot, 0xff00ff, 0, 384, 800, 1, 0) == 0 && match_fraction(shot, panels, 75, 575, 320, 60) > 0.95;
+    });
     // The system dashboard and the oscillator's panel are where they were.
     EXPECT_GT(match_fraction(back, panels, 75, 575, 320, 60), 0.95);
     EXPECT_GT(match_fraction(back, panels, 0, 0, 200, 130, 24), 0.9);
     EXPECT_EQ(count_colour(back, 0xff00ff, 0, 384, 800, 1, 0), 0) << "the trace is gone";
 
     window.key("Escape");
-    EXPECT_EQ(program.wait(20000), 0) << program.output();
+    EXPECT_EQ(program.wait(), 0) << program.output();
 }
 
 TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOneWithoutAGap) {
@@ -221,10 +227,8 @@ TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOn
     // Three patch files, one row each; the hovered row turns red. The text column ends left of
     // the scroll buttons at x 300.
     window.key("F3");
-    pause_ms(500);
-    window.move(ROW_X, row_y(1));
-    pause_ms(400);
-    const IMAGE list = window.screenshot();
+    ASSERT_TRUE(program.wait_for_output("LOAD KVX-5\n")) << program.output();
+    const IMAGE list = hovered_row(1);
     for (int row = 0; row < 3; ++row) {
         const int red = count_colour(list, 0xff0000, 150, row_y(row) - 7, 145, 16, 40);
         const int white = count_colour(list, 0xffffff, 150, row_y(row) - 7, 145, 16, 40);
@@ -235,11 +239,11 @@ TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOn
 
     // The song: its name has a blank. Caption and panels change.
     window.click(LEFT, ROW_X, row_y(2));
-    find_window("KVX/MY SONG.kvx", 10000);
+    find_window("KVX/MY SONG.kvx");
     ASSERT_TRUE(window.found()) << program.output();
     window.move(900, 740);
-    pause_ms(500);
-    const IMAGE song_panels = window.screenshot();
+    const IMAGE song_panels = window.screenshot_when(
+        [&](const IMAGE& shot) { return match_fraction(shot, tone_panels, 0, 0, 700, 400) < 0.9; });
     EXPECT_LT(match_fraction(song_panels, tone_panels, 0, 0, 700, 400), 0.9);
     EXPECT_GT(match_fraction(song_panels, tone_panels, 75, 575, 320, 60), 0.95) << "the dashboards stay";
 
@@ -247,7 +251,7 @@ TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOn
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(load_row(i % 2)) << "load " << i << "\n" << program.output();
     window.key("Escape");
-    EXPECT_EQ(program.wait(20000), 0) << program.output();
+    EXPECT_EQ(program.wait(), 0) << program.output();
     const std::string out = program.output();
     EXPECT_NE(out.find("Load [MY SONG.kvx]"), std::string::npos);
 
