@@ -17,9 +17,10 @@ std::string console_of(std::vector<std::string> args) {
     const SCRATCH_DIR stage("quiet");
     EXPECT_TRUE(link_folders(stage, TESSARO_SOURCE_DIR, {"grfx", "Fonts", "RC"}));
     EXPECT_TRUE(stage_folder(stage, TESSARO_SOURCE_DIR, "KVX", true));
-    EXPECT_TRUE(wait_for_free_port(9999)) << "port 9999 stays taken";
     PROGRAM program;
-    args.push_back("KVX/DRUMS.KVX");
+    const int port = free_tcp_port();
+    EXPECT_GT(port, 0);
+    args.insert(args.end(), {"--remote", "127.0.0.1:" + std::to_string(port), "KVX/DRUMS.KVX"});
     EXPECT_TRUE(program.start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()) && program.type("41"));
     const X_WINDOW window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [KVX/DRUMS.KVX]", 30000);
     EXPECT_TRUE(window.found()) << program.output();
