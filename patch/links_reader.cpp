@@ -291,33 +291,8 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
 int load_links(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) return 1;
-    word_number = 0;
-    begin_messages();
     const NAMES names(*g);
-    bool started = false;
-    std::string word;
-    try {
-        for (;;) {
-            WORD_READ r = read_word(f.get(), word);
-            if (r == WORD_READ::END) break;
-            ++word_number;
-            if (r == WORD_READ::TOO_LONG) {
-                if (started) report_too_long();
-                continue;
-            }
-            if (word == "BEGIN_LINKS_DECLARE") {
-                started = true;
-                continue;
-            }
-            if (word == "END_LINKS_DECLARE") break;
-            if (word[0] == '#' || !started) continue;
-            declare_link(*g, names, word);
-        }
-    } catch (const STOP_READING&) {
-    } catch (...) {
-        end_messages();
-        throw;
-    }
-    end_messages();
+    read_section(f.get(), SECTION{"BEGIN_LINKS_DECLARE", "END_LINKS_DECLARE", false},
+                 [g, &names](const std::string& word) { declare_link(*g, names, word); });
     return 1;
 }

@@ -382,32 +382,15 @@ int load_objects(GENERATOR* g, const char* path) {
     }
     std::rewind(f.get());
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
-    word_number = 0;
-    begin_messages();
     NEW_MODULES made;
-    std::string word;
     try {
-        for (;;) {
-            WORD_READ r = read_word(f.get(), word);
-            if (r == WORD_READ::END) break;
-            ++word_number;
-            if (r == WORD_READ::TOO_LONG) {
-                report_too_long();
-                continue;
-            }
-            if (word == "BEGIN_OBJECTS_DECLARE") continue;
-            if (word == "END_OBJECTS_DECLARE") break;
-            if (word[0] == '#') continue;
-            declare_object(made, word);
-        }
-    } catch (const STOP_READING&) {
+        read_section(f.get(), SECTION{"BEGIN_OBJECTS_DECLARE", "END_OBJECTS_DECLARE", true},
+                     [&made](const std::string& word) { declare_object(made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
-        end_messages();
         made.join_all(*g);
         throw;
     }
-    end_messages();
     made.join_all(*g);
     return 1;
 }

@@ -54,6 +54,36 @@ WORD_READ read_word(FILE* f, std::string& word) {
     return too_long ? WORD_READ::TOO_LONG : WORD_READ::WORD;
 }
 
+void read_section(FILE* f, const SECTION& section, const std::function<void(const std::string&)>& declare) {
+    word_number = 0;
+    begin_messages();
+    bool started = section.reads_before_begin;
+    std::string word;
+    try {
+        for (;;) {
+            WORD_READ r = read_word(f, word);
+            if (r == WORD_READ::END) break;
+            ++word_number;
+            if (r == WORD_READ::TOO_LONG) {
+                if (started) report_too_long();
+                continue;
+            }
+            if (word == section.begin) {
+                started = true;
+                continue;
+            }
+            if (word == section.end) break;
+            if (word[0] == '#' || !started) continue;
+            declare(word);
+        }
+    } catch (const STOP_READING&) {
+    } catch (...) {
+        end_messages();
+        throw;
+    }
+    end_messages();
+}
+
 bool split_declaration(const std::string& word, std::vector<std::string_view>& fields) {
     SPLITTER split{';', word.c_str()};
     if (split.separator_count() < 2) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,22 @@ enum class WORD_READ { WORD, TOO_LONG, END };
 // Reads the next word. A word longer than PATCH_WORD_MAX is consumed whole and reported as
 // too long, so the next read starts after it.
 WORD_READ read_word(FILE* f, std::string& word);
+
+// The words that open and close a section, and whether the words before the opening one
+// belong to it: the objects section reads from the first word, so its opening word may be
+// left out; the links section ignores everything before its opening word.
+struct SECTION {
+    const char* begin;
+    const char* end;
+    bool reads_before_begin;
+};
+
+// Reads the file from its first word and hands every declaration word of the section to
+// declare, counting every word read in word_number: markers, comments and words outside the
+// section are passed over, a too long word inside it is reported. Reading ends at the closing
+// word, the end of the file or a fatal error whose hook returned; the section's messages are
+// ended on every way out, an exception from declare included.
+void read_section(FILE* f, const SECTION& section, const std::function<void(const std::string&)>& declare);
 
 // Splits a declaration word at ";" into fields. False (after reporting a word with fewer than
 // two ";") when it is no declaration, or silently when its name is empty.
