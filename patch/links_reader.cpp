@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/door.h"
 #include "engine/note_table.h"
 #include "patch_keys.h"
 #include "patch_words.h"
@@ -59,149 +60,95 @@ struct NAMES {
     KEYBOARD* only_keyboard;
 };
 
-// What a source offers to the ports it can feed.
-struct SOURCE {
-    float* value = nullptr;
-    int32_t* gate = nullptr;
-    int32_t* sync = nullptr;
-};
-
-template <class M> SOURCE note_source(M* m) {
-    SOURCE s;
-    if (m != nullptr) {
-        s.value = &m->value;
-        s.gate = &m->gate;
-        s.sync = &m->sync_pulse;
-    }
-    return s;
-}
-
-template <class M> SOURCE audio_source(M* m) {
-    SOURCE s;
-    if (m != nullptr) s.value = &m->value;
-    return s;
-}
-
-SOURCE find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
+MODULE_REF find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
+    auto ref = [](auto* m) { return m != nullptr ? module_ref(m) : MODULE_REF{}; };
     switch (kind) {
     case SRC_SEQUENCER:
-        return note_source(n.sequencers.find(name));
+        return ref(n.sequencers.find(name));
     case SRC_KEY:
         // With a single keyboard every "KEY" source is that keyboard, whatever its name.
-        return note_source(n.only_keyboard != nullptr ? n.only_keyboard : n.keyboards.find(name));
+        return ref(n.only_keyboard != nullptr ? n.only_keyboard : n.keyboards.find(name));
     case SRC_VCO:
-        return audio_source(n.vcos.find(name));
+        return ref(n.vcos.find(name));
     case SRC_SAMPLER:
-        return audio_source(n.samplers.find(name));
+        return ref(n.samplers.find(name));
     case SRC_VCA:
-        return audio_source(n.vcas.find(name));
+        return ref(n.vcas.find(name));
     case SRC_PCF:
-        return audio_source(n.filters.find(name));
+        return ref(n.filters.find(name));
     case SRC_MIXER:
-        return audio_source(n.mixers.find(name));
+        return ref(n.mixers.find(name));
     default:
-        return SOURCE{};
+        return {};
     }
 }
 
-// The ports of one target module (null where the kind has no such port).
+// One target module and the kind of rules it is linked by.
 struct TARGET {
     LINK_TARGET kind;
-    float** input = nullptr;
-    int32_t** gate_in = nullptr;
-    int32_t** sync_in = nullptr;
-    MOD_SLOT* mod_freq = nullptr;
-    MOD_SLOT* mod_phase = nullptr;
-    MOD_SLOT* mod_amp = nullptr;
-    MOD_SLOT* mod_pwm = nullptr;
-    MIXER* mixer = nullptr;
+    MODULE_REF module;
 };
 
-template <class M> void modulated(TARGET& t, M* m) {
-    t.input = &m->input;
-    t.gate_in = &m->gate_in;
-    t.sync_in = &m->sync_in;
-    t.mod_freq = &m->mod_freq;
-    t.mod_phase = &m->mod_phase;
-    t.mod_amp = &m->mod_amp;
-}
-
 bool find_target(const NAMES& n, LINK_TARGET kind, const char* name, TARGET& t) {
-    t = TARGET{};
-    t.kind = kind;
+    auto ref = [](auto* m) { return m != nullptr ? module_ref(m) : MODULE_REF{}; };
+    t = TARGET{kind, {}};
     switch (kind) {
     case TGT_SEQUENCER:
-        if (SEQUENCER* s = n.sequencers.find(name)) {
-            t.sync_in = &s->sync_in;
-            return true;
-        }
-        return false;
+        t.module = ref(n.sequencers.find(name));
+        break;
     case TGT_VCO:
-        if (VCO* o = n.vcos.find(name)) {
-            modulated(t, o);
-            t.mod_pwm = &o->mod_pwm;
-            return true;
-        }
-        return false;
+        t.module = ref(n.vcos.find(name));
+        break;
     case TGT_MIXER:
-        return (t.mixer = n.mixers.find(name)) != nullptr;
+        t.module = ref(n.mixers.find(name));
+        break;
     case TGT_VCA:
-        if (VCA* a = n.vcas.find(name)) {
-            t.input = &a->input;
-            t.gate_in = &a->gate_in;
-            return true;
-        }
-        return false;
+        t.module = ref(n.vcas.find(name));
+        break;
     case TGT_PCF:
-        if (PCF* f = n.filters.find(name)) {
-            modulated(t, f);
-            return true;
-        }
-        return false;
+        t.module = ref(n.filters.find(name));
+        break;
     case TGT_SAMPLER:
-        if (SAMPLER* s = n.samplers.find(name)) {
-            modulated(t, s);
-            return true;
-        }
-        return false;
+        t.module = ref(n.samplers.find(name));
+        break;
     default:
-        return false;
+        break;
+    }
+    return t.module.module != nullptr;
+}
+
+// The door's port for each of the readers' ports that link one producer.
+LINK_PORT link_port(PORT port) {
+    switch (port) {
+    case PORT_GATE:
+        return LINK_GATE;
+    case PORT_SYNC:
+        return LINK_SYNC;
+    case PORT_MOD_FREQ:
+        return LINK_MOD_FREQ;
+    case PORT_MOD_PHASE:
+        return LINK_MOD_PHASE;
+    case PORT_MOD_AMP:
+        return LINK_MOD_AMP;
+    case PORT_MOD_PWM:
+        return LINK_MOD_PWM;
+    default:
+        return LINK_IN;
     }
 }
 
-void connect_mod(GENERATOR& g, MOD_SLOT* slot, const SOURCE& s) {
-    if (slot != nullptr && s.value != nullptr) *slot = g.new_mod_cell(s.value);
-}
-
-void connect(GENERATOR& g, TARGET& t, PORT port, const SOURCE& s) {
+// A port the source does not feed (an oscillator into a gate) is left as it was.
+void connect(DOOR& door, const TARGET& t, PORT port, const MODULE_REF& source) {
     switch (port) {
-    case PORT_INPUT:
-        if (t.input != nullptr && s.value != nullptr) *t.input = s.value;
-        break;
-    case PORT_GATE:
-        if (t.gate_in != nullptr && s.gate != nullptr) *t.gate_in = s.gate;
-        break;
-    case PORT_SYNC:
-        if (t.sync_in != nullptr && s.sync != nullptr) *t.sync_in = s.sync;
-        break;
-    case PORT_MOD_FREQ:
-        connect_mod(g, t.mod_freq, s);
-        break;
-    case PORT_MOD_PHASE:
-        connect_mod(g, t.mod_phase, s);
-        break;
-    case PORT_MOD_AMP:
-        connect_mod(g, t.mod_amp, s);
-        break;
-    case PORT_MOD_PWM:
-        connect_mod(g, t.mod_pwm, s);
-        break;
     case PORT_CHANNEL:
         // A mixer with every channel in use ignores further channels.
-        if (t.mixer != nullptr && s.value != nullptr) t.mixer->add_channel(s.value);
+        if (source.module != nullptr) door.add_channel(t.module, source);
         break;
     case PORT_SLOT:
-        if (t.mixer != nullptr) t.mixer->add_channel(s.value);
+        if (t.module.kind == KIND_MIXER) door.add_channel(t.module, source);
+        break;
+    default:
+        if (source.module != nullptr) door.connect(t.module, link_port(port), source);
         break;
     }
 }
@@ -215,14 +162,14 @@ struct FIELD_OUTCOME {
 
 // The source a field names among the kinds a rule accepts: every kind whose keyword the name
 // contains is looked up, and the last one found counts.
-SOURCE rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
-    SOURCE found;
+MODULE_REF rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
+    MODULE_REF found;
     for (int k = 0; k < rule.source_count; ++k) {
         SOURCE_KIND kind = rule.sources[k];
         if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
         out.named = true;
-        SOURCE s = find_source(n, kind, source_name);
-        if (s.value != nullptr) {
+        const MODULE_REF s = find_source(n, kind, source_name);
+        if (s.module != nullptr) {
             found = s;
             out.found = true;
         }
@@ -230,7 +177,7 @@ SOURCE rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_nam
     return found;
 }
 
-void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
+void apply_link(DOOR& door, const NAMES& n, const TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
     const char* source_name = p.value.get();
     PORT_RULES rules = port_rules(t.kind);
     for (int r = 0; r < rules.count; ++r) {
@@ -239,8 +186,8 @@ void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_O
         if (tested == nullptr || std::strstr(tested, rule.key) == nullptr) continue;
         if (rule.port == PORT_SLOT) {
             // One channel per field, left unconnected when the source is missing.
-            connect(g, t, rule.port,
-                    source_name != nullptr ? rule_source(n, rule, source_name, out) : SOURCE{});
+            connect(door, t, rule.port,
+                    source_name != nullptr ? rule_source(n, rule, source_name, out) : MODULE_REF{});
             continue;
         }
         if (source_name == nullptr) continue;
@@ -248,14 +195,14 @@ void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_O
             SOURCE_KIND kind = rule.sources[k];
             if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
             out.named = true;
-            SOURCE s = find_source(n, kind, source_name);
-            if (s.value != nullptr) out.found = true;
-            connect(g, t, rule.port, s);
+            const MODULE_REF s = find_source(n, kind, source_name);
+            if (s.module != nullptr) out.found = true;
+            connect(door, t, rule.port, s);
         }
     }
 }
 
-void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
+void declare_link(DOOR& door, const NAMES& n, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
@@ -278,8 +225,8 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
 
     for_each_param(fields, true, [&](const PARAM& p) {
         FIELD_OUTCOME out;
-        for (TARGET& t : targets)
-            apply_link(g, n, t, p, out);
+        for (const TARGET& t : targets)
+            apply_link(door, n, t, p, out);
         if (out.named && !out.found)
             report(MSG_NO_MODULE, "Ligne %d : %s : %s=%s, pas de module nomme %s\n", word_number,
                    name.c_str(), p.key != nullptr ? p.key.get() : "", p.value.get(), p.value.get());
@@ -292,7 +239,8 @@ int load_links(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) return 1;
     const NAMES names(*g);
+    DOOR door(*g);
     read_section(f.get(), SECTION{"BEGIN_LINKS_DECLARE", "END_LINKS_DECLARE", false},
-                 [g, &names](const std::string& word) { declare_link(*g, names, word); });
+                 [&door, &names](const std::string& word) { declare_link(door, names, word); });
     return 1;
 }
