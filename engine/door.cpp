@@ -356,7 +356,9 @@ DOOR_OBSERVERS& door_observers() {
     return observers;
 }
 
-DOOR::DOOR(GENERATOR& graph, DOOR_OBSERVERS& observers) : graph_(graph), observers_(observers) {}
+DOOR::DOOR(GENERATOR& graph, DOOR_OBSERVERS& observers) : graph_(&graph), observers_(observers) {}
+
+DOOR::DOOR() : graph_(nullptr), observers_(door_observers()) {}
 
 bool DOOR::get(const MODULE_REF& m, const PARAM_KEY& key, double& value) const {
     const FIELD f = field_of(m, key);
@@ -402,15 +404,15 @@ bool DOOR::set(const MODULE_REF& m, const char* key, double value) {
 
 // Runs a link change with the callback held between blocks when it renders this graph.
 template <class F> void DOOR::held(F&& change) {
-    const bool live = generator == &graph_ && audio_running.load() != 0;
+    const bool live = generator == graph_ && audio_running.load() != 0;
     if (live) audio_pause();
     change();
     if (live) audio_resume();
 }
 
 MODULE_REF DOOR::owner_of(const void* signal) const {
-    if (signal == nullptr) return {};
-    const GENERATOR& g = graph_;
+    if (signal == nullptr || graph_ == nullptr) return {};
+    const GENERATOR& g = *graph_;
     MODULE_REF r;
     if ((r = find_owner(g.sequencers, signal)).module || (r = find_owner(g.keyboards, signal)).module ||
         (r = find_owner(g.vcos, signal)).module || (r = find_owner(g.samplers, signal)).module ||
@@ -440,6 +442,7 @@ MODULE_REF DOOR::producer_of(const MODULE_REF& consumer, LINK_PORT port, int cha
 }
 
 bool DOOR::connect(const MODULE_REF& consumer, LINK_PORT port, const MODULE_REF& producer, int channel) {
+    if (graph_ == nullptr) return false;
     const PORTS p = ports_of(consumer);
     float* signal = signal_of(producer);
     int32_t* gate = gate_of(producer);
@@ -464,7 +467,7 @@ bool DOOR::connect(const MODULE_REF& consumer, LINK_PORT port, const MODULE_REF&
             break;
         default: {
             MOD_SLOT* slot = p.mod[port - LINK_MOD_FREQ];
-            if ((ok = slot != nullptr && signal != nullptr)) store_link(slot, graph_.new_mod_cell(signal));
+            if ((ok = slot != nullptr && signal != nullptr)) store_link(slot, graph_->new_mod_cell(signal));
             break;
         }
         }
@@ -482,6 +485,7 @@ bool DOOR::connect(const MODULE_REF& consumer, LINK_PORT port, const MODULE_REF&
 }
 
 bool DOOR::disconnect(const MODULE_REF& consumer, LINK_PORT port, int channel) {
+    if (graph_ == nullptr) return false;
     const PORTS p = ports_of(consumer);
     const MODULE_REF before = observers_.empty() ? MODULE_REF{} : producer_of(consumer, port, channel);
     bool ok = false;
@@ -519,7 +523,7 @@ bool DOOR::disconnect(const MODULE_REF& consumer, LINK_PORT port, int channel) {
 }
 
 int DOOR::add_channel(const MODULE_REF& mixer, const MODULE_REF& producer) {
-    if (mixer.kind != KIND_MIXER || mixer.module == nullptr) return -1;
+    if (graph_ == nullptr || mixer.kind != KIND_MIXER || mixer.module == nullptr) return -1;
     MIXER& m = *static_cast<MIXER*>(mixer.module);
     const int slot = m.input_count;
     float* signal = signal_of(producer);

@@ -63,10 +63,12 @@ DOOR_OBSERVERS& door_observers();
 
 // The door of one graph. Parameters reach the audio thread as single-word stores the sweep
 // reads either before or after; a link of the graph the callback renders is changed while the
-// callback is held between blocks (audio_pause), so the sweep never sees half of it.
+// callback is held between blocks (audio_pause), so the sweep never sees half of it. A door
+// without a graph (a panel's) sets parameters and refuses links.
 class DOOR {
   public:
     explicit DOOR(GENERATOR& graph, DOOR_OBSERVERS& observers = door_observers());
+    DOOR();
 
     // Sets a parameter when the module's kind has it and the value lies in its patch range
     // (whole numbers for whole-number parameters are taken as they come, truncated). False,
@@ -88,12 +90,11 @@ class DOOR {
     // its slot, or -1 when every slot is in use or the module is no mixer.
     int add_channel(const MODULE_REF& mixer, const MODULE_REF& producer);
 
-    GENERATOR& graph() { return graph_; }
 
   private:
     template <class F> void held(F&& change);
     MODULE_REF owner_of(const void* signal) const;
 
-    GENERATOR& graph_;
+    GENERATOR* graph_;
     DOOR_OBSERVERS& observers_;
 };
