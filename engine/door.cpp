@@ -181,7 +181,7 @@ FIELD field_of(const MODULE_REF& m, const PARAM_KEY& k) {
     }
 }
 
-// The ports of one consumer, null where its kind has none.
+// The ports of one consumer, null where its kind has none, as the kinds table gives them.
 struct PORTS {
     float** input = nullptr;
     int32_t** gate = nullptr;
@@ -190,68 +190,18 @@ struct PORTS {
     MIXER* mixer = nullptr;
 };
 
-template <class M> void modulated(PORTS& p, M& m) {
-    p.input = &m.input;
-    p.gate = &m.gate_in;
-    p.sync = &m.sync_in;
-    p.mod[0] = &m.mod_freq;
-    p.mod[1] = &m.mod_phase;
-    p.mod[2] = &m.mod_amp;
-}
-
 PORTS ports_of(const MODULE_REF& m) {
-    PORTS p;
-    if (m.module == nullptr) return p;
-    switch (m.kind) {
-    case KIND_VCO:
-    case KIND_SAMPLER: {
-        VCO& o = m.kind == KIND_VCO ? *static_cast<VCO*>(m.module) : *static_cast<SAMPLER*>(m.module);
-        modulated(p, o);
-        p.mod[3] = &o.mod_pwm;
-        break;
-    }
-    case KIND_PCF:
-        modulated(p, *static_cast<PCF*>(m.module));
-        break;
-    case KIND_VCA: {
-        VCA& a = *static_cast<VCA*>(m.module);
-        p.input = &a.input;
-        p.gate = &a.gate_in;
-        break;
-    }
-    case KIND_SEQUENCER:
-        p.sync = &static_cast<SEQUENCER*>(m.module)->sync_in;
-        break;
-    case KIND_MIXER:
-        p.mixer = static_cast<MIXER*>(m.module);
-        break;
-    default:
-        break;
-    }
-    return p;
-}
-
-// What a producer offers: every module its signal, note sources their gate and sync pulse.
-float* signal_of(const MODULE_REF& m) {
-    return module_value(m);
-}
-int32_t* gate_of(const MODULE_REF& m) {
-    if (m.module != nullptr && m.kind == KIND_SEQUENCER) return &static_cast<SEQUENCER*>(m.module)->gate;
-    if (m.module != nullptr && m.kind == KIND_KEYBOARD) return &static_cast<KEYBOARD*>(m.module)->gate;
-    return nullptr;
-}
-int32_t* sync_of(const MODULE_REF& m) {
-    if (m.module != nullptr && m.kind == KIND_SEQUENCER) return &static_cast<SEQUENCER*>(m.module)->sync_pulse;
-    if (m.module != nullptr && m.kind == KIND_KEYBOARD) return &static_cast<KEYBOARD*>(m.module)->sync_pulse;
-    return nullptr;
-}
-
-template <class M> MODULE_REF find_owner(const std::vector<M*>& list, const void* signal) {
-    for (M* m : list) {
-        const MODULE_REF r = module_ref(m);
-        if (signal_of(r) == signal || gate_of(r) == signal || sync_of(r) == signal) return r;
-    }
-    return {};
+    const MODULE_PORTS p = module_ports(m);
+    PORTS out;
+    out.input = p.input;
+    out.gate = p.gate_in;
+    out.sync = p.sync_in;
+    out.mod[0] = p.mod_freq;
+    out.mod[1] = p.mod_phase;
+    out.mod[2] = p.mod_amp;
+    out.mod[3] = p.mod_pwm;
+    out.mixer = p.mixer;
+    return out;
 }
 
 // Reads "ddd" exactly `digits` long (any length of at least two when digits is 0) at p.
@@ -412,13 +362,15 @@ template <class F> void DOOR::held(F&& change) {
 
 MODULE_REF DOOR::owner_of(const void* signal) const {
     if (signal == nullptr || graph_ == nullptr) return {};
-    const GENERATOR& g = *graph_;
-    MODULE_REF r;
-    if ((r = find_owner(g.sequencers, signal)).module || (r = find_owner(g.keyboards, signal)).module ||
-        (r = find_owner(g.vcos, signal)).module || (r = find_owner(g.samplers, signal)).module ||
-        (r = find_owner(g.vcas, signal)).module || (r = find_owner(g.filters, signal)).module ||
-        (r = find_owner(g.mixers, signal)).module)
-        return r;
+    for (int k = 0; k < KIND_COUNT; ++k) {
+        const MODULE_KIND kind = static_cast<MODULE_KIND>(k);
+        const MODULE_ACCESS& a = *kind_info(kind).access;
+        for (size_t i = 0, n = a.count(*graph_); i < n; ++i) {
+            void* m = a.at(*graph_, i);
+            const MODULE_OUTPUTS o = a.outputs(m);
+            if (o.value == signal || o.gate == signal || o.sync == signal) return {kind, m};
+        }
+    }
     return {};
 }
 
@@ -444,9 +396,10 @@ MODULE_REF DOOR::producer_of(const MODULE_REF& consumer, LINK_PORT port, int cha
 bool DOOR::connect(const MODULE_REF& consumer, LINK_PORT port, const MODULE_REF& producer, int channel) {
     if (graph_ == nullptr) return false;
     const PORTS p = ports_of(consumer);
-    float* signal = signal_of(producer);
-    int32_t* gate = gate_of(producer);
-    int32_t* sync = sync_of(producer);
+    const MODULE_OUTPUTS offered = module_outputs(producer);
+    float* signal = offered.value;
+    int32_t* gate = offered.gate;
+    int32_t* sync = offered.sync;
     bool ok = false;
     const MODULE_REF before = observers_.empty() ? MODULE_REF{} : producer_of(consumer, port, channel);
     held([&] {
@@ -526,7 +479,7 @@ int DOOR::add_channel(const MODULE_REF& mixer, const MODULE_REF& producer) {
     if (graph_ == nullptr || mixer.kind != KIND_MIXER || mixer.module == nullptr) return -1;
     MIXER& m = *static_cast<MIXER*>(mixer.module);
     const int slot = m.input_count;
-    float* signal = signal_of(producer);
+    float* signal = module_value(producer);
     bool ok = false;
     held([&] { ok = m.add_channel(signal); });
     if (!ok) return -1;

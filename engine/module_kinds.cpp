@@ -2,39 +2,217 @@
 #include "engine/module_kinds.h"
 
 #include "engine/generator.h"
+#include "engine/kind_keys.h"
+
+namespace {
+
+// ---- ports -----------------------------------------------------------------------------
+
+// A rule of the keys that take any source kind, tested in the key text.
+constexpr PORT_RULE any_source(const char* key, PORT port) {
+    return {key,
+            port,
+            true,
+            KIND_COUNT,
+            {KIND_SEQUENCER, KIND_KEYBOARD, KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_PCF, KIND_MIXER}};
+}
+
+const PORT_RULE sequencer_rules[] = {
+    {"SYNC", PORT_SYNC, false, 1, {KIND_KEYBOARD}},
+};
+
+const PORT_RULE vco_rules[] = {
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PWM", PORT_MOD_PWM, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    any_source(AUDIO_KEY, PORT_INPUT),
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
+    any_source(CV_PWM_KEY, PORT_MOD_PWM),
+};
+
+const PORT_RULE mixer_rules[] = {
+    {"ADD_CHANELL", PORT_CHANNEL, true, 5, {KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_PCF, KIND_MIXER}},
+    any_source(SLOT_KEY, PORT_SLOT),
+};
+
+const PORT_RULE vca_rules[] = {
+    {"IN", PORT_INPUT, false, 4, {KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER}},
+    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
+    any_source(AUDIO_KEY, PORT_INPUT),
+};
+
+const PORT_RULE pcf_rules[] = {
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
+    {"IN", PORT_INPUT, false, 7, {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
+};
+
+const PORT_RULE sampler_rules[] = {
+    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"MOD_AMP", PORT_MOD_AMP, false, 2, {KIND_VCO, KIND_SAMPLER}},
+    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    any_source(AUDIO_KEY, PORT_INPUT),
+    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
+    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
+    any_source(CV_AMP_KEY, PORT_MOD_AMP),
+};
+
+// ---- reaching the modules of a class ---------------------------------------------------
+
+// The graph list of each class, const with a const graph.
+template <class G> auto& list_of(G& g, SEQUENCER*) {
+    return g.sequencers;
+}
+template <class G> auto& list_of(G& g, KEYBOARD*) {
+    return g.keyboards;
+}
+template <class G> auto& list_of(G& g, VCO*) {
+    return g.vcos;
+}
+template <class G> auto& list_of(G& g, MIXER*) {
+    return g.mixers;
+}
+template <class G> auto& list_of(G& g, SAMPLER*) {
+    return g.samplers;
+}
+template <class G> auto& list_of(G& g, VCA*) {
+    return g.vcas;
+}
+template <class G> auto& list_of(G& g, PCF*) {
+    return g.filters;
+}
+
+// Outputs: note sources offer their gate and sync pulse too.
+template <class M> MODULE_OUTPUTS audio_outputs(M& m) {
+    MODULE_OUTPUTS o;
+    o.value = &m.value;
+    return o;
+}
+template <class M> MODULE_OUTPUTS note_outputs(M& m) {
+    MODULE_OUTPUTS o = audio_outputs(m);
+    o.gate = &m.gate;
+    o.sync = &m.sync_pulse;
+    return o;
+}
+MODULE_OUTPUTS outputs_of(SEQUENCER& m) {
+    return note_outputs(m);
+}
+MODULE_OUTPUTS outputs_of(KEYBOARD& m) {
+    return note_outputs(m);
+}
+template <class M> MODULE_OUTPUTS outputs_of(M& m) {
+    return audio_outputs(m);
+}
+
+// Ports, as the links reach them: oscillators, samplers and filters share input, gate, sync
+// and three modulation slots; only the oscillator's PWM slot is linked.
+template <class M> MODULE_PORTS modulated_ports(M& m) {
+    MODULE_PORTS p;
+    p.input = &m.input;
+    p.gate_in = &m.gate_in;
+    p.sync_in = &m.sync_in;
+    p.mod_freq = &m.mod_freq;
+    p.mod_phase = &m.mod_phase;
+    p.mod_amp = &m.mod_amp;
+    return p;
+}
+MODULE_PORTS ports_of(SEQUENCER& m) {
+    MODULE_PORTS p;
+    p.sync_in = &m.sync_in;
+    return p;
+}
+MODULE_PORTS ports_of(KEYBOARD&) {
+    return {};
+}
+MODULE_PORTS ports_of(VCO& m) {
+    MODULE_PORTS p = modulated_ports(m);
+    p.mod_pwm = &m.mod_pwm;
+    return p;
+}
+MODULE_PORTS ports_of(SAMPLER& m) {
+    return modulated_ports(m);
+}
+MODULE_PORTS ports_of(PCF& m) {
+    return modulated_ports(m);
+}
+MODULE_PORTS ports_of(VCA& m) {
+    MODULE_PORTS p;
+    p.input = &m.input;
+    p.gate_in = &m.gate_in;
+    return p;
+}
+MODULE_PORTS ports_of(MIXER& m) {
+    MODULE_PORTS p;
+    p.mixer = &m;
+    return p;
+}
+
+template <class M> struct ACCESS_OF {
+    static size_t count(const GENERATOR& g) { return list_of(g, static_cast<M*>(nullptr)).size(); }
+    static void* at(const GENERATOR& g, size_t i) { return list_of(g, static_cast<M*>(nullptr))[i]; }
+    static const char* name(const void* m) { return static_cast<const M*>(m)->name; }
+    static MODULE_OUTPUTS outputs(void* m) { return outputs_of(*static_cast<M*>(m)); }
+    static MODULE_PORTS ports(void* m) { return ports_of(*static_cast<M*>(m)); }
+    static void* create(const char* name) {
+        M* m = new M();
+        copy_name(m->name, static_cast<int>(sizeof m->name), name);
+        return m;
+    }
+    static void join(GENERATOR& g, const std::vector<void*>& read) {
+        std::vector<M*>& l = list_of(g, static_cast<M*>(nullptr));
+        std::vector<M*> front;
+        front.reserve(read.size());
+        for (auto it = read.rbegin(); it != read.rend(); ++it)
+            front.push_back(static_cast<M*>(*it));
+        l.insert(l.begin(), front.begin(), front.end());
+    }
+    static constexpr MODULE_ACCESS table = {count, at, name, sizeof(M::name), outputs, ports, create, join};
+};
+
+template <size_t N> constexpr int size_of(const OBJECT_KEY (&)[N]) {
+    return static_cast<int>(N);
+}
+template <size_t N> constexpr int size_of(const PORT_RULE (&)[N]) {
+    return static_cast<int>(N);
+}
+
+} // namespace
 
 const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
     {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD", "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s",
-     "Keyboards\n"},
-    {KIND_VCO, "VCO", "VCO", "vcos", "VCO", "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n"},
-    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER", nullptr, nullptr, nullptr, "Samplers\n"},
-    {KIND_VCA, "VCA", "VCA", "vcas", "VCA", "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n"},
+     "Keyboards\n", keyboard_keys, size_of(keyboard_keys), nullptr, 0, false, &ACCESS_OF<KEYBOARD>::table},
+    {KIND_VCO, "VCO", "VCO", "vcos", "VCO", "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", vco_keys,
+     size_of(vco_keys), vco_rules, size_of(vco_rules), true, &ACCESS_OF<VCO>::table},
+    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER", nullptr, nullptr, nullptr, "Samplers\n", sampler_keys,
+     size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true, &ACCESS_OF<SAMPLER>::table},
+    {KIND_VCA, "VCA", "VCA", "vcas", "VCA", "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", vca_keys,
+     size_of(vca_keys), vca_rules, size_of(vca_rules), true, &ACCESS_OF<VCA>::table},
     {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR", "RC/SEQUENCEUR.RC",
-     "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n"},
-    {KIND_PCF, "PCF", "PCF", "filters", "VCF", "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n"},
-    {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER", "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n"},
+     "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", sequencer_keys, size_of(sequencer_keys), sequencer_rules,
+     size_of(sequencer_rules), true, &ACCESS_OF<SEQUENCER>::table},
+    {KIND_PCF, "PCF", "PCF", "filters", "VCF", "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", pcf_keys,
+     size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false, &ACCESS_OF<PCF>::table},
+    {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER", "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n",
+     mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false, &ACCESS_OF<MIXER>::table},
 };
 
 size_t module_count(const GENERATOR& g, MODULE_KIND kind) {
-    switch (kind) {
-    case KIND_KEYBOARD:
-        return g.keyboards.size();
-    case KIND_VCO:
-        return g.vcos.size();
-    case KIND_SAMPLER:
-        return g.samplers.size();
-    case KIND_VCA:
-        return g.vcas.size();
-    case KIND_SEQUENCER:
-        return g.sequencers.size();
-    case KIND_PCF:
-        return g.filters.size();
-    case KIND_MIXER:
-        return g.mixers.size();
-    case KIND_COUNT:
-        break;
-    }
-    return 0;
+    return kind_info(kind).access->count(g);
 }
 
 size_t total_modules(const GENERATOR& g) {

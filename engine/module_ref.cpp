@@ -24,47 +24,17 @@ MODULE_REF module_ref(MIXER* m) {
 }
 
 const char* module_name(const MODULE_REF& m) {
-    if (m.module == nullptr) return "";
-    switch (m.kind) {
-    case KIND_KEYBOARD:
-        return m.as<KEYBOARD>()->name;
-    case KIND_VCO:
-        return m.as<VCO>()->name;
-    case KIND_SAMPLER:
-        return m.as<SAMPLER>()->name;
-    case KIND_VCA:
-        return m.as<VCA>()->name;
-    case KIND_SEQUENCER:
-        return m.as<SEQUENCER>()->name;
-    case KIND_PCF:
-        return m.as<PCF>()->name;
-    case KIND_MIXER:
-        return m.as<MIXER>()->name;
-    case KIND_COUNT:
-        break;
-    }
-    return "";
+    return m.module != nullptr ? kind_info(m.kind).access->name(m.module) : "";
 }
 
 float* module_value(const MODULE_REF& m) {
-    if (m.module == nullptr) return nullptr;
-    switch (m.kind) {
-    case KIND_KEYBOARD:
-        return &m.as<KEYBOARD>()->value;
-    case KIND_VCO:
-        return &m.as<VCO>()->value;
-    case KIND_SAMPLER:
-        return &m.as<SAMPLER>()->value;
-    case KIND_VCA:
-        return &m.as<VCA>()->value;
-    case KIND_SEQUENCER:
-        return &m.as<SEQUENCER>()->value;
-    case KIND_PCF:
-        return &m.as<PCF>()->value;
-    case KIND_MIXER:
-        return &m.as<MIXER>()->value;
-    case KIND_COUNT:
-        break;
-    }
-    return nullptr;
+    return module_outputs(m).value;
+}
+
+MODULE_OUTPUTS module_outputs(const MODULE_REF& m) {
+    return m.module != nullptr ? kind_info(m.kind).access->outputs(m.module) : MODULE_OUTPUTS{};
+}
+
+MODULE_PORTS module_ports(const MODULE_REF& m) {
+    return m.module != nullptr ? kind_info(m.kind).access->ports(m.module) : MODULE_PORTS{};
 }

@@ -29,3 +29,6 @@ const char* module_name(const MODULE_REF& m);
 // The address of the module's output sample, the one audio and modulation ports hold; null
 // for no module.
 float* module_value(const MODULE_REF& m);
+// What the module offers its consumers, and the fields holding its own connections.
+MODULE_OUTPUTS module_outputs(const MODULE_REF& m);
+MODULE_PORTS module_ports(const MODULE_REF& m);

@@ -21,100 +21,56 @@ using namespace patch_read;
 
 namespace {
 
-// The modules of one list by name, the first of the list for a name carried twice. Names are
+// The modules of one kind by name, the first of the list for a name carried twice. Names are
 // cut to their array when declared, so a wanted name too long for the array finds the module
 // holding its cut form.
-template <class M> class NAME_INDEX {
+class NAME_INDEX {
   public:
-    explicit NAME_INDEX(const std::vector<M*>& list) {
-        by_name_.reserve(list.size());
-        for (M* m : list)
-            by_name_.emplace(std::string_view(m->name), m);
+    NAME_INDEX(const GENERATOR& g, MODULE_KIND kind) : access_(*kind_info(kind).access) {
+        const size_t n = access_.count(g);
+        by_name_.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            void* m = access_.at(g, i);
+            by_name_.emplace(std::string_view(access_.name(m)), m);
+        }
     }
-    M* find(const char* wanted) const {
+    void* find(const char* wanted) const {
         std::string_view w(wanted);
-        constexpr size_t capacity = sizeof(M::name);
-        if (w.size() >= capacity) w = w.substr(0, capacity - 1);
+        if (w.size() >= access_.name_capacity) w = w.substr(0, access_.name_capacity - 1);
         auto it = by_name_.find(w);
         return it != by_name_.end() ? it->second : nullptr;
     }
+    const MODULE_ACCESS& access() const { return access_; }
+    size_t size() const { return by_name_.size(); }
 
   private:
-    std::unordered_map<std::string_view, M*> by_name_;
+    const MODULE_ACCESS& access_;
+    std::unordered_map<std::string_view, void*> by_name_;
 };
 
 // Every list of the graph indexed by name: a patch of many modules is wired in time that grows
 // with its size, not with its square.
 struct NAMES {
-    explicit NAMES(const GENERATOR& g)
-        : sequencers(g.sequencers), keyboards(g.keyboards), vcos(g.vcos), samplers(g.samplers), vcas(g.vcas),
-          filters(g.filters), mixers(g.mixers),
-          only_keyboard(g.keyboards.size() == 1 ? g.keyboards[0] : nullptr) {}
-    NAME_INDEX<SEQUENCER> sequencers;
-    NAME_INDEX<KEYBOARD> keyboards;
-    NAME_INDEX<VCO> vcos;
-    NAME_INDEX<SAMPLER> samplers;
-    NAME_INDEX<VCA> vcas;
-    NAME_INDEX<PCF> filters;
-    NAME_INDEX<MIXER> mixers;
-    KEYBOARD* only_keyboard;
+    explicit NAMES(const GENERATOR& g) {
+        for (int k = 0; k < KIND_COUNT; ++k)
+            kinds.emplace_back(g, static_cast<MODULE_KIND>(k));
+        if (g.keyboards.size() == 1) only_keyboard = g.keyboards[0];
+    }
+    std::vector<NAME_INDEX> kinds;
+    void* only_keyboard = nullptr;
 };
 
-MODULE_REF find_source(const NAMES& n, SOURCE_KIND kind, const char* name) {
-    auto ref = [](auto* m) { return m != nullptr ? module_ref(m) : MODULE_REF{}; };
-    switch (kind) {
-    case SRC_SEQUENCER:
-        return ref(n.sequencers.find(name));
-    case SRC_KEY:
-        // With a single keyboard every "KEY" source is that keyboard, whatever its name.
-        return ref(n.only_keyboard != nullptr ? n.only_keyboard : n.keyboards.find(name));
-    case SRC_VCO:
-        return ref(n.vcos.find(name));
-    case SRC_SAMPLER:
-        return ref(n.samplers.find(name));
-    case SRC_VCA:
-        return ref(n.vcas.find(name));
-    case SRC_PCF:
-        return ref(n.filters.find(name));
-    case SRC_MIXER:
-        return ref(n.mixers.find(name));
-    default:
-        return {};
-    }
+MODULE_REF find_source(const NAMES& n, MODULE_KIND kind, const char* name) {
+    // With a single keyboard every "KEY" source is that keyboard, whatever its name.
+    void* m = kind == KIND_KEYBOARD && n.only_keyboard != nullptr ? n.only_keyboard : n.kinds[kind].find(name);
+    return m != nullptr ? MODULE_REF{kind, m} : MODULE_REF{};
 }
 
-// One target module and the kind of rules it is linked by.
-struct TARGET {
-    LINK_TARGET kind;
-    MODULE_REF module;
-};
-
-bool find_target(const NAMES& n, LINK_TARGET kind, const char* name, TARGET& t) {
-    auto ref = [](auto* m) { return m != nullptr ? module_ref(m) : MODULE_REF{}; };
-    t = TARGET{kind, {}};
-    switch (kind) {
-    case TGT_SEQUENCER:
-        t.module = ref(n.sequencers.find(name));
-        break;
-    case TGT_VCO:
-        t.module = ref(n.vcos.find(name));
-        break;
-    case TGT_MIXER:
-        t.module = ref(n.mixers.find(name));
-        break;
-    case TGT_VCA:
-        t.module = ref(n.vcas.find(name));
-        break;
-    case TGT_PCF:
-        t.module = ref(n.filters.find(name));
-        break;
-    case TGT_SAMPLER:
-        t.module = ref(n.samplers.find(name));
-        break;
-    default:
-        break;
-    }
-    return t.module.module != nullptr;
+bool find_target(const NAMES& n, MODULE_KIND kind, const char* name, MODULE_REF& t) {
+    void* m = n.kinds[kind].find(name);
+    if (m == nullptr) return false;
+    t = MODULE_REF{kind, m};
+    return true;
 }
 
 // The door's port for each of the readers' ports that link one producer.
@@ -138,17 +94,17 @@ LINK_PORT link_port(PORT port) {
 }
 
 // A port the source does not feed (an oscillator into a gate) is left as it was.
-void connect(DOOR& door, const TARGET& t, PORT port, const MODULE_REF& source) {
+void connect(DOOR& door, const MODULE_REF& target, PORT port, const MODULE_REF& source) {
     switch (port) {
     case PORT_CHANNEL:
         // A mixer with every channel in use ignores further channels.
-        if (source.module != nullptr) door.add_channel(t.module, source);
+        if (source.module != nullptr) door.add_channel(target, source);
         break;
     case PORT_SLOT:
-        if (t.module.kind == KIND_MIXER) door.add_channel(t.module, source);
+        door.add_channel(target, source);
         break;
     default:
-        if (source.module != nullptr) door.connect(t.module, link_port(port), source);
+        if (source.module != nullptr) door.connect(target, link_port(port), source);
         break;
     }
 }
@@ -165,8 +121,8 @@ struct FIELD_OUTCOME {
 MODULE_REF rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
     MODULE_REF found;
     for (int k = 0; k < rule.source_count; ++k) {
-        SOURCE_KIND kind = rule.sources[k];
-        if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
+        MODULE_KIND kind = rule.sources[k];
+        if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
         out.named = true;
         const MODULE_REF s = find_source(n, kind, source_name);
         if (s.module != nullptr) {
@@ -177,9 +133,9 @@ MODULE_REF rule_source(const NAMES& n, const PORT_RULE& rule, const char* source
     return found;
 }
 
-void apply_link(DOOR& door, const NAMES& n, const TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
+void apply_link(DOOR& door, const NAMES& n, const MODULE_REF& t, const PARAM& p, FIELD_OUTCOME& out) {
     const char* source_name = p.value.get();
-    PORT_RULES rules = port_rules(t.kind);
+    PORT_RULES rules = kind_ports(t.kind);
     for (int r = 0; r < rules.count; ++r) {
         const PORT_RULE& rule = rules.rules[r];
         const char* tested = rule.key_text_only ? p.key.get() : p.field.c_str();
@@ -192,8 +148,8 @@ void apply_link(DOOR& door, const NAMES& n, const TARGET& t, const PARAM& p, FIE
         }
         if (source_name == nullptr) continue;
         for (int k = 0; k < rule.source_count; ++k) {
-            SOURCE_KIND kind = rule.sources[k];
-            if (std::strstr(source_name, source_keywords[kind]) == nullptr) continue;
+            MODULE_KIND kind = rule.sources[k];
+            if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
             out.named = true;
             const MODULE_REF s = find_source(n, kind, source_name);
             if (s.module != nullptr) out.found = true;
@@ -207,14 +163,14 @@ void declare_link(DOOR& door, const NAMES& n, const std::string& word) {
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
 
-    LINK_TARGET kinds[TGT_COUNT];
+    MODULE_KIND kinds[KIND_COUNT];
     const int kind_count = link_targets_of(name.c_str(), kinds);
     if (kind_count == 0) return;
 
     // A target that no module carries makes the whole declaration a no-op.
-    std::vector<TARGET> targets;
+    std::vector<MODULE_REF> targets;
     for (int i = 0; i < kind_count; ++i) {
-        TARGET t;
+        MODULE_REF t;
         if (find_target(n, kinds[i], name.c_str(), t)) targets.push_back(t);
     }
     if (targets.empty()) {
@@ -225,7 +181,7 @@ void declare_link(DOOR& door, const NAMES& n, const std::string& word) {
 
     for_each_param(fields, true, [&](const PARAM& p) {
         FIELD_OUTCOME out;
-        for (const TARGET& t : targets)
+        for (const MODULE_REF& t : targets)
             apply_link(door, n, t, p, out);
         if (out.named && !out.found)
             report(MSG_NO_MODULE, "Ligne %d : %s : %s=%s, pas de module nomme %s\n", word_number,

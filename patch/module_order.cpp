@@ -1,25 +1,14 @@
 // The listing order of modules shared by the panels and the patch saver.
 #include "module_order.h"
 
-namespace {
-
-template <class M> void append(std::vector<MODULE_REF>& out, const std::vector<M*>& list) {
-    for (M* m : list)
-        out.push_back(module_ref(m));
-}
-
-} // namespace
-
 std::vector<MODULE_REF> module_order(const GENERATOR& g) {
     std::vector<MODULE_REF> out;
-    out.reserve(g.keyboards.size() + g.vcos.size() + g.samplers.size() + g.vcas.size() + g.sequencers.size() +
-                g.filters.size() + g.mixers.size());
-    append(out, g.keyboards);
-    append(out, g.vcos);
-    append(out, g.samplers);
-    append(out, g.vcas);
-    append(out, g.sequencers);
-    append(out, g.filters);
-    append(out, g.mixers);
+    out.reserve(total_modules(g));
+    for (int k = 0; k < KIND_COUNT; ++k) {
+        const MODULE_KIND kind = static_cast<MODULE_KIND>(k);
+        const MODULE_ACCESS& a = *kind_info(kind).access;
+        for (size_t i = 0, n = a.count(g); i < n; ++i)
+            out.push_back({kind, a.at(g, i)});
+    }
     return out;
 }

@@ -7,6 +7,6 @@
 #include "engine/module_kinds.h"
 #include "engine/module_ref.h"
 
-// Keyboards, oscillators, samplers, envelopes, sequencers, filters, mixers; each kind in the
-// order of its GENERATOR list.
+// Keyboards, oscillators, samplers, envelopes, sequencers, filters, mixers (the order of the
+// kinds table); each kind in the order of its GENERATOR list.
 std::vector<MODULE_REF> module_order(const GENERATOR& g);

@@ -276,7 +276,7 @@ void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
     MODULE_KIND kinds[4];
     const int n = created_kinds_of(name.c_str(), kinds);
     for (int i = 0; i < n; ++i) {
-        const bool stops = empty_field_is_fatal(kinds[i]);
+        const bool stops = kind_info(kinds[i]).empty_field_stops;
         switch (kinds[i]) {
         case KIND_SEQUENCER: {
             SEQUENCER* s = made.create(made.sequencers, name.c_str());

@@ -177,13 +177,13 @@ class CHECKER {
     }
 
     void check_keys(MODULE_KIND k, const DECL& d) {
-        const OBJECT_KEYS keys = object_keys(k);
+        const OBJECT_KEYS keys = kind_keys(k);
         bool bypass_set = false;
         for (size_t f = 1; f < d.fields.size(); ++f) {
             const std::string& field = d.fields[f];
             const std::string quoted = "'" + field + "' in " + d.fields[0];
             if (field.empty()) {
-                if (empty_field_is_fatal(k))
+                if (kind_info(k).empty_field_stops)
                     report(d.word, d.fields[0] + " has an empty field: the reader stops");
                 continue;
             }
@@ -248,11 +248,11 @@ class CHECKER {
 
     void link(const DECL& d) {
         const std::string& target = d.fields[0];
-        LINK_TARGET kinds[TGT_COUNT];
+        MODULE_KIND kinds[KIND_COUNT];
         const int n = link_targets_of(target.c_str(), kinds);
         // No kind: the writer's OUTPUT_1;MIXER_4; line and the like.
         for (int i = 0; i < n; ++i) {
-            const MODULE_KIND k = target_module_kind(kinds[i]);
+            const MODULE_KIND k = kinds[i];
             if (!find(k, target)) {
                 report(d.word, "link target '" + target + "' is not declared as a " + kind_word(k));
                 continue;
@@ -265,12 +265,11 @@ class CHECKER {
     // Whether the source name holds the keyword of a source kind the rule accepts.
     static bool rule_takes(const PORT_RULE& rule, const std::string& source) {
         for (int s = 0; s < rule.source_count; ++s)
-            if (has(source, source_keywords[rule.sources[s]])) return true;
+            if (has(source, kind_info(rule.sources[s]).keyword)) return true;
         return false;
     }
 
-    void link_field(const DECL& d, LINK_TARGET t, const std::string& field) {
-        const MODULE_KIND k = target_module_kind(t);
+    void link_field(const DECL& d, MODULE_KIND k, const std::string& field) {
         const std::string& name = d.fields[0];
         const std::string quoted = "'" + field + "' in the links of " + name;
         if (field.empty()) {
@@ -280,7 +279,7 @@ class CHECKER {
         const auto kv = split_fields(field, '=');
         const std::string& port = kv[0];
         const std::string source = kv.size() > 1 ? kv[1] : "";
-        const PORT_RULES rules = port_rules(t);
+        const PORT_RULES rules = kind_ports(k);
         const PORT_RULE* intended = nullptr;
         for (int r = 0; r < rules.count; ++r)
             if (port == rules.rules[r].key) intended = &rules.rules[r];
@@ -307,13 +306,13 @@ class CHECKER {
         bool accepted = false, found = false;
         std::string missing;
         for (int s = 0; s < intended->source_count; ++s) {
-            const SOURCE_KIND sk = intended->sources[s];
-            if (!has(source, source_keywords[sk])) continue;
+            const MODULE_KIND sk = intended->sources[s];
+            if (!has(source, kind_info(sk).keyword)) continue;
             accepted = true;
-            if (find(source_module_kind(sk), source))
+            if (find(sk, source))
                 found = true;
             else
-                missing = kind_word(source_module_kind(sk));
+                missing = kind_word(sk);
         }
         if (!accepted) {
             report(d.word, quoted + ": the port does not accept this kind of source");
