@@ -8,14 +8,7 @@
 #include <cstring>
 
 #include "engine/generator.h"
-#include "panels/keyboard_gui.h"
-#include "panels/mixer_gui.h"
 #include "panels/module_panel.h"
-#include "panels/sampler_gui.h"
-#include "panels/seq_gui.h"
-#include "panels/vca_gui.h"
-#include "panels/vcf_gui.h"
-#include "panels/vco_gui.h"
 
 namespace {
 
@@ -35,27 +28,21 @@ bool is_kind(OBJET* panel, MODULE_KIND kind) {
     return p && p->kind == kind;
 }
 
-// Typed module of a panel of a known kind; null for any other panel.
-VCO* vco_of(OBJET* p) {
-    return is_kind(p, KIND_VCO) ? static_cast<VCO_GUI*>(p)->module : nullptr;
+// What the module of a panel offers and the fields holding its connections; nothing for a
+// panel that edits no module.
+MODULE_OUTPUTS outputs_of(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? kind_info(p->kind).access->outputs(p->edited_module) : MODULE_OUTPUTS{};
 }
-VCA* vca_of(OBJET* p) {
-    return is_kind(p, KIND_VCA) ? static_cast<VCA_GUI*>(p)->module : nullptr;
+MODULE_PORTS ports_of(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? kind_info(p->kind).access->ports(p->edited_module) : MODULE_PORTS{};
 }
-PCF* pcf_of(OBJET* p) {
-    return is_kind(p, KIND_PCF) ? static_cast<VCF_GUI*>(p)->module : nullptr;
-}
-MIXER* mixer_of(OBJET* p) {
-    return is_kind(p, KIND_MIXER) ? static_cast<MIXER_GUI*>(p)->module : nullptr;
-}
-KEYBOARD* keyboard_of(OBJET* p) {
-    return is_kind(p, KIND_KEYBOARD) ? static_cast<KEYBOARD_GUI*>(p)->module : nullptr;
-}
-SEQUENCER* sequencer_of(OBJET* p) {
-    return is_kind(p, KIND_SEQUENCER) ? static_cast<SEQ_GUI*>(p)->module : nullptr;
-}
-SAMPLER* sampler_of(OBJET* p) {
-    return is_kind(p, KIND_SAMPLER) ? static_cast<SAMPLER_GUI*>(p)->module : nullptr;
+
+// Whether the cable editor wires the panel's own input jacks (a mixer's are numbered).
+bool wires_jacks(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p && kind_info(p->kind).jack_count > 0;
 }
 
 // The door's port a consumer jack stands for: a modulation slot, the sync or gate input, else
@@ -70,18 +57,12 @@ LINK_PORT jack_link(const char* jack) {
     return LINK_IN;
 }
 
-// Modulation jacks and the slot each names, for the two modules that have slots.
-MOD_SLOT* vco_mod_slot(VCO& m, const char* jack) {
-    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
-    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
-    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
-    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return &m.mod_pwm;
-    return nullptr;
-}
-MOD_SLOT* pcf_mod_slot(PCF& m, const char* jack) {
-    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
-    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
-    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
+// Modulation jacks and the slot each names; null where the module has no such slot.
+MOD_SLOT* mod_slot(const MODULE_PORTS& m, const char* jack) {
+    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return m.mod_amp;
+    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return m.mod_freq;
+    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return m.mod_phase;
+    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return m.mod_pwm;
     return nullptr;
 }
 
@@ -179,12 +160,6 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
     }
 }
 
-const char* const VCO_JACKS[] = {"INPUT",         "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
-                                 "INPUT_MOD_PWM", "INPUT_SYNC",    "INPUT_GATE"};
-const char* const VCA_JACKS[] = {"INPUT", "INPUT_GATE"};
-const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_FREQ",
-                                 "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
-
 bool has(const char* name, const char* word) {
     return std::strstr(name, word) != nullptr;
 }
@@ -192,7 +167,7 @@ bool has(const char* name, const char* word) {
 // The old consumer's port loses its connection, unless it is the port just connected or the
 // old links are kept.
 void undo_old(GENERATOR& g, const CABLE& cable, const PORT& made, bool keep_links) {
-    if (vco_of(cable.consumer_panel)) std::printf("[%s]\n", cable.consumer_jack->name);
+    if (is_kind(cable.consumer_panel, KIND_VCO)) std::printf("[%s]\n", cable.consumer_jack->name);
     if (keep_links) return;
     const PORT old = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
     if (old.found() && old.field() != made.field()) disconnect(g, old);
@@ -319,30 +294,19 @@ void flip_plug(SPRITE& plug) {
 }
 
 float* value_source(OBJET* p) {
-    if (VCO* m = vco_of(p)) return &m->value;
-    if (VCA* m = vca_of(p)) return &m->value;
-    if (PCF* m = pcf_of(p)) return &m->value;
-    if (MIXER* m = mixer_of(p)) return &m->value;
-    if (KEYBOARD* m = keyboard_of(p)) return &m->value;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->value;
-    if (SAMPLER* m = sampler_of(p)) return &m->value;
-    return nullptr;
+    return outputs_of(p).value;
 }
 
 int32_t* gate_source(OBJET* p) {
-    if (KEYBOARD* m = keyboard_of(p)) return &m->gate;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->gate;
-    return nullptr;
+    return outputs_of(p).gate;
 }
 
 int32_t* sync_source(OBJET* p) {
-    if (KEYBOARD* m = keyboard_of(p)) return &m->sync_pulse;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->sync_pulse;
-    return nullptr;
+    return outputs_of(p).sync;
 }
 
 VCO* panel_oscillator(OBJET* panel) {
-    return vco_of(panel);
+    return is_kind(panel, KIND_VCO) ? static_cast<VCO*>(module_panel(panel)->edited_module) : nullptr;
 }
 
 OBJET* producer_of_value(const std::vector<OBJET*>& panels, const float* address) {
@@ -374,75 +338,46 @@ const void* PORT::field() const {
     return new_channel;
 }
 
-namespace {
-
-// Oscillators and filters share their input, sync and gate jacks; their other jacks name
-// modulation slots.
-template <class M> void slotted_port(M& m, const char* jack, MOD_SLOT* slot, PORT& port) {
-    port.consumer = module_ref(&m);
-    port.link = jack_link(jack);
-    if (!std::strcmp(jack, "INPUT"))
-        port.value = &m.input;
-    else if (!std::strcmp(jack, "INPUT_SYNC"))
-        port.sync = &m.sync_in;
-    else if (!std::strcmp(jack, "INPUT_GATE"))
-        port.gate = &m.gate_in;
-    else
-        port.mod = slot;
-}
-
-} // namespace
-
 PORT jack_port(OBJET* panel, const char* jack) {
     PORT port;
-    if (VCO* m = vco_of(panel)) {
-        slotted_port(*m, jack, vco_mod_slot(*m, jack), port);
-    } else if (PCF* m = pcf_of(panel)) {
-        slotted_port(*m, jack, pcf_mod_slot(*m, jack), port);
-    } else if (VCA* m = vca_of(panel)) {
-        port.consumer = module_ref(m);
-        port.link = jack_link(jack);
-        if (!std::strcmp(jack, "INPUT"))
-            port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_GATE"))
-            port.gate = &m->gate_in;
-    } else if (MIXER* m = mixer_of(panel)) {
+    const MODULE_PORTS m = ports_of(panel);
+    port.consumer = panel_module(panel);
+    if (m.mixer) {
         const int c = mixer_channel(jack);
-        port.consumer = module_ref(m);
         port.link = LINK_CHANNEL;
         port.channel = c;
-        if (c >= 0) port.value = &m->inputs[c].input;
+        if (c >= 0) port.value = &m.mixer->inputs[c].input;
+    } else if (wires_jacks(panel)) {
+        port.link = jack_link(jack);
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = m.input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = m.sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = m.gate_in;
+        else
+            port.mod = mod_slot(m, jack);
     }
     return port;
 }
 
 PORT audio_drop_port(OBJET* panel, const char* jack) {
     PORT port;
-    port.consumer = panel_module(panel);
-    if (VCO* m = vco_of(panel)) {
-        port.mod = vco_mod_slot(*m, jack);
-        if (!port.mod) port.value = &m->input;
-    } else if (PCF* m = pcf_of(panel)) {
-        port.mod = pcf_mod_slot(*m, jack);
-        if (!port.mod) port.value = &m->input;
-    } else if (VCA* m = vca_of(panel)) {
-        port.value = &m->input;
-    } else if (MIXER* m = mixer_of(panel)) {
-        port.new_channel = m;
+    const MODULE_PORTS m = ports_of(panel);
+    if (m.mixer) {
+        port.new_channel = m.mixer;
+    } else if (wires_jacks(panel)) {
+        port.mod = mod_slot(m, jack);
+        if (!port.mod) port.value = m.input;
     }
+    port.consumer = panel_module(panel);
     port.link = port.mod ? jack_link(jack) : port.new_channel ? LINK_CHANNEL : LINK_IN;
     return port;
 }
 
-MODULE_REF panel_module(OBJET* p) {
-    if (VCO* m = vco_of(p)) return module_ref(m);
-    if (VCA* m = vca_of(p)) return module_ref(m);
-    if (PCF* m = pcf_of(p)) return module_ref(m);
-    if (MIXER* m = mixer_of(p)) return module_ref(m);
-    if (KEYBOARD* m = keyboard_of(p)) return module_ref(m);
-    if (SEQUENCER* m = sequencer_of(p)) return module_ref(m);
-    if (SAMPLER* m = sampler_of(p)) return module_ref(m);
-    return {};
+MODULE_REF panel_module(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? MODULE_REF{p->kind, p->edited_module} : MODULE_REF{};
 }
 
 bool connect_value(GENERATOR& g, const PORT& port, const MODULE_REF& producer) {
@@ -467,22 +402,9 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
     for (OBJET* panel : panels) {
         const MODULE_PANEL* p = module_panel(panel);
         if (!p) continue;
-        switch (p->kind) {
-        case KIND_VCO:
-            panel_cables(panels, panel, VCO_JACKS, std::size(VCO_JACKS), out);
-            break;
-        case KIND_SEQUENCER:
-            std::printf("SEQ not done\n");
-            break;
-        case KIND_VCA:
-            panel_cables(panels, panel, VCA_JACKS, std::size(VCA_JACKS), out);
-            break;
-        case KIND_PCF:
-            panel_cables(panels, panel, VCF_JACKS, std::size(VCF_JACKS), out);
-            break;
-        case KIND_MIXER: {
-            const MIXER& m = *mixer_of(panel);
-            const int used = std::min(std::max(m.input_count, 0), MIXER_SLOTS);
+        if (p->kind == KIND_SEQUENCER) std::printf("SEQ not done\n");
+        if (const MIXER* m = ports_of(panel).mixer) {
+            const int used = std::min(std::max(m->input_count, 0), MIXER_SLOTS);
             char names[MIXER_SLOTS][24];
             const char* jacks[MIXER_SLOTS];
             for (int i = 0; i < used; ++i) {
@@ -490,10 +412,9 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
                 jacks[i] = names[i];
             }
             panel_cables(panels, panel, jacks, static_cast<size_t>(used), out);
-            break;
-        }
-        default:
-            break;
+        } else {
+            const MODULE_KIND_INFO& info = kind_info(p->kind);
+            panel_cables(panels, panel, info.jacks, static_cast<size_t>(info.jack_count), out);
         }
     }
     // The cable made last comes first, so it is drawn under the ones made before it.

@@ -72,6 +72,14 @@ const PORT_RULE sampler_rules[] = {
     any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
+// ---- panel jacks -----------------------------------------------------------------------
+
+const char* const VCO_JACKS[] = {"INPUT",         "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
+                                 "INPUT_MOD_PWM", "INPUT_SYNC",    "INPUT_GATE"};
+const char* const VCA_JACKS[] = {"INPUT", "INPUT_GATE"};
+const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_FREQ",
+                                 "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
+
 // ---- reaching the modules of a class ---------------------------------------------------
 
 // The graph list of each class, const with a const graph.
@@ -190,25 +198,30 @@ template <size_t N> constexpr int size_of(const OBJECT_KEY (&)[N]) {
 template <size_t N> constexpr int size_of(const PORT_RULE (&)[N]) {
     return static_cast<int>(N);
 }
+template <size_t N> constexpr int size_of(const char* const (&)[N]) {
+    return static_cast<int>(N);
+}
 
 } // namespace
 
 const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
     {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD", "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s",
-     "Keyboards\n", keyboard_keys, size_of(keyboard_keys), nullptr, 0, false, &ACCESS_OF<KEYBOARD>::table},
-    {KIND_VCO, "VCO", "VCO", "vcos", "VCO", "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", vco_keys,
-     size_of(vco_keys), vco_rules, size_of(vco_rules), true, &ACCESS_OF<VCO>::table},
-    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER", nullptr, nullptr, nullptr, "Samplers\n", sampler_keys,
-     size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true, &ACCESS_OF<SAMPLER>::table},
-    {KIND_VCA, "VCA", "VCA", "vcas", "VCA", "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", vca_keys,
-     size_of(vca_keys), vca_rules, size_of(vca_rules), true, &ACCESS_OF<VCA>::table},
+     "Keyboards\n", nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
+     &ACCESS_OF<KEYBOARD>::table},
+    {KIND_VCO, "VCO", "VCO", "vcos", "VCO", "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", VCO_JACKS,
+     size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true, &ACCESS_OF<VCO>::table},
+    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER", nullptr, nullptr, nullptr, "Samplers\n", nullptr, 0,
+     sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true, &ACCESS_OF<SAMPLER>::table},
+    {KIND_VCA, "VCA", "VCA", "vcas", "VCA", "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", VCA_JACKS,
+     size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true, &ACCESS_OF<VCA>::table},
     {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR", "RC/SEQUENCEUR.RC",
-     "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", sequencer_keys, size_of(sequencer_keys), sequencer_rules,
-     size_of(sequencer_rules), true, &ACCESS_OF<SEQUENCER>::table},
-    {KIND_PCF, "PCF", "PCF", "filters", "VCF", "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", pcf_keys,
-     size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false, &ACCESS_OF<PCF>::table},
+     "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", nullptr, 0, sequencer_keys, size_of(sequencer_keys),
+     sequencer_rules, size_of(sequencer_rules), true, &ACCESS_OF<SEQUENCER>::table},
+    {KIND_PCF, "PCF", "PCF", "filters", "VCF", "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", VCF_JACKS,
+     size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false, &ACCESS_OF<PCF>::table},
     {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER", "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n",
-     mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false, &ACCESS_OF<MIXER>::table},
+     nullptr, 0, mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false,
+     &ACCESS_OF<MIXER>::table},
 };
 
 size_t module_count(const GENERATOR& g, MODULE_KIND kind) {

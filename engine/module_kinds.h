@@ -63,6 +63,10 @@ struct MODULE_KIND_INFO {
     const char* back_layout;
     const char* image_format; // the panel's image name, formatted with its panel number
     const char* heading;      // the line printed before the kind's panels are built
+    // The input jacks on the panel's back side that the cable editor wires, in the order its
+    // cables are built; a mixer's channel jacks "INPUT_1" to "INPUT_12" are numbered instead.
+    const char* const* jacks;
+    int jack_count;
     const OBJECT_KEY* keys;   // the keys a declaration sets, in the order they are tested
     int key_count;
     const PORT_RULE* ports;   // the ports a link sets, in the order they are tested

@@ -231,41 +231,43 @@ void load_sample(SAMPLER& s, const char* path) {
     std::printf("Loaded WAVE file [%-32s][%d ]\n", path, s.sample_frames);
 }
 
-void apply_sampler(SAMPLER& s, const PARAM& p) {
+// A sampler's file is loaded here, not set through the door: it is data, not a parameter.
+void apply_sampler(DOOR&, SAMPLER& s, const PARAM& p) {
     if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
+}
+
+// How the fields of a declaration apply to a module of each kind.
+using APPLY_FIELD = void (*)(DOOR& door, void* module, const PARAM& p);
+template <class M, void (*APPLY)(DOOR&, M&, const PARAM&)> void apply_to(DOOR& door, void* m, const PARAM& p) {
+    APPLY(door, *static_cast<M*>(m), p);
+}
+struct KIND_READER {
+    MODULE_KIND kind;
+    APPLY_FIELD apply;
+};
+const KIND_READER KIND_READERS[] = {
+    {KIND_SEQUENCER, apply_to<SEQUENCER, apply_sequencer>}, {KIND_PCF, apply_to<PCF, apply_pcf>},
+    {KIND_KEYBOARD, apply_to<KEYBOARD, apply_keyboard>},    {KIND_SAMPLER, apply_to<SAMPLER, apply_sampler>},
+    {KIND_VCO, apply_to<VCO, apply_vco>},                   {KIND_VCA, apply_to<VCA, apply_vca>},
+    {KIND_MIXER, apply_to<MIXER, apply_mixer>},
+};
+APPLY_FIELD apply_of(MODULE_KIND kind) {
+    for (const KIND_READER& r : KIND_READERS)
+        if (r.kind == kind) return r.apply;
+    return nullptr;
 }
 
 // The modules read so far, each kind in reading order. They join the graph's lists only when
 // the section has been read: each list then takes them in reverse, in front of what it held,
 // so it runs newest first without moving its modules once per declaration.
 struct NEW_MODULES {
-    std::vector<SEQUENCER*> sequencers;
-    std::vector<PCF*> filters;
-    std::vector<KEYBOARD*> keyboards;
-    std::vector<SAMPLER*> samplers;
-    std::vector<VCO*> vcos;
-    std::vector<VCA*> vcas;
-    std::vector<MIXER*> mixers;
+    std::vector<void*> read[KIND_COUNT];
 
-    template <class M> M* create(std::vector<M*>& list, const char* name) {
-        M* m = new M();
-        copy_name(m->name, static_cast<int>(sizeof m->name), name);
-        list.push_back(m);
-        return m;
-    }
-
-    template <class M> static void join(std::vector<M*>& list, std::vector<M*>& read) {
-        list.insert(list.begin(), read.rbegin(), read.rend());
-        read.clear();
-    }
     void join_all(GENERATOR& g) {
-        join(g.sequencers, sequencers);
-        join(g.filters, filters);
-        join(g.keyboards, keyboards);
-        join(g.samplers, samplers);
-        join(g.vcos, vcos);
-        join(g.vcas, vcas);
-        join(g.mixers, mixers);
+        for (int k = 0; k < KIND_COUNT; ++k) {
+            kind_info(static_cast<MODULE_KIND>(k)).access->join(g, read[k]);
+            read[k].clear();
+        }
     }
 };
 
@@ -276,46 +278,11 @@ void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
     MODULE_KIND kinds[4];
     const int n = created_kinds_of(name.c_str(), kinds);
     for (int i = 0; i < n; ++i) {
-        const bool stops = kind_info(kinds[i]).empty_field_stops;
-        switch (kinds[i]) {
-        case KIND_SEQUENCER: {
-            SEQUENCER* s = made.create(made.sequencers, name.c_str());
-            for_each_param(fields, stops, [&door, s](const PARAM& p) { apply_sequencer(door, *s, p); });
-            break;
-        }
-        case KIND_PCF: {
-            PCF* f = made.create(made.filters, name.c_str());
-            for_each_param(fields, stops, [&door, f](const PARAM& p) { apply_pcf(door, *f, p); });
-            break;
-        }
-        case KIND_KEYBOARD: {
-            KEYBOARD* k = made.create(made.keyboards, name.c_str());
-            for_each_param(fields, stops, [&door, k](const PARAM& p) { apply_keyboard(door, *k, p); });
-            break;
-        }
-        case KIND_SAMPLER: {
-            SAMPLER* s = made.create(made.samplers, name.c_str());
-            for_each_param(fields, stops, [s](const PARAM& p) { apply_sampler(*s, p); });
-            break;
-        }
-        case KIND_VCO: {
-            VCO* o = made.create(made.vcos, name.c_str());
-            for_each_param(fields, stops, [&door, o](const PARAM& p) { apply_vco(door, *o, p); });
-            break;
-        }
-        case KIND_VCA: {
-            VCA* a = made.create(made.vcas, name.c_str());
-            for_each_param(fields, stops, [&door, a](const PARAM& p) { apply_vca(door, *a, p); });
-            break;
-        }
-        case KIND_MIXER: {
-            MIXER* m = made.create(made.mixers, name.c_str());
-            for_each_param(fields, stops, [&door, m](const PARAM& p) { apply_mixer(door, *m, p); });
-            break;
-        }
-        case KIND_COUNT:
-            break;
-        }
+        const MODULE_KIND_INFO& info = kind_info(kinds[i]);
+        void* m = info.access->create(name.c_str());
+        made.read[kinds[i]].push_back(m);
+        const APPLY_FIELD apply = apply_of(kinds[i]);
+        for_each_param(fields, info.empty_field_stops, [&door, m, apply](const PARAM& p) { apply(door, m, p); });
     }
 }
 
