@@ -73,18 +73,18 @@ KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
 
 // The ranges the controller keeps the values it steps in: the reach of the parameter table,
 // which the panels step within too.
-constexpr float FREQ_MIN = static_cast<float>(param_spec(P_VCO_FREQ).reach.min);
-constexpr float FREQ_MAX = static_cast<float>(param_spec(P_VCO_FREQ).reach.max);
-constexpr float AMOUNT_MIN = static_cast<float>(param_spec(P_VCO_AMOUNT).reach.min);
-constexpr float AMOUNT_MAX = static_cast<float>(param_spec(P_VCO_AMOUNT).reach.max);
+constexpr float FREQ_MIN = static_cast<float>(param_info(P_VCO_FREQ).reach.min);
+constexpr float FREQ_MAX = static_cast<float>(param_info(P_VCO_FREQ).reach.max);
+constexpr float AMOUNT_MIN = static_cast<float>(param_info(P_VCO_AMOUNT).reach.min);
+constexpr float AMOUNT_MAX = static_cast<float>(param_info(P_VCO_AMOUNT).reach.max);
 // The most raise_time gives (99999 + 100); longer times are not stepped further.
-constexpr float TIME_MAX_MS = static_cast<float>(param_spec(P_VCA_ATTACK).reach.max);
+constexpr float TIME_MAX_MS = static_cast<float>(param_info(P_VCA_ATTACK).reach.max);
 // The filter's cut-off stays below the Nyquist frequency (22050 Hz), where its poles would
 // reach the unit circle; 20 kHz is also the top of hearing.
-constexpr int32_t HICUT_MAX = static_cast<int32_t>(param_spec(P_PCF_HICUT).reach.max);
-constexpr float GAIN_FLOOR_DB = static_cast<float>(param_spec(P_PCF_GAIN).reach.min);
-constexpr float DIVIDER_MIN = static_cast<float>(param_spec(P_SEQ_DIVIDER).reach.min);
-constexpr float DIVIDER_MAX = static_cast<float>(param_spec(P_SEQ_DIVIDER).reach.max);
+constexpr int32_t HICUT_MAX = static_cast<int32_t>(param_info(P_PCF_HICUT).reach.max);
+constexpr float GAIN_FLOOR_DB = static_cast<float>(param_info(P_PCF_GAIN).reach.min);
+constexpr float DIVIDER_MIN = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.min);
+constexpr float DIVIDER_MAX = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.max);
 // The controller moves a step's note within its octave, one semitone at a time.
 constexpr int32_t NOTE_MIN = 0;
 constexpr int32_t NOTE_MAX = 12;

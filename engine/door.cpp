@@ -162,7 +162,7 @@ FIELD mixer_field(MIXER& m, const PARAM_KEY& k) {
 // The field a key names in a module, none when the module's kind lacks it. A sampler has no
 // parameter the door sets: its file is loaded by the patch reader.
 FIELD field_of(const MODULE_REF& m, const PARAM_KEY& k) {
-    if (m.module == nullptr || k.id < 0 || k.id >= P_COUNT || param_spec(k.id).kind != m.kind) return {};
+    if (m.module == nullptr || k.id < 0 || k.id >= P_COUNT || param_info(k.id).kind != m.kind) return {};
     switch (m.kind) {
     case KIND_SEQUENCER:
         return sequencer_field(*static_cast<SEQUENCER*>(m.module), k);
@@ -221,7 +221,7 @@ bool read_number(const char*& p, int digits, int& out) {
 
 bool param_key_of(MODULE_KIND kind, const char* text, PARAM_KEY& out) {
     if (text == nullptr) return false;
-    for (const PARAM_SPEC& s : param_table) {
+    for (const PARAM_INFO& s : param_table) {
         if (s.kind != kind) continue;
         const size_t n = std::strlen(s.key);
         if (std::strncmp(text, s.key, n) != 0) continue;
@@ -250,7 +250,7 @@ bool param_key_of(MODULE_KIND kind, const char* text, PARAM_KEY& out) {
 
 std::string param_key_text(const PARAM_KEY& key) {
     if (key.id < 0 || key.id >= P_COUNT) return "";
-    const PARAM_SPEC& s = param_spec(key.id);
+    const PARAM_INFO& s = param_info(key.id);
     char buf[64];
     if (s.form == PARAM_CELL)
         std::snprintf(buf, sizeof buf, "%s%03d_%03d", s.key, key.row, key.index);
@@ -320,7 +320,7 @@ bool DOOR::get(const MODULE_REF& m, const PARAM_KEY& key, double& value) const {
 
 bool DOOR::set(const MODULE_REF& m, const PARAM_KEY& key, double value) {
     const FIELD f = field_of(m, key);
-    if ((f.whole == nullptr && f.real == nullptr) || !within(param_spec(key.id).patch, value)) return false;
+    if ((f.whole == nullptr && f.real == nullptr) || !within(param_info(key.id).patch, value)) return false;
     double old_value;
     bool changed;
     if (f.whole != nullptr) {

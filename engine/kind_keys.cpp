@@ -8,10 +8,10 @@ namespace {
 
 // A key whose values are those the parameter table lets the field hold.
 constexpr OBJECT_KEY table_key(const char* text, KEY_FORM form, VALUE_FORM value, PARAM_ID id) {
-    return {text, form, value, param_spec(id).patch.min, param_spec(id).patch.max};
+    return {text, form, value, param_info(id).patch.min, param_info(id).patch.max};
 }
 constexpr OBJECT_KEY plain_key(const char* text, PARAM_ID id) {
-    return table_key(text, KEY_PLAIN, param_spec(id).type == PARAM_INT ? VALUE_INT : VALUE_REAL, id);
+    return table_key(text, KEY_PLAIN, param_info(id).type == PARAM_INT ? VALUE_INT : VALUE_REAL, id);
 }
 
 } // namespace

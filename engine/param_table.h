@@ -71,7 +71,7 @@ enum PARAM_ID {
 // One parameter. `patch` is what a module may hold: a patch value outside is refused, and so
 // is any other write. `reach` is what the panel and the controller step it within, never
 // wider than `patch`; a value a patch brought in beyond the reach is kept until stepped.
-struct PARAM_SPEC {
+struct PARAM_INFO {
     PARAM_ID id;
     MODULE_KIND kind;
     const char* key; // the whole key, or the prefix a cell's or slot's numbers follow
@@ -90,7 +90,7 @@ constexpr PARAM_RANGE PATTERN{0, 31};
 constexpr PARAM_RANGE TIME{0, HOUR_MS};
 } // namespace param_table_detail
 
-inline constexpr PARAM_SPEC param_table[P_COUNT] = {
+inline constexpr PARAM_INFO param_table[P_COUNT] = {
     {P_SEQ_DIVIDER, KIND_SEQUENCER, "DIVIDER", PARAM_PLAIN, PARAM_REAL, param_table_detail::DIVIDER,
      param_table_detail::DIVIDER_REACH},
     {P_SEQ_WISHED_TEMPO, KIND_SEQUENCER, "WISHED_TEMPO", PARAM_PLAIN, PARAM_REAL, param_table_detail::DIVIDER,
@@ -158,7 +158,7 @@ inline constexpr PARAM_SPEC param_table[P_COUNT] = {
     {P_MIX_MUTE, KIND_MIXER, "MUTE_", PARAM_SLOT, PARAM_REAL, {0, 1}, {0, 1}},
 };
 
-constexpr const PARAM_SPEC& param_spec(PARAM_ID id) {
+constexpr const PARAM_INFO& param_info(PARAM_ID id) {
     return param_table[id];
 }
 

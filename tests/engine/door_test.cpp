@@ -121,7 +121,7 @@ TEST(Door, ValuesOutsideTheTableAreRefusedAndLeaveTheModule) {
         EXPECT_DOUBLE_EQ(v, c.held) << c.key;
     }
     // Every reach lies within what a patch may hold, so a stepped value is never refused.
-    for (const PARAM_SPEC& p : param_table) {
+    for (const PARAM_INFO& p : param_table) {
         EXPECT_GE(p.reach.min, p.patch.min) << p.key;
         EXPECT_LE(p.reach.max, p.patch.max) << p.key;
     }
