@@ -188,7 +188,7 @@ int choose_audio_output() {
         driver = read_menu_key() - '1';
     } while (driver < 0 || driver >= drivers);
     FSOUND_SetDriver(driver);
-    if (!FSOUND_Init(44100, MIXER_CHANNELS, 0)) {
+    if (!FSOUND_Init(SAMPLE_RATE, MIXER_CHANNELS, 0)) {
         print_audio_error();
         return 0;
     }
@@ -215,7 +215,7 @@ int init_engine(int argc, char** argv) {
 
     open_remote_socket();
 
-    audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
+    audio_stream = FSOUND_Stream_Create(render_block, BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
         print_audio_error();
         std::exit(1);

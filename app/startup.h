@@ -5,7 +5,6 @@
 
 #include "platform/fsound.h"
 
-constexpr int STREAM_BLOCK_BYTES = 12288;
 constexpr unsigned int STREAM_MODE = 0x1000150; // 16-bit, signed, stereo, non-blocking
 constexpr int MIXER_CHANNELS = 32;
 

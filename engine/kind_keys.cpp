@@ -62,4 +62,3 @@ const OBJECT_KEY mixer_keys[MK_COUNT] = {
     table_key("LEVEL_", KEY_SLOT, VALUE_REAL, P_MIX_LEVEL),
     table_key("MUTE_", KEY_SLOT, VALUE_REAL, P_MIX_MUTE),
 };
-

@@ -113,4 +113,3 @@ struct PORT_RULES {
 inline PORT_RULES kind_ports(MODULE_KIND kind) {
     return {kind_info(kind).ports, kind_info(kind).port_count};
 }
-

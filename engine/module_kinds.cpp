@@ -51,7 +51,11 @@ const PORT_RULE pcf_rules[] = {
     {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
     {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
     {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"IN", PORT_INPUT, false, 7, {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
+    {"IN",
+     PORT_INPUT,
+     false,
+     7,
+     {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
     {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
     {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
@@ -81,29 +85,6 @@ const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_
                                  "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
 
 // ---- reaching the modules of a class ---------------------------------------------------
-
-// The graph list of each class, const with a const graph.
-template <class G> auto& list_of(G& g, SEQUENCER*) {
-    return g.sequencers;
-}
-template <class G> auto& list_of(G& g, KEYBOARD*) {
-    return g.keyboards;
-}
-template <class G> auto& list_of(G& g, VCO*) {
-    return g.vcos;
-}
-template <class G> auto& list_of(G& g, MIXER*) {
-    return g.mixers;
-}
-template <class G> auto& list_of(G& g, SAMPLER*) {
-    return g.samplers;
-}
-template <class G> auto& list_of(G& g, VCA*) {
-    return g.vcas;
-}
-template <class G> auto& list_of(G& g, PCF*) {
-    return g.filters;
-}
 
 // Outputs: note sources offer their gate and sync pulse too.
 template <class M> MODULE_OUTPUTS audio_outputs(M& m) {
@@ -170,9 +151,10 @@ MODULE_PORTS ports_of(MIXER& m) {
     return p;
 }
 
-template <class M> struct ACCESS_OF {
-    static size_t count(const GENERATOR& g) { return list_of(g, static_cast<M*>(nullptr)).size(); }
-    static void* at(const GENERATOR& g, size_t i) { return list_of(g, static_cast<M*>(nullptr))[i]; }
+// The access functions of class M, whose modules the graph keeps in LIST.
+template <class M, std::vector<M*> GENERATOR::*LIST> struct ACCESS_OF {
+    static size_t count(const GENERATOR& g) { return (g.*LIST).size(); }
+    static void* at(const GENERATOR& g, size_t i) { return (g.*LIST)[i]; }
     static const char* name(const void* m) { return static_cast<const M*>(m)->name; }
     static MODULE_OUTPUTS outputs(void* m) { return outputs_of(*static_cast<M*>(m)); }
     static MODULE_PORTS ports(void* m) { return ports_of(*static_cast<M*>(m)); }
@@ -182,7 +164,7 @@ template <class M> struct ACCESS_OF {
         return m;
     }
     static void join(GENERATOR& g, const std::vector<void*>& read) {
-        std::vector<M*>& l = list_of(g, static_cast<M*>(nullptr));
+        std::vector<M*>& l = g.*LIST;
         std::vector<M*> front;
         front.reserve(read.size());
         for (auto it = read.rbegin(); it != read.rend(); ++it)
@@ -204,25 +186,40 @@ template <size_t N> constexpr int size_of(const char* const (&)[N]) {
 
 } // namespace
 
+// Each row: kind; keyword, patch word, list, dashboard word; layouts, image, heading, column;
+// cable jacks; keys; ports; whether an empty field stops the reader; graph access.
+// clang-format off
 const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
-    {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD", "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s",
-     "Keyboards\n", nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
-     &ACCESS_OF<KEYBOARD>::table},
-    {KIND_VCO, "VCO", "VCO", "vcos", "VCO", "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", VCO_JACKS,
-     size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true, &ACCESS_OF<VCO>::table},
-    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER", nullptr, nullptr, nullptr, "Samplers\n", nullptr, 0,
-     sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true, &ACCESS_OF<SAMPLER>::table},
-    {KIND_VCA, "VCA", "VCA", "vcas", "VCA", "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", VCA_JACKS,
-     size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true, &ACCESS_OF<VCA>::table},
-    {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR", "RC/SEQUENCEUR.RC",
-     "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", nullptr, 0, sequencer_keys, size_of(sequencer_keys),
-     sequencer_rules, size_of(sequencer_rules), true, &ACCESS_OF<SEQUENCER>::table},
-    {KIND_PCF, "PCF", "PCF", "filters", "VCF", "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", VCF_JACKS,
-     size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false, &ACCESS_OF<PCF>::table},
-    {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER", "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n",
+    {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD",
+     "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s", "Keyboards\n", {64, 50, 120, true, false},
+     nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
+     &ACCESS_OF<KEYBOARD, &GENERATOR::keyboards>::table},
+    {KIND_VCO, "VCO", "VCO", "vcos", "VCO",
+     "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", {95, 25, 210, false, false},
+     VCO_JACKS, size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true,
+     &ACCESS_OF<VCO, &GENERATOR::vcos>::table},
+    {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER",
+     nullptr, nullptr, nullptr, "Samplers\n", {50, 25, 0, false, false},
+     nullptr, 0, sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true,
+     &ACCESS_OF<SAMPLER, &GENERATOR::samplers>::table},
+    {KIND_VCA, "VCA", "VCA", "vcas", "VCA",
+     "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", {56, 50, 270, false, false},
+     VCA_JACKS, size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true,
+     &ACCESS_OF<VCA, &GENERATOR::vcas>::table},
+    {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR",
+     "RC/SEQUENCEUR.RC", "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", {156, 50, 202.5f, false, true},
+     nullptr, 0, sequencer_keys, size_of(sequencer_keys), sequencer_rules, size_of(sequencer_rules), true,
+     &ACCESS_OF<SEQUENCER, &GENERATOR::sequencers>::table},
+    {KIND_PCF, "PCF", "PCF", "filters", "VCF",
+     "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", {64, 50, 195, false, false},
+     VCF_JACKS, size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false,
+     &ACCESS_OF<PCF, &GENERATOR::filters>::table},
+    {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER",
+     "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n", {166, 50, 0, false, false},
      nullptr, 0, mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false,
-     &ACCESS_OF<MIXER>::table},
+     &ACCESS_OF<MIXER, &GENERATOR::mixers>::table},
 };
+// clang-format on
 
 size_t module_count(const GENERATOR& g, MODULE_KIND kind) {
     return kind_info(kind).access->count(g);
@@ -230,6 +227,7 @@ size_t module_count(const GENERATOR& g, MODULE_KIND kind) {
 
 size_t total_modules(const GENERATOR& g) {
     size_t n = 0;
-    for (int k = 0; k < KIND_COUNT; ++k) n += module_count(g, static_cast<MODULE_KIND>(k));
+    for (int k = 0; k < KIND_COUNT; ++k)
+        n += module_count(g, static_cast<MODULE_KIND>(k));
     return n;
 }

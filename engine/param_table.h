@@ -3,11 +3,11 @@
 #include <cstddef>
 
 #include "module_kinds.h"
+#include "stream_format.h"
 
-// Limits shared by several parameters. Audio frequencies stop at the Nyquist frequency of
-// 44100 Hz; a note number indexes the 2000-entry note table; 12 x 166 is the last octave
+// Limits shared by several parameters. Audio frequencies stop at the Nyquist frequency
+// (NYQUIST_HZ); a note number indexes the 2000-entry note table; 12 x 166 is the last octave
 // inside it; envelope times stop at an hour.
-constexpr double NYQUIST_HZ = 22050.0;
 constexpr double LAST_NOTE = 1999.0;
 constexpr double LAST_OCTAVE = 166.0;
 // The last note of the table below the Nyquist frequency (21096 Hz; note 126 gives 22350 Hz),
@@ -16,7 +16,7 @@ constexpr double LAST_AUDIBLE_NOTE = 125.0;
 constexpr double HOUR_MS = 3600000.0;
 // A sequencer steps at most every sample and at least every 1000 s; 0 would divide by zero.
 constexpr double STEPS_PER_SECOND_MIN = 0.001;
-constexpr double STEPS_PER_SECOND_MAX = 44100.0;
+constexpr double STEPS_PER_SECOND_MAX = SAMPLE_RATE;
 
 struct PARAM_RANGE {
     double min;

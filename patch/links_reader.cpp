@@ -14,6 +14,7 @@
 #include "engine/door.h"
 #include "engine/note_table.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
 #include "splitter.h"
 
@@ -196,7 +197,7 @@ int load_links(GENERATOR* g, const char* path) {
     if (!f) return 1;
     const NAMES names(*g);
     DOOR door(*g);
-    read_section(f.get(), SECTION{"BEGIN_LINKS_DECLARE", "END_LINKS_DECLARE", false},
+    read_section(f.get(), SECTION{LINKS_BEGIN, LINKS_END, false},
                  [&door, &names](const std::string& word) { declare_link(door, names, word); });
     return 1;
 }

@@ -13,6 +13,7 @@
 #include "engine/door.h"
 #include "engine/note_table.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
 #include "splitter.h"
 
@@ -294,7 +295,7 @@ size_t declared_modules(FILE* f) {
     std::string word;
     for (;;) {
         WORD_READ r = read_word(f, word);
-        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == OBJECTS_END)) break;
         if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
         const size_t name_end = word.find(';');
         if (name_end == 0 || name_end == std::string::npos ||
@@ -323,7 +324,7 @@ int load_objects(GENERATOR* g, const char* path) {
     NEW_MODULES made;
     DOOR door(*g);
     try {
-        read_section(f.get(), SECTION{"BEGIN_OBJECTS_DECLARE", "END_OBJECTS_DECLARE", true},
+        read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
                      [&](const std::string& word) { declare_object(door, made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.

@@ -12,6 +12,7 @@
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_reader.h"
 
 namespace {
@@ -109,13 +110,13 @@ class CHECKER {
         for (size_t i = 0; i < words.size(); ++i) {
             const std::string& w = words[i];
             const int number = static_cast<int>(i) + 1;
-            if (w == "BEGIN_OBJECTS_DECLARE" && state == BEFORE) {
+            if (w == OBJECTS_BEGIN && state == BEFORE) {
                 state = OBJECTS;
-            } else if (w == "END_OBJECTS_DECLARE" && state == OBJECTS) {
+            } else if (w == OBJECTS_END && state == OBJECTS) {
                 state = BETWEEN;
-            } else if (w == "BEGIN_LINKS_DECLARE" && state == BETWEEN) {
+            } else if (w == LINKS_BEGIN && state == BETWEEN) {
                 state = LINKS;
-            } else if (w == "END_LINKS_DECLARE" && state == LINKS) {
+            } else if (w == LINKS_END && state == LINKS) {
                 state = AFTER;
             } else if (w[0] == '#') {
                 continue;
@@ -131,8 +132,8 @@ class CHECKER {
             }
         }
         if (state != AFTER)
-            report(0, "the markers BEGIN_OBJECTS_DECLARE, END_OBJECTS_DECLARE, BEGIN_LINKS_DECLARE, "
-                      "END_LINKS_DECLARE are not all present in that order");
+            report(0, std::string("the markers ") + OBJECTS_BEGIN + ", " + OBJECTS_END + ", " + LINKS_BEGIN + ", " +
+                          LINKS_END + " are not all present in that order");
         if (module_count > PATCH_MODULES_MAX)
             report(0, "more than " + std::to_string(PATCH_MODULES_MAX) +
                           " modules: the program refuses the patch");

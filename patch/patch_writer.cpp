@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "patch_keys.h"
+#include "patch_markers.h"
 
 namespace {
 
@@ -378,7 +379,7 @@ template <class M> void declare_all(FILE* f, const std::vector<M*>& list) {
 } // namespace
 
 bool write_patch(FILE* f, const GENERATOR& g) {
-    std::fputs("BEGIN_OBJECTS_DECLARE\n\n", f);
+    std::fprintf(f, "%s\n\n", OBJECTS_BEGIN);
     declare_all(f, g.vcos);
     declare_all(f, g.vcas);
     declare_all(f, g.mixers);
@@ -386,13 +387,12 @@ bool write_patch(FILE* f, const GENERATOR& g) {
     declare_all(f, g.filters);
     declare_all(f, g.keyboards);
     declare_all(f, g.samplers);
-    std::fputs("END_OBJECTS_DECLARE\n\n", f);
-    std::fputs("BEGIN_LINKS_DECLARE\n", f);
+    std::fprintf(f, "%s\n\n%s\n", OBJECTS_END, LINKS_BEGIN);
     const std::vector<MODULE_REF> order = module_order(g);
     const SOURCE_NAMES sources(g);
     for (auto it = order.rbegin(); it != order.rend(); ++it)
         links_line(f, sources, *it);
     std::fputs("\nOUTPUT_1;MIXER_4;\n", f);
-    std::fputs("END_LINKS_DECLARE\n", f);
+    std::fprintf(f, "%s\n", LINKS_END);
     return std::ferror(f) == 0;
 }
