@@ -46,6 +46,18 @@ bool wires_jacks(OBJET* panel) {
     return p && kind_info(p->kind).jack_count > 0;
 }
 
+// The door's port a consumer jack stands for: a modulation slot, the sync or gate input, else
+// the audio input.
+LINK_PORT jack_link(const char* jack) {
+    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return LINK_MOD_AMP;
+    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return LINK_MOD_FREQ;
+    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return LINK_MOD_PHASE;
+    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return LINK_MOD_PWM;
+    if (!std::strcmp(jack, "INPUT_SYNC")) return LINK_SYNC;
+    if (!std::strcmp(jack, "INPUT_GATE")) return LINK_GATE;
+    return LINK_IN;
+}
+
 // Modulation jacks and the slot each names; null where the module has no such slot.
 MOD_SLOT* mod_slot(const MODULE_PORTS& m, const char* jack) {
     if (!std::strcmp(jack, "INPUT_MOD_AMP")) return m.mod_amp;
@@ -155,11 +167,11 @@ bool has(const char* name, const char* word) {
 
 // The old consumer's port loses its connection, unless it is the port just connected or the
 // old links are kept.
-void undo_old(const CABLE& cable, const PORT& made, bool keep_links) {
+void undo_old(GENERATOR& g, const CABLE& cable, const PORT& made, bool keep_links) {
     if (is_kind(cable.consumer_panel, KIND_VCO)) verbose_printf("[%s]\n", cable.consumer_jack->name);
     if (keep_links) return;
     const PORT old = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
-    if (old.found() && old.field() != made.field()) disconnect(old);
+    if (old.found() && old.field() != made.field()) disconnect(g, old);
 }
 
 // A drop that would leave the graph as it is: told like a drop on the plug's own jack.
@@ -199,8 +211,8 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
             return DROP_REFUSED;
         }
         if (port.field() == plugged_port(cable).field()) return unchanged();
-        connect_signal(port, source);
-        undo_old(cable, port, keep_links);
+        connect_signal(g, port, panel_module(cable.producer_panel));
+        undo_old(g, cable, port, keep_links);
         std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
                          : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
         return DROP_CONNECTED;
@@ -221,11 +233,11 @@ DROP_RESULT move_consumer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
         return DROP_REFUSED;
     }
     if (port.field() == plugged_port(cable).field()) return unchanged();
-    if (!connect_value(g, port, source)) {
+    if (!connect_value(g, port, panel_module(cable.producer_panel))) {
         std::printf("%s", REFUSED_INPUT);
         return DROP_REFUSED;
     }
-    undo_old(cable, port, keep_links);
+    undo_old(g, cable, port, keep_links);
     std::printf("Branchement OUTPUT vers INPUT\n");
     return DROP_CONNECTED;
 }
@@ -247,7 +259,7 @@ DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
             return DROP_REFUSED;
         }
         if (holds(port, source)) return unchanged();
-        connect_signal(port, source);
+        connect_signal(g, port, panel_module(panel));
         std::printf(sync ? "Branchement OUTPUT_SYNC vers INPUT_SYNC\n"
                          : "Branchement OUTPUT_GATE vers INPUT_GATE\n");
         return DROP_CONNECTED;
@@ -258,7 +270,7 @@ DROP_RESULT move_producer_end(GENERATOR& g, const CABLE& cable, int kind, OBJET*
         return DROP_REFUSED;
     }
     if (holds(port, source)) return unchanged();
-    connect_value(g, port, source);
+    connect_value(g, port, panel_module(panel));
     std::printf("Branchement INPUT vers OUTPUT\n");
     return DROP_CONNECTED;
 }
@@ -330,10 +342,14 @@ const void* PORT::field() const {
 PORT jack_port(OBJET* panel, const char* jack) {
     PORT port;
     const MODULE_PORTS m = ports_of(panel);
+    port.consumer = panel_module(panel);
     if (m.mixer) {
         const int c = mixer_channel(jack);
+        port.link = LINK_CHANNEL;
+        port.channel = c;
         if (c >= 0) port.value = &m.mixer->inputs[c].input;
     } else if (wires_jacks(panel)) {
+        port.link = jack_link(jack);
         if (!std::strcmp(jack, "INPUT"))
             port.value = m.input;
         else if (!std::strcmp(jack, "INPUT_SYNC"))
@@ -355,41 +371,30 @@ PORT audio_drop_port(OBJET* panel, const char* jack) {
         port.mod = mod_slot(m, jack);
         if (!port.mod) port.value = m.input;
     }
+    port.consumer = panel_module(panel);
+    port.link = port.mod ? jack_link(jack) : port.new_channel ? LINK_CHANNEL : LINK_IN;
     return port;
 }
 
-bool connect_value(GENERATOR& g, const PORT& port, float* source) {
-    if (port.value) {
-        *port.value = source;
-    } else if (port.mod) {
-        *port.mod = g.new_mod_cell(source);
-    } else if (port.new_channel) {
-        return port.new_channel->add_channel(source);
-    } else {
-        return false;
-    }
-    return true;
+MODULE_REF panel_module(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? MODULE_REF{p->kind, p->edited_module} : MODULE_REF{};
 }
 
-bool connect_signal(const PORT& port, int32_t* source) {
-    if (port.gate)
-        *port.gate = source;
-    else if (port.sync)
-        *port.sync = source;
-    else
-        return false;
-    return true;
+bool connect_value(GENERATOR& g, const PORT& port, const MODULE_REF& producer) {
+    DOOR door(g);
+    if (port.new_channel) return door.add_channel(port.consumer, producer) >= 0;
+    if (!port.value && !port.mod) return false;
+    return door.connect(port.consumer, port.link, producer, port.channel);
 }
 
-void disconnect(const PORT& port) {
-    if (port.value)
-        *port.value = nullptr;
-    else if (port.mod)
-        *port.mod = nullptr;
-    else if (port.gate)
-        *port.gate = nullptr;
-    else if (port.sync)
-        *port.sync = nullptr;
+bool connect_signal(GENERATOR& g, const PORT& port, const MODULE_REF& producer) {
+    if (!port.gate && !port.sync) return false;
+    return DOOR(g).connect(port.consumer, port.link, producer);
+}
+
+void disconnect(GENERATOR& g, const PORT& port) {
+    if (port.value || port.mod || port.gate || port.sync) DOOR(g).disconnect(port.consumer, port.link, port.channel);
 }
 
 void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {

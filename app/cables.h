@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/door.h"
 #include "engine/ports.h"
 #include "toolkit/objet.h"
 #include "toolkit/sprite.h"
@@ -64,13 +65,17 @@ OBJET* producer_of_value(const std::vector<OBJET*>& panels, const float* address
 OBJET* producer_of_gate(const std::vector<OBJET*>& panels, const int32_t* address);
 OBJET* producer_of_sync(const std::vector<OBJET*>& panels, const int32_t* address);
 
-// An input port of a module, as the field that holds its connection; at most one is set.
+// An input port of a module, as the field that holds its connection (at most one is set), and
+// the module and port the door changes it by.
 struct PORT {
     float** value = nullptr;      // an input, or one mixer channel
     MOD_SLOT* mod = nullptr;      // a modulation slot (its cell holds the source's value address)
     int32_t** gate = nullptr;     // gate_in
     int32_t** sync = nullptr;     // sync_in
     MIXER* new_channel = nullptr; // a drop on a mixer: the next free channel
+    MODULE_REF consumer;
+    LINK_PORT link = LINK_IN;
+    int channel = 0; // a mixer channel's slot
 
     bool found() const { return value || mod || gate || sync || new_channel; }
     // The field itself, so two ports can be told apart.
@@ -84,13 +89,16 @@ PORT jack_port(OBJET* panel, const char* jack);
 // the jack, a new mixer channel whichever mixer jack was hit, or else the module's input.
 PORT audio_drop_port(OBJET* panel, const char* jack);
 
-// Stores a source into a port in one aligned pointer store (a modulation slot gets a new cell
+// The module a panel edits; none for a panel that edits no module.
+MODULE_REF panel_module(OBJET* panel);
+
+// Links the producer's signal into a port through g's door (a modulation slot gets a new cell
 // of g). A mixer channel is filled before it is counted; false when the mixer is full or the
 // port has another kind.
-bool connect_value(GENERATOR& g, const PORT& port, float* source);
-bool connect_signal(const PORT& port, int32_t* source); // gate or sync
-// Empties the port (one store).
-void disconnect(const PORT& port);
+bool connect_value(GENERATOR& g, const PORT& port, const MODULE_REF& producer);
+bool connect_signal(GENERATOR& g, const PORT& port, const MODULE_REF& producer); // gate or sync
+// Empties the port through g's door.
+void disconnect(GENERATOR& g, const PORT& port);
 
 // Empties the list and builds it again from the panels' modules, printing the progress lines
 // and the diagnostics of missing pieces (it never waits for the console). The jacks are looked

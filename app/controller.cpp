@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 
+#include "engine/door.h"
 #include "engine/module_kinds.h"
 #include "remote/remote_line.h"
 
@@ -61,24 +62,32 @@ int* selected_index_of(MODULE_KIND kind) {
     return nullptr;
 }
 
-// The note cell the sequencer commands edit, or null when the indices leave the grid.
-int32_t* edited_note(SEQUENCER* s) {
-    if (!s || s->pattern < 0 || s->pattern >= SEQ_ROWS || sequencer_step < 0 || sequencer_step >= SEQ_COLS)
-        return nullptr;
-    return &s->step_note[s->pattern][sequencer_step];
+// Sets a parameter of the graph's module through the door.
+void put(GENERATOR* g, const MODULE_REF& m, PARAM_ID id, double v, int row = 0, int index = 0) {
+    DOOR(*g).set(m, PARAM_KEY{id, row, index}, v);
 }
 
-float* vca_time(VCA* v, int param) {
+// Whether the note cell the sequencer commands edit lies in the grid.
+bool note_in_grid(const SEQUENCER* s) {
+    return s && s->pattern >= 0 && s->pattern < SEQ_ROWS && sequencer_step >= 0 && sequencer_step < SEQ_COLS;
+}
+
+// The envelope time a parameter choice edits, P_COUNT for the sustain (and any other).
+PARAM_ID vca_time(int param) {
     switch (param) {
     case 0:
-        return &v->ATTACK;
+        return P_VCA_ATTACK;
     case 1:
-        return &v->DECAY;
+        return P_VCA_DECAY;
     case 3:
-        return &v->RELEASE;
+        return P_VCA_RELEASE;
     default:
-        return nullptr;
+        return P_COUNT;
     }
+}
+
+float vca_time_value(const VCA& v, PARAM_ID id) {
+    return id == P_VCA_ATTACK ? v.ATTACK : id == P_VCA_DECAY ? v.DECAY : v.RELEASE;
 }
 
 void print_command(int number, float value) {
@@ -94,7 +103,7 @@ void step_f1_f2(GENERATOR* g, bool f1) {
     switch (target_kind) {
     case KIND_VCO:
         if (VCO* v = selected(g->vcos, selected_vco))
-            v->FREQ = keep_within(v->FREQ + (f1 ? step : -step), FREQ_MIN, FREQ_MAX);
+            put(g, module_ref(v), P_VCO_FREQ, keep_within(v->FREQ + (f1 ? step : -step), FREQ_MIN, FREQ_MAX));
         break;
     case KIND_VCA:
         vca_param += f1 ? -1 : 1;
@@ -102,9 +111,10 @@ void step_f1_f2(GENERATOR* g, bool f1) {
         if (vca_param > 3) vca_param = 0;
         break;
     case KIND_SEQUENCER:
-        if (int32_t* note = edited_note(selected(g->sequencers, selected_sequencer))) {
-            const int32_t stepped = *note + (f1 ? -1 : 1);
-            *note = stepped < NOTE_MIN ? NOTE_MIN : stepped > NOTE_MAX ? NOTE_MAX : stepped;
+        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer); note_in_grid(s)) {
+            const int32_t stepped = s->step_note[s->pattern][sequencer_step] + (f1 ? -1 : 1);
+            put(g, module_ref(s), P_SEQ_NOTE, stepped < NOTE_MIN ? NOTE_MIN : stepped > NOTE_MAX ? NOTE_MAX : stepped,
+                s->pattern, sequencer_step);
         }
         break;
     case KIND_PCF:
@@ -129,12 +139,16 @@ void step_f3_f4(GENERATOR* g, bool f3) {
     switch (target_kind) {
     case KIND_VCO:
         if (VCO* v = selected(g->vcos, selected_vco))
-            v->AMOUNT = keep_within(v->AMOUNT + (f3 ? 0.01f : -0.01f), AMOUNT_MIN, AMOUNT_MAX);
+            put(g, module_ref(v), P_VCO_AMOUNT, keep_within(v->AMOUNT + (f3 ? 0.01f : -0.01f), AMOUNT_MIN, AMOUNT_MAX));
         break;
     case KIND_VCA:
         if (VCA* v = selected(g->vcas, selected_vca)) {
-            if (float* t = vca_time(v, vca_param)) *t = f3 ? raise_time(*t) : lower_time(*t);
-            if (vca_param == 2) v->SUSTAIN = f3 ? 1.0f : 0.0f;
+            const PARAM_ID t = vca_time(vca_param);
+            if (t != P_COUNT) {
+                const float ms = vca_time_value(*v, t);
+                put(g, module_ref(v), t, f3 ? raise_time(ms) : lower_time(ms));
+            }
+            if (vca_param == 2) put(g, module_ref(v), P_VCA_SUSTAIN, f3 ? 1.0f : 0.0f);
         }
         break;
     case KIND_SEQUENCER:
@@ -151,11 +165,12 @@ void step_f3_f4(GENERATOR* g, bool f3) {
         break;
     case KIND_PCF:
         if (PCF* f = selected(g->filters, selected_filter); f && f3) {
-            if (filter_param == 0) f->HICUT = raise_cutoff(f->HICUT);
+            const MODULE_REF m = module_ref(f);
+            if (filter_param == 0) put(g, m, P_PCF_HICUT, raise_cutoff(f->HICUT));
             if (filter_param == 1)
-                f->Q = keep_within(f->Q - 0.5f, Q_FLOOR, std::numeric_limits<float>::max());
+                put(g, m, P_PCF_Q, keep_within(f->Q - 0.5f, Q_FLOOR, std::numeric_limits<float>::max()));
             if (filter_param == 2)
-                f->GAIN = keep_within(f->GAIN - 0.5f, GAIN_FLOOR_DB, std::numeric_limits<float>::max());
+                put(g, m, P_PCF_GAIN, keep_within(f->GAIN - 0.5f, GAIN_FLOOR_DB, std::numeric_limits<float>::max()));
         }
         break;
     default:
@@ -170,10 +185,10 @@ void change_waveform(GENERATOR* g, bool up) {
         if (--waveform < 0) waveform = 5;
     }
     if (target_kind == KIND_VCO) {
-        if (VCO* v = selected(g->vcos, selected_vco)) v->TYPE = waveform;
+        if (VCO* v = selected(g->vcos, selected_vco)) put(g, module_ref(v), P_VCO_TYPE, waveform);
     } else if (target_kind == KIND_SEQUENCER) {
         if (SEQUENCER* s = selected(g->sequencers, selected_sequencer))
-            s->DIVIDER = keep_within(s->DIVIDER * (up ? 2.0f : 0.5f), DIVIDER_MIN, DIVIDER_MAX);
+            put(g, module_ref(s), P_SEQ_DIVIDER, keep_within(s->DIVIDER * (up ? 2.0f : 0.5f), DIVIDER_MIN, DIVIDER_MAX));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/generator.h"
 #include "engine/module_kinds.h"
+#include "engine/param_table.h"
 
 // Bits of the control word. A remote client holds a command by leaving its bit set.
 enum CONTROL_BIT : int32_t {
@@ -70,22 +71,21 @@ int step_controller(GENERATOR* g, int32_t bits);
 KEYBOARD* find_keyboard(const char* name);
 KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
 
-// The ranges the controller keeps the values it steps in; the panels give the same ones.
-constexpr float FREQ_MIN = 0.001f;
-constexpr float FREQ_MAX = NYQUIST_HZ;
-constexpr float AMOUNT_MIN = 0.0f;
-constexpr float AMOUNT_MAX = NYQUIST_HZ;
+// The ranges the controller keeps the values it steps in: the reach of the parameter table,
+// which the panels step within too.
+constexpr float FREQ_MIN = static_cast<float>(param_info(P_VCO_FREQ).reach.min);
+constexpr float FREQ_MAX = static_cast<float>(param_info(P_VCO_FREQ).reach.max);
+constexpr float AMOUNT_MIN = static_cast<float>(param_info(P_VCO_AMOUNT).reach.min);
+constexpr float AMOUNT_MAX = static_cast<float>(param_info(P_VCO_AMOUNT).reach.max);
 // The most raise_time gives (99999 + 100); longer times are not stepped further.
-constexpr float TIME_MAX_MS = 100100.0f;
+constexpr float TIME_MAX_MS = static_cast<float>(param_info(P_VCA_ATTACK).reach.max);
 // The filter's cut-off stays below the Nyquist frequency (22050 Hz), where its poles would
 // reach the unit circle; 20 kHz is also the top of hearing.
-constexpr int32_t HICUT_MAX = 20000;
-// Below the 16-bit output's dynamic range a deeper cut is not heard.
-constexpr float GAIN_FLOOR_DB = -96.0f;
-// A sequencer step between about a minute (1/64) and 43 samples (1024).
-constexpr float DIVIDER_MIN = 1.0f / 64.0f;
-constexpr float DIVIDER_MAX = 1024.0f;
-// The notes of a step, as on the sequencer panel.
+constexpr int32_t HICUT_MAX = static_cast<int32_t>(param_info(P_PCF_HICUT).reach.max);
+constexpr float GAIN_FLOOR_DB = static_cast<float>(param_info(P_PCF_GAIN).reach.min);
+constexpr float DIVIDER_MIN = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.min);
+constexpr float DIVIDER_MAX = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.max);
+// The controller moves a step's note within its octave, one semitone at a time.
 constexpr int32_t NOTE_MIN = 0;
 constexpr int32_t NOTE_MAX = 12;
 

@@ -1,90 +1,64 @@
 // The key tables of the module kinds and the ranges their values may take.
 #include "engine/kind_keys.h"
 
+#include "engine/param_table.h"
 #include "engine/sequencer.h"
 
 namespace {
 
-// Limits shared by several keys. Audio frequencies stop at the Nyquist frequency of 44100 Hz;
-// a note number indexes the 2000-entry note table; switches are 0 or 1.
-constexpr double NYQUIST = NYQUIST_HZ;
-constexpr double LAST_NOTE = 1999.0;
-constexpr double LAST_OCTAVE = 166.0; // 12 x 166 is the last octave inside the note table
-constexpr double HOUR_MS = 3600000.0;
-constexpr double STEPS_PER_SECOND_MAX = SAMPLE_RATE;
-constexpr double STEPS_PER_SECOND_MIN = 0.001;
-
-constexpr OBJECT_KEY plain_int(const char* text, double min, double max) {
-    return {text, KEY_PLAIN, VALUE_INT, min, max};
+// A key whose values are those the parameter table lets the field hold.
+constexpr OBJECT_KEY table_key(const char* text, KEY_FORM form, VALUE_FORM value, PARAM_ID id) {
+    return {text, form, value, param_info(id).patch.min, param_info(id).patch.max};
 }
-constexpr OBJECT_KEY plain_real(const char* text, double min, double max) {
-    return {text, KEY_PLAIN, VALUE_REAL, min, max};
-}
-constexpr OBJECT_KEY switch_key(const char* text) {
-    return plain_int(text, 0, 1);
+constexpr OBJECT_KEY plain_key(const char* text, PARAM_ID id) {
+    return table_key(text, KEY_PLAIN, param_info(id).type == PARAM_INT ? VALUE_INT : VALUE_REAL, id);
 }
 
 } // namespace
 
 const OBJECT_KEY sequencer_keys[SK_COUNT] = {
-    // A step every sample is the fastest clock; 0 would divide by zero.
-    plain_real("DIVIDER", STEPS_PER_SECOND_MIN, STEPS_PER_SECOND_MAX),
-    plain_int("NBR_STEP", 1, SEQ_COLS),
+    plain_key("DIVIDER", P_SEQ_DIVIDER),
+    plain_key("NBR_STEP", P_SEQ_NBR_STEP),
+    // A note number: the cell's octave and its note within it together.
     {"NOTE_", KEY_STEP_NOTE, VALUE_INT, 0, LAST_NOTE},
-    {"BYPASS_", KEY_STEP, VALUE_INT, 0, 1},
-    // Only a volume of exactly 1 starts a note; the panel steps it by tenths either way.
-    {"VOLUME_", KEY_STEP_THREE, VALUE_REAL, -100, 100},
-    // The panel doubles and halves a length: sixteen doublings of the default.
-    {"LENGHT_", KEY_STEP_THREE, VALUE_REAL, 0, 65536},
-    {"OCTAVE_", KEY_STEP, VALUE_INT, 0, LAST_OCTAVE},
-    switch_key("POWER"),
-    plain_int("PLAYING_PATTERN", 0, SEQ_PLAYED_PATTERNS - 1),
-    plain_int("WISHED_PATTERN", 0, SEQ_PLAYED_PATTERNS - 1),
-    plain_real("WISHED_TEMPO", STEPS_PER_SECOND_MIN, STEPS_PER_SECOND_MAX),
+    table_key("BYPASS_", KEY_STEP, VALUE_INT, P_SEQ_BYPASS),
+    table_key("VOLUME_", KEY_STEP_THREE, VALUE_REAL, P_SEQ_VOLUME),
+    table_key("LENGHT_", KEY_STEP_THREE, VALUE_REAL, P_SEQ_LENGHT),
+    table_key("OCTAVE_", KEY_STEP, VALUE_INT, P_SEQ_OCTAVE),
+    plain_key("POWER", P_SEQ_POWER),
+    plain_key("PLAYING_PATTERN", P_SEQ_PLAYING_PATTERN),
+    plain_key("WISHED_PATTERN", P_SEQ_WISHED_PATTERN),
+    plain_key("WISHED_TEMPO", P_SEQ_WISHED_TEMPO),
 };
 const OBJECT_KEY pcf_keys[FK_COUNT] = {
-    plain_int("HICUT", 1, NYQUIST),
-    // GAIN sets AMOUNT to a tenth of itself, so both share one scale.
-    plain_real("AMOUNT", -10, 10),
-    plain_int("TYPE", 0, 7),
-    plain_real("GAIN", -100, 100),
-    // Q divides the filter's bandwidth term: 0 makes it infinite.
-    plain_real("Q", 0.001, 1000),
-    switch_key("BYPASS"),
-    switch_key("POWER"),
+    plain_key("HICUT", P_PCF_HICUT), plain_key("AMOUNT", P_PCF_AMOUNT), plain_key("TYPE", P_PCF_TYPE),
+    plain_key("GAIN", P_PCF_GAIN),   plain_key("Q", P_PCF_Q),           plain_key("BYPASS", P_PCF_BYPASS),
+    plain_key("POWER", P_PCF_POWER),
 };
 const OBJECT_KEY vco_keys[OK_COUNT] = {
     {"TYPE", KEY_PLAIN, VALUE_WAVE, 1, 6},
-    // A negative frequency runs the phase away from its wrap; 0 holds it still.
-    plain_real("FREQ", 0, NYQUIST),
-    // The oscillator limits its level to 1; the panel's knob goes as far as FREQ's.
-    plain_real("AMOUNT", 0, NYQUIST),
-    plain_int("NOTE", 0, LAST_NOTE),
-    plain_real("PHASE", -360, 360),
-    plain_real("PWM", 0, NYQUIST),
-    switch_key("POWER"),
+    plain_key("FREQ", P_VCO_FREQ),
+    plain_key("AMOUNT", P_VCO_AMOUNT),
+    // The note's frequency becomes FREQ, so it stays below the Nyquist frequency as FREQ does.
+    {"NOTE", KEY_PLAIN, VALUE_INT, 0, LAST_AUDIBLE_NOTE},
+    plain_key("PHASE", P_VCO_PHASE),
+    plain_key("PWM", P_VCO_PWM),
+    plain_key("POWER", P_VCO_POWER),
     // The controller steps the waveform down to 0, which sounds nothing.
-    plain_int("WAVEFORM", 0, 6),
+    plain_key("WAVEFORM", P_VCO_TYPE),
 };
 const OBJECT_KEY vca_keys[AK_COUNT] = {
-    plain_real("ATTACK", 0, HOUR_MS),
-    switch_key("INVERT"),
-    switch_key("BYPASS"),
-    plain_real("DECAY", 0, HOUR_MS),
-    // A fraction of the peak; above 1 the held level lifts the envelope over its peak.
-    plain_real("SUSTAIN", 0, 10),
-    plain_real("RELEASE", 0, HOUR_MS),
+    plain_key("ATTACK", P_VCA_ATTACK), plain_key("INVERT", P_VCA_INVERT),   plain_key("BYPASS", P_VCA_BYPASS),
+    plain_key("DECAY", P_VCA_DECAY),   plain_key("SUSTAIN", P_VCA_SUSTAIN), plain_key("RELEASE", P_VCA_RELEASE),
 };
 const OBJECT_KEY sampler_keys[PK_COUNT] = {{"FILE", KEY_PLAIN, VALUE_TEXT, 0, 0}};
 const OBJECT_KEY keyboard_keys[KK_COUNT] = {
-    switch_key("POWER"),
-    plain_int("OCTAVE", 0, LAST_OCTAVE),
-    plain_int("NOTE", 0, LAST_NOTE),
+    plain_key("POWER", P_KEY_POWER),
+    plain_key("OCTAVE", P_KEY_OCTAVE),
+    plain_key("NOTE", P_KEY_NOTE),
 };
 const OBJECT_KEY mixer_keys[MK_COUNT] = {
-    switch_key("ENABLED"),
-    // A negative level turns the channel's phase over.
-    {"LEVEL_", KEY_SLOT, VALUE_REAL, -10, 10},
-    // Only exactly 1 mutes a channel.
-    {"MUTE_", KEY_SLOT, VALUE_REAL, 0, 1},
+    plain_key("ENABLED", P_MIX_ENABLED),
+    table_key("LEVEL_", KEY_SLOT, VALUE_REAL, P_MIX_LEVEL),
+    table_key("MUTE_", KEY_SLOT, VALUE_REAL, P_MIX_MUTE),
 };

@@ -1,6 +1,7 @@
 // Keyboard panel: construction from the module and its release handler.
 #include "panels/keyboard_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstdio>
@@ -31,11 +32,11 @@ int KEYBOARD_GUI::update() {
             if (!is_release(m)) continue;
             const char* name = target_name(m);
             if (std::strstr(name, "POWER")) {
-                if (BUTTON* b = button("POWER")) module->power = state_after_releases(*this, *b);
+                if (BUTTON* b = button("POWER")) panel_put(module_ref(module), P_KEY_POWER, state_after_releases(*this, *b));
             }
             bool up = std::strstr(name, "BUTTON_OCT_UP") != nullptr;
             if (up || std::strstr(name, "BUTTON_OCT_DOWN")) {
-                module->octave = keyboard_octave_step(module->octave, up);
+                panel_put(module_ref(module), P_KEY_OCTAVE, keyboard_octave_step(module->octave, up));
                 show_octave();
             }
         }

@@ -1,6 +1,7 @@
 // Mixer panel: generated channel groups and the per-frame reading of knobs and mutes.
 #include "panels/mixer_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstdio>
@@ -66,23 +67,23 @@ int MIXER_GUI::update() {
         MIXER& mx = *module;
         char name[ITEM_NAME_SIZE];
         for (int n = 1; n <= MIXER_PANEL_CHANNELS; ++n) {
-            float& level = mx.level[n - 1];
             std::snprintf(name, sizeof name, "SLD_CANAL_%d", n);
             if (SLIDER* k = knob(name)) {
-                if (k->pressed) level = mixer_level_of_angle(k->angle);
+                if (k->pressed) panel_put(module_ref(&mx), P_MIX_LEVEL, mixer_level_of_angle(k->angle), 0, n - 1);
             }
             std::snprintf(name, sizeof name, "LABEL_CANAL_%d", n);
-            set_label(name, "%2.1f", static_cast<double>(level));
+            set_label(name, "%2.1f", static_cast<double>(mx.level[n - 1]));
             std::snprintf(name, sizeof name, "BYPASS_CANAL_%d", n);
             if (BUTTON* b = button(name)) {
                 // Written only when the button disagrees, so a patch's other mute values stay.
-                if ((b->state != 0) != muted(mx.mute[n - 1])) mx.mute[n - 1] = b->state ? 1.0f : 0.0f;
+                if ((b->state != 0) != muted(mx.mute[n - 1]))
+                    panel_put(module_ref(&mx), P_MIX_MUTE, b->state ? 1.0f : 0.0f, 0, n - 1);
             }
         }
         for (size_t i = messages.size(); i-- > 0;) {
             const MESSAGE& m = messages[i];
             if (is_release(m) && std::strstr(target_name(m), "POWER")) {
-                if (BUTTON* b = button("POWER")) mx.enabled = state_after_releases(*this, *b);
+                if (BUTTON* b = button("POWER")) panel_put(module_ref(&mx), P_MIX_ENABLED, state_after_releases(*this, *b));
             }
         }
     }

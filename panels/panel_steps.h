@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/param_table.h"
+
 // Knob messages: "SLD_DOWN" turns the knob one degree forward (its angle grows), "SLD_UP" one
 // degree back. Each step function takes `sld_down` true for "SLD_DOWN".
 
@@ -46,22 +48,22 @@ int32_t keyboard_octave_step(int32_t v, bool up);
 // value by one within the digit tiles' range (notes 0..SEQ_NOTE_MAX, octaves
 // 0..SEQ_OCTAVE_MAX) and never out of the note table; a value outside (from a patch) is never
 // clipped, a press only moves it towards the range.
-constexpr int32_t SEQ_NOTE_MAX = 99;
-constexpr int32_t SEQ_OCTAVE_MAX = 10;
+constexpr int32_t SEQ_NOTE_MAX = static_cast<int32_t>(param_info(P_SEQ_NOTE).reach.max);
+constexpr int32_t SEQ_OCTAVE_MAX = static_cast<int32_t>(param_info(P_SEQ_OCTAVE).reach.max);
 int32_t seq_note_step(int32_t note, int32_t octave, bool up);
 int32_t seq_octave_step(int32_t octave, int32_t note, bool up);
 // Step volume in tenths, rounded so that stepping down and back up returns exactly to 1.0
 // (only a volume of exactly 1.0 plays a step).
 float seq_volume_step(float v, bool sld_down);
 // Step length: doubled by "SLD_DOWN", halved by "SLD_UP", within [SEQ_LENGTH_MIN, SEQ_LENGTH_MAX].
-constexpr float SEQ_LENGTH_MIN = 1.0f / 64.0f;
-constexpr float SEQ_LENGTH_MAX = 64.0f;
+constexpr float SEQ_LENGTH_MIN = static_cast<float>(param_info(P_SEQ_LENGHT).reach.min);
+constexpr float SEQ_LENGTH_MAX = static_cast<float>(param_info(P_SEQ_LENGHT).reach.max);
 float seq_length_step(float v, bool sld_down);
 // Steps per second: halved or doubled within [SEQ_DIVIDER_MIN, SEQ_DIVIDER_MAX]. A step lasts
 // 44100 / divider samples, so zero would stop the sequencer and infinity make it step every
 // sample.
-constexpr float SEQ_DIVIDER_MIN = 1.0f / 64.0f;
-constexpr float SEQ_DIVIDER_MAX = 512.0f;
+constexpr float SEQ_DIVIDER_MIN = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.min);
+constexpr float SEQ_DIVIDER_MAX = static_cast<float>(param_info(P_SEQ_DIVIDER).reach.max);
 float seq_divider_step(float v, bool halve);
 // Steps per pattern, 1..32.
 int32_t seq_max_step(int32_t v, bool up);

@@ -1,6 +1,7 @@
 // Sequencer panel: generated step columns, the step refresh and the message handler.
 #include "panels/seq_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstdio>
@@ -152,21 +153,23 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
     SEQUENCER& s = *module;
     const char* name = target_name(m);
     if (std::strstr(name, "POWER")) {
-        if (BUTTON* b = button("POWER")) s.power = state_after_releases(*this, *b);
+        if (BUTTON* b = button("POWER")) panel_put(module_ref(&s), P_SEQ_POWER, state_after_releases(*this, *b));
     }
     if (std::strstr(name, "BUTTON_PATTERN")) {
         int32_t pattern = seq_pattern_of(name);
-        if (pattern >= 0) s.next_pattern = pattern;
+        if (pattern >= 0) panel_put(module_ref(&s), P_SEQ_WISHED_PATTERN, pattern);
     }
     if (std::strstr(name, "DIVIDER")) {
-        if (std::strstr(name, "BUTTON_DIVIDER_UP")) s.next_divider = seq_divider_step(s.next_divider, true);
+        if (std::strstr(name, "BUTTON_DIVIDER_UP"))
+            panel_put(module_ref(&s), P_SEQ_WISHED_TEMPO, seq_divider_step(s.next_divider, true));
         if (std::strstr(name, "BUTTON_DIVIDER_DOWN"))
-            s.next_divider = seq_divider_step(s.next_divider, false);
+            panel_put(module_ref(&s), P_SEQ_WISHED_TEMPO, seq_divider_step(s.next_divider, false));
         show_dividers();
     }
     if (std::strstr(name, "MAX_STEP")) {
-        if (std::strstr(name, "BUTTON_MAX_STEP_UP")) s.NBR_STEP = seq_max_step(s.NBR_STEP, true);
-        if (std::strstr(name, "BUTTON_MAX_STEP_DOWN")) s.NBR_STEP = seq_max_step(s.NBR_STEP, false);
+        if (std::strstr(name, "BUTTON_MAX_STEP_UP")) panel_put(module_ref(&s), P_SEQ_NBR_STEP, seq_max_step(s.NBR_STEP, true));
+        if (std::strstr(name, "BUTTON_MAX_STEP_DOWN"))
+            panel_put(module_ref(&s), P_SEQ_NBR_STEP, seq_max_step(s.NBR_STEP, false));
         set_label("LABEL_MAX_STEP", "%2d", s.NBR_STEP);
         refresh_steps();
     }
@@ -177,24 +180,23 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
     if ((n = numbered_name(bare, "BUTTON_BYPASS_", "")) >= 1 && n <= step_count) {
         // The step's mute toggles once per release; the button, which toggles itself on the
         // same release, is set so that it then shows the mute.
-        int32_t& muted = s.step_bypass[p][n - 1];
-        muted = muted != 0 ? 0 : 1;
-        show_state_after_releases(dynamic_cast<BUTTON*>(m.target), muted);
+        panel_put(module_ref(&s), P_SEQ_BYPASS, s.step_bypass[p][n - 1] != 0 ? 0 : 1, p, n - 1);
+        show_state_after_releases(dynamic_cast<BUTTON*>(m.target), s.step_bypass[p][n - 1]);
         return;
     }
     // Octave and note buttons: "BUTTON_OCT_<n>_UP", "BUTTON_NOTE_<n>_DOWN" and so on.
     for (bool up : {true, false}) {
         const char* tail = up ? "_UP" : "_DOWN";
         if ((n = numbered_name(bare, "BUTTON_OCT_", tail)) >= 1 && n <= step_count) {
-            int32_t& octave = s.step_octave[p][n - 1];
-            octave = seq_octave_step(octave, s.step_note[p][n - 1], up);
-            show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, octave);
+            const int32_t octave = seq_octave_step(s.step_octave[p][n - 1], s.step_note[p][n - 1], up);
+            panel_put(module_ref(&s), P_SEQ_OCTAVE, octave, p, n - 1);
+            show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, s.step_octave[p][n - 1]);
             return;
         }
         if ((n = numbered_name(bare, "BUTTON_NOTE_", tail)) >= 1 && n <= step_count) {
-            int32_t& note = s.step_note[p][n - 1];
-            note = seq_note_step(note, s.step_octave[p][n - 1], up);
-            show_digits("SPRITE_NOTE_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, note);
+            const int32_t note = seq_note_step(s.step_note[p][n - 1], s.step_octave[p][n - 1], up);
+            panel_put(module_ref(&s), P_SEQ_NOTE, note, p, n - 1);
+            show_digits("SPRITE_NOTE_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, s.step_note[p][n - 1]);
             return;
         }
     }
@@ -208,15 +210,13 @@ void SEQ_GUI::handle_knob(const MESSAGE& m) {
     char name[ITEM_NAME_SIZE];
     int n;
     if ((n = numbered_name(bare, "SLD_VOL_", "")) >= 1 && n <= step_count) {
-        float& volume = s.step_volume[p][n - 1];
-        volume = seq_volume_step(volume, down);
+        panel_put(module_ref(&s), P_SEQ_VOLUME, seq_volume_step(s.step_volume[p][n - 1], down), p, n - 1);
         std::snprintf(name, sizeof name, "LABEL_TXT_%d_VOL", n);
-        set_label(name, "%2.1f", static_cast<double>(volume));
+        set_label(name, "%2.1f", static_cast<double>(s.step_volume[p][n - 1]));
     } else if ((n = numbered_name(bare, "SLD_LENGHT_", "")) >= 1 && n <= step_count) {
-        float& length = s.step_length[p][n - 1];
-        length = seq_length_step(length, down);
+        panel_put(module_ref(&s), P_SEQ_LENGHT, seq_length_step(s.step_length[p][n - 1], down), p, n - 1);
         std::snprintf(name, sizeof name, "LABEL_TXT_%d_LENGHT", n);
-        set_label(name, "%2.1f", static_cast<double>(length));
+        set_label(name, "%2.1f", static_cast<double>(s.step_length[p][n - 1]));
     }
 }
 

@@ -1,6 +1,7 @@
 // Envelope panel: construction from the module and its message handler.
 #include "panels/vca_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstring>
@@ -13,7 +14,7 @@ VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, num
     set_label("LABEL_DECAY", "%2.1f", static_cast<double>(a.DECAY));
     // The text shows the value as the patch gave it; the envelope keeps no sustain below 0.01.
     set_label("LABEL_SUSTAIN", "%2.2f", static_cast<double>(a.SUSTAIN));
-    a.SUSTAIN = vca_sustain_floor(a.SUSTAIN);
+    panel_put(module_ref(&a), P_VCA_SUSTAIN, vca_sustain_floor(a.SUSTAIN));
     set_label("LABEL_RELEASE", "%2.1f", static_cast<double>(a.RELEASE));
     // The lamp is lit while the envelope shapes its input, that is while it is not bypassed.
     show_state(button("POWER"), a.BYPASS ? 0 : 1);
@@ -31,21 +32,21 @@ int VCA_GUI::update() {
             if (m.kind == 0) {
                 bool down = is_sld_down(m);
                 if (is_knob_step(m, "ATTACK")) {
-                    a.ATTACK = vca_time_step(a.ATTACK, down);
+                    panel_put(module_ref(&a), P_VCA_ATTACK, vca_time_step(a.ATTACK, down));
                     set_label("LABEL_ATTACK", "%4.1f", static_cast<double>(a.ATTACK));
                 } else if (is_knob_step(m, "DECAY")) {
-                    a.DECAY = vca_time_step(a.DECAY, down);
+                    panel_put(module_ref(&a), P_VCA_DECAY, vca_time_step(a.DECAY, down));
                     set_label("LABEL_DECAY", "%4.1f", static_cast<double>(a.DECAY));
                 } else if (is_knob_step(m, "SUSTAIN")) {
-                    a.SUSTAIN = vca_sustain_step(a.SUSTAIN, down);
+                    panel_put(module_ref(&a), P_VCA_SUSTAIN, vca_sustain_step(a.SUSTAIN, down));
                     set_label("LABEL_SUSTAIN", "%4.1f", static_cast<double>(a.SUSTAIN));
                 } else if (is_knob_step(m, "RELEASE")) {
-                    a.RELEASE = vca_time_step(a.RELEASE, down);
+                    panel_put(module_ref(&a), P_VCA_RELEASE, vca_time_step(a.RELEASE, down));
                     set_label("LABEL_RELEASE", "%4.1f", static_cast<double>(a.RELEASE));
                 }
             } else if (is_release(m) && std::strstr(target_name(m), "POWER")) {
                 // The envelope sets its bypass again from its gate link on every sample.
-                if (BUTTON* b = button("POWER")) a.BYPASS = state_after_releases(*this, *b) ? 0 : 1;
+                if (BUTTON* b = button("POWER")) panel_put(module_ref(&a), P_VCA_BYPASS, state_after_releases(*this, *b) ? 0 : 1);
             }
         }
     }

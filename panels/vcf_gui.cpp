@@ -1,6 +1,7 @@
 // Filter panel: construction from the module and its message handler.
 #include "panels/vcf_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstring>
@@ -41,26 +42,26 @@ int VCF_GUI::update() {
             if (m.kind == 0) {
                 bool down = is_sld_down(m);
                 if (is_knob_step(m, "HICUTOFF")) {
-                    f.HICUT = vcf_hicut_step(f.HICUT, down);
+                    panel_put(module_ref(&f), P_PCF_HICUT, vcf_hicut_step(f.HICUT, down));
                     set_label("LABEL_HICUTOFF", "%4d", f.HICUT);
                 } else if (is_knob_step(m, "GAIN")) {
-                    f.GAIN = vcf_gain_step(f.GAIN, down);
+                    panel_put(module_ref(&f), P_PCF_GAIN, vcf_gain_step(f.GAIN, down));
                     set_label("LABEL_GAIN", "%2.1f", static_cast<double>(f.GAIN));
                 } else if (is_knob_step(m, "QRATIO")) {
-                    f.Q = vcf_q_step(f.Q, down);
+                    panel_put(module_ref(&f), P_PCF_Q, vcf_q_step(f.Q, down));
                     set_label("LABEL_QRATIO", "%2.1f", static_cast<double>(f.Q));
                 } else if (is_knob_step(m, "LEVEL")) {
-                    f.AMOUNT = vcf_level_step(f.AMOUNT, down);
+                    panel_put(module_ref(&f), P_PCF_AMOUNT, vcf_level_step(f.AMOUNT, down));
                     set_label("LABEL_LEVEL", "%2.1f", static_cast<double>(f.AMOUNT));
                 }
             } else if (is_release(m)) {
                 const char* name = target_name(m);
                 if (std::strstr(name, "POWER")) {
-                    if (BUTTON* b = button("POWER")) f.power = state_after_releases(*this, *b);
+                    if (BUTTON* b = button("POWER")) panel_put(module_ref(&f), P_PCF_POWER, state_after_releases(*this, *b));
                 } else if (std::strstr(name, "BYPASS")) {
-                    if (BUTTON* b = button("BYPASS")) f.BYPASS = state_after_releases(*this, *b);
+                    if (BUTTON* b = button("BYPASS")) panel_put(module_ref(&f), P_PCF_BYPASS, state_after_releases(*this, *b));
                 } else if (std::strstr(name, "AFFICHAGE_TYPE_FILTRE")) {
-                    f.TYPE = vcf_type_next(f.TYPE);
+                    panel_put(module_ref(&f), P_PCF_TYPE, vcf_type_next(f.TYPE));
                     show_type();
                 }
             }

@@ -1,6 +1,7 @@
 // Oscillator panel: construction from the module and its message handler.
 #include "panels/vco_gui.h"
 
+#include "panels/panel_door.h"
 #include "panels/panel_steps.h"
 
 #include <cstring>
@@ -33,16 +34,16 @@ int VCO_GUI::update() {
             if (m.kind == 0) {
                 bool down = is_sld_down(m);
                 if (is_knob_step(m, "FREQUENCE")) {
-                    o.FREQ = vco_freq_step(o.FREQ, down);
+                    panel_put(module_ref(&o), P_VCO_FREQ, vco_freq_step(o.FREQ, down));
                     set_label("LABEL_FREQUENCE", "%5.3f", static_cast<double>(o.FREQ));
                 } else if (is_knob_step(m, "VOLUME")) {
-                    o.AMOUNT = vco_amount_step(o.AMOUNT, down);
+                    panel_put(module_ref(&o), P_VCO_AMOUNT, vco_amount_step(o.AMOUNT, down));
                     set_label("LABEL_VOLUME", "%5.3f", static_cast<double>(o.AMOUNT));
                 } else if (is_knob_step(m, "PWM")) {
-                    o.PWM = vco_freq_step(o.PWM, down);
+                    panel_put(module_ref(&o), P_VCO_PWM, vco_freq_step(o.PWM, down));
                     set_label("LABEL_PWM", "%5.3f", static_cast<double>(o.PWM));
                 } else if (is_knob_step(m, "PHASE")) {
-                    o.PHASE = vco_phase_step(o.PHASE, down);
+                    panel_put(module_ref(&o), P_VCO_PHASE, vco_phase_step(o.PHASE, down));
                     set_label("LABEL_PHASE", "%d", static_cast<int>(o.PHASE));
                     // The phase knob does not turn: its step is taken here and not handed on.
                     messages.erase(messages.begin() + static_cast<long>(i));
@@ -50,9 +51,9 @@ int VCO_GUI::update() {
             } else if (is_release(m)) {
                 const char* name = target_name(m);
                 if (std::strstr(name, "POWER")) {
-                    if (BUTTON* b = button("POWER")) o.power = state_after_releases(*this, *b);
+                    if (BUTTON* b = button("POWER")) panel_put(module_ref(&o), P_VCO_POWER, state_after_releases(*this, *b));
                 } else if (std::strstr(name, "AFFICHAGE_TYPE_ONDE")) {
-                    o.TYPE = vco_type_next(o.TYPE);
+                    panel_put(module_ref(&o), P_VCO_TYPE, vco_type_next(o.TYPE));
                     show_image("AFFICHAGE_TYPE_ONDE", vco_type_image(o.TYPE));
                 }
             }

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/door.h"
 #include "engine/note_table.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
@@ -60,60 +61,51 @@ struct NAMES {
     void* only_keyboard = nullptr;
 };
 
-MODULE_OUTPUTS find_source(const NAMES& n, MODULE_KIND kind, const char* name) {
+MODULE_REF find_source(const NAMES& n, MODULE_KIND kind, const char* name) {
     // With a single keyboard every "KEY" source is that keyboard, whatever its name.
     void* m = kind == KIND_KEYBOARD && n.only_keyboard != nullptr ? n.only_keyboard : n.kinds[kind].find(name);
-    return m != nullptr ? n.kinds[kind].access().outputs(m) : MODULE_OUTPUTS{};
+    return m != nullptr ? MODULE_REF{kind, m} : MODULE_REF{};
 }
 
-// The ports of one target module (null where the kind has no such port).
-struct TARGET {
-    MODULE_KIND kind;
-    MODULE_PORTS ports;
-};
-
-bool find_target(const NAMES& n, MODULE_KIND kind, const char* name, TARGET& t) {
+bool find_target(const NAMES& n, MODULE_KIND kind, const char* name, MODULE_REF& t) {
     void* m = n.kinds[kind].find(name);
     if (m == nullptr) return false;
-    t.kind = kind;
-    t.ports = n.kinds[kind].access().ports(m);
+    t = MODULE_REF{kind, m};
     return true;
 }
 
-void connect_mod(GENERATOR& g, MOD_SLOT* slot, const MODULE_OUTPUTS& s) {
-    if (slot != nullptr && s.value != nullptr) *slot = g.new_mod_cell(s.value);
+// The door's port for each of the readers' ports that link one producer.
+LINK_PORT link_port(PORT port) {
+    switch (port) {
+    case PORT_GATE:
+        return LINK_GATE;
+    case PORT_SYNC:
+        return LINK_SYNC;
+    case PORT_MOD_FREQ:
+        return LINK_MOD_FREQ;
+    case PORT_MOD_PHASE:
+        return LINK_MOD_PHASE;
+    case PORT_MOD_AMP:
+        return LINK_MOD_AMP;
+    case PORT_MOD_PWM:
+        return LINK_MOD_PWM;
+    default:
+        return LINK_IN;
+    }
 }
 
-void connect(GENERATOR& g, TARGET& target, PORT port, const MODULE_OUTPUTS& s) {
-    const MODULE_PORTS& t = target.ports;
+// A port the source does not feed (an oscillator into a gate) is left as it was.
+void connect(DOOR& door, const MODULE_REF& target, PORT port, const MODULE_REF& source) {
     switch (port) {
-    case PORT_INPUT:
-        if (t.input != nullptr && s.value != nullptr) *t.input = s.value;
-        break;
-    case PORT_GATE:
-        if (t.gate_in != nullptr && s.gate != nullptr) *t.gate_in = s.gate;
-        break;
-    case PORT_SYNC:
-        if (t.sync_in != nullptr && s.sync != nullptr) *t.sync_in = s.sync;
-        break;
-    case PORT_MOD_FREQ:
-        connect_mod(g, t.mod_freq, s);
-        break;
-    case PORT_MOD_PHASE:
-        connect_mod(g, t.mod_phase, s);
-        break;
-    case PORT_MOD_AMP:
-        connect_mod(g, t.mod_amp, s);
-        break;
-    case PORT_MOD_PWM:
-        connect_mod(g, t.mod_pwm, s);
-        break;
     case PORT_CHANNEL:
         // A mixer with every channel in use ignores further channels.
-        if (t.mixer != nullptr && s.value != nullptr) t.mixer->add_channel(s.value);
+        if (source.module != nullptr) door.add_channel(target, source);
         break;
     case PORT_SLOT:
-        if (t.mixer != nullptr) t.mixer->add_channel(s.value);
+        door.add_channel(target, source);
+        break;
+    default:
+        if (source.module != nullptr) door.connect(target, link_port(port), source);
         break;
     }
 }
@@ -127,14 +119,14 @@ struct FIELD_OUTCOME {
 
 // The source a field names among the kinds a rule accepts: every kind whose keyword the name
 // contains is looked up, and the last one found counts.
-MODULE_OUTPUTS rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
-    MODULE_OUTPUTS found;
+MODULE_REF rule_source(const NAMES& n, const PORT_RULE& rule, const char* source_name, FIELD_OUTCOME& out) {
+    MODULE_REF found;
     for (int k = 0; k < rule.source_count; ++k) {
         MODULE_KIND kind = rule.sources[k];
         if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
         out.named = true;
-        MODULE_OUTPUTS s = find_source(n, kind, source_name);
-        if (s.value != nullptr) {
+        const MODULE_REF s = find_source(n, kind, source_name);
+        if (s.module != nullptr) {
             found = s;
             out.found = true;
         }
@@ -142,7 +134,7 @@ MODULE_OUTPUTS rule_source(const NAMES& n, const PORT_RULE& rule, const char* so
     return found;
 }
 
-void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_OUTCOME& out) {
+void apply_link(DOOR& door, const NAMES& n, const MODULE_REF& t, const PARAM& p, FIELD_OUTCOME& out) {
     const char* source_name = p.value.get();
     PORT_RULES rules = kind_ports(t.kind);
     for (int r = 0; r < rules.count; ++r) {
@@ -151,8 +143,8 @@ void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_O
         if (tested == nullptr || std::strstr(tested, rule.key) == nullptr) continue;
         if (rule.port == PORT_SLOT) {
             // One channel per field, left unconnected when the source is missing.
-            connect(g, t, rule.port,
-                    source_name != nullptr ? rule_source(n, rule, source_name, out) : MODULE_OUTPUTS{});
+            connect(door, t, rule.port,
+                    source_name != nullptr ? rule_source(n, rule, source_name, out) : MODULE_REF{});
             continue;
         }
         if (source_name == nullptr) continue;
@@ -160,14 +152,14 @@ void apply_link(GENERATOR& g, const NAMES& n, TARGET& t, const PARAM& p, FIELD_O
             MODULE_KIND kind = rule.sources[k];
             if (std::strstr(source_name, kind_info(kind).keyword) == nullptr) continue;
             out.named = true;
-            MODULE_OUTPUTS s = find_source(n, kind, source_name);
-            if (s.value != nullptr) out.found = true;
-            connect(g, t, rule.port, s);
+            const MODULE_REF s = find_source(n, kind, source_name);
+            if (s.module != nullptr) out.found = true;
+            connect(door, t, rule.port, s);
         }
     }
 }
 
-void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
+void declare_link(DOOR& door, const NAMES& n, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
@@ -177,9 +169,9 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
     if (kind_count == 0) return;
 
     // A target that no module carries makes the whole declaration a no-op.
-    std::vector<TARGET> targets;
+    std::vector<MODULE_REF> targets;
     for (int i = 0; i < kind_count; ++i) {
-        TARGET t;
+        MODULE_REF t;
         if (find_target(n, kinds[i], name.c_str(), t)) targets.push_back(t);
     }
     if (targets.empty()) {
@@ -189,8 +181,8 @@ void declare_link(GENERATOR& g, const NAMES& n, const std::string& word) {
 
     for_each_param(fields, true, [&](const PARAM& p) {
         FIELD_OUTCOME out;
-        for (TARGET& t : targets)
-            apply_link(g, n, t, p, out);
+        for (const MODULE_REF& t : targets)
+            apply_link(door, n, t, p, out);
         if (out.named && !out.found)
             report(MSG_NO_MODULE, "%s : %s=%s, pas de module nomme %s\n", name.c_str(),
                    p.key != nullptr ? p.key.get() : "", p.value.get(), p.value.get());
@@ -203,7 +195,8 @@ int load_links(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) return 1;
     const NAMES names(*g);
+    DOOR door(*g);
     read_section(f.get(), SECTION{LINKS_BEGIN, LINKS_END, false},
-                 [g, &names](const std::string& word) { declare_link(*g, names, word); });
+                 [&door, &names](const std::string& word) { declare_link(door, names, word); });
     return 1;
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/door.h"
 #include "engine/note_table.h"
 #include "name_limits.h"
 #include "patch_keys.h"
@@ -26,17 +27,22 @@ namespace {
 
 // The most characters of a field a warning quotes: a stray word may be a megabyte long.
 constexpr int QUOTED_MAX = 80;
+// Sets one parameter of a module being read through the door; the key's range was checked
+// with its message, so the door takes what arrives.
+void put(DOOR& door, const MODULE_REF& m, PARAM_ID id, double v, int row = 0, int index = 0) {
+    door.set(m, PARAM_KEY{id, row, index}, v);
+}
 
 // NOTE_ stores a note number as octave and note within it, which cannot express every pair
 // (note 12 of octave 3, note -1 of octave 2); the octave key then sets the octave and moves
 // the note so that the note number stays.
-void set_step_octave(SEQUENCER& s, int row, int col, int octave) {
+void set_step_octave(DOOR& door, SEQUENCER& s, int row, int col, int octave) {
     int64_t number = s.step_note[row][col] + 12 * static_cast<int64_t>(s.step_octave[row][col]);
     int64_t note = number - 12 * static_cast<int64_t>(octave);
     if (note > INT32_MAX) note = INT32_MAX;
     if (note < INT32_MIN) note = INT32_MIN;
-    s.step_octave[row][col] = octave;
-    s.step_note[row][col] = static_cast<int32_t>(note);
+    put(door, module_ref(&s), P_SEQ_OCTAVE, octave, row, col);
+    put(door, module_ref(&s), P_SEQ_NOTE, static_cast<double>(note), row, col);
 }
 
 // Reports a value that the key refuses; the module keeps what it had.
@@ -82,181 +88,145 @@ bool step_cell(const char* module, const PARAM& p, STEP_KEY_FORM form, int& row,
     return false;
 }
 
-void apply_sequencer(SEQUENCER& s, const PARAM& p) {
+void apply_sequencer(DOOR& door, SEQUENCER& s, const PARAM& p) {
+    const MODULE_REF m = module_ref(&s);
     for (int k = 0; k < SK_COUNT; ++k) {
         const char* v = accepted(s.name, p, sequencer_keys[k]);
         if (v == nullptr) continue;
         int row, col;
         switch (k) {
         case SK_DIVIDER:
-            s.DIVIDER = s.next_divider = patch_real(v);
+            put(door, m, P_SEQ_DIVIDER, patch_real(v));
+            put(door, m, P_SEQ_WISHED_TEMPO, patch_real(v));
             break;
         case SK_NBR_STEP:
-            s.NBR_STEP = patch_int(v);
+            put(door, m, P_SEQ_NBR_STEP, patch_int(v));
             break;
         case SK_NOTE:
             if (step_cell(s.name, p, STEP_NOTE, row, col)) {
                 int n = patch_int(v);
-                s.step_octave[row][col] = n / 12;
-                s.step_note[row][col] = n - 12 * (n / 12);
+                put(door, m, P_SEQ_OCTAVE, n / 12, row, col);
+                put(door, m, P_SEQ_NOTE, n - 12 * (n / 12), row, col);
             }
             break;
         case SK_BYPASS:
-            if (step_cell(s.name, p, STEP_BYPASS, row, col)) s.step_bypass[row][col] = patch_int(v);
+            if (step_cell(s.name, p, STEP_BYPASS, row, col)) put(door, m, P_SEQ_BYPASS, patch_int(v), row, col);
             break;
         case SK_VOLUME:
-            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) s.step_volume[row][col] = patch_real(v);
+            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) put(door, m, P_SEQ_VOLUME, patch_real(v), row, col);
             break;
         case SK_LENGHT:
-            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) s.step_length[row][col] = patch_real(v);
+            if (step_cell(s.name, p, STEP_THREE_DIGIT, row, col)) put(door, m, P_SEQ_LENGHT, patch_real(v), row, col);
             break;
         case SK_OCTAVE:
-            if (step_cell(s.name, p, STEP_BYPASS, row, col)) set_step_octave(s, row, col, patch_int(v));
+            if (step_cell(s.name, p, STEP_BYPASS, row, col)) set_step_octave(door, s, row, col, patch_int(v));
             break;
         case SK_POWER:
-            s.power = patch_int(v);
+            put(door, m, P_SEQ_POWER, patch_int(v));
             break;
         case SK_PLAYING:
-            s.pattern = s.next_pattern = patch_int(v);
+            put(door, m, P_SEQ_PLAYING_PATTERN, patch_int(v));
+            put(door, m, P_SEQ_WISHED_PATTERN, patch_int(v));
             break;
         case SK_WISHED_PATTERN:
-            s.next_pattern = patch_int(v);
+            put(door, m, P_SEQ_WISHED_PATTERN, patch_int(v));
             break;
         case SK_WISHED_TEMPO:
-            s.next_divider = patch_real(v);
+            put(door, m, P_SEQ_WISHED_TEMPO, patch_real(v));
             break;
         }
     }
 }
 
-void apply_pcf(PCF& f, const PARAM& p) {
+// The parameter each plain key of a kind sets, in the kind's key order.
+constexpr PARAM_ID PCF_PARAMS[FK_COUNT] = {P_PCF_HICUT, P_PCF_AMOUNT, P_PCF_TYPE,  P_PCF_GAIN,
+                                           P_PCF_Q,     P_PCF_BYPASS, P_PCF_POWER};
+constexpr PARAM_ID VCA_PARAMS[AK_COUNT] = {P_VCA_ATTACK,  P_VCA_INVERT,  P_VCA_BYPASS,
+                                           P_VCA_DECAY,   P_VCA_SUSTAIN, P_VCA_RELEASE};
+constexpr PARAM_ID KEYBOARD_PARAMS[KK_COUNT] = {P_KEY_POWER, P_KEY_OCTAVE, P_KEY_NOTE};
+
+// A whole or real value as the key reads it.
+double key_value(const OBJECT_KEY& key, const char* v) {
+    return key.value == VALUE_REAL ? static_cast<double>(patch_real(v)) : patch_int(v);
+}
+
+void apply_pcf(DOOR& door, PCF& f, const PARAM& p) {
+    const MODULE_REF m = module_ref(&f);
     for (int k = 0; k < FK_COUNT; ++k) {
         const char* v = accepted(f.name, p, pcf_keys[k]);
         if (v == nullptr) continue;
-        switch (k) {
-        case FK_HICUT:
-            f.HICUT = patch_int(v);
-            break;
-        case FK_AMOUNT:
-            f.AMOUNT = patch_real(v);
-            break;
-        case FK_TYPE:
-            f.TYPE = patch_int(v);
-            break;
-        case FK_GAIN:
-            // GAIN also sets AMOUNT to its whole part divided by 10, in integer division.
-            f.GAIN = patch_real(v);
-            f.AMOUNT = static_cast<float>(integer_part(f.GAIN) / 10);
-            break;
-        case FK_Q:
-            f.Q = patch_real(v);
-            break;
-        case FK_BYPASS:
-            f.BYPASS = patch_int(v);
-            break;
-        case FK_POWER:
-            f.power = patch_int(v);
-            break;
-        }
+        const double value = key_value(pcf_keys[k], v);
+        put(door, m, PCF_PARAMS[k], value);
+        // GAIN also sets AMOUNT to its whole part divided by 10, in integer division.
+        if (k == FK_GAIN) put(door, m, P_PCF_AMOUNT, static_cast<float>(integer_part(f.GAIN) / 10));
     }
 }
 
-void apply_vco(VCO& o, const PARAM& p) {
+void apply_vco(DOOR& door, VCO& o, const PARAM& p) {
+    const MODULE_REF m = module_ref(&o);
     for (int k = 0; k < OK_COUNT; ++k) {
         const char* v = accepted(o.name, p, vco_keys[k]);
         if (v == nullptr) continue;
         switch (k) {
         case OK_TYPE:
-            o.TYPE = vco_type_of(v);
+            put(door, m, P_VCO_TYPE, vco_type_of(v));
             break;
         case OK_FREQ:
-            o.FREQ = patch_real(v);
+            put(door, m, P_VCO_FREQ, patch_real(v));
             break;
         case OK_AMOUNT:
-            o.AMOUNT = patch_real(v);
+            put(door, m, P_VCO_AMOUNT, patch_real(v));
             break;
         case OK_NOTE:
-            o.FREQ = static_cast<float>(note_at(patch_int(v)));
+            put(door, m, P_VCO_FREQ, static_cast<float>(note_at(patch_int(v))));
             break;
         case OK_PHASE:
-            o.PHASE = patch_real(v);
+            put(door, m, P_VCO_PHASE, patch_real(v));
             break;
         case OK_PWM:
-            o.PWM = patch_real(v);
+            put(door, m, P_VCO_PWM, patch_real(v));
             break;
         case OK_POWER:
-            o.power = patch_int(v);
+            put(door, m, P_VCO_POWER, patch_int(v));
             break;
         case OK_WAVEFORM:
-            o.TYPE = patch_int(v);
+            put(door, m, P_VCO_TYPE, patch_int(v));
             break;
         }
     }
 }
 
-void apply_vca(VCA& a, const PARAM& p) {
-    for (int k = 0; k < AK_COUNT; ++k) {
-        const char* v = accepted(a.name, p, vca_keys[k]);
-        if (v == nullptr) continue;
-        switch (k) {
-        case AK_ATTACK:
-            a.ATTACK = patch_real(v);
-            break;
-        case AK_INVERT:
-            a.INVERT = patch_int(v);
-            break;
-        case AK_BYPASS:
-            a.BYPASS = patch_int(v);
-            break;
-        case AK_DECAY:
-            a.DECAY = patch_real(v);
-            break;
-        case AK_SUSTAIN:
-            a.SUSTAIN = patch_real(v);
-            break;
-        case AK_RELEASE:
-            a.RELEASE = patch_real(v);
-            break;
-        }
-    }
+void apply_vca(DOOR& door, VCA& a, const PARAM& p) {
+    for (int k = 0; k < AK_COUNT; ++k)
+        if (const char* v = accepted(a.name, p, vca_keys[k]))
+            put(door, module_ref(&a), VCA_PARAMS[k], key_value(vca_keys[k], v));
 }
 
-void apply_keyboard(KEYBOARD& k, const PARAM& p) {
-    for (int i = 0; i < KK_COUNT; ++i) {
-        const char* v = accepted(k.name, p, keyboard_keys[i]);
-        if (v == nullptr) continue;
-        switch (i) {
-        case KK_POWER:
-            k.power = patch_int(v);
-            break;
-        case KK_OCTAVE:
-            k.octave = patch_int(v);
-            break;
-        case KK_NOTE:
-            k.key = patch_int(v);
-            break;
-        }
-    }
+void apply_keyboard(DOOR& door, KEYBOARD& kb, const PARAM& p) {
+    for (int k = 0; k < KK_COUNT; ++k)
+        if (const char* v = accepted(kb.name, p, keyboard_keys[k]))
+            put(door, module_ref(&kb), KEYBOARD_PARAMS[k], key_value(keyboard_keys[k], v));
 }
 
-void apply_mixer(MIXER& m, const PARAM& p) {
+void apply_mixer(DOOR& door, MIXER& mx, const PARAM& p) {
+    const MODULE_REF m = module_ref(&mx);
     for (int k = 0; k < MK_COUNT; ++k) {
-        const char* v = accepted(m.name, p, mixer_keys[k]);
+        const char* v = accepted(mx.name, p, mixer_keys[k]);
         if (v == nullptr) continue;
         int slot;
         if (k != MK_ENABLED && !indexed_key_of(p.key.get(), mixer_keys[k].text, MIXER_SLOTS, slot)) {
-            refuse_key(m.name, p);
+            refuse_key(mx.name, p);
             continue;
         }
         switch (k) {
         case MK_ENABLED:
-            m.enabled = patch_int(v);
+            put(door, m, P_MIX_ENABLED, patch_int(v));
             break;
         case MK_LEVEL:
-            m.level[slot] = patch_real(v);
+            put(door, m, P_MIX_LEVEL, patch_real(v), 0, slot);
             break;
         case MK_MUTE:
-            m.mute[slot] = patch_real(v);
+            put(door, m, P_MIX_MUTE, patch_real(v), 0, slot);
             break;
         }
     }
@@ -288,14 +258,15 @@ void load_sample(SAMPLER& s, const char* file) {
     std::printf("Loaded WAVE file [%-32s][%d ]\n", path.c_str(), s.sample_frames);
 }
 
-void apply_sampler(SAMPLER& s, const PARAM& p) {
+// A sampler's file is loaded here, not set through the door: it is data, not a parameter.
+void apply_sampler(DOOR&, SAMPLER& s, const PARAM& p) {
     if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
 }
 
 // How the fields of a declaration apply to a module of each kind.
-using APPLY_FIELD = void (*)(void* module, const PARAM& p);
-template <class M, void (*APPLY)(M&, const PARAM&)> void apply_to(void* m, const PARAM& p) {
-    APPLY(*static_cast<M*>(m), p);
+using APPLY_FIELD = void (*)(DOOR& door, void* module, const PARAM& p);
+template <class M, void (*APPLY)(DOOR&, M&, const PARAM&)> void apply_to(DOOR& door, void* m, const PARAM& p) {
+    APPLY(door, *static_cast<M*>(m), p);
 }
 struct KIND_READER {
     MODULE_KIND kind;
@@ -344,7 +315,7 @@ void report_unknown_keys(const std::string& name, const std::vector<std::string_
     }
 }
 
-void declare_object(NEW_MODULES& made, const std::string& word) {
+void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
@@ -364,7 +335,7 @@ void declare_object(NEW_MODULES& made, const std::string& word) {
         void* m = info.access->create(name.c_str());
         made.read[kinds[i]].push_back(m);
         const APPLY_FIELD apply = apply_of(kinds[i]);
-        for_each_param(fields, info.empty_field_stops, [m, apply](const PARAM& p) { apply(m, p); });
+        for_each_param(fields, info.empty_field_stops, [&door, m, apply](const PARAM& p) { apply(door, m, p); });
     }
 }
 
@@ -406,9 +377,10 @@ int load_objects(GENERATOR* g, const char* path) {
     restart_lines();
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
     NEW_MODULES made;
+    DOOR door(*g);
     try {
         read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
-                     [&made](const std::string& word) { declare_object(made, word); });
+                     [&](const std::string& word) { declare_object(door, made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
         made.join_all(*g);

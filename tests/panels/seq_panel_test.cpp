@@ -145,7 +145,7 @@ TEST(SequencerPanel, PatternsTempoAndStepCount) {
     for (int i = 0; i < 80; ++i)
         release(panel, "BUTTON_DIVIDER_DOWN");
     EXPECT_TRUE(std::isfinite(s.next_divider));
-    EXPECT_EQ(text_of(panel, "LABEL_WISHED_DIVIDER"), "512.000");
+    EXPECT_EQ(text_of(panel, "LABEL_WISHED_DIVIDER"), "1024.000");
 
     release(panel, "BUTTON_MAX_STEP_UP");
     EXPECT_EQ(s.NBR_STEP, 32);

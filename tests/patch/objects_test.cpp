@@ -64,16 +64,18 @@ TEST_F(Objects, VcoKeys) {
 }
 
 TEST_F(Objects, VcoNoteIndexesTheNoteTableAndOthersAreRefused) {
-    std::string out = load_printing("VCO_1;NOTE=49; VCO_2;NOTE=5000; VCO_3;NOTE=-3; VCO_4;NOTE=1999;");
+    std::string out = load_printing("VCO_1;NOTE=49; VCO_2;NOTE=5000; VCO_3;NOTE=-3; VCO_4;NOTE=125; VCO_5;NOTE=126;");
     // note 49 is 49 + 11 semitones above 8.1757989 Hz: middle C.
-    EXPECT_NEAR(8.1757989 * std::pow(2.0, 60 / 12.0), g().vcos[3]->FREQ, 0.01);
-    EXPECT_NEAR(261.6, g().vcos[3]->FREQ, 0.1);
-    EXPECT_FLOAT_EQ(static_cast<float>(note_table[1999]), g().vcos[0]->FREQ);
-    // Outside the table: one warning each, FREQ keeps its default.
-    EXPECT_FLOAT_EQ(110.0f, g().vcos[1]->FREQ);
+    EXPECT_NEAR(8.1757989 * std::pow(2.0, 60 / 12.0), g().vcos[4]->FREQ, 0.01);
+    EXPECT_NEAR(261.6, g().vcos[4]->FREQ, 0.1);
+    EXPECT_FLOAT_EQ(static_cast<float>(note_table[125]), g().vcos[1]->FREQ);
+    // Outside the table, or above the Nyquist frequency (note 126 is 22350 Hz): one warning
+    // each, FREQ keeps its default.
+    EXPECT_FLOAT_EQ(110.0f, g().vcos[3]->FREQ);
     EXPECT_FLOAT_EQ(110.0f, g().vcos[2]->FREQ);
-    EXPECT_EQ(at(1) + "VCO_2 : NOTE=5000 refuse, hors de 0 a 1999\n" + at(1) +
-                  "VCO_3 : NOTE=-3 refuse, hors de 0 a 1999\n",
+    EXPECT_FLOAT_EQ(110.0f, g().vcos[0]->FREQ);
+    EXPECT_EQ(at(1) + "VCO_2 : NOTE=5000 refuse, hors de 0 a 125\n" + at(1) + "VCO_3 : NOTE=-3 refuse, hors de 0 a 125\n" +
+                  at(1) + "VCO_5 : NOTE=126 refuse, hors de 0 a 125\n",
               out);
 }
 

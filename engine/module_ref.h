@@ -1,0 +1,34 @@
+// One module of the graph named by its kind, whatever its class: what the door, the saver and
+// the panels pass around.
+#pragma once
+#include "generator.h"
+#include "module_kinds.h"
+
+// One module with its kind; as<M>() gives it back with the class the kind names. No module:
+// a null `module`.
+struct MODULE_REF {
+    MODULE_KIND kind = KIND_COUNT;
+    void* module = nullptr;
+
+    template <class M> M* as() const { return static_cast<M*>(module); }
+    bool operator==(const MODULE_REF& o) const { return kind == o.kind && module == o.module; }
+    bool operator!=(const MODULE_REF& o) const { return !(*this == o); }
+};
+
+MODULE_REF module_ref(KEYBOARD* m);
+MODULE_REF module_ref(VCO* m);
+MODULE_REF module_ref(SAMPLER* m);
+MODULE_REF module_ref(VCA* m);
+MODULE_REF module_ref(SEQUENCER* m);
+MODULE_REF module_ref(PCF* m);
+MODULE_REF module_ref(MIXER* m);
+
+// The name links and panels know the module by (a sampler's own, not its oscillator part's);
+// "" for no module.
+const char* module_name(const MODULE_REF& m);
+// The address of the module's output sample, the one audio and modulation ports hold; null
+// for no module.
+float* module_value(const MODULE_REF& m);
+// What the module offers its consumers, and the fields holding its own connections.
+MODULE_OUTPUTS module_outputs(const MODULE_REF& m);
+MODULE_PORTS module_ports(const MODULE_REF& m);
