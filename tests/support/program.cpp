@@ -78,8 +78,9 @@ int status_of(int status) {
 
 namespace {
 
-// True when a listener could open the port now.
-bool port_free(int port) {
+// True when a listener could open the port now. With listen_too the port is tried as a listener
+// (a moment in which a client could connect to the probe); without, it is only bound.
+bool port_free(int port, bool listen_too) {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return false;
     // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
@@ -89,7 +90,8 @@ bool port_free(int port) {
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<uint16_t>(port));
     a.sin_addr.s_addr = htonl(INADDR_ANY);
-    const bool free = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, 1) == 0;
+    const bool free =
+        bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && (!listen_too || listen(s, 1) == 0);
     close(s);
     return free;
 }
@@ -97,20 +99,22 @@ bool port_free(int port) {
 } // namespace
 
 bool wait_for_free_port(int port, int timeout_ms) {
-    return wait_until([port] { return port_free(port); }, timeout_ms, 100);
+    return wait_until([port] { return port_free(port, true); }, timeout_ms, 100);
 }
 
 int free_tcp_port() {
     // Ports 20000 to 32767: below those the kernel gives the local end of outgoing connections
     // (32768 on), so neither a client of the test nor a server asked to bind port 0 can hold
     // the port when the program comes to open it, nor may a client connecting early find itself
-    // connected to its own end. Each test process starts its search at a place of its own.
+    // connected to its own end. Each test process starts its search at its process id, so that
+    // processes started one after the other search apart; the probe only binds, so that no
+    // other test's client connects to it.
     constexpr int FIRST = 20000, COUNT = 12768;
-    static int next = static_cast<int>(getpid() % 1000) * 12;
+    static int next = static_cast<int>(getpid() % COUNT);
     for (int tried = 0; tried < COUNT; ++tried) {
         const int port = FIRST + next;
         next = (next + 1) % COUNT;
-        if (port_free(port)) return port;
+        if (port_free(port, false)) return port;
     }
     return -1;
 }
