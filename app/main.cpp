@@ -11,8 +11,10 @@
 #include "app/options.h"
 #include "app/render.h"
 #include "app/window.h"
+#include "engine/midi_input.h"
 #include "patch/patch_check.h"
 #include "platform/console.h"
+#include "platform/jack_output.h"
 #include "remote/remote_config.h"
 
 #ifndef TESSARO_VERSION
@@ -35,6 +37,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.have_remote && !set_remote_config(o.remote.c_str())) return -1;
+    JACK_OPTIONS jack;
+    jack.connect_playback = o.jack_connect;
+    jack.midi_source = o.midi_connect;
+    set_jack_options(jack);
+    midi_channel = o.midi_channel;
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

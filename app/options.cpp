@@ -1,6 +1,7 @@
 // The command line: which way the program runs and with what, read from arguments in any order.
 #include "app/options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/render.h"
@@ -26,6 +27,31 @@ void check_patch_count(OPTIONS& o, const char* what) {
         o.error = std::string(what) + " needs a patch file";
     else if (o.patches.size() > 1)
         o.error = std::string(what) + " plays one patch file, not " + std::to_string(o.patches.size());
+}
+
+// The JACK and MIDI options; false (with the error set) when the value is missing or wrong.
+bool read_midi_option(int argc, const char* const* argv, int& i, OPTIONS& o) {
+    const std::string name = argv[i];
+    std::string value;
+    if (!take_value(argc, argv, i, value, o)) return false;
+    if (name == "--midi-connect") {
+        o.midi_connect = value;
+    } else if (name == "--jack-connect") {
+        if (value != "none" && value != "playback") {
+            o.error = "--jack-connect takes none or playback, not " + value;
+            return false;
+        }
+        o.jack_connect = value == "playback";
+    } else {
+        char* end = nullptr;
+        const long n = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n < 1 || n > 16) {
+            o.error = "--midi-channel takes a channel from 1 to 16, not " + value;
+            return false;
+        }
+        o.midi_channel = static_cast<int>(n);
+    }
+    return true;
 }
 
 } // namespace
@@ -61,6 +87,8 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
+        } else if (is(a, "--jack-connect") || is(a, "--midi-connect") || is(a, "--midi-channel")) {
+            if (!read_midi_option(argc, argv, i, o)) break;
         } else if (o.error.empty()) {
             o.error = std::string("unknown option ") + a;
         }
@@ -119,5 +147,8 @@ const char* usage_text() {
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
            "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
-           "--remote 127.0.0.1:9999) or --remote off changes that.\n";
+           "--remote 127.0.0.1:9999) or --remote off changes that.\n"
+           "With a JACK server running, the client \"tessaro\" takes MIDI notes on its port midi_in:\n"
+           "--midi-connect PORT connects a source at start, --midi-channel N (1 to 16) listens to one\n"
+           "channel, --jack-connect none leaves the JACK output's ports unconnected.\n";
 }

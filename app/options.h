@@ -21,6 +21,9 @@ struct OPTIONS {
     double seconds = 0;
     bool have_remote = false;
     std::string remote; // "ADDR:PORT" or "off", as typed
+    bool jack_connect = true;  // --jack-connect none: JACK output ports left unconnected
+    std::string midi_connect;  // --midi-connect PORT: the MIDI source connected at start
+    int midi_channel = 0;      // --midi-channel N (1 to 16); 0 listens to every channel
     std::string error;  // set when the command line cannot be run; the usage follows it
     const char* patch() const { return patches.empty() ? nullptr : patches.front().c_str(); }
 };

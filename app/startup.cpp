@@ -13,6 +13,7 @@
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
 #include "platform/console.h"
+#include "platform/jack_output.h"
 #include "remote/listen_queue.h"
 #include "remote/remote_config.h"
 #include "remote/remote_line.h"
@@ -214,6 +215,7 @@ int init_engine(int argc, char** argv) {
     choose_audio_output();
 
     open_remote_socket();
+    start_jack_midi();
 
     audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
