@@ -64,7 +64,7 @@ std::vector<std::pair<size_t, size_t>> sounding_spans(const std::vector<double>&
 }
 
 // Frequency from the upward zero crossings in [from, to), located between samples.
-double frequency(const std::vector<double>& x, size_t from, size_t to) {
+double frequency(const std::vector<double>& x, size_t from, size_t to, double rate = RATE) {
     double first = -1, last = -1;
     int crossings = 0;
     for (size_t i = from + 1; i < to && i < x.size(); ++i)
@@ -74,7 +74,7 @@ double frequency(const std::vector<double>& x, size_t from, size_t to) {
             last = t;
             ++crossings;
         }
-    return crossings < 2 ? 0 : (crossings - 1) * RATE / (last - first);
+    return crossings < 2 ? 0 : (crossings - 1) * rate / (last - first);
 }
 
 // Amplitude of the component at hz in [from, to) (Hann window, Goertzel filter).
@@ -106,7 +106,11 @@ class JackMidi : public testing::Test {
   protected:
     void SetUp() override {
         if (!jackd_installed()) GTEST_SKIP() << "jackd is not installed (package jackd2): JACK tests skipped";
-        ASSERT_TRUE(server.start()) << "jackd -d dummy did not come up";
+    }
+
+    // The private server at rate, the keys on it and the patch.
+    void serve(int rate = 44100) {
+        ASSERT_TRUE(server.start(rate)) << "jackd -d dummy did not come up";
         ASSERT_TRUE(keys.open(server.name()));
         patch = dir.write("VOICES.KVX", THREE_VOICES);
         record = dir.file("played.wav");
@@ -143,6 +147,7 @@ class JackMidi : public testing::Test {
 // Each note at its pitch and, through JACK, at its own frame; the recorder path (MIDI alone on
 // JACK) at its pitch. Messages the player does not obey change nothing.
 TEST_F(JackMidi, NotesSoundAtTheirPitchAndFrame) {
+    ASSERT_NO_FATAL_FAILURE(serve());
     struct OUTPUT_CASE {
         const char* menu;
         bool frame_exact;
@@ -153,6 +158,7 @@ TEST_F(JackMidi, NotesSoundAtTheirPitchAndFrame) {
         start(out.menu);
         if (out.frame_exact) {
             EXPECT_NE(program->output().find("2 - JACK (256 frames at 44100 Hz)"), std::string::npos);
+            EXPECT_TRUE(keys.connected("tessaro:out_1"));
         }
         const uint32_t t0 = 4410 + 100, t1 = t0 + S + 37;
         const std::vector<double> x = play({
@@ -189,6 +195,7 @@ TEST_F(JackMidi, NotesSoundAtTheirPitchAndFrame) {
 // Three keyboards play a chord, a fourth note takes the oldest, the pedal holds released notes
 // and all-notes-off silences everything.
 TEST_F(JackMidi, ChordTakeOverSustainAndAllNotesOff) {
+    ASSERT_NO_FATAL_FAILURE(serve());
     start("42");
     const uint32_t t = 1000;
     const std::vector<double> x = play({
@@ -235,6 +242,7 @@ TEST_F(JackMidi, ChordTakeOverSustainAndAllNotesOff) {
 
 // The server killed under the playing program: it says so, and ESC still ends it with status 0.
 TEST_F(JackMidi, ServerKilledWhilePlaying) {
+    ASSERT_NO_FATAL_FAILURE(serve());
     start("42");
     keys.go({{100, on(69)}});
     pause_ms(500);
@@ -242,4 +250,22 @@ TEST_F(JackMidi, ServerKilledWhilePlaying) {
     EXPECT_TRUE(program->wait_for_output("JACK server has gone away", 10000)) << program->output();
     EXPECT_TRUE(program->alive());
     EXPECT_EQ(program->finish(10000), 0) << program->output();
+}
+
+// At 48000 Hz the output is converted (and the console says so once); --jack-connect none leaves
+// the ports for the player to connect.
+TEST_F(JackMidi, OtherServerRateIsConvertedAndPortsCanStayUnconnected) {
+    ASSERT_NO_FATAL_FAILURE(serve(48000));
+    start("42", {"--jack-connect", "none"});
+    EXPECT_NE(program->output().find("2 - JACK (256 frames at 48000 Hz)"), std::string::npos);
+    EXPECT_EQ(count_of(program->output(), "converting"), 1) << program->output();
+    EXPECT_FALSE(keys.connected("tessaro:out_1"));
+    ASSERT_TRUE(keys.listen_to("tessaro:out_1"));
+    play({{1000, on(69)}, {1000 + 48000, off(69)}});
+    const std::vector<double> heard = keys.heard();
+    const auto spans = sounding_spans(heard);
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(spans[0].second - spans[0].first), 48000, 600);
+    // Within the oscillator's one frame at 44100 Hz, about 1.09 frames at 48000 Hz.
+    EXPECT_NEAR(48000 / frequency(heard, spans[0].first + 500, spans[0].second - 500, 48000), 48000 / 440.0, 1.2);
 }

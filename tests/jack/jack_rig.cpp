@@ -79,12 +79,28 @@ bool MIDI_KEYS::open(const std::string& server) {
     client_ = open_client(server, "tessaro-test-keys");
     if (!client_) return false;
     port_ = jack_port_register(client_, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    listen_ = jack_port_register(client_, "listen", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client_, process, this);
-    return port_ && jack_activate(client_) == 0;
+    return port_ && listen_ && jack_activate(client_) == 0;
 }
 
 std::string MIDI_KEYS::port() const {
     return port_ ? jack_port_name(port_) : "";
+}
+
+bool MIDI_KEYS::listen_to(const std::string& source) {
+    listening_.store(true);
+    return jack_connect(client_, source.c_str(), jack_port_name(listen_)) == 0;
+}
+
+bool MIDI_KEYS::connected(const std::string& port) const {
+    jack_port_t* p = jack_port_by_name(client_, port.c_str());
+    return p && jack_port_connected(p) > 0;
+}
+
+std::vector<double> MIDI_KEYS::heard() const {
+    const size_t n = heard_count_.load();
+    return std::vector<double>(heard_.begin(), heard_.begin() + static_cast<long>(n));
 }
 
 void MIDI_KEYS::go(std::vector<MESSAGE> script) {
@@ -98,6 +114,12 @@ int MIDI_KEYS::process(jack_nframes_t nframes, void* self) {
     MIDI_KEYS& k = *static_cast<MIDI_KEYS*>(self);
     void* buffer = jack_port_get_buffer(k.port_, nframes);
     jack_midi_clear_buffer(buffer);
+    if (k.listening_.load()) {
+        const float* in = static_cast<const float*>(jack_port_get_buffer(k.listen_, nframes));
+        size_t n = k.heard_count_.load();
+        for (jack_nframes_t i = 0; i < nframes && n < k.heard_.size(); ++i) k.heard_[n++] = in[i];
+        k.heard_count_.store(n);
+    }
     if (!k.playing_.load()) return 0;
     const jack_nframes_t now = jack_last_frame_time(k.client_);
     if (!k.based_) {

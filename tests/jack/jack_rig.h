@@ -29,7 +29,7 @@ class JACK_SERVER {
 bool jackd_installed();
 
 // A JACK client with one MIDI output port "keys" that sends each message at its frame, counted
-// from the first period after go().
+// from the first period after go(), and an audio input port "listen" that keeps what it hears.
 class MIDI_KEYS {
   public:
     struct MESSAGE {
@@ -39,6 +39,12 @@ class MIDI_KEYS {
     ~MIDI_KEYS();
     bool open(const std::string& server);
     std::string port() const; // full name, for --midi-connect
+    // Connects a port of another client to "listen" (and so starts keeping what comes in).
+    bool listen_to(const std::string& source);
+    // True when the named port of another client has any connection.
+    bool connected(const std::string& port) const;
+    // What "listen" heard so far, at the server's rate.
+    std::vector<double> heard() const;
     // Plays the script (sorted by frame) from the next period on.
     void go(std::vector<MESSAGE> script);
     // True once every message of the script went out.
@@ -48,6 +54,10 @@ class MIDI_KEYS {
     static int process(jack_nframes_t nframes, void* self);
     jack_client_t* client_ = nullptr;
     jack_port_t* port_ = nullptr;
+    jack_port_t* listen_ = nullptr;
+    std::vector<float> heard_ = std::vector<float>(48000 * 20);
+    std::atomic<size_t> heard_count_{0};
+    std::atomic<bool> listening_{false};
     std::vector<MESSAGE> script_;
     std::atomic<bool> playing_{false};
     std::atomic<size_t> next_{0};
