@@ -10,6 +10,7 @@
 #include "app/headless.h"
 #include "app/options.h"
 #include "app/render.h"
+#include "app/startup.h"
 #include "app/window.h"
 #include "engine/midi_input.h"
 #include "patch/patch_check.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     jack.midi_source = o.midi_connect;
     set_jack_options(jack);
     midi_channel = o.midi_channel;
+    stream_block_frames = o.block_frames;
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

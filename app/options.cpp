@@ -29,7 +29,7 @@ void check_patch_count(OPTIONS& o, const char* what) {
         o.error = std::string(what) + " plays one patch file, not " + std::to_string(o.patches.size());
 }
 
-// The JACK and MIDI options; false (with the error set) when the value is missing or wrong.
+// The JACK, MIDI and block options; false (with the error set) when the value is missing or wrong.
 bool read_midi_option(int argc, const char* const* argv, int& i, OPTIONS& o) {
     const std::string name = argv[i];
     std::string value;
@@ -43,13 +43,16 @@ bool read_midi_option(int argc, const char* const* argv, int& i, OPTIONS& o) {
         }
         o.jack_connect = value == "playback";
     } else {
+        const bool block = name == "--block";
+        const long low = block ? 64 : 1, high = block ? 8192 : 16;
         char* end = nullptr;
         const long n = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || n < 1 || n > 16) {
-            o.error = "--midi-channel takes a channel from 1 to 16, not " + value;
+        if (value.empty() || *end != '\0' || n < low || n > high) {
+            o.error = name + (block ? " takes a number of frames from 64 to 8192, not " :
+                                      " takes a channel from 1 to 16, not ") + value;
             return false;
         }
-        o.midi_channel = static_cast<int>(n);
+        (block ? o.block_frames : o.midi_channel) = static_cast<int>(n);
     }
     return true;
 }
@@ -87,7 +90,8 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
-        } else if (is(a, "--jack-connect") || is(a, "--midi-connect") || is(a, "--midi-channel")) {
+        } else if (is(a, "--jack-connect") || is(a, "--midi-connect") || is(a, "--midi-channel") ||
+                   is(a, "--block")) {
             if (!read_midi_option(argc, argv, i, o)) break;
         } else if (o.error.empty()) {
             o.error = std::string("unknown option ") + a;
@@ -150,5 +154,6 @@ const char* usage_text() {
            "--remote 127.0.0.1:9999) or --remote off changes that.\n"
            "With a JACK server running, the client \"tessaro\" takes MIDI notes on its port midi_in:\n"
            "--midi-connect PORT connects a source at start, --midi-channel N (1 to 16) listens to one\n"
-           "channel, --jack-connect none leaves the JACK output's ports unconnected.\n";
+           "channel, --jack-connect none leaves the JACK output's ports unconnected.\n"
+           "--block FRAMES (64 to 8192, default 3072) sets the sound device's block: shorter is quicker.\n";
 }

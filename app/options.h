@@ -24,6 +24,7 @@ struct OPTIONS {
     bool jack_connect = true;  // --jack-connect none: JACK output ports left unconnected
     std::string midi_connect;  // --midi-connect PORT: the MIDI source connected at start
     int midi_channel = 0;      // --midi-channel N (1 to 16); 0 listens to every channel
+    int block_frames = 3072;   // --block FRAMES (64 to 8192): the sound device's block
     std::string error;  // set when the command line cannot be run; the usage follows it
     const char* patch() const { return patches.empty() ? nullptr : patches.front().c_str(); }
 };

@@ -14,12 +14,14 @@
 #include "patch/patch_reader.h"
 #include "platform/console.h"
 #include "platform/jack_output.h"
+#include "platform/sdl_output.h"
 #include "remote/listen_queue.h"
 #include "remote/remote_config.h"
 #include "remote/remote_line.h"
 
 TCPsocket server_socket = nullptr;
 FSOUND_STREAM* audio_stream = nullptr;
+int stream_block_frames = STREAM_BLOCK_BYTES / 4;
 
 namespace {
 
@@ -217,7 +219,8 @@ int init_engine(int argc, char** argv) {
     open_remote_socket();
     start_jack_midi();
 
-    audio_stream = FSOUND_Stream_Create(render_block, STREAM_BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
+    set_sdl_block_frames(stream_block_frames);
+    audio_stream = FSOUND_Stream_Create(render_block, stream_block_frames * 4, STREAM_MODE, SAMPLE_RATE, nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
         print_audio_error();
         std::exit(1);

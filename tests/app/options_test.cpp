@@ -88,3 +88,23 @@ TEST(Options, RemoteAndCheckAreKeptForTheirUsers) {
     EXPECT_TRUE(o.error.empty());
     EXPECT_EQ(o.patches, (std::vector<std::string>{"A.KVX", "B.KVX", "C.KVX"}));
 }
+
+TEST(Options, MidiJackAndBlockOptions) {
+    OPTIONS o = parse({"P.KVX"});
+    EXPECT_TRUE(o.jack_connect);
+    EXPECT_EQ(o.midi_channel, 0);
+    EXPECT_EQ(o.block_frames, 3072);
+    o = parse({"--midi-connect", "keys:out", "--midi-channel", "16", "--jack-connect", "none", "--block", "64",
+               "--headless", "P.KVX"});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.midi_connect, "keys:out");
+    EXPECT_EQ(o.midi_channel, 16);
+    EXPECT_FALSE(o.jack_connect);
+    EXPECT_EQ(o.block_frames, 64);
+    const std::initializer_list<const char*> bad[] = {
+        {"--midi-channel", "0", "P.KVX"},  {"--midi-channel", "17", "P.KVX"}, {"--midi-channel", "1x", "P.KVX"},
+        {"--block", "63", "P.KVX"},        {"--block", "8193", "P.KVX"},      {"--block", "", "P.KVX"},
+        {"--jack-connect", "all", "P.KVX"}, {"P.KVX", "--midi-connect"},
+    };
+    for (const auto& args : bad) EXPECT_FALSE(parse(args).error.empty()) << *(args.begin() + 1);
+}

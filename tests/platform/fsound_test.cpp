@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/fsound.h"
+#include "platform/sdl_output.h"
 
 namespace {
 
@@ -243,4 +244,9 @@ TEST_F(Fsound, MissingSoundDeviceFailsWithInitError) {
     EXPECT_EQ(FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+TEST(SdlBlock, DeviceBufferIsTheLargestPowerOfTwoWithinTheBlock) {
+    const int cases[][2] = {{64, 64}, {100, 64}, {256, 256}, {3072, 2048}, {4096, 4096}, {8192, 8192}};
+    for (const auto& c : cases) EXPECT_EQ(sdl_device_frames(c[0]), c[1]) << c[0];
 }
