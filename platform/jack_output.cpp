@@ -53,7 +53,7 @@ JACK_LINK link;
 void quiet(const char*) {}
 
 void close_at_exit() {
-    if (link.client && !link.gone.load()) jack_client_close(link.client);
+    if (link.client) jack_client_close(link.client);
     link.client = nullptr;
 }
 
