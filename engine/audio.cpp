@@ -16,6 +16,7 @@ namespace {
 std::atomic<int> render_busy{0};
 
 float silent_master = 0.0f;
+std::atomic<unsigned> pauses{0};
 } // namespace
 
 float** master_out = new float*(&silent_master);
@@ -26,9 +27,14 @@ float scope_x = 0.0f;
 void (*scope_plot_hook)(float master, int frames) = nullptr;
 
 void audio_pause() {
+    pauses.fetch_add(1);
     audio_running.store(0);
     while (render_busy.load() != 0)
         std::this_thread::yield();
+}
+
+unsigned audio_pause_count() {
+    return pauses.load();
 }
 
 void audio_resume() {

@@ -2,6 +2,7 @@
 // the start of the next piece it renders.
 #include "midi_input.h"
 
+#include "audio.h"
 #include "generator.h"
 
 MIDI_RING midi_queue;
@@ -49,8 +50,10 @@ void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel) {
 
 namespace {
 VOICE_ALLOCATOR player;
+// The graph the voices were taken from, and the pause count then: a pause may have replaced
+// the graph by one at the same address, so any pause takes the voices afresh.
 const GENERATOR* played_graph = nullptr;
-size_t played_keyboards = 0;
+unsigned played_pauses = ~0u;
 } // namespace
 
 void apply_midi_events() {
@@ -61,7 +64,8 @@ void apply_midi_events() {
         }
         return;
     }
-    if (g != played_graph || g->keyboards.size() != played_keyboards) {
+    const unsigned pauses = audio_pause_count();
+    if (g != played_graph || pauses != played_pauses) {
         // The lists run in reverse creation order; the voices go in patch order.
         KEYBOARD* in_order[VOICE_ALLOCATOR::MAX_VOICES];
         int n = 0;
@@ -69,7 +73,7 @@ void apply_midi_events() {
             in_order[n++] = *it;
         player.reset(in_order, n);
         played_graph = g;
-        played_keyboards = g->keyboards.size();
+        played_pauses = pauses;
     }
     const int channel = midi_channel.load(std::memory_order_relaxed);
     while (midi_queue.pop(e)) play_midi(player, parse_midi(e.bytes, e.size), channel);

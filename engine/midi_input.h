@@ -38,6 +38,6 @@ constexpr float MIDI_BEND_RANGE = 2.0f;
 // Plays one parsed message on the allocator.
 void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel);
 
-// Audio thread: plays every queued message on the current graph's keyboards. A new graph (or
-// a changed keyboard list) starts the voices afresh. No lock, no allocation.
+// Audio thread: plays every queued message on the current graph's keyboards. After a pause (the
+// graph may have been replaced) the voices start afresh. No lock, no allocation.
 void apply_midi_events();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/audio.h"
+#include "engine/generator.h"
 #include "engine/midi_input.h"
 #include "engine/note_table.h"
 
@@ -141,4 +143,29 @@ TEST(MidiRing, KeepsOrderDropsWhenFullAndRefusesLongMessages) {
         EXPECT_EQ(e.bytes[1], i & 0x7F);
     }
     EXPECT_FALSE(ring.pop(e));
+}
+
+// Queued messages reach the graph's keyboards in patch order at the next block; a pause (a patch
+// swap) lets the voices start again on whatever graph follows.
+TEST(MidiQueue, TheNextBlockPlaysQueuedNotesOnTheGraphInPatchOrder) {
+    fill_note_table();
+    std::vector<int16_t> block(2 * 64);
+    const uint8_t on60[3] = {0x90, 60, 100}, on62[3] = {0x90, 62, 100};
+    for (int round = 0; round < 2; ++round) {
+        GENERATOR g;
+        KEYBOARD* first = new KEYBOARD();
+        KEYBOARD* second = new KEYBOARD();
+        GENERATOR::push_front(g.keyboards, first); // created first: the list's back
+        GENERATOR::push_front(g.keyboards, second);
+        generator = &g;
+        audio_resume();
+        ASSERT_TRUE(midi_queue.push(on60, 3));
+        ASSERT_TRUE(midi_queue.push(on62, 3));
+        render_block(nullptr, block.data(), 256, nullptr);
+        EXPECT_EQ(first->gate, 1);
+        EXPECT_EQ(first->key + 12 * first->octave, 60 - 11);
+        EXPECT_EQ(second->key + 12 * second->octave, 62 - 11);
+        audio_pause();
+        generator = nullptr;
+    }
 }

@@ -64,9 +64,9 @@ bool JACK_SERVER::start(int rate, int period) {
     return false;
 }
 
-void JACK_SERVER::kill_now() {
+void JACK_SERVER::stop_now() {
     if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
+    kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }

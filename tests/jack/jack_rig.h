@@ -14,8 +14,9 @@ class JACK_SERVER {
     ~JACK_SERVER();
     // False when jackd is not installed or does not come up within 10 s.
     bool start(int rate = 44100, int period = 256);
-    // Ends the server at once, as a crash would.
-    void kill_now();
+    // Ends the server under its clients. A terminated server gives up its slot in JACK's
+    // registry of servers; a killed one would keep it for good, and the registry holds eight.
+    void stop_now();
     const std::string& name() const { return name_; }
     // "JACK_DEFAULT_SERVER=name", for the program's environment.
     std::string env() const { return "JACK_DEFAULT_SERVER=" + name_; }
