@@ -15,6 +15,7 @@
 #include "app/save_dialog.h"
 #include "app/startup.h"
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "patch/patch_writer.h"
 #include "remote/remote_server.h"
 #include "toolkit/panel_walkers.h"
@@ -97,7 +98,7 @@ void plug_feedback(std::vector<OBJET*>& list) {
         show_plug(dragged_plug(), false);
         return;
     }
-    std::printf("Atterri sur qlq chose [%s]\n", g->name);
+    verbose_printf("Atterri sur qlq chose [%s]\n", g->name);
     const CABLE& c = *s.dragged_cable;
     if (g == (s.dragged_end == 1 ? c.producer_jack : c.consumer_jack)) {
         show_plug(dragged_plug(), false);
@@ -170,11 +171,11 @@ const char* drag_kind_name(int kind) {
 void hold_end(CABLE& c, SPRITE* jack, int end) {
     CABLE_VIEW_STATE& s = cable_state;
     flip_plug(end == 1 ? c.plug_out : c.plug_in);
-    std::printf(end == 1 ? "CIBLE\n" : "SOURCE\n");
+    verbose_printf(end == 1 ? "CIBLE\n" : "SOURCE\n");
     s.dragged_end = end;
     s.dragged_cable = &c;
     s.drag_kind = drag_kind_of(jack->name, end);
-    std::printf("%s\n", drag_kind_name(s.drag_kind));
+    verbose_printf("%s\n", drag_kind_name(s.drag_kind));
 }
 
 // A left press on a jack picks up the plug of the last cable that ends there.
@@ -366,9 +367,9 @@ void draw_cable(CABLE& c) {
 
 void show_cable_view(int flags) {
     if (!flags) return;
-    std::printf("ROLL [%d][%p]\n", flags, reinterpret_cast<void*>(static_cast<intptr_t>(std::rand() % 3)));
+    verbose_printf("ROLL [%d][%p]\n", flags, reinterpret_cast<void*>(static_cast<intptr_t>(std::rand() % 3)));
     if (cable_rebuild) {
-        std::printf("Cree liste des liens\n");
+        verbose_printf("Cree liste des liens\n");
         build_cables();
         cable_rebuild = 0;
     }

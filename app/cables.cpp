@@ -8,14 +8,8 @@
 #include <cstring>
 
 #include "engine/generator.h"
-#include "panels/keyboard_gui.h"
-#include "panels/mixer_gui.h"
+#include "engine/verbose.h"
 #include "panels/module_panel.h"
-#include "panels/sampler_gui.h"
-#include "panels/seq_gui.h"
-#include "panels/vca_gui.h"
-#include "panels/vcf_gui.h"
-#include "panels/vco_gui.h"
 
 namespace {
 
@@ -35,41 +29,29 @@ bool is_kind(OBJET* panel, MODULE_KIND kind) {
     return p && p->kind == kind;
 }
 
-// Typed module of a panel of a known kind; null for any other panel.
-VCO* vco_of(OBJET* p) {
-    return is_kind(p, KIND_VCO) ? static_cast<VCO_GUI*>(p)->module : nullptr;
+// What the module of a panel offers and the fields holding its connections; nothing for a
+// panel that edits no module.
+MODULE_OUTPUTS outputs_of(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? kind_info(p->kind).access->outputs(p->edited_module) : MODULE_OUTPUTS{};
 }
-VCA* vca_of(OBJET* p) {
-    return is_kind(p, KIND_VCA) ? static_cast<VCA_GUI*>(p)->module : nullptr;
-}
-PCF* pcf_of(OBJET* p) {
-    return is_kind(p, KIND_PCF) ? static_cast<VCF_GUI*>(p)->module : nullptr;
-}
-MIXER* mixer_of(OBJET* p) {
-    return is_kind(p, KIND_MIXER) ? static_cast<MIXER_GUI*>(p)->module : nullptr;
-}
-KEYBOARD* keyboard_of(OBJET* p) {
-    return is_kind(p, KIND_KEYBOARD) ? static_cast<KEYBOARD_GUI*>(p)->module : nullptr;
-}
-SEQUENCER* sequencer_of(OBJET* p) {
-    return is_kind(p, KIND_SEQUENCER) ? static_cast<SEQ_GUI*>(p)->module : nullptr;
-}
-SAMPLER* sampler_of(OBJET* p) {
-    return is_kind(p, KIND_SAMPLER) ? static_cast<SAMPLER_GUI*>(p)->module : nullptr;
+MODULE_PORTS ports_of(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p ? kind_info(p->kind).access->ports(p->edited_module) : MODULE_PORTS{};
 }
 
-// Modulation jacks and the slot each names, for the two modules that have slots.
-MOD_SLOT* vco_mod_slot(VCO& m, const char* jack) {
-    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
-    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
-    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
-    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return &m.mod_pwm;
-    return nullptr;
+// Whether the cable editor wires the panel's own input jacks (a mixer's are numbered).
+bool wires_jacks(OBJET* panel) {
+    const MODULE_PANEL* p = module_panel(panel);
+    return p && kind_info(p->kind).jack_count > 0;
 }
-MOD_SLOT* pcf_mod_slot(PCF& m, const char* jack) {
-    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return &m.mod_amp;
-    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return &m.mod_freq;
-    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return &m.mod_phase;
+
+// Modulation jacks and the slot each names; null where the module has no such slot.
+MOD_SLOT* mod_slot(const MODULE_PORTS& m, const char* jack) {
+    if (!std::strcmp(jack, "INPUT_MOD_AMP")) return m.mod_amp;
+    if (!std::strcmp(jack, "INPUT_MOD_FREQ")) return m.mod_freq;
+    if (!std::strcmp(jack, "INPUT_MOD_PHASE")) return m.mod_phase;
+    if (!std::strcmp(jack, "INPUT_MOD_PWM")) return m.mod_pwm;
     return nullptr;
 }
 
@@ -145,13 +127,13 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
         OBJET* producer = current_producer(panels, port, signal);
         SPRITE* consumer_jack = find_jack(panel, name);
         SPRITE* producer_jack = producer ? find_jack(producer, producer_jack_name(signal)) : nullptr;
-        if (mixer && (!producer || !producer_jack)) std::printf("ZUX\n");
-        if (vca && !producer) std::printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
+        if (mixer && (!producer || !producer_jack)) verbose_printf("ZUX\n");
+        if (vca && !producer) verbose_printf(signal == SIG_GATE ? "DISH2\n" : "DISH1\n");
         if (vca && producer && !producer_jack && signal == SIG_VALUE)
-            std::printf("DISH-VCA Output not found?!\n");
+            verbose_printf("DISH-VCA Output not found?!\n");
         if (vcf && !std::strcmp(name, "INPUT")) {
-            if (is_kind(producer, KIND_SAMPLER)) std::printf("Un sampler ...");
-            if (!consumer_jack) std::printf("GITSH in VCF??\n");
+            if (is_kind(producer, KIND_SAMPLER)) verbose_printf("Un sampler ...");
+            if (!consumer_jack) verbose_printf("GITSH in VCF??\n");
         }
         if (!producer || !consumer_jack || !producer_jack) continue;
         int cx, cy, px, py;
@@ -167,12 +149,6 @@ void panel_cables(const std::vector<OBJET*>& panels, OBJET* panel, const char* c
     }
 }
 
-const char* const VCO_JACKS[] = {"INPUT",         "INPUT_MOD_AMP", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE",
-                                 "INPUT_MOD_PWM", "INPUT_SYNC",    "INPUT_GATE"};
-const char* const VCA_JACKS[] = {"INPUT", "INPUT_GATE"};
-const char* const VCF_JACKS[] = {"INPUT",           "INPUT_MOD_AMP", "INPUT_MOD_FREQ",
-                                 "INPUT_MOD_PHASE", "INPUT_SYNC",    "INPUT_GATE"};
-
 bool has(const char* name, const char* word) {
     return std::strstr(name, word) != nullptr;
 }
@@ -180,7 +156,7 @@ bool has(const char* name, const char* word) {
 // The old consumer's port loses its connection, unless it is the port just connected or the
 // old links are kept.
 void undo_old(const CABLE& cable, const PORT& made, bool keep_links) {
-    if (vco_of(cable.consumer_panel)) std::printf("[%s]\n", cable.consumer_jack->name);
+    if (is_kind(cable.consumer_panel, KIND_VCO)) verbose_printf("[%s]\n", cable.consumer_jack->name);
     if (keep_links) return;
     const PORT old = jack_port(cable.consumer_panel, skip_prefix(cable.consumer_jack->name));
     if (old.found() && old.field() != made.field()) disconnect(old);
@@ -307,30 +283,19 @@ void flip_plug(SPRITE& plug) {
 }
 
 float* value_source(OBJET* p) {
-    if (VCO* m = vco_of(p)) return &m->value;
-    if (VCA* m = vca_of(p)) return &m->value;
-    if (PCF* m = pcf_of(p)) return &m->value;
-    if (MIXER* m = mixer_of(p)) return &m->value;
-    if (KEYBOARD* m = keyboard_of(p)) return &m->value;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->value;
-    if (SAMPLER* m = sampler_of(p)) return &m->value;
-    return nullptr;
+    return outputs_of(p).value;
 }
 
 int32_t* gate_source(OBJET* p) {
-    if (KEYBOARD* m = keyboard_of(p)) return &m->gate;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->gate;
-    return nullptr;
+    return outputs_of(p).gate;
 }
 
 int32_t* sync_source(OBJET* p) {
-    if (KEYBOARD* m = keyboard_of(p)) return &m->sync_pulse;
-    if (SEQUENCER* m = sequencer_of(p)) return &m->sync_pulse;
-    return nullptr;
+    return outputs_of(p).sync;
 }
 
 VCO* panel_oscillator(OBJET* panel) {
-    return vco_of(panel);
+    return is_kind(panel, KIND_VCO) ? static_cast<VCO*>(module_panel(panel)->edited_module) : nullptr;
 }
 
 OBJET* producer_of_value(const std::vector<OBJET*>& panels, const float* address) {
@@ -362,53 +327,33 @@ const void* PORT::field() const {
     return new_channel;
 }
 
-namespace {
-
-// Oscillators and filters share their input, sync and gate jacks; their other jacks name
-// modulation slots.
-template <class M> void slotted_port(M& m, const char* jack, MOD_SLOT* slot, PORT& port) {
-    if (!std::strcmp(jack, "INPUT"))
-        port.value = &m.input;
-    else if (!std::strcmp(jack, "INPUT_SYNC"))
-        port.sync = &m.sync_in;
-    else if (!std::strcmp(jack, "INPUT_GATE"))
-        port.gate = &m.gate_in;
-    else
-        port.mod = slot;
-}
-
-} // namespace
-
 PORT jack_port(OBJET* panel, const char* jack) {
     PORT port;
-    if (VCO* m = vco_of(panel)) {
-        slotted_port(*m, jack, vco_mod_slot(*m, jack), port);
-    } else if (PCF* m = pcf_of(panel)) {
-        slotted_port(*m, jack, pcf_mod_slot(*m, jack), port);
-    } else if (VCA* m = vca_of(panel)) {
-        if (!std::strcmp(jack, "INPUT"))
-            port.value = &m->input;
-        else if (!std::strcmp(jack, "INPUT_GATE"))
-            port.gate = &m->gate_in;
-    } else if (MIXER* m = mixer_of(panel)) {
+    const MODULE_PORTS m = ports_of(panel);
+    if (m.mixer) {
         const int c = mixer_channel(jack);
-        if (c >= 0) port.value = &m->inputs[c].input;
+        if (c >= 0) port.value = &m.mixer->inputs[c].input;
+    } else if (wires_jacks(panel)) {
+        if (!std::strcmp(jack, "INPUT"))
+            port.value = m.input;
+        else if (!std::strcmp(jack, "INPUT_SYNC"))
+            port.sync = m.sync_in;
+        else if (!std::strcmp(jack, "INPUT_GATE"))
+            port.gate = m.gate_in;
+        else
+            port.mod = mod_slot(m, jack);
     }
     return port;
 }
 
 PORT audio_drop_port(OBJET* panel, const char* jack) {
     PORT port;
-    if (VCO* m = vco_of(panel)) {
-        port.mod = vco_mod_slot(*m, jack);
-        if (!port.mod) port.value = &m->input;
-    } else if (PCF* m = pcf_of(panel)) {
-        port.mod = pcf_mod_slot(*m, jack);
-        if (!port.mod) port.value = &m->input;
-    } else if (VCA* m = vca_of(panel)) {
-        port.value = &m->input;
-    } else if (MIXER* m = mixer_of(panel)) {
-        port.new_channel = m;
+    const MODULE_PORTS m = ports_of(panel);
+    if (m.mixer) {
+        port.new_channel = m.mixer;
+    } else if (wires_jacks(panel)) {
+        port.mod = mod_slot(m, jack);
+        if (!port.mod) port.value = m.input;
     }
     return port;
 }
@@ -449,26 +394,13 @@ void disconnect(const PORT& port) {
 
 void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
     out.clear();
-    std::printf("Begin Link Creation\n");
+    verbose_printf("Begin Link Creation\n");
     for (OBJET* panel : panels) {
         const MODULE_PANEL* p = module_panel(panel);
         if (!p) continue;
-        switch (p->kind) {
-        case KIND_VCO:
-            panel_cables(panels, panel, VCO_JACKS, std::size(VCO_JACKS), out);
-            break;
-        case KIND_SEQUENCER:
-            std::printf("SEQ not done\n");
-            break;
-        case KIND_VCA:
-            panel_cables(panels, panel, VCA_JACKS, std::size(VCA_JACKS), out);
-            break;
-        case KIND_PCF:
-            panel_cables(panels, panel, VCF_JACKS, std::size(VCF_JACKS), out);
-            break;
-        case KIND_MIXER: {
-            const MIXER& m = *mixer_of(panel);
-            const int used = std::min(std::max(m.input_count, 0), MIXER_SLOTS);
+        if (p->kind == KIND_SEQUENCER) verbose_printf("SEQ not done\n");
+        if (const MIXER* m = ports_of(panel).mixer) {
+            const int used = std::min(std::max(m->input_count, 0), MIXER_SLOTS);
             char names[MIXER_SLOTS][24];
             const char* jacks[MIXER_SLOTS];
             for (int i = 0; i < used; ++i) {
@@ -476,15 +408,14 @@ void build_cables(const std::vector<OBJET*>& panels, CABLE_LIST& out) {
                 jacks[i] = names[i];
             }
             panel_cables(panels, panel, jacks, static_cast<size_t>(used), out);
-            break;
-        }
-        default:
-            break;
+        } else {
+            const MODULE_KIND_INFO& info = kind_info(p->kind);
+            panel_cables(panels, panel, info.jacks, static_cast<size_t>(info.jack_count), out);
         }
     }
     // The cable made last comes first, so it is drawn under the ones made before it.
     std::reverse(out.begin(), out.end());
-    std::printf("End Link Creation\n");
+    verbose_printf("End Link Creation\n");
 }
 
 int drag_kind_of(const char* jack_name, int dragged_end) {
@@ -505,7 +436,7 @@ DROP_RESULT drop_plug(GENERATOR& g, const CABLE& cable, int dragged_end, OBJET* 
         std::printf("Postionn\xE9 sur ni OUTPUT ni INPUT\n");
         return DROP_NOT_A_JACK;
     }
-    std::printf("Atterri sur qlq chose [%s]\n", target->name);
+    verbose_printf("Atterri sur qlq chose [%s]\n", target->name);
     SPRITE* origin = dragged_end == 1 ? cable.producer_jack : cable.consumer_jack;
     if (target == origin) {
         std::printf("C le meme amateur !\n");

@@ -13,9 +13,11 @@
 #include "app/frame_loop.h"
 #include "app/info_dash.h"
 #include "app/panel_view.h"
+#include "app/patch_folders.h"
 #include "app/patch_swap.h"
 #include "app/startup.h"
 #include "app/system_dash.h"
+#include "engine/verbose.h"
 #include "platform/console.h"
 #include "remote/remote_server.h"
 #include "toolkit/label.h"
@@ -77,6 +79,7 @@ namespace {
 
 // The screen: the layout's background and scroll buttons, then one label per shown row.
 struct CHOOSER_SCREEN {
+    std::vector<PATCH_CHOICE> choices;
     std::vector<std::string> names;
     OBJET* panel = nullptr;
     std::vector<LABEL*> rows; // owned by the panel
@@ -87,11 +90,12 @@ struct CHOOSER_SCREEN {
     int selected = -1;
 
     CHOOSER_SCREEN() {
-        std::printf("LOAD KVX\n");
-        names = patch_names(CHOOSER_FOLDER);
+        verbose_printf("LOAD KVX\n");
+        choices = patch_choices();
+        for (const PATCH_CHOICE& c : choices) names.push_back(c.name);
         panel = new OBJET(0, 0, CHOOSER_PREFIX);
         load_layout(*panel, CHOOSER_LAYOUT);
-        std::printf("LOAD KVX-5\n");
+        verbose_printf("LOAD KVX-5\n");
         // Said at once: the screen is up from here on, whoever reads the console.
         std::fflush(stdout);
         for (int r = 0; r < shown_rows(static_cast<int>(names.size())); ++r) {
@@ -132,9 +136,9 @@ struct CHOOSER_SCREEN {
 
     void hover(int row) {
         if (row == hovered) return;
-        if (hovered >= 0) std::printf("TOUCH_OUT\n");
+        if (hovered >= 0) verbose_printf("TOUCH_OUT\n");
         hovered = row;
-        if (row >= 0) std::printf("NR[%d]\nTOUCH_IN\n", top + row);
+        if (row >= 0) verbose_printf("NR[%d]\nTOUCH_IN\n", top + row);
     }
 
     // The scroll buttons' presses and releases, newest first; the buttons never see them.
@@ -197,21 +201,20 @@ struct CHOOSER_SCREEN {
 int choose_patch() {
     chooser_open = 1;
     reset_interaction();
-    std::string chosen;
+    PATCH_CHOICE chosen;
     {
         CHOOSER_SCREEN screen;
         screen.run();
         if (screen.selected >= 0 && screen.selected < static_cast<int>(screen.names.size()))
-            chosen = screen.names[static_cast<size_t>(screen.selected)];
+            chosen = screen.choices[static_cast<size_t>(screen.selected)];
     }
     // The pointer's state and the information dashboard may name the screen just freed.
     reset_interaction();
     if (info_dash) clear_panel_info(*info_dash);
     chooser_open = 0;
-    if (!chosen.empty()) {
-        std::printf("Load [%s]\n", chosen.c_str());
-        const std::string path = std::string(CHOOSER_FOLDER) + "/" + chosen;
-        load_patch_in_place(path.c_str());
+    if (!chosen.path.empty()) {
+        std::printf("Load [%s]\n", chosen.name.c_str());
+        load_patch_in_place(chosen.path.c_str());
     }
     std::fflush(stdout);
     return 1;

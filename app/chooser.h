@@ -1,10 +1,9 @@
-// The patch chooser: a screen listing the patches of KVX/, scrolled by two buttons, whose
-// clicked name is loaded in place of the running patch.
+// The patch chooser: a screen listing the user's patches and the examples, scrolled by two buttons,
+// whose clicked name is loaded in place of the running patch.
 #pragma once
 #include <string>
 #include <vector>
 
-constexpr const char* CHOOSER_FOLDER = "KVX";
 constexpr const char* CHOOSER_LAYOUT = "RC/LOAD.RC";
 constexpr const char* CHOOSER_PREFIX = "5";
 constexpr int CHOOSER_ROWS = 10;

@@ -3,12 +3,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "engine/module_kinds.h"
 #include "remote/remote_line.h"
 
-int target_kind = 0;
+MODULE_KIND target_kind = CONTROLLED_KINDS[0];
 int selected_vco = 0;
 int selected_vca = 0;
 int selected_sequencer = 0;
@@ -45,28 +46,19 @@ bool paced(int& delay, int period, bool held) {
     return true;
 }
 
-int* selected_index_of(int kind) {
-    switch (kind) {
-    case TARGET_VCO:
-        return &selected_vco;
-    case TARGET_VCA:
-        return &selected_vca;
-    case TARGET_SEQUENCER:
-        return &selected_sequencer;
-    case TARGET_FILTER:
-        return &selected_filter;
-    default:
-        return nullptr;
-    }
-}
-
-// The module kind each selectable target steps through; samplers (the last target) have no
-// selection.
-constexpr MODULE_KIND TARGET_MODULES[TARGET_SAMPLER] = {KIND_VCO, KIND_VCA, KIND_SEQUENCER, KIND_PCF};
-
-int list_length(const GENERATOR* g, int kind) {
-    if (kind < 0 || kind >= TARGET_SAMPLER) return 0;
-    return static_cast<int>(module_count(*g, TARGET_MODULES[kind]));
+// The selection of each kind that has one; samplers (the last target) have none.
+int* selected_index_of(MODULE_KIND kind) {
+    struct SELECTION {
+        MODULE_KIND kind;
+        int* index;
+    };
+    static const SELECTION selections[] = {{KIND_VCO, &selected_vco},
+                                           {KIND_VCA, &selected_vca},
+                                           {KIND_SEQUENCER, &selected_sequencer},
+                                           {KIND_PCF, &selected_filter}};
+    for (const SELECTION& s : selections)
+        if (s.kind == kind) return s.index;
+    return nullptr;
 }
 
 // The note cell the sequencer commands edit, or null when the indices leave the grid.
@@ -100,22 +92,22 @@ void step_f1_f2(GENERATOR* g, bool f1) {
     const float step = command_step[slot];
     print_command(slot + 1, step);
     switch (target_kind) {
-    case TARGET_VCO:
+    case KIND_VCO:
         if (VCO* v = selected(g->vcos, selected_vco))
             v->FREQ = keep_within(v->FREQ + (f1 ? step : -step), FREQ_MIN, FREQ_MAX);
         break;
-    case TARGET_VCA:
+    case KIND_VCA:
         vca_param += f1 ? -1 : 1;
         if (vca_param < 0) vca_param = 3;
         if (vca_param > 3) vca_param = 0;
         break;
-    case TARGET_SEQUENCER:
+    case KIND_SEQUENCER:
         if (int32_t* note = edited_note(selected(g->sequencers, selected_sequencer))) {
             const int32_t stepped = *note + (f1 ? -1 : 1);
             *note = stepped < NOTE_MIN ? NOTE_MIN : stepped > NOTE_MAX ? NOTE_MAX : stepped;
         }
         break;
-    case TARGET_FILTER:
+    case KIND_PCF:
         filter_param += f1 ? -1 : 1;
         if (filter_param < 0) filter_param = 4;
         if (filter_param > 4) filter_param = 0;
@@ -126,59 +118,44 @@ void step_f1_f2(GENERATOR* g, bool f1) {
     command_step[slot] = next_step(step);
 }
 
-void step_f3(GENERATOR* g) {
-    print_command(3, command_step[2]);
-    command_step[2] += 1.0f;
+// "F3" and "F4": F3 raises the oscillator's level or the chosen envelope time, holds the
+// sustain full and moves the edited sequencer step back; F4 does the opposite, moving the step
+// forward. Only F3 acts on a filter, lowering Q or GAIN or raising the cut-off. Each counts
+// its frames in its step.
+void step_f3_f4(GENERATOR* g, bool f3) {
+    const int slot = f3 ? 2 : 3;
+    print_command(slot + 1, command_step[slot]);
+    command_step[slot] += 1.0f;
     switch (target_kind) {
-    case TARGET_VCO:
+    case KIND_VCO:
         if (VCO* v = selected(g->vcos, selected_vco))
-            v->AMOUNT = keep_within(v->AMOUNT + 0.01f, AMOUNT_MIN, AMOUNT_MAX);
+            v->AMOUNT = keep_within(v->AMOUNT + (f3 ? 0.01f : -0.01f), AMOUNT_MIN, AMOUNT_MAX);
         break;
-    case TARGET_VCA:
+    case KIND_VCA:
         if (VCA* v = selected(g->vcas, selected_vca)) {
-            if (float* t = vca_time(v, vca_param)) *t = raise_time(*t);
-            if (vca_param == 2) v->SUSTAIN = 1.0f;
+            if (float* t = vca_time(v, vca_param)) *t = f3 ? raise_time(*t) : lower_time(*t);
+            if (vca_param == 2) v->SUSTAIN = f3 ? 1.0f : 0.0f;
         }
         break;
-    case TARGET_SEQUENCER:
+    case KIND_SEQUENCER:
         if (SEQUENCER* s = selected(g->sequencers, selected_sequencer)) {
-            // The last step of the pattern: NBR_STEP itself is one past it.
-            if (--sequencer_step < 0) sequencer_step = s->NBR_STEP - 1;
-            if (sequencer_step >= SEQ_COLS) sequencer_step = SEQ_COLS - 1;
-            if (sequencer_step < 0) sequencer_step = 0;
+            if (f3) {
+                // The last step of the pattern: NBR_STEP itself is one past it.
+                if (--sequencer_step < 0) sequencer_step = s->NBR_STEP - 1;
+                if (sequencer_step >= SEQ_COLS) sequencer_step = SEQ_COLS - 1;
+                if (sequencer_step < 0) sequencer_step = 0;
+            } else if (++sequencer_step >= s->NBR_STEP || sequencer_step >= SEQ_COLS) {
+                sequencer_step = 0;
+            }
         }
         break;
-    case TARGET_FILTER:
-        if (PCF* f = selected(g->filters, selected_filter)) {
+    case KIND_PCF:
+        if (PCF* f = selected(g->filters, selected_filter); f && f3) {
             if (filter_param == 0) f->HICUT = raise_cutoff(f->HICUT);
             if (filter_param == 1)
                 f->Q = keep_within(f->Q - 0.5f, Q_FLOOR, std::numeric_limits<float>::max());
             if (filter_param == 2)
                 f->GAIN = keep_within(f->GAIN - 0.5f, GAIN_FLOOR_DB, std::numeric_limits<float>::max());
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void step_f4(GENERATOR* g) {
-    print_command(4, command_step[3]);
-    command_step[3] += 1.0f;
-    switch (target_kind) {
-    case TARGET_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco))
-            v->AMOUNT = keep_within(v->AMOUNT - 0.01f, AMOUNT_MIN, AMOUNT_MAX);
-        break;
-    case TARGET_VCA:
-        if (VCA* v = selected(g->vcas, selected_vca)) {
-            if (float* t = vca_time(v, vca_param)) *t = lower_time(*t);
-            if (vca_param == 2) v->SUSTAIN = 0.0f;
-        }
-        break;
-    case TARGET_SEQUENCER:
-        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer)) {
-            if (++sequencer_step >= s->NBR_STEP || sequencer_step >= SEQ_COLS) sequencer_step = 0;
         }
         break;
     default:
@@ -192,9 +169,9 @@ void change_waveform(GENERATOR* g, bool up) {
     } else {
         if (--waveform < 0) waveform = 5;
     }
-    if (target_kind == TARGET_VCO) {
+    if (target_kind == KIND_VCO) {
         if (VCO* v = selected(g->vcos, selected_vco)) v->TYPE = waveform;
-    } else if (target_kind == TARGET_SEQUENCER) {
+    } else if (target_kind == KIND_SEQUENCER) {
         if (SEQUENCER* s = selected(g->sequencers, selected_sequencer))
             s->DIVIDER = keep_within(s->DIVIDER * (up ? 2.0f : 0.5f), DIVIDER_MIN, DIVIDER_MAX);
     }
@@ -203,12 +180,19 @@ void change_waveform(GENERATOR* g, bool up) {
 } // namespace
 
 void reset_controller() {
-    target_kind = 0;
+    target_kind = CONTROLLED_KINDS[0];
     selected_vco = selected_vca = selected_sequencer = selected_filter = selected_sampler = 0;
     vca_param = filter_param = waveform = sequencer_step = 0;
     for (float& s : command_step)
         s = STEP_START;
     select_delay = kind_delay = wave_up_delay = wave_down_delay = 0;
+}
+
+MODULE_KIND next_target_kind(MODULE_KIND kind) {
+    const size_t n = std::size(CONTROLLED_KINDS);
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (CONTROLLED_KINDS[i] == kind) return CONTROLLED_KINDS[i + 1];
+    return CONTROLLED_KINDS[0];
 }
 
 int next_index(int index, int count) {
@@ -258,11 +242,11 @@ int step_controller(GENERATOR* g, int32_t bits) {
     int acted = 0;
     if (paced(select_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_SELECT)) {
         if (int* index = selected_index_of(target_kind))
-            *index = next_index(*index, list_length(g, target_kind));
+            *index = next_index(*index, static_cast<int>(module_count(*g, target_kind)));
         acted = 1;
     }
     if (paced(kind_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_NEXT_TARGET)) {
-        if (++target_kind > TARGET_SAMPLER) target_kind = TARGET_VCO;
+        target_kind = next_target_kind(target_kind);
         acted = 1;
     }
     if (paced(wave_up_delay, WAVE_PERIOD_FRAMES, bits & CONTROL_WAVE_UP)) {
@@ -282,11 +266,11 @@ int step_controller(GENERATOR* g, int32_t bits) {
         acted = 1;
     }
     if (bits & CONTROL_F3) {
-        step_f3(g);
+        step_f3_f4(g, true);
         acted = 1;
     }
     if (bits & CONTROL_F4) {
-        step_f4(g);
+        step_f3_f4(g, false);
         acted = 1;
     }
     // The prints reach a console on a pipe or in a file while the command is held.

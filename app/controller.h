@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/generator.h"
+#include "engine/module_kinds.h"
 
 // Bits of the control word. A remote client holds a command by leaving its bit set.
 enum CONTROL_BIT : int32_t {
@@ -17,14 +18,11 @@ enum CONTROL_BIT : int32_t {
     CONTROL_WAVE_DOWN = 128
 };
 
-// Values of target_kind: the module list the commands act on.
-enum TARGET_KIND {
-    TARGET_VCO = 0,
-    TARGET_VCA = 1,
-    TARGET_SEQUENCER = 2,
-    TARGET_FILTER = 3,
-    TARGET_SAMPLER = 4
-};
+// The kinds the commands act on, in the order "next target" steps through them; the
+// controller starts on the first.
+constexpr MODULE_KIND CONTROLLED_KINDS[] = {KIND_VCO, KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_SAMPLER};
+// The controlled kind after kind, back to the first after the last (and for any other kind).
+MODULE_KIND next_target_kind(MODULE_KIND kind);
 
 // The repeat rates: a select or target change acts at most every 7th frame, a waveform change
 // at most every 13th.
@@ -41,7 +39,7 @@ constexpr float STEP_START = 0.01f;
 
 // Controller state: main-thread globals, 0 at start-up except the steps, which start at
 // STEP_START as after any frame without their command.
-extern int target_kind;
+extern MODULE_KIND target_kind;
 extern int selected_vco;
 extern int selected_vca;
 extern int selected_sequencer;
@@ -74,9 +72,9 @@ KEYBOARD* find_keyboard(GENERATOR* g, const char* name);
 
 // The ranges the controller keeps the values it steps in; the panels give the same ones.
 constexpr float FREQ_MIN = 0.001f;
-constexpr float FREQ_MAX = 22050.0f;
+constexpr float FREQ_MAX = NYQUIST_HZ;
 constexpr float AMOUNT_MIN = 0.0f;
-constexpr float AMOUNT_MAX = 22050.0f;
+constexpr float AMOUNT_MAX = NYQUIST_HZ;
 // The most raise_time gives (99999 + 100); longer times are not stepped further.
 constexpr float TIME_MAX_MS = 100100.0f;
 // The filter's cut-off stays below the Nyquist frequency (22050 Hz), where its poles would

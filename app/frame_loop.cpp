@@ -15,6 +15,7 @@
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -44,7 +45,7 @@ void draw_background_grid(SPRITE& sprite, int columns, int rows) {
 }
 
 void draw_panel_view(int flags) {
-    if (flags & FLAG_VIEW_MOVED) std::printf("Request of Scroll\n");
+    if (flags & FLAG_VIEW_MOVED) verbose_printf("Request of Scroll\n");
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3ub(255, 255, 255);

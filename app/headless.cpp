@@ -22,7 +22,7 @@ void headless_loop() {
             const int key = console_getch();
             if (key == CONSOLE_ESC) return;
             if (key == 's' || key == 'S') {
-                save_patch("KVX/");
+                save_user_patch();
                 std::printf("Playing [%s] - ESC to quit, s to save\n", generator->patch_path);
                 std::fflush(stdout);
             }

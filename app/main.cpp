@@ -9,10 +9,12 @@
 
 #include "app/headless.h"
 #include "app/options.h"
+#include "app/patch_folders.h"
 #include "app/render.h"
 #include "app/startup.h"
 #include "app/window.h"
 #include "engine/midi_input.h"
+#include "engine/verbose.h"
 #include "patch/patch_check.h"
 #include "platform/console.h"
 #include "platform/jack_output.h"
@@ -24,6 +26,7 @@
 
 int main(int argc, char** argv) {
     const OPTIONS o = parse_options(argc, argv);
+    set_verbose(o.verbose);
     if (o.kind == RUN_KIND::NO_ARGUMENT) {
         std::printf("Supply a synthethiseur file .KVX (KVXOrgue.KVX for eg)");
         console_getch();
@@ -44,6 +47,16 @@ int main(int argc, char** argv) {
     set_jack_options(jack);
     midi_channel = o.midi_channel;
     stream_block_frames = o.block_frames;
+    // Only these two answers depend on a server; asking opens the client, as the menu would.
+    const bool jack_server = (o.audio == "jack" || o.audio == "record") && jack_available();
+    if (o.audio == "jack" && !jack_server) {
+        std::fprintf(stderr, "tessaro: no JACK server answers; start one, or play with --audio sdl (the sound "
+                             "card through SDL), --audio none (no output) or --audio record (a WAVE file)\n");
+        return 1;
+    }
+    const MENU_KEYS keys = menu_keys_for(o.audio, o.driver, jack_server);
+    answer_audio_menus(keys.output, keys.driver);
+    const std::string patch = o.patch() ? located_patch(o.patch()) : std::string();
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);
@@ -58,14 +71,14 @@ int main(int argc, char** argv) {
         return check_patches(static_cast<int>(paths.size()), paths.data());
     }
     case RUN_KIND::RENDER:
-        return render_patch(o.patch(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
+        return render_patch(patch.c_str(), o.render_out.c_str(), o.seconds, isatty(STDERR_FILENO) != 0);
     case RUN_KIND::HEADLESS: {
         char program[] = "tessaro";
-        char* args[] = {program, const_cast<char*>(o.patch()), nullptr};
+        char* args[] = {program, const_cast<char*>(patch.c_str()), nullptr};
         return run_headless(2, args);
     }
     case RUN_KIND::WINDOW:
     default:
-        return run_window(o.patch());
+        return run_window(patch.c_str());
     }
 }

@@ -22,6 +22,14 @@ bool take_value(int argc, const char* const* argv, int& i, std::string& out, OPT
     return true;
 }
 
+// A driver number from 1 to 99 as typed; 0 for anything else.
+int driver_number(const std::string& text) {
+    if (text.empty() || text.size() > 2) return 0;
+    for (char c : text)
+        if (c < '0' || c > '9') return 0;
+    return std::stoi(text);
+}
+
 void check_patch_count(OPTIONS& o, const char* what) {
     if (o.patches.empty())
         o.error = std::string(what) + " needs a patch file";
@@ -81,12 +89,23 @@ OPTIONS parse_options(int argc, const char* const* argv) {
             headless = true;
         } else if (is(a, "--check")) {
             check = true;
+        } else if (is(a, "--verbose", "-v")) {
+            o.verbose = true;
         } else if (is(a, "--render")) {
             render = true;
             if (!take_value(argc, argv, i, o.render_out, o)) break;
         } else if (is(a, "--seconds")) {
             seconds = true;
             if (!take_value(argc, argv, i, o.seconds_text, o)) break;
+        } else if (is(a, "--audio")) {
+            if (!take_value(argc, argv, i, o.audio, o)) break;
+            if (o.audio != "none" && o.audio != "sdl" && o.audio != "jack" && o.audio != "record" && o.error.empty())
+                o.error = "--audio takes none, sdl, jack or record, not " + o.audio;
+        } else if (is(a, "--driver")) {
+            std::string n;
+            if (!take_value(argc, argv, i, n, o)) break;
+            o.driver = driver_number(n);
+            if (o.driver == 0 && o.error.empty()) o.error = "--driver takes a driver number from 1, not " + n;
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
@@ -117,6 +136,14 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         o.error = "--seconds goes with --render";
         return o;
     }
+    if ((check || render) && (!o.audio.empty() || o.driver != 0)) {
+        o.error = "--audio and --driver go with playing a patch, not with --check or --render";
+        return o;
+    }
+    if (o.audio == "record" && o.driver != 0) {
+        o.error = "--audio record chooses its driver itself: leave out --driver";
+        return o;
+    }
     if (check) {
         o.kind = RUN_KIND::CHECK;
         if (o.patches.empty()) o.error = "--check needs at least one patch file";
@@ -140,6 +167,20 @@ OPTIONS parse_options(int argc, const char* const* argv) {
     return o;
 }
 
+MENU_KEYS menu_keys_for(const std::string& audio, int driver, bool jack_server) {
+    MENU_KEYS k;
+    // The menus' own answers: "1" plays on the sound card through SDL, "4" keeps the real-time
+    // clock without output; JACK, when a server runs, is the second driver of every output and
+    // the recorder is the last.
+    if (audio == "sdl") k.output = '1';
+    if (audio == "none" || audio == "record" || (audio == "jack" && jack_server)) k.output = '4';
+    if (audio == "none" || audio == "sdl") k.driver = '1';
+    if (audio == "jack" && jack_server) k.driver = '2';
+    if (audio == "record") k.driver = jack_server ? '3' : '2';
+    if (driver > 0) k.driver = '0' + driver;
+    return k;
+}
+
 const char* usage_text() {
     return "Usage:\n"
            "  tessaro PATCH.KVX                               play a patch in its window\n"
@@ -148,8 +189,12 @@ const char* usage_text() {
            "  tessaro --check PATCH.KVX...                    check patches: one line per problem\n"
            "  tessaro --help | -h                             this text\n"
            "  tessaro --version | -V                          the version\n"
+           "  --verbose | -v                                  also print the progress of start-up\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
+           "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"
+           "output menu, --driver N the driver menu (1 the device, 2 JACK when a server runs, the\n"
+           "WAVE recorder last).\n"
            "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
            "--remote 127.0.0.1:9999) or --remote off changes that.\n"
            "With a JACK server running, the client \"tessaro\" takes MIDI notes on its port midi_in:\n"

@@ -8,6 +8,7 @@
 #include "app/chooser.h"
 #include "app/controller.h"
 #include "app/info_dash.h"
+#include "app/patch_folders.h"
 #include "app/save_dialog.h"
 #include "app/scope.h"
 #include "app/startup.h"
@@ -92,7 +93,7 @@ bool note_key(SDLKey sym, bool down) {
 void dump_layouts(std::vector<OBJET*>& list) {
     for (size_t j = 0; j < list.size(); ++j) {
         std::printf("*[%d]****************************\n", static_cast<int>(j));
-        save_layout(*list[j], "RC/LOL.RC");
+        save_layout(*list[j], user_file_for_writing("RC/LOL.RC").c_str());
     }
 }
 
@@ -127,7 +128,7 @@ int key_down(std::vector<OBJET*>& list, const SDL_KeyboardEvent& key) {
         dump_layouts(list);
         break;
     case SDLK_F4:
-        save_patch("KVX/");
+        save_user_patch();
         break;
     case SDLK_F6:
         toggle_cable_view();

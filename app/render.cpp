@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/patch_load.h"
@@ -83,6 +84,8 @@ int render_patch(const char* patch_path, const char* out_path, double seconds, b
         temp_path[0] = '\0';
         return fail("Cannot write", out_path);
     }
+    // mkstemp makes the file private (0600); a render is an ordinary file of the user's.
+    fchmod(fd, replacement_mode(out_path));
     signal(SIGINT, interrupted);
     signal(SIGTERM, interrupted);
     signal(SIGHUP, interrupted);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/patch_folders.h"
 #include "patch/save_patch.h"
 #include "platform/console.h"
 
@@ -41,4 +42,8 @@ int save_patch(const char* prefix, const GENERATOR* g) {
 
 int save_patch(const char* prefix) {
     return save_patch(prefix, generator);
+}
+
+int save_user_patch() {
+    return save_patch(user_save_prefix().c_str());
 }

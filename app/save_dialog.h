@@ -20,3 +20,6 @@ std::string save_path_for(const char* prefix, const char* typed);
 int save_patch(const char* prefix, const GENERATOR* g);
 // The same for the graph being played.
 int save_patch(const char* prefix);
+// The save command of the window and the console: the graph being played, saved in the user's
+// patch folder (KVX/ of the current folder, else their own, created on the first save).
+int save_user_patch();

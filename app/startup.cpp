@@ -16,12 +16,13 @@
 #include "platform/jack_output.h"
 #include "platform/sdl_output.h"
 #include "remote/listen_queue.h"
+#include "remote/port_probe.h"
 #include "remote/remote_config.h"
 #include "remote/remote_line.h"
 
 TCPsocket server_socket = nullptr;
 FSOUND_STREAM* audio_stream = nullptr;
-int stream_block_frames = STREAM_BLOCK_BYTES / 4;
+int stream_block_frames = BLOCK_FRAMES;
 
 namespace {
 
@@ -109,7 +110,9 @@ void open_remote_socket() {
     }
     server_socket = SDLNet_TCP_Open(&address);
     if (!server_socket) {
+        const int error = errno;
         std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
+        std::fputs(port_taken_line(remote_config.port, error).c_str(), stdout);
         std::exit(2);
     }
     if (remote_config.host != 0) {
@@ -125,6 +128,47 @@ void open_remote_socket() {
     }
 }
 
+// The menu keys --audio and --driver stand for; 0 where the console is asked.
+struct MENU_ANSWERS {
+    int output = 0;
+    int driver = 0;
+};
+MENU_ANSWERS menu_answers;
+
+// The output type a key of the first menu selects; -1 for any other key.
+int output_for_key(int key) {
+    switch (key) {
+    case '1':
+        return FSOUND_OUTPUT_DSOUND;
+    case '2':
+        return FSOUND_OUTPUT_WINMM;
+    case '3':
+        return FSOUND_OUTPUT_ASIO;
+    case '4':
+        return FSOUND_OUTPUT_NOSOUND;
+    default:
+        return -1;
+    }
+}
+
+// Said when the sound card cannot be opened, so the user knows what else plays here.
+void report_no_device() {
+    std::printf("No sound device answers through SDL here (%s); outputs that work: 4 - NoSound "
+                "(--audio none) and the WAVE file recorder, driver 2 of every output (--audio record)\n",
+                FSOUND_GetDriverName(0));
+}
+
+// A port another program holds is said before the menus ask anything, with the way out.
+void check_remote_port() {
+    if (!remote_config.enabled) return;
+    const int error = port_bind_error(remote_config.host, remote_config.port);
+    if (error == 0) return;
+    std::printf("SDLNet_TCP_Open: ");
+    std::fputs(port_taken_line(remote_config.port, error).c_str(), stdout);
+    std::fflush(stdout);
+    std::exit(2);
+}
+
 // ESC leaves the program from either menu, before anything has been started.
 int read_menu_key() {
     int key = console_getch();
@@ -133,6 +177,11 @@ int read_menu_key() {
 }
 
 } // namespace
+
+void answer_audio_menus(int output_key, int driver_key) {
+    menu_answers.output = output_key;
+    menu_answers.driver = driver_key;
+}
 
 const char* audio_error_text(int code) {
     if (code < 0 || code >= static_cast<int>(sizeof ERROR_TEXTS / sizeof ERROR_TEXTS[0]))
@@ -145,54 +194,46 @@ int choose_audio_output() {
         std::printf("Error : You are using the wrong DLL version!  You should be using FMOD %.02f\n", 3.74);
         return 0;
     }
-    print_ruler();
-    std::printf("Output Type\n");
-    print_ruler();
-    std::printf("1 - Direct Sound\n");
-    std::printf("2 - Windows Multimedia Waveout\n");
-    std::printf("3 - ASIO\n");
-    std::printf("4 - NoSound\n");
-    print_ruler();
-    print_prompt();
-
-    int output = -1;
-    while (output < 0) {
-        switch (read_menu_key()) {
-        case '1':
-            output = FSOUND_OUTPUT_DSOUND;
-            break;
-        case '2':
-            output = FSOUND_OUTPUT_WINMM;
-            break;
-        case '3':
-            output = FSOUND_OUTPUT_ASIO;
-            break;
-        case '4':
-            output = FSOUND_OUTPUT_NOSOUND;
-            break;
-        default:
-            break;
-        }
+    int output = output_for_key(menu_answers.output);
+    if (output < 0) {
+        print_ruler();
+        std::printf("Output Type\n");
+        print_ruler();
+        std::printf("1 - Direct Sound\n");
+        std::printf("2 - Windows Multimedia Waveout\n");
+        std::printf("3 - ASIO\n");
+        std::printf("4 - NoSound\n");
+        print_ruler();
+        print_prompt();
+        while (output < 0)
+            output = output_for_key(read_menu_key());
     }
     FSOUND_SetOutput(output);
 
-    print_ruler();
-    std::printf("%s", output_name(FSOUND_GetOutput()));
-    std::printf(" Driver list\n");
-    print_ruler();
     const int drivers = FSOUND_GetNumDrivers();
-    for (int i = 0; i < drivers; ++i)
-        std::printf("%d - %s\n", i + 1, FSOUND_GetDriverName(i));
-    print_ruler();
-    print_prompt();
-
-    int driver;
-    do {
-        driver = read_menu_key() - '1';
-    } while (driver < 0 || driver >= drivers);
+    int driver = menu_answers.driver - '1';
+    if (menu_answers.driver == 0) {
+        print_ruler();
+        std::printf("%s", output_name(FSOUND_GetOutput()));
+        std::printf(" Driver list\n");
+        print_ruler();
+        for (int i = 0; i < drivers; ++i)
+            std::printf("%d - %s\n", i + 1, FSOUND_GetDriverName(i));
+        print_ruler();
+        print_prompt();
+        do {
+            driver = read_menu_key() - '1';
+        } while (driver < 0 || driver >= drivers);
+    } else if (driver < 0 || driver >= drivers) {
+        std::printf("--driver %d: the %s output has drivers 1 to %d\n", driver + 1, output_name(output), drivers);
+        std::exit(2);
+    }
     FSOUND_SetDriver(driver);
-    if (!FSOUND_Init(44100, MIXER_CHANNELS, 0)) {
+    std::printf("Audio: %s, driver %d - %s\n", output_name(output), driver + 1, FSOUND_GetDriverName(driver));
+    std::fflush(stdout);
+    if (!FSOUND_Init(SAMPLE_RATE, MIXER_CHANNELS, 0)) {
         print_audio_error();
+        if (output != FSOUND_OUTPUT_NOSOUND && driver != drivers - 1) report_no_device();
         return 0;
     }
     return 1;
@@ -214,13 +255,15 @@ int init_engine(int argc, char** argv) {
     if (!loaded.graph) std::exit(-1);
     install_patch(loaded);
 
+    check_remote_port();
     choose_audio_output();
 
     open_remote_socket();
     start_jack_midi();
 
     set_sdl_block_frames(stream_block_frames);
-    audio_stream = FSOUND_Stream_Create(render_block, stream_block_frames * 4, STREAM_MODE, SAMPLE_RATE, nullptr);
+    audio_stream = FSOUND_Stream_Create(render_block, stream_block_frames * FRAME_BYTES, STREAM_MODE, SAMPLE_RATE,
+                                        nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
         print_audio_error();
         std::exit(1);

@@ -5,7 +5,6 @@
 
 #include "platform/fsound.h"
 
-constexpr int STREAM_BLOCK_BYTES = 12288;
 // The stream's block length in frames (--block; 3072 by default).
 extern int stream_block_frames;
 constexpr unsigned int STREAM_MODE = 0x1000150; // 16-bit, signed, stereo, non-blocking
@@ -19,6 +18,10 @@ extern FSOUND_STREAM* audio_stream;
 
 // The fixed text of a sound-library error code.
 const char* audio_error_text(int code);
+
+// Answers to the two console menus given on the command line, as the keys a user would press
+// ('1'..'4' for the output type, '1'.. for the driver); 0 leaves that menu to the console.
+void answer_audio_menus(int output_key, int driver_key);
 
 // The console menus of output type and driver, then FSOUND_Init. Returns 1 when the library
 // was initialised, 0 otherwise; ESC (or the end of input) ends the process with status 0.

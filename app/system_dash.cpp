@@ -24,7 +24,7 @@ void load_from_dashboard() {
 }
 
 void save_from_dashboard() {
-    save_patch("KVX/");
+    save_user_patch();
 }
 
 SYSTEM_DASH::SYSTEM_DASH()

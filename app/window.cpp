@@ -20,8 +20,10 @@
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "panels/build_panels.h"
 #include "platform/console.h"
+#include "platform/data_dir.h"
 #include "toolkit/font.h"
 #include "toolkit/objet.h"
 #include "toolkit/panel_walkers.h"
@@ -38,7 +40,7 @@ void no_display(const char* why) {
 }
 
 void load_fonts() {
-    std::printf("FreeType - Loading all Fonts\n");
+    verbose_printf("FreeType - Loading all Fonts\n");
     try {
         load_font(small_font, FONT_FILE, 6);
         load_font(large_font, FONT_FILE, 12);
@@ -87,17 +89,17 @@ void start_window(const char* caption, int engine_result) {
     SDL_WM_SetCaption(caption, nullptr);
     if (!engine_result) std::exit(1);
 
-    std::printf("A3\n");
+    verbose_printf("A3\n");
     build_panels(*generator, panels, sequencer_panels);
     draw_panels(panels, 0, 0);
 
-    std::printf("KK\n");
+    verbose_printf("KK\n");
     background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f);
     background->alpha = 255;
     background->update();
     background->set_image("FOND_ELECTRO");
     background->update();
-    std::printf("KK-2\n");
+    verbose_printf("KK-2\n");
     draw_background_grid(*background, START_GRID_COLUMNS, START_GRID_ROWS);
 
     for (OBJET* p : panels) {
@@ -120,6 +122,11 @@ int run_window(const char* patch_path) {
     std::string caption(std::snprintf(nullptr, 0, CAPTION_FORMAT, patch_path), '\0');
     std::snprintf(&caption[0], caption.size() + 1, CAPTION_FORMAT, patch_path);
 
+    // The window cannot be drawn without its art; said before the menus ask anything.
+    if (data_dir().empty()) {
+        std::fputs(missing_data_line(data_dir_tried()).c_str(), stderr);
+        return 1;
+    }
     char program[] = "tessaro";
     char* args[] = {program, const_cast<char*>(patch_path), nullptr};
     const int engine = init_engine(2, args);

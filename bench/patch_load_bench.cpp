@@ -12,40 +12,16 @@
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
 #include "patch/patch_writer.h"
+#include "tools/patchgen/bench_patch.h"
 
 namespace {
 
-constexpr int CHANNELS = 24;
-
-// Voices of oscillator, filter and envelope on one sequencer, summed by sub-mixers of 24
-// channels into "MIXER_4", and keyboards up to the wanted number of modules.
+// The benchmark voices, as many as fit, and silent keyboards up to the wanted number of modules.
 std::string voices_patch(int modules) {
-    const int voices = (modules - 2) * CHANNELS / (3 * CHANNELS + 1);
-    const int mixers = (voices + CHANNELS - 1) / CHANNELS;
-    const int keyboards = modules - 2 - 3 * voices - mixers;
-    std::string objects = "BEGIN_OBJECTS_DECLARE\nSEQUENCER_1;DIVIDER=4;NBR_STEP=16;\nMIXER_4;;\n";
-    std::string links = "BEGIN_LINKS_DECLARE\n";
-    std::string master = "MIXER_4;";
-    for (int m = 1; m <= mixers; ++m) {
-        const std::string mixer = "MIXER_SUB_" + std::to_string(m);
-        objects += mixer + ";;\n";
-        master += "ADD_CHANELL=" + mixer + ";";
-        links += mixer + ";";
-        for (int v = (m - 1) * CHANNELS + 1; v <= voices && v <= m * CHANNELS; ++v)
-            links += "ADD_CHANELL=VCA_" + std::to_string(v) + ";";
-        links += "\n";
-    }
-    for (int v = 1; v <= voices; ++v) {
-        const std::string n = std::to_string(v);
-        objects += "VCO_" + n + ";TYPE=3;FREQ=" + std::to_string(80 + v % 200) + ";AMOUNT=0.5;\n";
-        objects += "PCF_" + n + ";TYPE=1;HICUT=800;Q=1.5;BYPASS=0;\n";
-        objects += "VCA_" + n + ";ATTACK=5;DECAY=200;SUSTAIN=0.6;RELEASE=150;\n";
-        links += "VCO_" + n + ";IN=SEQUENCER_1;\nPCF_" + n + ";IN=VCO_" + n + ";\nVCA_" + n + ";IN=PCF_" + n +
-                 ";GATE=SEQUENCER_1;\n";
-    }
-    for (int k = 1; k <= keyboards; ++k)
-        objects += "KEY_" + std::to_string(k) + ";;\n";
-    return objects + "END_OBJECTS_DECLARE\n" + links + master + "\nEND_LINKS_DECLARE\n";
+    int voices = 0;
+    while (bench_modules(voices + 1) <= modules)
+        ++voices;
+    return bench_patch(voices, modules - bench_modules(voices));
 }
 
 // The patch of each size, written once to a temporary file.

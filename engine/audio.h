@@ -3,9 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
-constexpr int SAMPLE_RATE = 44100;
-constexpr int BLOCK_BYTES = 12288; // 3072 frames of two 16-bit samples
-constexpr int BLOCK_FRAMES = BLOCK_BYTES / 4;
+#include "engine/stream_format.h"
+
 
 // While 0 the callback leaves blocks untouched. Use audio_pause() to clear it from the
 // main thread: it returns only after a block in progress has finished.

@@ -1,12 +1,66 @@
 // The seven kinds of sound module in one table: what the patch, the panels, the dashboards and
-// the controller call each kind, so no other place needs its own switch over kinds.
+// the controller call each kind, its keys and ports, and how its modules are reached in the
+// graph, so no other place needs its own switch over kinds. A new kind is one row here.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/ports.h"
 
 struct GENERATOR;
+struct MIXER;
+struct OBJECT_KEY;
+struct PORT_RULE;
 
 // In the order the panels are laid out, column after column.
 enum MODULE_KIND { KIND_KEYBOARD, KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_MIXER, KIND_COUNT };
+
+// What a module offers its consumers: every module its output sample, note sources (keyboards
+// and sequencers) a gate and a sync pulse as well; null where the kind has none.
+struct MODULE_OUTPUTS {
+    float* value = nullptr;
+    int32_t* gate = nullptr;
+    int32_t* sync = nullptr;
+};
+
+// The fields of a module that hold its connections, as a link sets them; null where the kind
+// has no such port. A mixer's channels are reached through the mixer.
+struct MODULE_PORTS {
+    float** input = nullptr;
+    int32_t** gate_in = nullptr;
+    int32_t** sync_in = nullptr;
+    MOD_SLOT* mod_freq = nullptr;
+    MOD_SLOT* mod_phase = nullptr;
+    MOD_SLOT* mod_amp = nullptr;
+    MOD_SLOT* mod_pwm = nullptr;
+    MIXER* mixer = nullptr;
+};
+
+// How the modules of a kind are reached without knowing their class: a module is handed round
+// as a pointer to its own class, which only these functions convert back.
+struct MODULE_ACCESS {
+    size_t (*count)(const GENERATOR& g);
+    void* (*at)(const GENERATOR& g, size_t index); // the module at index of the kind's list
+    const char* (*name)(const void* module);
+    size_t name_capacity; // bytes of the name array, the end byte included
+    MODULE_OUTPUTS (*outputs)(void* module);
+    MODULE_PORTS (*ports)(void* module);
+    // A new module carrying the name, cut to its array; it belongs to the caller until joined.
+    void* (*create)(const char* name);
+    // Puts modules, given in the order they were read, in front of the kind's list, the last
+    // read first, as each new module goes to the front.
+    void (*join)(GENERATOR& g, const std::vector<void*>& read);
+};
+
+// Where a kind's panels stand in the world, in pixels: one column, rows 1.5 x pitch apart from
+// top down; after a kind that has panels the column moves on by advance (or to advance).
+struct PANEL_COLUMN {
+    float pitch, top;
+    float advance;
+    bool absolute; // the column is set to `advance` rather than moved by it
+    bool truncate; // the moved column is cut to a whole pixel
+};
 
 struct MODULE_KIND_INFO {
     MODULE_KIND kind;
@@ -18,6 +72,19 @@ struct MODULE_KIND_INFO {
     const char* back_layout;
     const char* image_format; // the panel's image name, formatted with its panel number
     const char* heading;      // the line printed before the kind's panels are built
+    PANEL_COLUMN column;
+    // The input jacks on the panel's back side that the cable editor wires, in the order its
+    // cables are built; a mixer's channel jacks "INPUT_1" to "INPUT_12" are numbered instead.
+    const char* const* jacks;
+    int jack_count;
+    const OBJECT_KEY* keys;   // the keys a declaration sets, in the order they are tested
+    int key_count;
+    const PORT_RULE* ports;   // the ports a link sets, in the order they are tested
+    int port_count;
+    // Whether an empty parameter field ends the process (the historic readers of sequencers,
+    // samplers, oscillators and envelopes stop there; the others skip it).
+    bool empty_field_stops;
+    const MODULE_ACCESS* access;
 };
 
 extern const MODULE_KIND_INFO module_kinds[KIND_COUNT];

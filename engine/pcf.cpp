@@ -6,7 +6,7 @@
 namespace {
 
 constexpr double TWO_PI = 6.283185307179586;
-constexpr double SAMPLE_PERIOD_D = 2.2675736961451248e-5; // 1/44100 s, double
+constexpr double SAMPLE_PERIOD_D = 1.0 / SAMPLE_RATE; // s, double
 } // namespace
 
 // The low-pass, high-pass, band-pass, notch, shelf and peaking forms of the classic biquad

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/stream_format.h"
+
 // A connection is a raw pointer held by the consumer; a null pointer means unconnected.
 // Every value the audio thread shares with the other threads is a single aligned 32-bit
 // store (float, int or pointer), seen by the sweep either before or after the change.
@@ -85,8 +87,6 @@ inline float clip_unit(float v) {
     return std::max(std::min(v, 1.0f), -1.0f);
 }
 
-// One sample in seconds (1/44100) as the modules count time, in single precision.
-constexpr float SAMPLE_PERIOD = 2.2675737e-5f;
 
 // A modulation slot points to a cell that holds the address of the source's value.
 using MOD_SLOT = float**;

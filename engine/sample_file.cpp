@@ -72,7 +72,7 @@ int resample(SNDFILE* file, int channels, int rate, STEREO_DATA& out) {
     SRC_STATE* state = src_new(SRC_SINC_MEDIUM_QUALITY, 2, &error);
     if (state == nullptr) return -1;
     const int chunk = chunk_frames(channels);
-    const double ratio = static_cast<double>(SAMPLE_FILE_RATE) / rate;
+    const double ratio = static_cast<double>(SAMPLE_RATE) / rate;
     std::vector<float> raw(static_cast<size_t>(chunk) * channels);
     std::vector<float> stereo(static_cast<size_t>(chunk) * 2);
     const long out_room = static_cast<long>(chunk * ratio) + 64;
@@ -173,7 +173,7 @@ int16_t sample_to_pcm16(double v) {
 }
 
 long long frames_at_output_rate(long long frames, int rate) {
-    return std::llround(static_cast<double>(frames) * SAMPLE_FILE_RATE / rate);
+    return std::llround(static_cast<double>(frames) * SAMPLE_RATE / rate);
 }
 
 const char* sample_file_problem(const char* path) {
@@ -216,7 +216,7 @@ int read_wave_data(std::vector<int16_t>& dst, const char* path) {
     }
     STEREO_DATA out(dst);
     int cut = 0;
-    if (info.samplerate != SAMPLE_FILE_RATE)
+    if (info.samplerate != SAMPLE_RATE)
         cut = resample(file, info.channels, info.samplerate, out);
     else if ((info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16)
         cut = copy_pcm16(file, info.channels, out) ? 1 : 0;

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/stream_format.h"
+
 // The largest sample a sampler holds, in bytes of 16-bit stereo (4,000,000 frames, about 90.7 s).
 constexpr int SAMPLE_DATA_MAX_BYTES = 16000000;
 constexpr int SAMPLE_DATA_MAX_FRAMES = SAMPLE_DATA_MAX_BYTES / 4;
 
 // The rate everything is converted to, and the file rates accepted for conversion.
-constexpr int SAMPLE_FILE_RATE = 44100;
 constexpr int SAMPLE_FILE_MIN_RATE = 1000;
 constexpr int SAMPLE_FILE_MAX_RATE = 192000;
 

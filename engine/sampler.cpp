@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "engine/verbose.h"
+
 namespace {
 
 constexpr float ONE_440TH = 0.0022727272f;       // a 440 Hz note plays the data at its own speed
@@ -59,7 +61,7 @@ int report_sampler_restarts(const std::vector<SAMPLER*>& samplers) {
     for (SAMPLER* s : samplers) {
         const uint32_t now = s->restarts.load(std::memory_order_relaxed);
         for (; s->restarts_reported != now; ++s->restarts_reported, ++lines)
-            std::printf("Gate in SAMPLER[%s] -> time to 0\n", s->name);
+            verbose_printf("Gate in SAMPLER[%s] -> time to 0\n", s->name);
     }
     return lines;
 }

@@ -40,7 +40,7 @@ int SEQUENCER::process() {
     const int cur = step;
 
     // Gate length of the step about to start, in samples; the playing note is closed by it.
-    float gate_len = step_length[row][cur] * 44100.0f / DIVIDER;
+    float gate_len = step_length[row][cur] * static_cast<float>(SAMPLE_RATE) / DIVIDER;
     if (gate_len < 0.0625f) gate_len = 0.0f;
     if (note_on == 1 && gate_len - 1.0f <= step_clock) {
         note_on = 0;
@@ -48,8 +48,8 @@ int SEQUENCER::process() {
     }
 
     // A gate longer than a second lengthens the wait for the step by its own length.
-    float period = 44100.0f / DIVIDER;
-    if (gate_len > 44100.0f) period += gate_len;
+    float period = static_cast<float>(SAMPLE_RATE) / DIVIDER;
+    if (gate_len > static_cast<float>(SAMPLE_RATE)) period += gate_len;
     if (step_clock < period) return 1;
 
     step_clock = 0.0f;

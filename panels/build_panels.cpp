@@ -1,6 +1,7 @@
 // Panel construction for a whole graph.
 #include "panels/build_panels.h"
 
+#include "engine/verbose.h"
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
 #include "panels/sampler_gui.h"
@@ -13,32 +14,31 @@
 
 namespace {
 
-struct COLUMN_RULE {
-    float pitch, top;
-    // How the column moves on after a kind that has panels.
-    float advance;
-    bool absolute; // the column is set to `advance` rather than moved by it
-    bool truncate; // the moved column is cut to a whole pixel
+// The panel class of each kind, built on a module of the kind.
+using MAKE_PANEL = OBJET* (*)(const char* number, void* module);
+template <class PANEL, class MODULE> OBJET* make(const char* number, void* module) {
+    return new PANEL(number, static_cast<MODULE*>(module));
+}
+struct PANEL_MAKER {
+    MODULE_KIND kind;
+    MAKE_PANEL make;
+};
+const PANEL_MAKER PANEL_MAKERS[] = {
+    {KIND_KEYBOARD, make<KEYBOARD_GUI, KEYBOARD>}, {KIND_VCO, make<VCO_GUI, VCO>},
+    {KIND_SAMPLER, make<SAMPLER_GUI, SAMPLER>},    {KIND_VCA, make<VCA_GUI, VCA>},
+    {KIND_SEQUENCER, make<SEQ_GUI, SEQUENCER>},    {KIND_PCF, make<VCF_GUI, PCF>},
+    {KIND_MIXER, make<MIXER_GUI, MIXER>},
 };
 
-constexpr COLUMN_RULE column_rules[KIND_COUNT] = {
-    {64, 50, 120, true, false},     // keyboards
-    {95, 25, 210, false, false},    // oscillators
-    {50, 25, 0, false, false},      // samplers
-    {56, 50, 270, false, false},    // envelopes
-    {156, 50, 202.5f, false, true}, // sequencers
-    {64, 50, 195, false, false},    // filters
-    {166, 50, 0, false, false},     // mixers
-};
-
-template <class PANEL, class MODULE>
-void build_kind(MODULE_KIND kind, const std::vector<MODULE*>& modules, int first, float column,
+void build_kind(const PANEL_MAKER& maker, const GENERATOR& g, int first, float column,
                 std::vector<OBJET*>& panels, std::vector<OBJET*>* also) {
-    std::printf("%s", kind_info(kind).heading);
-    for (size_t n = 0; n < modules.size(); ++n) {
+    const MODULE_KIND kind = maker.kind;
+    const MODULE_ACCESS& modules = *kind_info(kind).access;
+    verbose_printf("%s", kind_info(kind).heading);
+    for (size_t n = 0, count = modules.count(g); n < count; ++n) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", first + static_cast<int>(n));
-        auto* panel = new PANEL(number, modules[n]);
+        OBJET* panel = maker.make(number, modules.at(g, n));
         panel->set_position(column, panel_row_y(kind, n), 0);
         panels.push_back(panel);
         if (also) also->push_back(panel);
@@ -62,7 +62,7 @@ void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]) {
     float column = 0;
     for (int kind = 0; kind < KIND_COUNT; ++kind) {
         columns[kind] = column;
-        const COLUMN_RULE& r = column_rules[kind];
+        const PANEL_COLUMN& r = kind_info(static_cast<MODULE_KIND>(kind)).column;
         if (counts[kind] == 0) continue;
         if (r.absolute)
             column = r.advance;
@@ -74,12 +74,12 @@ void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]) {
 }
 
 float panel_row_y(MODULE_KIND kind, size_t n) {
-    const COLUMN_RULE& r = column_rules[kind];
+    const PANEL_COLUMN& r = kind_info(kind).column;
     return 1.5f * (static_cast<float>(n) * r.pitch) + r.top;
 }
 
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
-    std::printf("Init Gui From Current()\n");
+    verbose_printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];
     for (int kind = 0; kind < KIND_COUNT; ++kind)
         counts[kind] = module_count(g, static_cast<MODULE_KIND>(kind));
@@ -88,15 +88,8 @@ int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>&
     panel_numbers(counts, first);
     panel_columns(counts, columns);
 
-    build_kind<KEYBOARD_GUI>(KIND_KEYBOARD, g.keyboards, first[KIND_KEYBOARD], columns[KIND_KEYBOARD], panels,
-                             nullptr);
-    build_kind<VCO_GUI>(KIND_VCO, g.vcos, first[KIND_VCO], columns[KIND_VCO], panels, nullptr);
-    build_kind<SAMPLER_GUI>(KIND_SAMPLER, g.samplers, first[KIND_SAMPLER], columns[KIND_SAMPLER], panels,
-                            nullptr);
-    build_kind<VCA_GUI>(KIND_VCA, g.vcas, first[KIND_VCA], columns[KIND_VCA], panels, nullptr);
-    build_kind<SEQ_GUI>(KIND_SEQUENCER, g.sequencers, first[KIND_SEQUENCER], columns[KIND_SEQUENCER], panels,
-                        &sequencer_panels);
-    build_kind<VCF_GUI>(KIND_PCF, g.filters, first[KIND_PCF], columns[KIND_PCF], panels, nullptr);
-    build_kind<MIXER_GUI>(KIND_MIXER, g.mixers, first[KIND_MIXER], columns[KIND_MIXER], panels, nullptr);
+    for (const PANEL_MAKER& maker : PANEL_MAKERS)
+        build_kind(maker, g, first[maker.kind], columns[maker.kind], panels,
+                   maker.kind == KIND_SEQUENCER ? &sequencer_panels : nullptr);
     return 1;
 }

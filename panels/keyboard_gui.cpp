@@ -7,7 +7,7 @@
 #include <cstring>
 
 KEYBOARD_GUI::KEYBOARD_GUI(const char* number, KEYBOARD* keyboard)
-    : MODULE_PANEL(KIND_KEYBOARD, number), module(keyboard) {
+    : MODULE_PANEL(KIND_KEYBOARD, number, keyboard), module(keyboard) {
     load_layouts();
     set_label("label_NAME", "%s", module->name);
     show_octave();

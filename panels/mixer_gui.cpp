@@ -19,7 +19,7 @@ bool muted(float mute) {
 
 } // namespace
 
-MIXER_GUI::MIXER_GUI(const char* number, MIXER* mixer) : MODULE_PANEL(KIND_MIXER, number), module(mixer) {
+MIXER_GUI::MIXER_GUI(const char* number, MIXER* mixer) : MODULE_PANEL(KIND_MIXER, number, mixer), module(mixer) {
     load_layouts();
     for (int n = 1; n <= MIXER_PANEL_CHANNELS; ++n)
         add_channel(n);

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-MODULE_PANEL::MODULE_PANEL(MODULE_KIND module_kind, const char* number)
-    : OBJET(0, 0, number), kind(module_kind) {}
+MODULE_PANEL::MODULE_PANEL(MODULE_KIND module_kind, const char* number, void* module)
+    : OBJET(0, 0, number), kind(module_kind), edited_module(module) {}
 
 MODULE_PANEL::~MODULE_PANEL() = default;
 

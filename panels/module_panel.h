@@ -12,9 +12,11 @@
 class MODULE_PANEL : public OBJET {
   public:
     const MODULE_KIND kind;
+    // The module the panel edits, as the kinds table's access functions take it.
+    void* const edited_module;
 
     // Built at (0, 0) with the panel number as prefix; the caller places it afterwards.
-    MODULE_PANEL(MODULE_KIND module_kind, const char* number);
+    MODULE_PANEL(MODULE_KIND module_kind, const char* number, void* module);
     ~MODULE_PANEL() override;
 
     // The name of the module the panel edits.

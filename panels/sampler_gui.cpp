@@ -2,7 +2,7 @@
 #include "panels/sampler_gui.h"
 
 SAMPLER_GUI::SAMPLER_GUI(const char* number, SAMPLER* sampler)
-    : MODULE_PANEL(KIND_SAMPLER, number), module(sampler) {
+    : MODULE_PANEL(KIND_SAMPLER, number, sampler), module(sampler) {
     load_layouts();
     mark_all(*this, 1);
     update();

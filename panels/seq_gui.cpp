@@ -35,7 +35,7 @@ BUTTON* arrow(MODULE_PANEL& panel, const char* image_name, const char* format, i
 } // namespace
 
 SEQ_GUI::SEQ_GUI(const char* number, SEQUENCER* sequencer)
-    : MODULE_PANEL(KIND_SEQUENCER, number), module(sequencer) {
+    : MODULE_PANEL(KIND_SEQUENCER, number, sequencer), module(sequencer) {
     load_layouts();
     set_label("label_NAME", "%s", module->name);
     show_dividers();

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, number), module(envelope) {
+VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, number, envelope), module(envelope) {
     load_layouts();
     VCA& a = *module;
     set_label("label_NAME", "%s", a.name);

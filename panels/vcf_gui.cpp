@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-VCF_GUI::VCF_GUI(const char* number, PCF* filter) : MODULE_PANEL(KIND_PCF, number), module(filter) {
+VCF_GUI::VCF_GUI(const char* number, PCF* filter) : MODULE_PANEL(KIND_PCF, number, filter), module(filter) {
     load_layouts();
     PCF& f = *module;
     if (SLIDER* k = knob("SLD_HICUTOFF")) k->angle = f.HICUT;

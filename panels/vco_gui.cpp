@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-VCO_GUI::VCO_GUI(const char* number, VCO* oscillator) : MODULE_PANEL(KIND_VCO, number), module(oscillator) {
+VCO_GUI::VCO_GUI(const char* number, VCO* oscillator) : MODULE_PANEL(KIND_VCO, number, oscillator), module(oscillator) {
     load_layouts();
     VCO& o = *module;
     if (SLIDER* k = knob("SLD_FREQUENCE")) k->angle = knob_angle(o.FREQ);

@@ -23,69 +23,30 @@ MODULE_REF module_ref(MIXER* m) {
     return {KIND_MIXER, m};
 }
 
-namespace {
-
-template <class M> void append(std::vector<MODULE_REF>& out, const std::vector<M*>& list) {
-    for (M* m : list)
-        out.push_back(module_ref(m));
-}
-
-} // namespace
-
 std::vector<MODULE_REF> module_order(const GENERATOR& g) {
     std::vector<MODULE_REF> out;
-    out.reserve(g.keyboards.size() + g.vcos.size() + g.samplers.size() + g.vcas.size() + g.sequencers.size() +
-                g.filters.size() + g.mixers.size());
-    append(out, g.keyboards);
-    append(out, g.vcos);
-    append(out, g.samplers);
-    append(out, g.vcas);
-    append(out, g.sequencers);
-    append(out, g.filters);
-    append(out, g.mixers);
+    out.reserve(total_modules(g));
+    for (int k = 0; k < KIND_COUNT; ++k) {
+        const MODULE_KIND kind = static_cast<MODULE_KIND>(k);
+        const MODULE_ACCESS& a = *kind_info(kind).access;
+        for (size_t i = 0, n = a.count(g); i < n; ++i)
+            out.push_back({kind, a.at(g, i)});
+    }
     return out;
 }
 
 const char* module_name(const MODULE_REF& m) {
-    switch (m.kind) {
-    case KIND_KEYBOARD:
-        return m.as<KEYBOARD>()->name;
-    case KIND_VCO:
-        return m.as<VCO>()->name;
-    case KIND_SAMPLER:
-        return m.as<SAMPLER>()->name;
-    case KIND_VCA:
-        return m.as<VCA>()->name;
-    case KIND_SEQUENCER:
-        return m.as<SEQUENCER>()->name;
-    case KIND_PCF:
-        return m.as<PCF>()->name;
-    case KIND_MIXER:
-        return m.as<MIXER>()->name;
-    case KIND_COUNT:
-        break;
-    }
-    return "";
+    return kind_info(m.kind).access->name(m.module);
 }
 
 float* module_value(const MODULE_REF& m) {
-    switch (m.kind) {
-    case KIND_KEYBOARD:
-        return &m.as<KEYBOARD>()->value;
-    case KIND_VCO:
-        return &m.as<VCO>()->value;
-    case KIND_SAMPLER:
-        return &m.as<SAMPLER>()->value;
-    case KIND_VCA:
-        return &m.as<VCA>()->value;
-    case KIND_SEQUENCER:
-        return &m.as<SEQUENCER>()->value;
-    case KIND_PCF:
-        return &m.as<PCF>()->value;
-    case KIND_MIXER:
-        return &m.as<MIXER>()->value;
-    case KIND_COUNT:
-        break;
-    }
-    return nullptr;
+    return kind_info(m.kind).access->outputs(m.module).value;
+}
+
+MODULE_OUTPUTS module_outputs(const MODULE_REF& m) {
+    return kind_info(m.kind).access->outputs(m.module);
+}
+
+MODULE_PORTS module_ports(const MODULE_REF& m) {
+    return kind_info(m.kind).access->ports(m.module);
 }

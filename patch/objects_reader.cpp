@@ -1,6 +1,8 @@
 // Reading the objects section of a patch: one module per declaration, keys applied in order.
 #include "patch_reader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,13 +13,19 @@
 #include <vector>
 
 #include "engine/note_table.h"
+#include "name_limits.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_words.h"
+#include "sample_path.h"
 #include "splitter.h"
 
 using namespace patch_read;
 
 namespace {
+
+// The most characters of a field a warning quotes: a stray word may be a megabyte long.
+constexpr int QUOTED_MAX = 80;
 
 // NOTE_ stores a note number as octave and note within it, which cannot express every pair
 // (note 12 of octave 3, note -1 of octave 2); the octave key then sets the octave and moves
@@ -35,22 +43,33 @@ void set_step_octave(SEQUENCER& s, int row, int col, int octave) {
 void refuse_value(const char* module, const PARAM& p, const OBJECT_KEY& key) {
     const char* value = p.value != nullptr ? p.value.get() : "";
     if (key.value == VALUE_WAVE)
-        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, forme 1 a 6 attendue\n", word_number, module,
+        report(MSG_BAD_VALUE, "%s : %s=%s refuse, forme 1 a 6 attendue\n", module,
                p.key != nullptr ? p.key.get() : "", value);
     else
-        report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s refuse, hors de %g a %g\n", word_number, module,
+        report(MSG_BAD_VALUE, "%s : %s=%s refuse, hors de %g a %g\n", module,
                p.key != nullptr ? p.key.get() : "", value, key.min, key.max);
 }
 
 void refuse_key(const char* module, const PARAM& p) {
-    report(MSG_BAD_VALUE, "Ligne %d : %s : %s=%s ne designe aucune case\n", word_number, module,
-           p.key != nullptr ? p.key.get() : "", p.value.get());
+    report(MSG_BAD_VALUE, "%s : %s=%s ne designe aucune case\n", module, p.key != nullptr ? p.key.get() : "",
+           p.value.get());
 }
 
 // The value a field gives the key, or null when the field does not apply the key (it does not
 // contain the key's text or has no value) or the key refuses the value (after a warning).
 const char* accepted(const char* module, const PARAM& p, const OBJECT_KEY& key) {
-    if (!p.has(key.text) || p.value == nullptr) return nullptr;
+    if (!p.has(key.text)) return nullptr;
+    if (p.value == nullptr) {
+        // FILE= is how a sampler without a sample is saved; a number key needs its number.
+        if (key.value == VALUE_INT || key.value == VALUE_REAL)
+            report(MSG_BAD_VALUE, "%s : %.*s sans valeur, ignore\n", module, QUOTED_MAX, p.field.c_str());
+        return nullptr;
+    }
+    if (!value_text_is_number(key, p.value.get())) {
+        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, pas un nombre\n", module,
+               p.key != nullptr ? p.key.get() : "", QUOTED_MAX, p.value.get());
+        return nullptr;
+    }
     if (value_text_accepted(key, p.value.get())) return p.value.get();
     refuse_value(module, p, key);
     return nullptr;
@@ -243,60 +262,87 @@ void apply_mixer(MIXER& m, const PARAM& p) {
     }
 }
 
-void load_sample(SAMPLER& s, const char* path) {
-    copy_name(s.sample_path, sizeof s.sample_path, path);
-    copy_name(s.FILE, sizeof s.FILE, path);
-    int bytes = read_wave_data(s.sample_data, path);
-    if (bytes == WAVE_OPEN_FAILED) {
-        std::printf("Error load the file\n");
-        fatal();
-    }
-    // A refused file leaves the sampler without a sample: silent, the patch plays on.
-    if (bytes == WAVE_REFUSED) {
+// A missing file names the sampler and every path tried.
+void report_missing_sample(const SAMPLER& s, const char* file) {
+    std::string tried;
+    for (const std::string& path : sample_candidates(read_place.path, file))
+        tried += (tried.empty() ? "" : ", ") + path;
+    std::printf("%s:%d: Error load the file : %s : FILE=%s introuvable (%s), le sampler reste muet\n",
+                read_place.path.c_str(), read_place.word_line, s.name, file, tried.c_str());
+}
+
+// The FILE value is kept as written, so a save writes it back; it is looked for beside the
+// patch first, then in the current folder.
+void load_sample(SAMPLER& s, const char* file) {
+    copy_name(s.sample_path, sizeof s.sample_path, file);
+    copy_name(s.FILE, sizeof s.FILE, file);
+    const std::string path = sample_path_for(read_place.path, file);
+    int bytes = read_wave_data(s.sample_data, path.c_str());
+    if (bytes == WAVE_OPEN_FAILED) report_missing_sample(s, file);
+    // A missing or refused file leaves the sampler without a sample: silent, the patch plays on.
+    if (bytes == WAVE_OPEN_FAILED || bytes == WAVE_REFUSED) {
         s.sample_frames = 0;
         return;
     }
     s.sample_frames = bytes / 4;
-    std::printf("Loaded WAVE file [%-32s][%d ]\n", path, s.sample_frames);
+    std::printf("Loaded WAVE file [%-32s][%d ]\n", path.c_str(), s.sample_frames);
 }
 
 void apply_sampler(SAMPLER& s, const PARAM& p) {
     if (const char* v = accepted(s.name, p, sampler_keys[PK_FILE])) load_sample(s, v);
 }
 
+// How the fields of a declaration apply to a module of each kind.
+using APPLY_FIELD = void (*)(void* module, const PARAM& p);
+template <class M, void (*APPLY)(M&, const PARAM&)> void apply_to(void* m, const PARAM& p) {
+    APPLY(*static_cast<M*>(m), p);
+}
+struct KIND_READER {
+    MODULE_KIND kind;
+    APPLY_FIELD apply;
+};
+const KIND_READER KIND_READERS[] = {
+    {KIND_SEQUENCER, apply_to<SEQUENCER, apply_sequencer>}, {KIND_PCF, apply_to<PCF, apply_pcf>},
+    {KIND_KEYBOARD, apply_to<KEYBOARD, apply_keyboard>},    {KIND_SAMPLER, apply_to<SAMPLER, apply_sampler>},
+    {KIND_VCO, apply_to<VCO, apply_vco>},                   {KIND_VCA, apply_to<VCA, apply_vca>},
+    {KIND_MIXER, apply_to<MIXER, apply_mixer>},
+};
+APPLY_FIELD apply_of(MODULE_KIND kind) {
+    for (const KIND_READER& r : KIND_READERS)
+        if (r.kind == kind) return r.apply;
+    return nullptr;
+}
+
 // The modules read so far, each kind in reading order. They join the graph's lists only when
 // the section has been read: each list then takes them in reverse, in front of what it held,
 // so it runs newest first without moving its modules once per declaration.
 struct NEW_MODULES {
-    std::vector<SEQUENCER*> sequencers;
-    std::vector<PCF*> filters;
-    std::vector<KEYBOARD*> keyboards;
-    std::vector<SAMPLER*> samplers;
-    std::vector<VCO*> vcos;
-    std::vector<VCA*> vcas;
-    std::vector<MIXER*> mixers;
+    std::vector<void*> read[KIND_COUNT];
 
-    template <class M> M* create(std::vector<M*>& list, const char* name) {
-        M* m = new M();
-        copy_name(m->name, static_cast<int>(sizeof m->name), name);
-        list.push_back(m);
-        return m;
-    }
-
-    template <class M> static void join(std::vector<M*>& list, std::vector<M*>& read) {
-        list.insert(list.begin(), read.rbegin(), read.rend());
-        read.clear();
-    }
     void join_all(GENERATOR& g) {
-        join(g.sequencers, sequencers);
-        join(g.filters, filters);
-        join(g.keyboards, keyboards);
-        join(g.samplers, samplers);
-        join(g.vcos, vcos);
-        join(g.vcas, vcas);
-        join(g.mixers, mixers);
+        for (int k = 0; k < KIND_COUNT; ++k) {
+            kind_info(static_cast<MODULE_KIND>(k)).access->join(g, read[k]);
+            read[k].clear();
+        }
     }
 };
+
+// A field that no key of the kinds the name creates applies is ignored, once said.
+void report_unknown_keys(const std::string& name, const std::vector<std::string_view>& fields,
+                         const MODULE_KIND* kinds, int n) {
+    for (size_t i = 1; i + 1 < fields.size(); ++i) {
+        if (fields[i].empty()) continue;
+        bool known = false;
+        for (int k = 0; k < n && !known; ++k) {
+            const MODULE_KIND_INFO& info = kind_info(kinds[k]);
+            for (int j = 0; j < info.key_count && !known; ++j)
+                known = contains(fields[i], info.keys[j].text);
+        }
+        if (!known)
+            report(MSG_UNKNOWN_KEY, "%s : %.*s cle inconnue, ignoree\n", name.c_str(),
+                   static_cast<int>(std::min<size_t>(fields[i].size(), QUOTED_MAX)), fields[i].data());
+    }
+}
 
 void declare_object(NEW_MODULES& made, const std::string& word) {
     std::vector<std::string_view> fields;
@@ -304,47 +350,21 @@ void declare_object(NEW_MODULES& made, const std::string& word) {
     const std::string name(fields[0]);
     MODULE_KIND kinds[4];
     const int n = created_kinds_of(name.c_str(), kinds);
+    if (n == 0) return;
+    // A cut name could be matched by a link meant for another module with the same beginning.
+    const size_t capacity = name_capacity_of(name.c_str());
+    if (name.size() > capacity) {
+        report(MSG_BAD_VALUE, "nom de module de %zu caracteres refuse, %zu au plus : %.40s...\n", name.size(),
+               capacity, name.c_str());
+        return;
+    }
+    report_unknown_keys(name, fields, kinds, n);
     for (int i = 0; i < n; ++i) {
-        const bool stops = empty_field_is_fatal(kinds[i]);
-        switch (kinds[i]) {
-        case KIND_SEQUENCER: {
-            SEQUENCER* s = made.create(made.sequencers, name.c_str());
-            for_each_param(fields, stops, [s](const PARAM& p) { apply_sequencer(*s, p); });
-            break;
-        }
-        case KIND_PCF: {
-            PCF* f = made.create(made.filters, name.c_str());
-            for_each_param(fields, stops, [f](const PARAM& p) { apply_pcf(*f, p); });
-            break;
-        }
-        case KIND_KEYBOARD: {
-            KEYBOARD* k = made.create(made.keyboards, name.c_str());
-            for_each_param(fields, stops, [k](const PARAM& p) { apply_keyboard(*k, p); });
-            break;
-        }
-        case KIND_SAMPLER: {
-            SAMPLER* s = made.create(made.samplers, name.c_str());
-            for_each_param(fields, stops, [s](const PARAM& p) { apply_sampler(*s, p); });
-            break;
-        }
-        case KIND_VCO: {
-            VCO* o = made.create(made.vcos, name.c_str());
-            for_each_param(fields, stops, [o](const PARAM& p) { apply_vco(*o, p); });
-            break;
-        }
-        case KIND_VCA: {
-            VCA* a = made.create(made.vcas, name.c_str());
-            for_each_param(fields, stops, [a](const PARAM& p) { apply_vca(*a, p); });
-            break;
-        }
-        case KIND_MIXER: {
-            MIXER* m = made.create(made.mixers, name.c_str());
-            for_each_param(fields, stops, [m](const PARAM& p) { apply_mixer(*m, p); });
-            break;
-        }
-        case KIND_COUNT:
-            break;
-        }
+        const MODULE_KIND_INFO& info = kind_info(kinds[i]);
+        void* m = info.access->create(name.c_str());
+        made.read[kinds[i]].push_back(m);
+        const APPLY_FIELD apply = apply_of(kinds[i]);
+        for_each_param(fields, info.empty_field_stops, [m, apply](const PARAM& p) { apply(m, p); });
     }
 }
 
@@ -356,7 +376,7 @@ size_t declared_modules(FILE* f) {
     std::string word;
     for (;;) {
         WORD_READ r = read_word(f, word);
-        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == "END_OBJECTS_DECLARE")) break;
+        if (r == WORD_READ::END || (r == WORD_READ::WORD && word == OBJECTS_END)) break;
         if (r == WORD_READ::TOO_LONG || word[0] == '#') continue;
         const size_t name_end = word.find(';');
         if (name_end == 0 || name_end == std::string::npos ||
@@ -373,7 +393,9 @@ size_t declared_modules(FILE* f) {
 int load_objects(GENERATOR* g, const char* path) {
     FILE_HANDLE f = open_patch(path);
     if (!f) {
+        const int error = errno;
         std::printf("Must Specify a true filename\n");
+        std::printf("Cannot open [%s] : %s\n", path, std::strerror(error));
         return 0;
     }
     if (total_modules(*g) + declared_modules(f.get()) > PATCH_MODULES_MAX) {
@@ -381,33 +403,17 @@ int load_objects(GENERATOR* g, const char* path) {
         return 0;
     }
     std::rewind(f.get());
+    restart_lines();
     copy_name(g->patch_path, static_cast<int>(sizeof g->patch_path), path);
-    word_number = 0;
-    begin_messages();
     NEW_MODULES made;
-    std::string word;
     try {
-        for (;;) {
-            WORD_READ r = read_word(f.get(), word);
-            if (r == WORD_READ::END) break;
-            ++word_number;
-            if (r == WORD_READ::TOO_LONG) {
-                report_too_long();
-                continue;
-            }
-            if (word == "BEGIN_OBJECTS_DECLARE") continue;
-            if (word == "END_OBJECTS_DECLARE") break;
-            if (word[0] == '#') continue;
-            declare_object(made, word);
-        }
-    } catch (const STOP_READING&) {
+        read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
+                     [&made](const std::string& word) { declare_object(made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
-        end_messages();
         made.join_all(*g);
         throw;
     }
-    end_messages();
     made.join_all(*g);
     return 1;
 }

@@ -1,6 +1,8 @@
 // The patch checker, over the readers' own key and port tables.
 #include "patch_check.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +13,11 @@
 
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
+#include "name_limits.h"
 #include "patch_keys.h"
+#include "patch_markers.h"
 #include "patch_reader.h"
+#include "sample_path.h"
 
 namespace {
 
@@ -87,9 +92,10 @@ std::string range_text(const OBJECT_KEY& k) {
 
 class CHECKER {
   public:
-    explicit CHECKER(const std::string& base) : base_dir(base) {}
+    CHECKER(const std::string& base, const std::string& patch) : base_dir(base), patch_path(patch) {}
 
-    std::vector<CHECK_FINDING> run(const std::vector<std::string>& words) {
+    std::vector<CHECK_FINDING> run(const std::vector<std::string>& words, const std::vector<int>& lines) {
+        word_lines = lines;
         read_sections(words);
         check_wiring();
         return findings;
@@ -101,7 +107,10 @@ class CHECKER {
         std::vector<std::string> fields; // field 0 the name, then the parameter fields
     };
 
-    void report(int word, const std::string& text) { findings.push_back({word, text}); }
+    void report(int word, const std::string& text) {
+        const int line = word > 0 && word <= static_cast<int>(word_lines.size()) ? word_lines[word - 1] : 0;
+        findings.push_back({word, text, line});
+    }
 
     void read_sections(const std::vector<std::string>& words) {
         enum { BEFORE, OBJECTS, BETWEEN, LINKS, AFTER } state = BEFORE;
@@ -109,13 +118,13 @@ class CHECKER {
         for (size_t i = 0; i < words.size(); ++i) {
             const std::string& w = words[i];
             const int number = static_cast<int>(i) + 1;
-            if (w == "BEGIN_OBJECTS_DECLARE" && state == BEFORE) {
+            if (w == OBJECTS_BEGIN && state == BEFORE) {
                 state = OBJECTS;
-            } else if (w == "END_OBJECTS_DECLARE" && state == OBJECTS) {
+            } else if (w == OBJECTS_END && state == OBJECTS) {
                 state = BETWEEN;
-            } else if (w == "BEGIN_LINKS_DECLARE" && state == BETWEEN) {
+            } else if (w == LINKS_BEGIN && state == BETWEEN) {
                 state = LINKS;
-            } else if (w == "END_LINKS_DECLARE" && state == LINKS) {
+            } else if (w == LINKS_END && state == LINKS) {
                 state = AFTER;
             } else if (w[0] == '#') {
                 continue;
@@ -131,8 +140,8 @@ class CHECKER {
             }
         }
         if (state != AFTER)
-            report(0, "the markers BEGIN_OBJECTS_DECLARE, END_OBJECTS_DECLARE, BEGIN_LINKS_DECLARE, "
-                      "END_LINKS_DECLARE are not all present in that order");
+            report(0, std::string("the markers ") + OBJECTS_BEGIN + ", " + OBJECTS_END + ", " + LINKS_BEGIN + ", " +
+                          LINKS_END + " are not all present in that order");
         if (module_count > PATCH_MODULES_MAX)
             report(0, "more than " + std::to_string(PATCH_MODULES_MAX) +
                           " modules: the program refuses the patch");
@@ -164,6 +173,13 @@ class CHECKER {
             report(d.word, "'" + name + "' contains no module keyword and creates nothing");
             return;
         }
+        const size_t capacity = name_capacity_of(name.c_str());
+        if (name.size() > capacity) {
+            report(d.word, "a name of " + std::to_string(name.size()) + " characters (" + name.substr(0, 40) +
+                               "...): the reader keeps " + std::to_string(capacity) +
+                               " and refuses the module");
+            return;
+        }
         if (n > 1) report(d.word, "'" + name + "' creates several modules");
         module_count += static_cast<size_t>(n);
         for (int i = 0; i < n; ++i) {
@@ -177,13 +193,13 @@ class CHECKER {
     }
 
     void check_keys(MODULE_KIND k, const DECL& d) {
-        const OBJECT_KEYS keys = object_keys(k);
+        const OBJECT_KEYS keys = kind_keys(k);
         bool bypass_set = false;
         for (size_t f = 1; f < d.fields.size(); ++f) {
             const std::string& field = d.fields[f];
             const std::string quoted = "'" + field + "' in " + d.fields[0];
             if (field.empty()) {
-                if (empty_field_is_fatal(k))
+                if (kind_info(k).empty_field_stops)
                     report(d.word, d.fields[0] + " has an empty field: the reader stops");
                 continue;
             }
@@ -229,7 +245,11 @@ class CHECKER {
             return;
         case VALUE_TEXT:
             if (!base_dir.empty()) {
-                const std::string path = value[0] == '/' ? value : base_dir + "/" + value;
+                std::string path;
+                for (const std::string& c : sample_candidates(patch_path, value)) {
+                    path = c[0] == '/' ? c : base_dir + "/" + c;
+                    if (access(path.c_str(), F_OK) == 0) break;
+                }
                 if (const char* why = sample_file_problem(path.c_str()))
                     report(d.word, quoted + ": the sample file " + why);
             }
@@ -248,11 +268,11 @@ class CHECKER {
 
     void link(const DECL& d) {
         const std::string& target = d.fields[0];
-        LINK_TARGET kinds[TGT_COUNT];
+        MODULE_KIND kinds[KIND_COUNT];
         const int n = link_targets_of(target.c_str(), kinds);
         // No kind: the writer's OUTPUT_1;MIXER_4; line and the like.
         for (int i = 0; i < n; ++i) {
-            const MODULE_KIND k = target_module_kind(kinds[i]);
+            const MODULE_KIND k = kinds[i];
             if (!find(k, target)) {
                 report(d.word, "link target '" + target + "' is not declared as a " + kind_word(k));
                 continue;
@@ -265,12 +285,11 @@ class CHECKER {
     // Whether the source name holds the keyword of a source kind the rule accepts.
     static bool rule_takes(const PORT_RULE& rule, const std::string& source) {
         for (int s = 0; s < rule.source_count; ++s)
-            if (has(source, source_keywords[rule.sources[s]])) return true;
+            if (has(source, kind_info(rule.sources[s]).keyword)) return true;
         return false;
     }
 
-    void link_field(const DECL& d, LINK_TARGET t, const std::string& field) {
-        const MODULE_KIND k = target_module_kind(t);
+    void link_field(const DECL& d, MODULE_KIND k, const std::string& field) {
         const std::string& name = d.fields[0];
         const std::string quoted = "'" + field + "' in the links of " + name;
         if (field.empty()) {
@@ -280,7 +299,7 @@ class CHECKER {
         const auto kv = split_fields(field, '=');
         const std::string& port = kv[0];
         const std::string source = kv.size() > 1 ? kv[1] : "";
-        const PORT_RULES rules = port_rules(t);
+        const PORT_RULES rules = kind_ports(k);
         const PORT_RULE* intended = nullptr;
         for (int r = 0; r < rules.count; ++r)
             if (port == rules.rules[r].key) intended = &rules.rules[r];
@@ -307,13 +326,13 @@ class CHECKER {
         bool accepted = false, found = false;
         std::string missing;
         for (int s = 0; s < intended->source_count; ++s) {
-            const SOURCE_KIND sk = intended->sources[s];
-            if (!has(source, source_keywords[sk])) continue;
+            const MODULE_KIND sk = intended->sources[s];
+            if (!has(source, kind_info(sk).keyword)) continue;
             accepted = true;
-            if (find(source_module_kind(sk), source))
+            if (find(sk, source))
                 found = true;
             else
-                missing = kind_word(source_module_kind(sk));
+                missing = kind_word(sk);
         }
         if (!accepted) {
             report(d.word, quoted + ": the port does not accept this kind of source");
@@ -344,6 +363,8 @@ class CHECKER {
     }
 
     std::string base_dir;
+    std::string patch_path;
+    std::vector<int> word_lines;
     std::vector<CHECK_FINDING> findings;
     std::vector<DECL> modules[KIND_COUNT];
     size_t module_count = 0;
@@ -369,6 +390,19 @@ std::vector<std::string> patch_words(const std::string& text) {
     return words;
 }
 
+std::vector<int> patch_word_lines(const std::string& text) {
+    std::vector<int> lines;
+    int line = 1;
+    bool in_word = false;
+    for (char c : text) {
+        const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
+        if (!blank && !in_word) lines.push_back(line);
+        in_word = !blank;
+        if (c == '\n') ++line;
+    }
+    return lines;
+}
+
 std::vector<std::string> split_fields(const std::string& word, char separator) {
     std::vector<std::string> fields(1);
     for (char c : word) {
@@ -380,8 +414,9 @@ std::vector<std::string> split_fields(const std::string& word, char separator) {
     return fields;
 }
 
-std::vector<CHECK_FINDING> check_patch_text(const std::string& text, const std::string& base_dir) {
-    return CHECKER(base_dir).run(patch_words(text));
+std::vector<CHECK_FINDING> check_patch_text(const std::string& text, const std::string& base_dir,
+                                            const std::string& patch_path) {
+    return CHECKER(base_dir, patch_path).run(patch_words(text), patch_word_lines(text));
 }
 
 int check_patches(int count, char** paths) {
@@ -395,8 +430,11 @@ int check_patches(int count, char** paths) {
         }
         std::stringstream text;
         text << in.rdbuf();
-        for (const CHECK_FINDING& f : check_patch_text(text.str(), ".")) {
-            std::printf("%s: word %d: %s\n", paths[i], f.word, f.text.c_str());
+        for (const CHECK_FINDING& f : check_patch_text(text.str(), ".", paths[i])) {
+            if (f.line > 0)
+                std::printf("%s:%d: %s\n", paths[i], f.line, f.text.c_str());
+            else
+                std::printf("%s: %s\n", paths[i], f.text.c_str());
             status = 1;
         }
     }

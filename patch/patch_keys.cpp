@@ -1,4 +1,4 @@
-// Key tables of the patch format and the conversions of key values.
+// The conversions of key values, the step cells keys name and the kinds names select.
 #include "patch_keys.h"
 
 #include <climits>
@@ -8,126 +8,17 @@
 
 #include "engine/sequencer.h"
 
-namespace {
-
-// Limits shared by several keys. Audio frequencies stop at the Nyquist frequency of 44100 Hz;
-// a note number indexes the 2000-entry note table; switches are 0 or 1.
-constexpr double NYQUIST = 22050.0;
-constexpr double LAST_NOTE = 1999.0;
-constexpr double LAST_OCTAVE = 166.0; // 12 x 166 is the last octave inside the note table
-constexpr double HOUR_MS = 3600000.0;
-constexpr double STEPS_PER_SECOND_MAX = 44100.0;
-constexpr double STEPS_PER_SECOND_MIN = 0.001;
-
-constexpr OBJECT_KEY plain_int(const char* text, double min, double max) {
-    return {text, KEY_PLAIN, VALUE_INT, min, max};
-}
-constexpr OBJECT_KEY plain_real(const char* text, double min, double max) {
-    return {text, KEY_PLAIN, VALUE_REAL, min, max};
-}
-constexpr OBJECT_KEY switch_key(const char* text) {
-    return plain_int(text, 0, 1);
-}
-
-} // namespace
-
-const OBJECT_KEY sequencer_keys[SK_COUNT] = {
-    // A step every sample is the fastest clock; 0 would divide by zero.
-    plain_real("DIVIDER", STEPS_PER_SECOND_MIN, STEPS_PER_SECOND_MAX),
-    plain_int("NBR_STEP", 1, SEQ_COLS),
-    {"NOTE_", KEY_STEP_NOTE, VALUE_INT, 0, LAST_NOTE},
-    {"BYPASS_", KEY_STEP, VALUE_INT, 0, 1},
-    // Only a volume of exactly 1 starts a note; the panel steps it by tenths either way.
-    {"VOLUME_", KEY_STEP_THREE, VALUE_REAL, -100, 100},
-    // The panel doubles and halves a length: sixteen doublings of the default.
-    {"LENGHT_", KEY_STEP_THREE, VALUE_REAL, 0, 65536},
-    {"OCTAVE_", KEY_STEP, VALUE_INT, 0, LAST_OCTAVE},
-    switch_key("POWER"),
-    plain_int("PLAYING_PATTERN", 0, SEQ_PLAYED_PATTERNS - 1),
-    plain_int("WISHED_PATTERN", 0, SEQ_PLAYED_PATTERNS - 1),
-    plain_real("WISHED_TEMPO", STEPS_PER_SECOND_MIN, STEPS_PER_SECOND_MAX),
-};
-const OBJECT_KEY pcf_keys[FK_COUNT] = {
-    plain_int("HICUT", 1, NYQUIST),
-    // GAIN sets AMOUNT to a tenth of itself, so both share one scale.
-    plain_real("AMOUNT", -10, 10),
-    plain_int("TYPE", 0, 7),
-    plain_real("GAIN", -100, 100),
-    // Q divides the filter's bandwidth term: 0 makes it infinite.
-    plain_real("Q", 0.001, 1000),
-    switch_key("BYPASS"),
-    switch_key("POWER"),
-};
-const OBJECT_KEY vco_keys[OK_COUNT] = {
-    {"TYPE", KEY_PLAIN, VALUE_WAVE, 1, 6},
-    // A negative frequency runs the phase away from its wrap; 0 holds it still.
-    plain_real("FREQ", 0, NYQUIST),
-    // The oscillator limits its level to 1; the panel's knob goes as far as FREQ's.
-    plain_real("AMOUNT", 0, NYQUIST),
-    plain_int("NOTE", 0, LAST_NOTE),
-    plain_real("PHASE", -360, 360),
-    plain_real("PWM", 0, NYQUIST),
-    switch_key("POWER"),
-    // The controller steps the waveform down to 0, which sounds nothing.
-    plain_int("WAVEFORM", 0, 6),
-};
-const OBJECT_KEY vca_keys[AK_COUNT] = {
-    plain_real("ATTACK", 0, HOUR_MS),
-    switch_key("INVERT"),
-    switch_key("BYPASS"),
-    plain_real("DECAY", 0, HOUR_MS),
-    // A fraction of the peak; above 1 the held level lifts the envelope over its peak.
-    plain_real("SUSTAIN", 0, 10),
-    plain_real("RELEASE", 0, HOUR_MS),
-};
-const OBJECT_KEY sampler_keys[PK_COUNT] = {{"FILE", KEY_PLAIN, VALUE_TEXT, 0, 0}};
-const OBJECT_KEY keyboard_keys[KK_COUNT] = {
-    switch_key("POWER"),
-    plain_int("OCTAVE", 0, LAST_OCTAVE),
-    plain_int("NOTE", 0, LAST_NOTE),
-};
-const OBJECT_KEY mixer_keys[MK_COUNT] = {
-    switch_key("ENABLED"),
-    // A negative level turns the channel's phase over.
-    {"LEVEL_", KEY_SLOT, VALUE_REAL, -10, 10},
-    // Only exactly 1 mutes a channel.
-    {"MUTE_", KEY_SLOT, VALUE_REAL, 0, 1},
-};
-
-namespace {
-template <size_t N> OBJECT_KEYS keys_of(const OBJECT_KEY (&k)[N]) {
-    return {k, static_cast<int>(N)};
-}
-} // namespace
-
-OBJECT_KEYS object_keys(MODULE_KIND kind) {
-    switch (kind) {
-    case KIND_SEQUENCER:
-        return keys_of(sequencer_keys);
-    case KIND_PCF:
-        return keys_of(pcf_keys);
-    case KIND_VCO:
-        return keys_of(vco_keys);
-    case KIND_VCA:
-        return keys_of(vca_keys);
-    case KIND_SAMPLER:
-        return keys_of(sampler_keys);
-    case KIND_KEYBOARD:
-        return keys_of(keyboard_keys);
-    case KIND_MIXER:
-        return keys_of(mixer_keys);
-    case KIND_COUNT:
-        break;
-    }
-    return {nullptr, 0};
-}
-
-bool empty_field_is_fatal(MODULE_KIND kind) {
-    return kind == KIND_SEQUENCER || kind == KIND_SAMPLER || kind == KIND_VCO || kind == KIND_VCA;
-}
-
 bool value_in_range(const OBJECT_KEY& key, double v) {
     return v >= key.min && v <= key.max; // false for NaN
+}
+
+bool value_text_is_number(const OBJECT_KEY& key, const char* value) {
+    if (key.value != VALUE_INT && key.value != VALUE_REAL) return true;
+    if (value == nullptr || *value == '\0') return false;
+    char* end = nullptr;
+    const double v = std::strtod(value, &end);
+    // A whole number cannot be infinite or not-a-number, which atoi would read as 0.
+    return end != value && *end == '\0' && (key.value == VALUE_REAL || std::isfinite(v));
 }
 
 bool value_text_accepted(const OBJECT_KEY& key, const char* value) {
@@ -144,77 +35,7 @@ bool value_text_accepted(const OBJECT_KEY& key, const char* value) {
     return true;
 }
 
-const char* const source_keywords[SRC_COUNT] = {"SEQUENCER", "KEY", "VCO", "SAMPLER", "VCA", "PCF", "MIXER"};
-
 namespace {
-
-// A rule of the keys that take any source kind, tested in the key text.
-constexpr PORT_RULE any_source(const char* key, PORT port) {
-    return {key,
-            port,
-            true,
-            SRC_COUNT,
-            {SRC_SEQUENCER, SRC_KEY, SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}};
-}
-
-const PORT_RULE sequencer_rules[] = {
-    {"SYNC", PORT_SYNC, false, 1, {SRC_KEY}},
-};
-
-const PORT_RULE vco_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PWM", PORT_MOD_PWM, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    any_source(AUDIO_KEY, PORT_INPUT),
-    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
-    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
-    any_source(CV_AMP_KEY, PORT_MOD_AMP),
-    any_source(CV_PWM_KEY, PORT_MOD_PWM),
-};
-
-const PORT_RULE mixer_rules[] = {
-    {"ADD_CHANELL", PORT_CHANNEL, true, 5, {SRC_VCO, SRC_SAMPLER, SRC_VCA, SRC_PCF, SRC_MIXER}},
-    any_source(SLOT_KEY, PORT_SLOT),
-};
-
-const PORT_RULE vca_rules[] = {
-    {"IN", PORT_INPUT, false, 4, {SRC_VCO, SRC_PCF, SRC_SAMPLER, SRC_MIXER}},
-    {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
-    any_source(AUDIO_KEY, PORT_INPUT),
-};
-
-const PORT_RULE pcf_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {SRC_VCO, SRC_SAMPLER, SRC_VCA}},
-    {"IN", PORT_INPUT, false, 7, {SRC_PCF, SRC_VCO, SRC_SAMPLER, SRC_MIXER, SRC_VCA, SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_KEY, SRC_SEQUENCER}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
-    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
-    any_source(CV_AMP_KEY, PORT_MOD_AMP),
-};
-
-const PORT_RULE sampler_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 2, {SRC_VCO, SRC_SAMPLER}},
-    {"IN", PORT_INPUT, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"GATE", PORT_GATE, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    {"SYNC", PORT_SYNC, false, 2, {SRC_SEQUENCER, SRC_KEY}},
-    any_source(AUDIO_KEY, PORT_INPUT),
-    any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
-    any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
-    any_source(CV_AMP_KEY, PORT_MOD_AMP),
-};
-
-template <size_t N> PORT_RULES rules_of(const PORT_RULE (&r)[N]) {
-    return {r, static_cast<int>(N)};
-}
 
 // The number starting at pos of a key of the given length (at most max_chars of it when
 // max_chars is not 0); false when pos lies outside the key.
@@ -237,27 +58,8 @@ bool number_at(const char* key, size_t length, size_t pos, size_t max_chars, int
 
 } // namespace
 
-PORT_RULES port_rules(LINK_TARGET kind) {
-    switch (kind) {
-    case TGT_SEQUENCER:
-        return rules_of(sequencer_rules);
-    case TGT_VCO:
-        return rules_of(vco_rules);
-    case TGT_MIXER:
-        return rules_of(mixer_rules);
-    case TGT_VCA:
-        return rules_of(vca_rules);
-    case TGT_PCF:
-        return rules_of(pcf_rules);
-    case TGT_SAMPLER:
-        return rules_of(sampler_rules);
-    default:
-        return {nullptr, 0};
-    }
-}
-
-const char* port_key_for(LINK_TARGET kind, PORT port, SOURCE_KIND source) {
-    PORT_RULES r = port_rules(kind);
+const char* port_key_for(MODULE_KIND kind, PORT port, MODULE_KIND source) {
+    PORT_RULES r = kind_ports(kind);
     for (int i = 0; i < r.count; ++i) {
         if (r.rules[i].port != port) continue;
         for (int k = 0; k < r.rules[i].source_count; ++k)
@@ -266,25 +68,18 @@ const char* port_key_for(LINK_TARGET kind, PORT port, SOURCE_KIND source) {
     return nullptr;
 }
 
-int link_targets_of(const char* name, LINK_TARGET out[TGT_COUNT]) {
+int link_targets_of(const char* name, MODULE_KIND out[KIND_COUNT]) {
     int n = 0;
     if (name == nullptr) return 0;
-    if (std::strstr(name, kind_info(KIND_SEQUENCER).keyword))
-        out[n++] = TGT_SEQUENCER;
-    else if (std::strstr(name, kind_info(KIND_VCO).keyword))
-        out[n++] = TGT_VCO;
-    else if (std::strstr(name, kind_info(KIND_MIXER).keyword))
-        out[n++] = TGT_MIXER;
-    if (std::strstr(name, kind_info(KIND_VCA).keyword)) out[n++] = TGT_VCA;
-    if (std::strstr(name, kind_info(KIND_PCF).keyword)) out[n++] = TGT_PCF;
-    if (std::strstr(name, kind_info(KIND_SAMPLER).keyword)) out[n++] = TGT_SAMPLER;
+    auto has = [name](MODULE_KIND k) { return std::strstr(name, kind_info(k).keyword) != nullptr; };
+    for (MODULE_KIND k : {KIND_SEQUENCER, KIND_VCO, KIND_MIXER})
+        if (has(k)) {
+            out[n++] = k;
+            break;
+        }
+    for (MODULE_KIND k : {KIND_VCA, KIND_PCF, KIND_SAMPLER})
+        if (has(k)) out[n++] = k;
     return n;
-}
-
-MODULE_KIND target_module_kind(LINK_TARGET kind) {
-    static const MODULE_KIND kinds[TGT_COUNT] = {KIND_SEQUENCER, KIND_VCO, KIND_MIXER,
-                                                 KIND_VCA,       KIND_PCF, KIND_SAMPLER};
-    return kinds[kind];
 }
 
 int created_kinds_of(const char* name, MODULE_KIND out[4]) {
@@ -300,12 +95,6 @@ int created_kinds_of(const char* name, MODULE_KIND out[4]) {
     if (has(KIND_VCA)) out[n++] = KIND_VCA;
     if (has(KIND_MIXER)) out[n++] = KIND_MIXER;
     return n;
-}
-
-MODULE_KIND source_module_kind(SOURCE_KIND kind) {
-    static const MODULE_KIND kinds[SRC_COUNT] = {KIND_SEQUENCER, KIND_KEYBOARD, KIND_VCO,  KIND_SAMPLER,
-                                                 KIND_VCA,       KIND_PCF,      KIND_MIXER};
-    return kinds[kind];
 }
 
 int patch_int(const char* s) {

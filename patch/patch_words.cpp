@@ -32,18 +32,27 @@ void fatal() {
     throw STOP_READING{};
 }
 
+READ_PLACE read_place;
+
+void restart_lines() {
+    read_place.line = 1;
+    read_place.word_line = 0;
+}
+
 FILE_HANDLE open_patch(const char* path) {
     if (patch_caption_hook != nullptr) patch_caption_hook(path);
+    read_place.path = path != nullptr ? path : "";
+    restart_lines();
     return FILE_HANDLE(std::fopen(path, "r"));
 }
 
 WORD_READ read_word(FILE* f, std::string& word) {
     word.clear();
     int c;
-    do
-        c = std::getc(f);
-    while (c != EOF && is_blank(c));
+    for (c = std::getc(f); c != EOF && is_blank(c); c = std::getc(f))
+        if (c == '\n') ++read_place.line;
     if (c == EOF) return WORD_READ::END;
+    read_place.word_line = read_place.line;
     bool too_long = false;
     for (; c != EOF && !is_blank(c); c = std::getc(f)) {
         if (word.size() < PATCH_WORD_MAX)
@@ -51,7 +60,39 @@ WORD_READ read_word(FILE* f, std::string& word) {
         else
             too_long = true;
     }
+    // The blank that ended the word is read too.
+    if (c == '\n') ++read_place.line;
     return too_long ? WORD_READ::TOO_LONG : WORD_READ::WORD;
+}
+
+void read_section(FILE* f, const SECTION& section, const std::function<void(const std::string&)>& declare) {
+    word_number = 0;
+    begin_messages();
+    bool started = section.reads_before_begin;
+    std::string word;
+    try {
+        for (;;) {
+            WORD_READ r = read_word(f, word);
+            if (r == WORD_READ::END) break;
+            ++word_number;
+            if (r == WORD_READ::TOO_LONG) {
+                if (started) report_too_long();
+                continue;
+            }
+            if (word == section.begin) {
+                started = true;
+                continue;
+            }
+            if (word == section.end) break;
+            if (word[0] == '#' || !started) continue;
+            declare(word);
+        }
+    } catch (const STOP_READING&) {
+    } catch (...) {
+        end_messages();
+        throw;
+    }
+    end_messages();
 }
 
 bool split_declaration(const std::string& word, std::vector<std::string_view>& fields) {
@@ -74,6 +115,7 @@ const char* const MESSAGE_TOPICS[MSG_KIND_COUNT] = {
     "mots trop longs",
     "valeurs refusees",
     "modules absents",
+    "cles inconnues",
 };
 
 } // namespace
@@ -85,6 +127,7 @@ void begin_messages() {
 
 void report(MESSAGE_KIND kind, const char* format, ...) {
     if (++message_counts[kind] > MESSAGES_PER_KIND) return;
+    std::printf("%s:%d: ", read_place.path.c_str(), read_place.word_line);
     va_list args;
     va_start(args, format);
     std::vprintf(format, args);
@@ -101,7 +144,7 @@ void end_messages() {
 }
 
 void report_too_long() {
-    report(MSG_TOO_LONG, "Ligne %d : mot de plus de %zu caracteres ignore\n", word_number, PATCH_WORD_MAX);
+    report(MSG_TOO_LONG, "mot de plus de %zu caracteres ignore\n", PATCH_WORD_MAX);
 }
 
 void report_short_word() {
@@ -109,7 +152,8 @@ void report_short_word() {
 }
 
 void report_empty_field() {
-    std::printf("Erreur, au niveau des parametre ligne [%d]\n", word_number);
+    std::printf("%s:%d: Erreur, au niveau des parametre ligne [%d]\n", read_place.path.c_str(),
+                read_place.word_line, word_number);
 }
 
 } // namespace patch_read

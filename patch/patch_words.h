@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,7 +25,20 @@ struct FILE_CLOSER {
 };
 using FILE_HANDLE = std::unique_ptr<FILE, FILE_CLOSER>;
 
-// Announces the path to the caption hook and opens the file in text mode.
+// Where reading stands: the patch's path and the line (from 1) the last word read starts on.
+// Warnings begin with "PATH:LINE: ", the place editors jump to.
+struct READ_PLACE {
+    std::string path;
+    int line = 1;      // the line reading has reached
+    int word_line = 0; // the line the last word read starts on
+};
+extern READ_PLACE read_place;
+
+// Counts lines from the top of the file again, after a rewind.
+void restart_lines();
+
+// Announces the path to the caption hook and opens the file in text mode; lines are counted
+// from its top.
 FILE_HANDLE open_patch(const char* path);
 
 enum class WORD_READ { WORD, TOO_LONG, END };
@@ -33,6 +47,22 @@ enum class WORD_READ { WORD, TOO_LONG, END };
 // too long, so the next read starts after it.
 WORD_READ read_word(FILE* f, std::string& word);
 
+// The words that open and close a section, and whether the words before the opening one
+// belong to it: the objects section reads from the first word, so its opening word may be
+// left out; the links section ignores everything before its opening word.
+struct SECTION {
+    const char* begin;
+    const char* end;
+    bool reads_before_begin;
+};
+
+// Reads the file from its first word and hands every declaration word of the section to
+// declare, counting every word read in word_number: markers, comments and words outside the
+// section are passed over, a too long word inside it is reported. Reading ends at the closing
+// word, the end of the file or a fatal error whose hook returned; the section's messages are
+// ended on every way out, an exception from declare included.
+void read_section(FILE* f, const SECTION& section, const std::function<void(const std::string&)>& declare);
+
 // Splits a declaration word at ";" into fields. False (after reporting a word with fewer than
 // two ";") when it is no declaration, or silently when its name is empty.
 bool split_declaration(const std::string& word, std::vector<std::string_view>& fields);
@@ -40,12 +70,20 @@ bool split_declaration(const std::string& word, std::vector<std::string_view>& f
 // Messages that a reader may print once per word come in kinds; after MESSAGES_PER_KIND of one
 // kind in a section the rest are only counted, so a file that is no patch at all (a program,
 // an image) gives a screenful instead of one line per word.
-enum MESSAGE_KIND { MSG_SHORT_WORD, MSG_TOO_LONG, MSG_BAD_VALUE, MSG_NO_MODULE, MSG_KIND_COUNT };
+enum MESSAGE_KIND {
+    MSG_SHORT_WORD,
+    MSG_TOO_LONG,
+    MSG_BAD_VALUE,
+    MSG_NO_MODULE,
+    MSG_UNKNOWN_KEY,
+    MSG_KIND_COUNT
+};
 constexpr int MESSAGES_PER_KIND = 20;
 
 // Starts a section: no message counted yet.
 void begin_messages();
-// Prints a message of the kind, or only counts it once its kind has used its share.
+// Prints a message of the kind after the place of the last word read ("PATH:LINE: "), or only
+// counts it once its kind has used its share.
 void report(MESSAGE_KIND kind, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Ends a section: one line per kind saying how many of its messages were left out.
 void end_messages();

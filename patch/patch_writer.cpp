@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "patch_keys.h"
+#include "patch_markers.h"
 
 namespace {
 
@@ -78,14 +79,8 @@ void close_declaration(std::string& line, size_t name_end) {
 
 struct NAMED_SOURCE {
     const char* name;
-    SOURCE_KIND kind;
+    MODULE_KIND kind;
 };
-
-SOURCE_KIND source_kind_of(MODULE_KIND k) {
-    for (int s = 0; s < SRC_COUNT; ++s)
-        if (source_module_kind(static_cast<SOURCE_KIND>(s)) == k) return static_cast<SOURCE_KIND>(s);
-    return SRC_COUNT;
-}
 
 // Every output of a graph by its address, with the module that owns it: a port names its
 // source by one look-up, so a graph saves in time that grows with its size. Where two modules
@@ -94,15 +89,15 @@ class SOURCE_NAMES {
   public:
     explicit SOURCE_NAMES(const GENERATOR& g) {
         for (const MODULE_REF& m : module_order(g))
-            values_.emplace(module_value(m), NAMED_SOURCE{module_name(m), source_kind_of(m.kind)});
+            values_.emplace(module_value(m), NAMED_SOURCE{module_name(m), m.kind});
         // Gates and sync pulses come from note sources only.
         for (KEYBOARD* k : g.keyboards) {
-            gates_.emplace(&k->gate, NAMED_SOURCE{k->name, SRC_KEY});
-            syncs_.emplace(&k->sync_pulse, NAMED_SOURCE{k->name, SRC_KEY});
+            gates_.emplace(&k->gate, NAMED_SOURCE{k->name, KIND_KEYBOARD});
+            syncs_.emplace(&k->sync_pulse, NAMED_SOURCE{k->name, KIND_KEYBOARD});
         }
         for (SEQUENCER* s : g.sequencers) {
-            gates_.emplace(&s->gate, NAMED_SOURCE{s->name, SRC_SEQUENCER});
-            syncs_.emplace(&s->sync_pulse, NAMED_SOURCE{s->name, SRC_SEQUENCER});
+            gates_.emplace(&s->gate, NAMED_SOURCE{s->name, KIND_SEQUENCER});
+            syncs_.emplace(&s->sync_pulse, NAMED_SOURCE{s->name, KIND_SEQUENCER});
         }
     }
     // The module owning the address; false for an address no module owns.
@@ -125,7 +120,7 @@ class SOURCE_NAMES {
 // ---- link fields -----------------------------------------------------------------------
 
 // "KEY=SOURCE;" with the key the reader connects that port from that source kind by.
-void link_field(std::string& line, LINK_TARGET target, PORT port, const NAMED_SOURCE& s) {
+void link_field(std::string& line, MODULE_KIND target, PORT port, const NAMED_SOURCE& s) {
     const char* key = port_key_for(target, port, s.kind);
     if (key == nullptr) return;
     line += key;
@@ -134,22 +129,22 @@ void link_field(std::string& line, LINK_TARGET target, PORT port, const NAMED_SO
     line += ';';
 }
 
-void input_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const float* input) {
+void input_field(std::string& line, const SOURCE_NAMES& g, MODULE_KIND target, const float* input) {
     NAMED_SOURCE s;
     if (g.value(input, s)) link_field(line, target, PORT_INPUT, s);
 }
 
-void mod_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, PORT port, MOD_SLOT slot) {
+void mod_field(std::string& line, const SOURCE_NAMES& g, MODULE_KIND target, PORT port, MOD_SLOT slot) {
     NAMED_SOURCE s;
     if (slot != nullptr && g.value(*slot, s)) link_field(line, target, port, s);
 }
 
-void gate_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* gate_in) {
+void gate_field(std::string& line, const SOURCE_NAMES& g, MODULE_KIND target, const int32_t* gate_in) {
     NAMED_SOURCE s;
     if (g.gate(gate_in, s)) link_field(line, target, PORT_GATE, s);
 }
 
-void sync_field(std::string& line, const SOURCE_NAMES& g, LINK_TARGET target, const int32_t* sync_in) {
+void sync_field(std::string& line, const SOURCE_NAMES& g, MODULE_KIND target, const int32_t* sync_in) {
     NAMED_SOURCE s;
     if (g.sync(sync_in, s)) link_field(line, target, PORT_SYNC, s);
 }
@@ -165,15 +160,6 @@ std::string line_start(const char* name) {
     std::string line = name;
     line += ';';
     return line;
-}
-
-// The ports of an oscillator, a sampler or a filter, in the order the links are written.
-template <class M>
-void modulated_fields(std::string& line, const SOURCE_NAMES& g, LINK_TARGET t, const M& m) {
-    input_field(line, g, t, m.input);
-    mod_field(line, g, t, PORT_MOD_AMP, m.mod_amp);
-    mod_field(line, g, t, PORT_MOD_FREQ, m.mod_freq);
-    mod_field(line, g, t, PORT_MOD_PHASE, m.mod_phase);
 }
 
 // ---- sequencer cells -------------------------------------------------------------------
@@ -335,109 +321,45 @@ void write_declaration(FILE* f, const SAMPLER& m) {
 
 namespace {
 
-bool links_line(FILE* f, const SOURCE_NAMES& g, const VCO& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, TGT_VCO, m);
-    mod_field(line, g, TGT_VCO, PORT_MOD_PWM, m.mod_pwm);
-    gate_field(line, g, TGT_VCO, m.gate_in);
-    sync_field(line, g, TGT_VCO, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const SAMPLER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, TGT_SAMPLER, m);
-    gate_field(line, g, TGT_SAMPLER, m.gate_in);
-    sync_field(line, g, TGT_SAMPLER, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const PCF& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    modulated_fields(line, g, TGT_PCF, m);
-    gate_field(line, g, TGT_PCF, m.gate_in);
-    sync_field(line, g, TGT_PCF, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const VCA& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    input_field(line, g, TGT_VCA, m.input);
-    gate_field(line, g, TGT_VCA, m.gate_in);
-    return finish_links(f, line, name_end);
-}
-
-bool links_line(FILE* f, const SOURCE_NAMES& g, const MIXER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
+// The mixer's channels: every used channel keeps its slot, so each level stays with its
+// source; a channel whose source cannot be named is written as an unconnected slot.
+void channel_fields(std::string& line, const SOURCE_NAMES& g, const MIXER& m) {
     const int used = m.input_count < MIXER_SLOTS ? m.input_count : MIXER_SLOTS;
     for (int i = 0; i < used; ++i) {
-        // Every used channel keeps its slot, so each level stays with its source: a channel
-        // whose source cannot be named is written as an unconnected slot.
         NAMED_SOURCE s;
         if (!g.value(m.inputs[i].input, s)) {
             line += SLOT_KEY;
             line += "=;";
-        } else if (port_key_for(TGT_MIXER, PORT_CHANNEL, s.kind) != nullptr) {
-            link_field(line, TGT_MIXER, PORT_CHANNEL, s);
+        } else if (port_key_for(KIND_MIXER, PORT_CHANNEL, s.kind) != nullptr) {
+            link_field(line, KIND_MIXER, PORT_CHANNEL, s);
         } else {
-            link_field(line, TGT_MIXER, PORT_SLOT, s);
+            link_field(line, KIND_MIXER, PORT_SLOT, s);
         }
     }
-    return finish_links(f, line, name_end);
 }
 
-bool links_line(FILE* f, const SOURCE_NAMES& g, const SEQUENCER& m) {
-    std::string line = line_start(m.name);
-    const size_t name_end = line.size();
-    sync_field(line, g, TGT_SEQUENCER, m.sync_in);
-    return finish_links(f, line, name_end);
-}
-
+// Every port the kind has, in the order the links are written: input, the modulation slots
+// (amplitude, frequency, phase, pulse width), gate, sync, then a mixer's channels.
 bool links_line(FILE* f, const SOURCE_NAMES& g, const MODULE_REF& m) {
-    switch (m.kind) {
-    case KIND_VCO:
-        return links_line(f, g, *m.as<VCO>());
-    case KIND_SAMPLER:
-        return links_line(f, g, *m.as<SAMPLER>());
-    case KIND_VCA:
-        return links_line(f, g, *m.as<VCA>());
-    case KIND_SEQUENCER:
-        return links_line(f, g, *m.as<SEQUENCER>());
-    case KIND_PCF:
-        return links_line(f, g, *m.as<PCF>());
-    case KIND_MIXER:
-        return links_line(f, g, *m.as<MIXER>());
-    case KIND_KEYBOARD:
-    case KIND_COUNT:
-        break;
-    }
-    return false;
+    const MODULE_KIND t = m.kind;
+    const MODULE_PORTS p = module_ports(m);
+    std::string line = line_start(module_name(m));
+    const size_t name_end = line.size();
+    if (p.input != nullptr) input_field(line, g, t, *p.input);
+    if (p.mod_amp != nullptr) mod_field(line, g, t, PORT_MOD_AMP, *p.mod_amp);
+    if (p.mod_freq != nullptr) mod_field(line, g, t, PORT_MOD_FREQ, *p.mod_freq);
+    if (p.mod_phase != nullptr) mod_field(line, g, t, PORT_MOD_PHASE, *p.mod_phase);
+    if (p.mod_pwm != nullptr) mod_field(line, g, t, PORT_MOD_PWM, *p.mod_pwm);
+    if (p.gate_in != nullptr) gate_field(line, g, t, *p.gate_in);
+    if (p.sync_in != nullptr) sync_field(line, g, t, *p.sync_in);
+    if (p.mixer != nullptr) channel_fields(line, g, *p.mixer);
+    return finish_links(f, line, name_end);
 }
 
 } // namespace
 
 bool write_links(FILE* f, const GENERATOR& g, const VCO& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const VCA& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const PCF& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const MIXER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
-}
-bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m) {
-    return links_line(f, SOURCE_NAMES(g), m);
+    return links_line(f, SOURCE_NAMES(g), module_ref(const_cast<VCO*>(&m)));
 }
 bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
     return links_line(f, SOURCE_NAMES(g), m);
@@ -457,7 +379,7 @@ template <class M> void declare_all(FILE* f, const std::vector<M*>& list) {
 } // namespace
 
 bool write_patch(FILE* f, const GENERATOR& g) {
-    std::fputs("BEGIN_OBJECTS_DECLARE\n\n", f);
+    std::fprintf(f, "%s\n\n", OBJECTS_BEGIN);
     declare_all(f, g.vcos);
     declare_all(f, g.vcas);
     declare_all(f, g.mixers);
@@ -465,13 +387,12 @@ bool write_patch(FILE* f, const GENERATOR& g) {
     declare_all(f, g.filters);
     declare_all(f, g.keyboards);
     declare_all(f, g.samplers);
-    std::fputs("END_OBJECTS_DECLARE\n\n", f);
-    std::fputs("BEGIN_LINKS_DECLARE\n", f);
+    std::fprintf(f, "%s\n\n%s\n", OBJECTS_END, LINKS_BEGIN);
     const std::vector<MODULE_REF> order = module_order(g);
     const SOURCE_NAMES sources(g);
     for (auto it = order.rbegin(); it != order.rend(); ++it)
         links_line(f, sources, *it);
     std::fputs("\nOUTPUT_1;MIXER_4;\n", f);
-    std::fputs("END_LINKS_DECLARE\n", f);
+    std::fprintf(f, "%s\n", LINKS_END);
     return std::ferror(f) == 0;
 }

@@ -25,13 +25,8 @@ std::string sequencer_word(const SEQUENCER& m);
 // the source module. A module without connections (and a keyboard, which has no inputs)
 // writes nothing. Sources are found in g by the address the port holds. Returns whether a
 // line was written.
-bool write_links(FILE* f, const GENERATOR& g, const VCO& m);
-bool write_links(FILE* f, const GENERATOR& g, const SAMPLER& m);
-bool write_links(FILE* f, const GENERATOR& g, const VCA& m);
-bool write_links(FILE* f, const GENERATOR& g, const PCF& m);
-bool write_links(FILE* f, const GENERATOR& g, const MIXER& m);
-bool write_links(FILE* f, const GENERATOR& g, const SEQUENCER& m);
 bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m);
+bool write_links(FILE* f, const GENERATOR& g, const VCO& m);
 
 // The whole patch: declarations so that reading them rebuilds every list in its order, then
 // the links. False when the stream reports a write error.

@@ -124,6 +124,31 @@ bool save_patch_to(const GENERATOR* g, const char* path) {
     return true;
 }
 
+mode_t replacement_mode(const char* path) {
+    struct stat st;
+    if (path != nullptr && stat(path, &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+    // The umask can only be read by setting it; /proc tells it without touching it, which
+    // matters while other threads may create files.
+    mode_t mask = 022;
+    bool known = false;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value);
+                known = true;
+                break;
+            }
+        std::fclose(f);
+    }
+    if (!known) {
+        mask = umask(022);
+        umask(mask);
+    }
+    return 0666 & ~mask;
+}
+
 bool is_temporary_name(const char* name) {
     if (name == nullptr) return false;
     if (std::strncmp(name, SAVE_TEMPORARY_PREFIX, sizeof SAVE_TEMPORARY_PREFIX - 1) == 0) return true;

@@ -1,5 +1,7 @@
 // Saving the graph as a patch file without ever leaving a half-written one.
 #pragma once
+#include <sys/types.h>
+
 #include "engine/generator.h"
 
 // Writes g as a patch at path. The patch goes to a temporary file in the same folder, is
@@ -7,6 +9,10 @@
 // crash, kill) leaves the file that was there whole. A failure is reported on the console and
 // gives false; a symbolic link at path is followed, so the file it names is replaced.
 bool save_patch_to(const GENERATOR* g, const char* path);
+
+// The permissions a file written in place of path gets: those of the file it replaces when there
+// is one (a symbolic link is followed), else 0666 less the process's umask, as any new file.
+mode_t replacement_mode(const char* path);
 
 // Flushes a file descriptor to the disk (fsync). Saving calls it on the new file before the
 // rename that puts it in place; tests replace it to watch that order.

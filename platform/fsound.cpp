@@ -167,7 +167,7 @@ FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, 
         return nullptr;
     }
     const unsigned int needed = FSOUND_16BITS | FSOUND_SIGNED | FSOUND_STEREO;
-    if (!callback || length <= 0 || length % 4 != 0 || (mode & needed) != needed || samplerate != WAVE_RATE) {
+    if (!callback || length <= 0 || length % 4 != 0 || (mode & needed) != needed || samplerate != SAMPLE_RATE) {
         fail(FMOD_ERR_INVALID_PARAM);
         return nullptr;
     }

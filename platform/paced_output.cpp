@@ -9,7 +9,7 @@
 #include "platform/fsound_stream.h"
 
 long long block_duration_us(int length_bytes) {
-    return static_cast<long long>(length_bytes / 4) * 1000000LL / WAVE_RATE;
+    return static_cast<long long>(length_bytes / 4) * 1000000LL / SAMPLE_RATE;
 }
 
 PACED_OUTPUT::PACED_OUTPUT(std::string record_path) : record_path_(std::move(record_path)) {}

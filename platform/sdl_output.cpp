@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <cstring>
 
+#include "engine/stream_format.h"
 #include "platform/fsound_stream.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool SDL_OUTPUT::open() {
     if (!sdl_audio_driver()) return false;
     SDL_AudioSpec want;
     std::memset(&want, 0, sizeof want);
-    want.freq = 44100;
+    want.freq = SAMPLE_RATE;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = static_cast<Uint16>(device_frames); // 2048 by default: about 46 ms per device period

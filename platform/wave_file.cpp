@@ -28,8 +28,8 @@ void wave_header(unsigned char out[WAVE_HEADER_BYTES], uint32_t data_bytes) {
     put_u32(out + 16, 16); // size of the PCM format body
     put_u16(out + 20, 1);  // PCM
     put_u16(out + 22, WAVE_CHANNELS);
-    put_u32(out + 24, WAVE_RATE);
-    put_u32(out + 28, WAVE_RATE * block_align); // bytes per second
+    put_u32(out + 24, SAMPLE_RATE);
+    put_u32(out + 28, SAMPLE_RATE * block_align); // bytes per second
     put_u16(out + 32, block_align);
     put_u16(out + 34, WAVE_BITS);
     std::memcpy(out + 36, "data", 4);

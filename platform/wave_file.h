@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/stream_format.h"
+
 constexpr int WAVE_HEADER_BYTES = 44;
 constexpr int WAVE_CHANNELS = 2;
 constexpr int WAVE_BITS = 16;
-constexpr int WAVE_RATE = 44100;
 // The largest data chunk whose RIFF size (data + 36) still fits the 32-bit field.
 constexpr uint32_t WAVE_MAX_DATA_BYTES = 0xFFFFFFFFu - 36u;
 

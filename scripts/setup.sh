@@ -2,7 +2,7 @@
 # Installs every Debian package that tessaro's build, run and tests need (as root, non-interactive, idempotent).
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git dpkg-dev
   libsdl1.2-dev libsdl-image1.2-dev libsdl-net1.2-dev libsndfile1-dev libsamplerate0-dev
   jackd2 libjack-jackd2-dev
   libfreetype-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils zlib1g-dev

@@ -7,8 +7,11 @@
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
 
+#include "platform/data_dir.h"
+
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -97,7 +100,7 @@ void load_font(FONT& font, const char* path, float height) {
     FT_Library library;
     if (FT_Init_FreeType(&library)) throw std::runtime_error("FT_Init_FreeType failed");
     FT_Face face;
-    if (FT_New_Face(library, path, 0, &face)) {
+    if (FT_New_Face(library, data_path(path).c_str(), 0, &face)) {
         FT_Done_FreeType(library);
         throw std::runtime_error("FT_New_Face failed (there is probably a problem with your font file)");
     }

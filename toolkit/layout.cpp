@@ -5,9 +5,11 @@
 #include "toolkit/label.h"
 #include "toolkit/objet.h"
 #include "toolkit/slider.h"
+#include "platform/data_dir.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -148,9 +150,10 @@ void write_item(FILE* f, SPRITE* item, int cut) {
 
 int load_layout(OBJET& panel, const char* path) {
     std::snprintf(panel.layout_path, sizeof panel.layout_path, "%s", path);
-    FILE* f = std::fopen(path, "r");
+    const std::string file = data_path(path);
+    FILE* f = std::fopen(file.c_str(), "r");
     if (!f) {
-        std::printf("Failing to Load RC[%s] (cause Fopen())\n", path);
+        std::printf("Failing to Load RC[%s] (cause Fopen())\n", file.c_str());
         return -1;
     }
     char keyword[ITEM_NAME_SIZE];

@@ -1,6 +1,7 @@
 // Panels: message routing, modes, lookups, hit testing and drawing.
 #include "toolkit/objet.h"
 
+#include "engine/verbose.h"
 #include "toolkit/button.h"
 #include "toolkit/label.h"
 #include "toolkit/panel_walkers.h"
@@ -30,7 +31,7 @@ int OBJET::update() {
     while (!messages.empty()) {
         const MESSAGE& m = messages.back();
         if (!m.target) {
-            if (m.event_type() != EVENT_USER) std::printf("ZZZ\n");
+            if (m.event_type() != EVENT_USER) verbose_printf("ZZZ\n");
         } else if (auto* slider = dynamic_cast<SLIDER*>(m.target)) {
             slider->receive(m);
         } else if (auto* button = dynamic_cast<BUTTON*>(m.target)) {

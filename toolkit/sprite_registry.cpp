@@ -1,7 +1,9 @@
 // The sprite registry: description file parsing, tile cutting, pixel layout and registration.
 #include "toolkit/sprite_registry.h"
 
+#include "engine/verbose.h"
 #include "toolkit/renderer.h"
+#include "platform/data_dir.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -139,7 +141,7 @@ int SPRITE_REGISTRY::register_image(const char* name, SDL_Surface* surface, int 
         i = count++;
         std::snprintf(names[i], REGISTRY_NAME_SIZE, "%s", name);
     } else {
-        std::printf("Ref\n");
+        verbose_printf("Ref\n");
         if (surfaces[i]) retired.push_back(surfaces[i]);
     }
     surfaces[i] = image;
@@ -151,7 +153,7 @@ int SPRITE_REGISTRY::register_image(const char* name, SDL_Surface* surface, int 
 
 int SPRITE_REGISTRY::load_image(const char* path, const char* name) {
     if (index_of_image(name) < 0) {
-        SDL_Surface* s = IMG_Load(path);
+        SDL_Surface* s = IMG_Load(data_path(path).c_str());
         if (!s) return 0;
         if (!register_image(name, s, s->w, s->h)) return 0;
     }
@@ -159,21 +161,21 @@ int SPRITE_REGISTRY::load_image(const char* path, const char* name) {
 }
 
 int SPRITE_REGISTRY::add_surface(SDL_Surface* surface, const char* name) {
-    std::printf("O1\n");
+    verbose_printf("O1\n");
     if (index_of_image(name) < 0) {
-        std::printf("O2\n");
+        verbose_printf("O2\n");
         if (!surface) return 0;
-        std::printf("O3\n");
+        verbose_printf("O3\n");
         register_image(name, surface, surface->w, surface->h);
     } else if (surface) {
         SDL_FreeSurface(surface);
     }
-    std::printf("O4\n");
+    verbose_printf("O4\n");
     return count;
 }
 
 void SPRITE_REGISTRY::load_sheet(const SPRITE_ENTRY& e) {
-    SDL_Surface* file = IMG_Load(e.path);
+    SDL_Surface* file = IMG_Load(data_path(e.path).c_str());
     if (!file) return;
     SDL_Surface* sheet = to_registry_layout(file);
     SDL_FreeSurface(file);
@@ -197,16 +199,17 @@ void SPRITE_REGISTRY::load_sheet(const SPRITE_ENTRY& e) {
 
 int SPRITE_REGISTRY::create_registry(const char* path) {
     clear();
-    FILE* f = std::fopen(path, "r");
+    const std::string file = data_path(path);
+    FILE* f = std::fopen(file.c_str(), "r");
     if (!f) {
-        std::printf("Impossible d'ouvrir [%s]\n", path);
+        std::printf("Impossible d'ouvrir [%s]\n", file.c_str());
         std::exit(-1);
     }
-    std::printf("Opening File [%s] in directory [%s] Ptr [%p] \n", path, ".", static_cast<void*>(f));
+    verbose_printf("Opening File [%s] in directory [%s] Ptr [%p] \n", path, ".", static_cast<void*>(f));
     std::vector<SPRITE_ENTRY> entries = parse_sprite_description(f);
     std::fclose(f);
     for (const SPRITE_ENTRY& e : entries) {
-        std::printf("Nbr elem = %d = %s callable with name [%s] \n", count, e.name, e.path);
+        verbose_printf("Nbr elem = %d = %s callable with name [%s] \n", count, e.name, e.path);
         if (e.simple) {
             if (index_of_image(e.name) < 0 && full()) {
                 refuse(e.name);
@@ -217,7 +220,7 @@ int SPRITE_REGISTRY::create_registry(const char* path) {
                 std::exit(-1);
             }
         } else {
-            std::printf("Multipart : %s %d %d %d %d \n", e.name, e.tile_w, e.tile_h, e.rows, e.columns);
+            verbose_printf("Multipart : %s %d %d %d %d \n", e.name, e.tile_w, e.tile_h, e.rows, e.columns);
             if (e.tile_w > 0 && e.tile_h > 0) load_sheet(e);
         }
     }

@@ -8,12 +8,15 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "platform/data_dir.h"
 
 bool load_surface_font(SURFACE_FONT& font, const char* path, int pixel_size) {
     FT_Library library;
     if (FT_Init_FreeType(&library)) return false;
     FT_Face face;
-    if (FT_New_Face(library, path, 0, &face)) {
+    if (FT_New_Face(library, data_path(path).c_str(), 0, &face)) {
         FT_Done_FreeType(library);
         return false;
     }

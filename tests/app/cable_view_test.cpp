@@ -12,6 +12,7 @@
 #include "app/frame_loop.h"
 #include "app/panel_view.h"
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "panels/build_panels.h"
 #include "panels/module_panel.h"
 #include "tests/support/sdl_events.h"
@@ -53,7 +54,9 @@ class CableView : public testing::Test {
     GENERATOR* played = nullptr;
     std::vector<OBJET*> sequencers;
 
+    // The view says what it does only with --verbose, and the tests read that.
     void SetUp() override {
+        set_verbose(true);
         if (!shared_registry) {
             shared_registry = new SPRITE_REGISTRY();
             testing::internal::CaptureStdout();
@@ -85,6 +88,7 @@ class CableView : public testing::Test {
         show_cable_view(FLAG_REDRAW);
     }
     void TearDown() override {
+        set_verbose(false);
         if (cable_view) toggle_cable_view();
         reset_cable_view();
         for (OBJET* p : panels)

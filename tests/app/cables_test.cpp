@@ -15,6 +15,7 @@
 
 #include "app/patch_load.h"
 #include "engine/generator.h"
+#include "engine/verbose.h"
 #include "panels/build_panels.h"
 #include "panels/module_panel.h"
 #include "toolkit/sprite_registry.h"
@@ -50,11 +51,16 @@ class Cables : public testing::Test {
             shared_registry->create_registry("grfx/opengl.zim");
         }
     }
+    // The cable list says what it builds only with --verbose, and the tests read that.
     void SetUp() override {
         previous = sprite_registry;
         sprite_registry = shared_registry;
+        set_verbose(true);
     }
-    void TearDown() override { sprite_registry = previous; }
+    void TearDown() override {
+        set_verbose(false);
+        sprite_registry = previous;
+    }
 
     SPRITE_REGISTRY* previous = nullptr;
 };

@@ -30,11 +30,10 @@ TEST(CheckCommand, OneLinePerProblemAndExitOne) {
     const PROGRAM_RUN r = run_program({"--check", "KVX/PAD.KVX", dir + "/BAD.KVX", dir + "/ABSENT.KVX"}, "");
     EXPECT_EQ(1, r.status);
     EXPECT_EQ(3, lines(r.output)) << r.output;
-    EXPECT_NE(std::string::npos,
-              r.output.find(dir + "/BAD.KVX: word 2: 'FREQ=-5' in VCO_1: outside 0 to 22050"))
+    EXPECT_NE(std::string::npos, r.output.find(dir + "/BAD.KVX:1: 'FREQ=-5' in VCO_1: outside 0 to 22050"))
         << r.output;
     EXPECT_NE(std::string::npos,
-              r.output.find(dir + "/BAD.KVX: word 6: 'ADD_CHANELL=VCO_9' in the links of MIXER_4: "
+              r.output.find(dir + "/BAD.KVX:1: 'ADD_CHANELL=VCO_9' in the links of MIXER_4: "
                                   "source not declared as a VCO"))
         << r.output;
     EXPECT_NE(std::string::npos, r.output.find(dir + "/ABSENT.KVX: cannot be read")) << r.output;

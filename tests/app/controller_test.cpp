@@ -71,19 +71,19 @@ TEST_F(Controller, SelectActsOnTheListOfTheTargetAndNextTargetCycles) {
     add(g.filters);
     add(g.filters);
     settle();
-    std::vector<int> kinds;
+    std::vector<MODULE_KIND> kinds;
     for (int i = 0; i < 5; ++i) {
         frames(1, CONTROL_NEXT_TARGET);
         kinds.push_back(target_kind);
         frames(6, 0);
     }
-    EXPECT_EQ(kinds, (std::vector<int>{1, 2, 3, 4, 0}));
+    EXPECT_EQ(kinds, (std::vector<MODULE_KIND>{KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_SAMPLER, KIND_VCO}));
 
-    target_kind = TARGET_FILTER;
+    target_kind = KIND_PCF;
     frames(1, CONTROL_SELECT);
     EXPECT_EQ(selected_filter, 1);
     EXPECT_EQ(selected_vca, 0);
-    target_kind = TARGET_SAMPLER; // no selection on that target
+    target_kind = KIND_SAMPLER; // no selection on that target
     frames(7, CONTROL_SELECT);
     EXPECT_EQ(selected_sampler, 0);
 }
@@ -104,7 +104,7 @@ TEST_F(Controller, F1PrintsAndAcceleratesAfterAClearFrame) {
 }
 
 TEST_F(Controller, F1AndF2WrapTheParameterChoices) {
-    target_kind = TARGET_VCA;
+    target_kind = KIND_VCA;
     frames(1, 0);
     frames(1, CONTROL_F1);
     EXPECT_EQ(vca_param, 3);
@@ -115,7 +115,7 @@ TEST_F(Controller, F1AndF2WrapTheParameterChoices) {
     frames(1, CONTROL_F2);
     EXPECT_EQ(vca_param, 0);
 
-    target_kind = TARGET_FILTER;
+    target_kind = KIND_PCF;
     frames(1, CONTROL_F1);
     EXPECT_EQ(filter_param, 4);
     frames(1, CONTROL_F2);
@@ -140,7 +140,7 @@ TEST_F(Controller, F3AndF4StepTheSelectedEnvelope) {
     add(g.vcas);
     VCA* v = add(g.vcas); // selected index 0 is the front of the list
     v->ATTACK = 9.0f;
-    target_kind = TARGET_VCA;
+    target_kind = KIND_VCA;
     frames(1, 0);
     EXPECT_EQ(frames(2, CONTROL_F3), "F3 [0.010000]\nF3 [1.010000]\n");
     EXPECT_FLOAT_EQ(v->ATTACK, 30.0f);
@@ -190,7 +190,7 @@ TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
     SEQUENCER* s = add(g.sequencers);
     s->NBR_STEP = 4;
     s->pattern = 2;
-    target_kind = TARGET_SEQUENCER;
+    target_kind = KIND_SEQUENCER;
     settle();
     frames(1, CONTROL_WAVE_UP);
     EXPECT_FLOAT_EQ(s->DIVIDER, 4.0f);
@@ -216,7 +216,7 @@ TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
 TEST_F(Controller, SequencerStepStaysInsideTheGrid) {
     SEQUENCER* s = add(g.sequencers);
     s->NBR_STEP = 64;
-    target_kind = TARGET_SEQUENCER;
+    target_kind = KIND_SEQUENCER;
     frames(1, CONTROL_F3);
     EXPECT_EQ(sequencer_step, 63);
     frames(1, CONTROL_F2);
@@ -231,7 +231,7 @@ TEST_F(Controller, SequencerStepStaysInsideTheGrid) {
 
 TEST_F(Controller, F3StepsTheSelectedFilterParameter) {
     PCF* f = add(g.filters);
-    target_kind = TARGET_FILTER;
+    target_kind = KIND_PCF;
     frames(2, CONTROL_F3);
     EXPECT_EQ(f->HICUT, 500);
     filter_param = 1;
@@ -248,7 +248,7 @@ TEST_F(Controller, F3StepsTheSelectedFilterParameter) {
 }
 
 TEST_F(Controller, EmptyListsAndShrunkListsAreSafe) {
-    for (int kind = TARGET_VCO; kind <= TARGET_SAMPLER; ++kind) {
+    for (MODULE_KIND kind : CONTROLLED_KINDS) {
         target_kind = kind;
         settle();
         frames(30, 0xff & ~CONTROL_NEXT_TARGET);
@@ -256,7 +256,7 @@ TEST_F(Controller, EmptyListsAndShrunkListsAreSafe) {
     }
 
     VCO* v = add(g.vcos);
-    target_kind = TARGET_VCO;
+    target_kind = KIND_VCO;
     selected_vco = 3; // the list lost modules since the selection
     settle();
     frames(1, CONTROL_F1 | CONTROL_F3 | CONTROL_WAVE_UP);
@@ -332,7 +332,7 @@ TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
     EXPECT_FLOAT_EQ(o->AMOUNT, AMOUNT_MIN);
 
     VCA* e = add(g.vcas);
-    target_kind = TARGET_VCA;
+    target_kind = KIND_VCA;
     e->ATTACK = std::numeric_limits<float>::infinity();
     e->DECAY = std::nanf("");
     frames(2000, CONTROL_F3);
@@ -345,7 +345,7 @@ TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
     EXPECT_LE(raise_time(99999.0f), TIME_MAX_MS);
 
     PCF* f = add(g.filters);
-    target_kind = TARGET_FILTER;
+    target_kind = KIND_PCF;
     filter_param = 0;
     frames(1000, CONTROL_F3);
     EXPECT_EQ(f->HICUT, HICUT_MAX);
@@ -360,7 +360,7 @@ TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
     EXPECT_FLOAT_EQ(f->Q, 0.001f);
 
     SEQUENCER* s = add(g.sequencers);
-    target_kind = TARGET_SEQUENCER;
+    target_kind = KIND_SEQUENCER;
     settle();
     frames(13 * 100, CONTROL_WAVE_UP);
     EXPECT_FLOAT_EQ(s->DIVIDER, DIVIDER_MAX);

@@ -67,6 +67,11 @@ TEST(Options, UsageErrors) {
         {"P.KVX", "--seconds"},                              // option value missing
         {"--headless", "--render", "o.wav", "--seconds", "1", "P.KVX"},
         {"--check"}, // nothing to check
+        {"--audio", "alsa", "P.KVX"},                        // no such output
+        {"--driver", "0", "P.KVX"},                          // drivers count from 1
+        {"--driver", "x", "P.KVX"},
+        {"--audio", "record", "--driver", "1", "P.KVX"},     // the recorder is its own driver
+        {"--audio", "none", "--render", "o.wav", "--seconds", "1", "P.KVX"},
     };
     for (const auto& args : bad) {
         const OPTIONS o = parse(args);
@@ -107,4 +112,31 @@ TEST(Options, MidiJackAndBlockOptions) {
         {"--jack-connect", "all", "P.KVX"}, {"P.KVX", "--midi-connect"},
     };
     for (const auto& args : bad) EXPECT_FALSE(parse(args).error.empty()) << *(args.begin() + 1);
+}
+
+TEST(Options, AudioAndDriverAnswerTheMenus) {
+    struct ROW {
+        std::initializer_list<const char*> args;
+        int output, driver; // the menu keys they stand for; 0 leaves the menu to the console
+    };
+    const ROW rows[] = {
+        {{"P.KVX"}, 0, 0},
+        {{"--audio", "sdl", "P.KVX"}, '1', '1'},
+        {{"--audio", "none", "--headless", "P.KVX"}, '4', '1'},
+        {{"--audio", "record", "P.KVX"}, '4', '2'},
+        {{"--audio", "sdl", "--driver", "2", "P.KVX"}, '1', '2'},
+        {{"--driver", "2", "P.KVX"}, 0, '2'},
+        {{"--audio", "jack", "P.KVX"}, 0, 0}, // no server: refused at start
+    };
+    for (const ROW& r : rows) {
+        const OPTIONS o = parse(r.args);
+        EXPECT_TRUE(o.error.empty()) << o.error;
+        const MENU_KEYS k = menu_keys_for(o.audio, o.driver);
+        EXPECT_EQ(k.output, r.output) << *r.args.begin();
+        EXPECT_EQ(k.driver, r.driver) << *r.args.begin();
+    }
+    // With a JACK server its driver comes second and the recorder third.
+    EXPECT_EQ(menu_keys_for("jack", 0, true).output, '4');
+    EXPECT_EQ(menu_keys_for("jack", 0, true).driver, '2');
+    EXPECT_EQ(menu_keys_for("record", 0, true).driver, '3');
 }

@@ -77,18 +77,17 @@ TEST_F(PatchSwap, AFileThatCannotBeLoadedLeavesThePatchPlaying) {
 }
 
 TEST_F(PatchSwap, AFatalPatchErrorIsReportedAndTheProgramGoesOn) {
-    // A sampler whose sound file is missing ends the program at start-up; here the load is
-    // refused, the patch playing stays, and the hook is put back.
+    // An empty field in an oscillator's declaration ends the program at start-up; here the load
+    // is refused, the patch playing stays, and the hook is put back.
     GENERATOR* playing = generator;
     const std::string bad =
-        dir.write("BAD.KVX", "BEGIN_OBJECTS_DECLARE\nSAMPLER_1;FILE=" + dir.file("none.wav") +
-                                 ";\nMIXER_4;;\nEND_OBJECTS_DECLARE\n");
+        dir.write("BAD.KVX", "BEGIN_OBJECTS_DECLARE\nVCO_1;;TYPE=2;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n");
     testing::internal::CaptureStdout();
     const LOADED_PATCH loaded = read_patch_apart(bad.c_str());
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(loaded.graph, nullptr);
     EXPECT_EQ(generator, playing);
-    EXPECT_NE(out.find("Error load the file"), std::string::npos) << out;
+    EXPECT_NE(out.find("Erreur, au niveau des parametre"), std::string::npos) << out;
     EXPECT_NE(out.find("Patch error in"), std::string::npos) << out;
 }
 

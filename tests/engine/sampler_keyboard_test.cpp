@@ -8,6 +8,7 @@
 #include "engine/keyboard.h"
 #include "engine/note_table.h"
 #include "engine/sampler.h"
+#include "engine/verbose.h"
 
 namespace {
 
@@ -175,9 +176,11 @@ TEST(Sampler, GateSyncAndGain) {
     g.s.process();
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     EXPECT_FLOAT_EQ(g.s.value, 1000 * SCALE);
+    set_verbose(true); // the restarts are said only with --verbose
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(report_sampler_restarts({&g.s}), 2);
     EXPECT_EQ(report_sampler_restarts({&g.s}), 0);
+    set_verbose(false);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Gate in SAMPLER[DRUM] -> time to 0\nGate in SAMPLER[DRUM] -> time to 0\n");
     pulse = 0;

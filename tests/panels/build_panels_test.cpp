@@ -80,7 +80,7 @@ TEST(BuildPanels, TwoKeyboardsAndAnOscillator) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(build_panels(g, p.all, p.sequencers), 1);
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Init Gui From Current()\nKeyboards\nVcos\nSamplers\nVcas\nSequencers\nPcfs\nMixers\n");
+    EXPECT_EQ(out, "") << "the headings are printed only with --verbose";
     ASSERT_EQ(p.all.size(), 5u);
     EXPECT_EQ(p.all[0]->x, 0);
     EXPECT_EQ(p.all[0]->y, 50);

@@ -81,7 +81,7 @@ TEST_F(Guards, EachRefusedValueGivesOneWarningAndKeepsTheDefault) {
         SCOPED_TRACE(c.declaration);
         graph_ = std::make_unique<GENERATOR>();
         const std::string out = load_printing(c.declaration);
-        EXPECT_EQ(std::string("Ligne 1 : ") + c.warning + "\n", out);
+        EXPECT_EQ(at(1) + c.warning + "\n", out);
         EXPECT_TRUE(c.kept(g()));
     }
 }
@@ -94,7 +94,7 @@ TEST_F(Guards, TheRestOfTheDeclarationAndThePatchLoadAsBefore) {
     EXPECT_EQ(0.5f, g().vcos[0]->AMOUNT);
     EXPECT_EQ(3, g().vcos[0]->TYPE);
     EXPECT_EQ(1, g().mixers[0]->input_count);
-    EXPECT_EQ("Ligne 1 : VCO_1 : FREQ=-5 refuse, hors de 0 a 22050\n", out);
+    EXPECT_EQ(at(1) + "VCO_1 : FREQ=-5 refuse, hors de 0 a 22050\n", out);
 }
 
 TEST_F(Guards, BoundsThemselvesAreAccepted) {
@@ -167,7 +167,7 @@ TEST_F(Guards, TheCapCountsEachSectionAndKindApart) {
               out.find("... 5 messages de plus non affiches (mots de moins de 2 parametres)\n"));
     EXPECT_NE(std::string::npos, out.find("... 5 messages de plus non affiches (valeurs refusees)\n"));
     EXPECT_NE(std::string::npos, out.find("... 5 messages de plus non affiches (modules absents)\n"));
-    EXPECT_NE(std::string::npos, out.find("Ligne 41 : VCO_19 : FREQ=-1")) << "twenty of each kind are shown";
+    EXPECT_NE(std::string::npos, out.find(at(1) + "VCO_19 : FREQ=-1")) << "twenty of each kind are shown";
     EXPECT_EQ(std::string::npos, out.find("VCO_20 : FREQ=-1"));
 }
 

@@ -121,23 +121,31 @@ TEST_F(Links, DeclarationsWithoutATargetAreNoOpsAndMissingModulesAreNamed) {
     EXPECT_EQ(0, g().mixers[0]->input_count);
     // One line per missing target or source; the writer's master line and fields without a
     // source are silent.
-    EXPECT_EQ("Ligne 7 : pas de module nomme MIXER_9, ses liens sont ignores\n"
-              "Ligne 8 : pas de module nomme VCO_7, ses liens sont ignores\n"
-              "Ligne 9 : MIXER_4 : ADD_CHANELL=VCO_8, pas de module nomme VCO_8\n"
-              "Ligne 11 semble avoir moins de 2 parametres\n",
+    EXPECT_EQ(at(5) + "pas de module nomme MIXER_9, ses liens sont ignores\n" + at(5) +
+                  "pas de module nomme VCO_7, ses liens sont ignores\n" + at(5) +
+                  "MIXER_4 : ADD_CHANELL=VCO_8, pas de module nomme VCO_8\n" + at(5) +
+                  "Ligne 11 semble avoir moins de 2 parametres\n",
               out);
 }
 
 TEST_F(Links, EmptyFieldOfAKnownTargetIsFatal) {
     ::testing::internal::CaptureStdout();
     EXPECT_THROW(wire("VCO_1;TYPE=1; MIXER_4;;", "MIXER_4;;ADD_CHANELL=VCO_1;"), PATCH_FATAL);
-    EXPECT_EQ("Erreur, au niveau des parametre ligne [6]\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ(at(5) + "Erreur, au niveau des parametre ligne [6]\n",
+              ::testing::internal::GetCapturedStdout());
 }
 
-TEST_F(Links, LongNamesMatchTheirCutForm) {
-    std::string name = "VCO_" + std::string(200, 'L');
-    wire(name + ";TYPE=1; MIXER_4;;", "MIXER_4;ADD_CHANELL=" + name + ";");
-    EXPECT_EQ(1, g().mixers[0]->input_count);
+TEST_F(Links, NamesTooLongForTheirModuleAreNeverMatchedCut) {
+    // Two filters whose names differ only in their 800th character: were they cut to the 799 a
+    // filter keeps, the link to the first would reach the second.
+    const std::string first = "PCF_" + std::string(795, 'L') + "A", second = first.substr(0, 799) + "B";
+    ::testing::internal::CaptureStdout();
+    wire(first + ";BYPASS=0; " + second + ";BYPASS=0; VCO_" + std::string(200, 'L') + ";TYPE=1; MIXER_4;;",
+         "MIXER_4;ADD_CHANELL=" + first + ";ADD_CHANELL=VCO_" + std::string(200, 'L') + ";");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(g().filters.empty());
+    EXPECT_TRUE(g().vcos.empty());
+    EXPECT_EQ(0, g().mixers[0]->input_count);
 }
 
 TEST_F(Links, VanishedFileConnectsNothing) {

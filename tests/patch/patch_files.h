@@ -48,6 +48,8 @@ class PatchTest : public ::testing::Test {
     }
 
     GENERATOR& g() { return *graph_; }
+    // The place a reader's warning starts with for a line of the file load() writes.
+    std::string at(int line) const { return dir_.file("patch.KVX") + ":" + std::to_string(line) + ": "; }
 
     SCRATCH_DIR dir_;
     std::unique_ptr<GENERATOR> graph_;

@@ -350,7 +350,7 @@ class RoundTrip : public PatchTest {
         load_links(b.get(), path.c_str());
         std::string out = ::testing::internal::GetCapturedStdout();
         // Only sample loads are reported: no word of a saved patch is refused.
-        EXPECT_EQ(std::string::npos, out.find("Ligne")) << out;
+        EXPECT_EQ(std::string::npos, out.find(path + ":")) << out;
         // Nor does the checker find a word the readers would misread; a random graph may well
         // be wired so that it cannot sound, which is no fault of the file.
         for (const CHECK_FINDING& f : check_patch_text(read_text(path), ""))
@@ -405,7 +405,7 @@ TEST_F(RoundTrip, WordsBeyondTheLimitAreStillRefused) {
     std::string out = load_printing(fits + "\n" + too_long + "\n");
     ASSERT_EQ(1u, g().sequencers.size());
     EXPECT_EQ(5, g().sequencers[0]->NBR_STEP);
-    EXPECT_NE(std::string::npos, out.find("Ligne 2 ")) << out;
+    EXPECT_NE(std::string::npos, out.find(at(2))) << out;
 }
 
 // A file as the historic writer wrote it: its values, its lossy fields and its ignored links.

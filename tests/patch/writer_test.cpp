@@ -35,7 +35,7 @@ void expect_no_key_inside_another(const char* const* keys, int count, const char
 
 TEST(PatchKeys, NoKeyContainsAnotherOfItsKind) {
     for (int kind = 0; kind < KIND_COUNT; ++kind) {
-        OBJECT_KEYS keys = object_keys(static_cast<MODULE_KIND>(kind));
+        OBJECT_KEYS keys = kind_keys(static_cast<MODULE_KIND>(kind));
         ASSERT_GT(keys.count, 0);
         std::vector<const char*> texts;
         for (int i = 0; i < keys.count; ++i)
@@ -50,8 +50,8 @@ TEST(PatchKeys, NoKeyContainsAnotherOfItsKind) {
 }
 
 TEST(PatchKeys, NoLinkPortContainsAnotherOfItsTarget) {
-    for (int t = 0; t < TGT_COUNT; ++t) {
-        PORT_RULES r = port_rules(static_cast<LINK_TARGET>(t));
+    for (int t = 0; t < KIND_COUNT; ++t) {
+        PORT_RULES r = kind_ports(static_cast<MODULE_KIND>(t));
         std::vector<const char*> keys;
         for (int i = 0; i < r.count; ++i)
             if (std::find_if(keys.begin(), keys.end(),
@@ -62,15 +62,15 @@ TEST(PatchKeys, NoLinkPortContainsAnotherOfItsTarget) {
 }
 
 TEST(PatchKeys, RefusedConnectionsGetTheirOwnKeys) {
-    EXPECT_STREQ("IN", port_key_for(TGT_VCO, PORT_INPUT, SRC_KEY));
-    EXPECT_STREQ(AUDIO_KEY, port_key_for(TGT_VCO, PORT_INPUT, SRC_VCO));
-    EXPECT_STREQ("MOD_AMP", port_key_for(TGT_PCF, PORT_MOD_AMP, SRC_VCA));
-    EXPECT_STREQ(CV_AMP_KEY, port_key_for(TGT_SAMPLER, PORT_MOD_AMP, SRC_VCA));
-    EXPECT_STREQ("IN", port_key_for(TGT_PCF, PORT_INPUT, SRC_SEQUENCER));
-    EXPECT_STREQ("ADD_CHANELL", port_key_for(TGT_MIXER, PORT_CHANNEL, SRC_MIXER));
-    EXPECT_EQ(nullptr, port_key_for(TGT_MIXER, PORT_CHANNEL, SRC_KEY));
-    EXPECT_EQ(nullptr, port_key_for(TGT_PCF, PORT_MOD_PWM, SRC_VCO));
-    EXPECT_EQ(nullptr, port_key_for(TGT_VCA, PORT_SYNC, SRC_KEY));
+    EXPECT_STREQ("IN", port_key_for(KIND_VCO, PORT_INPUT, KIND_KEYBOARD));
+    EXPECT_STREQ(AUDIO_KEY, port_key_for(KIND_VCO, PORT_INPUT, KIND_VCO));
+    EXPECT_STREQ("MOD_AMP", port_key_for(KIND_PCF, PORT_MOD_AMP, KIND_VCA));
+    EXPECT_STREQ(CV_AMP_KEY, port_key_for(KIND_SAMPLER, PORT_MOD_AMP, KIND_VCA));
+    EXPECT_STREQ("IN", port_key_for(KIND_PCF, PORT_INPUT, KIND_SEQUENCER));
+    EXPECT_STREQ("ADD_CHANELL", port_key_for(KIND_MIXER, PORT_CHANNEL, KIND_MIXER));
+    EXPECT_EQ(nullptr, port_key_for(KIND_MIXER, PORT_CHANNEL, KIND_KEYBOARD));
+    EXPECT_EQ(nullptr, port_key_for(KIND_PCF, PORT_MOD_PWM, KIND_VCO));
+    EXPECT_EQ(nullptr, port_key_for(KIND_VCA, PORT_SYNC, KIND_KEYBOARD));
 }
 
 TEST(ModuleOrder, KindsInPanelOrderEachInListOrder) {

@@ -122,7 +122,7 @@ TEST(PanelRouting, RecordsReachTheirControlsOnUpdate) {
     post(p, make_event_message(EVENT_MOUSE_UP, nullptr));
     STDOUT_CAPTURE out;
     p.update();
-    EXPECT_EQ(out.finish(), "ZZZ\n");
+    EXPECT_EQ(out.finish(), "") << "the dropped record is said only with --verbose";
     EXPECT_TRUE(p.messages.empty());
     EXPECT_EQ(knob->queue.size(), 1u);
     EXPECT_EQ(button->queue.size(), 1u);

@@ -34,7 +34,11 @@ double bench_voice_freq(int voice) {
     return 88.0 * std::pow(2.0, (interval[voice % 4] + cents / 100.0) / 12.0);
 }
 
-std::string bench_patch(int voices) {
+int bench_modules(int voices) {
+    return 2 + 3 * voices + bench_sub_mixers(voices);
+}
+
+std::string bench_patch(int voices, int keyboards) {
     std::string p = "BEGIN_OBJECTS_DECLARE\n\n";
     p += format("#Benchmark:_%d_voices_of_SAW_VCO,_low-pass_PCF_and_VCA_on_one_sequencer\n\n", voices);
     p += "SEQUENCER_1;DIVIDER=4;NBR_STEP=16;";
@@ -53,7 +57,10 @@ std::string bench_patch(int voices) {
     const int subs = bench_sub_mixers(voices);
     for (int m = 0; m < subs; ++m)
         p += format("MIXER_SUB_%d;;\n", m + 1);
-    p += "MIXER_4;;\n\nEND_OBJECTS_DECLARE\n\nBEGIN_LINKS_DECLARE\n\n";
+    p += "MIXER_4;;\n\n";
+    for (int k = 0; k < keyboards; ++k)
+        p += format("KEY_%d;;\n", k + 1);
+    p += "END_OBJECTS_DECLARE\n\nBEGIN_LINKS_DECLARE\n\n";
     for (int i = 0; i < voices; ++i) {
         p += voice("VCO", i) + ";IN=SEQUENCER_1;\n";
         p += voice("PCF", i) + ";IN=" + voice("VCO", i) + ";\n";

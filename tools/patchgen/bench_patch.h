@@ -14,5 +14,10 @@ int bench_sub_mixers(int voices);
 // sounds at half its frequency, so a factor of 88 plays the note itself.
 double bench_voice_freq(int voice);
 
-// The whole patch text for the given number of voices.
-std::string bench_patch(int voices);
+// Modules of the patch of that many voices: the sequencer, three a voice, the sub-mixers and
+// the master.
+int bench_modules(int voices);
+
+// The whole patch text for the given number of voices, with `keyboards` silent keyboards
+// ("KEY_1;;" on) after the mixers to bring a patch to a wanted number of modules.
+std::string bench_patch(int voices, int keyboards = 0);

@@ -192,7 +192,7 @@ TEST(ShippedPatches, EveryPatchIsCleanAndTogetherTheyUseEveryKindAndPort) {
         ++patches;
         const std::string text = read_file(e.path().string());
         std::string found;
-        for (const CHECK_FINDING& f : check_patch_text(text, TESSARO_SOURCE_DIR))
+        for (const CHECK_FINDING& f : check_patch_text(text, TESSARO_SOURCE_DIR, e.path().string()))
             found += std::to_string(f.word) + ": " + f.text + "\n";
         EXPECT_EQ(found, "") << e.path().filename();
         all += text;

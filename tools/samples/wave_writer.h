@@ -6,8 +6,6 @@
 
 #include "platform/wave_file.h"
 
-constexpr int SAMPLE_RATE = WAVE_RATE;
-
 // A float sample in [-1, 1] as a 16-bit value: scaled by 32767, rounded to nearest and held
 // inside [-32767, 32767]; not-a-number gives 0.
 int16_t to_pcm16(float v);

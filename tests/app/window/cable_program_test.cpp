@@ -89,7 +89,7 @@ class ProgramCables : public testing::Test {
     void open(const std::string& patch) {
         const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(5);
         while (!window.found() && std::chrono::steady_clock::now() < give_up) {
-            ASSERT_TRUE(program.start({patch}, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
+            ASSERT_TRUE(program.start({"--verbose", patch}, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
             ASSERT_TRUE(program.type("41"));
             // The window is looked for once this program has opened its own: a program of
             // another test may show one of the same caption until it has ended.

@@ -124,7 +124,7 @@ class ProgramScopeChooser : public testing::Test {
 
     void open(const std::string& patch, const std::string& menus, std::vector<std::string> env = {}) {
         env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_TRUE(program.start({patch}, env, stage.path()));
+        ASSERT_TRUE(program.start({"--verbose", patch}, env, stage.path()));
         ASSERT_TRUE(program.type(menus));
         find_window(patch, 30000);
         ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"

@@ -1,0 +1,12 @@
+// Whether the remote-control port can be listened on, asked before anything else is started.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Tries to bind a TCP socket to host (IPv4, host byte order; 0 for every interface) and port the
+// way the listening socket will be bound, then lets it go. Returns 0 when the bind succeeded,
+// else the errno of the failure (EADDRINUSE when another program listens there).
+int port_bind_error(uint32_t host, int port);
+
+// The line that says a port cannot be had and how to choose another.
+std::string port_taken_line(int port, int error);
