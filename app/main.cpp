@@ -13,9 +13,11 @@
 #include "app/render.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "engine/midi_input.h"
 #include "engine/verbose.h"
 #include "patch/patch_check.h"
 #include "platform/console.h"
+#include "platform/jack_output.h"
 #include "remote/remote_config.h"
 
 #ifndef TESSARO_VERSION
@@ -39,13 +41,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.have_remote && !set_remote_config(o.remote.c_str())) return -1;
-    if (o.audio == "jack") {
-        std::fprintf(stderr, "tessaro: this build has no JACK output; the outputs that work are --audio sdl "
-                             "(the sound card through SDL), --audio none (no output) and --audio record (a WAVE "
-                             "file)\n");
+    JACK_OPTIONS jack;
+    jack.connect_playback = o.jack_connect;
+    jack.midi_source = o.midi_connect;
+    set_jack_options(jack);
+    midi_channel = o.midi_channel;
+    stream_block_frames = o.block_frames;
+    // Only these two answers depend on a server; asking opens the client, as the menu would.
+    const bool jack_server = (o.audio == "jack" || o.audio == "record") && jack_available();
+    if (o.audio == "jack" && !jack_server) {
+        std::fprintf(stderr, "tessaro: no JACK server answers; start one, or play with --audio sdl (the sound "
+                             "card through SDL), --audio none (no output) or --audio record (a WAVE file)\n");
         return 1;
     }
-    const MENU_KEYS keys = menu_keys_for(o.audio, o.driver);
+    const MENU_KEYS keys = menu_keys_for(o.audio, o.driver, jack_server);
     answer_audio_menus(keys.output, keys.driver);
     const std::string patch = o.patch() ? located_patch(o.patch()) : std::string();
     switch (o.kind) {

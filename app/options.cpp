@@ -1,6 +1,7 @@
 // The command line: which way the program runs and with what, read from arguments in any order.
 #include "app/options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/render.h"
@@ -34,6 +35,34 @@ void check_patch_count(OPTIONS& o, const char* what) {
         o.error = std::string(what) + " needs a patch file";
     else if (o.patches.size() > 1)
         o.error = std::string(what) + " plays one patch file, not " + std::to_string(o.patches.size());
+}
+
+// The JACK, MIDI and block options; false (with the error set) when the value is missing or wrong.
+bool read_midi_option(int argc, const char* const* argv, int& i, OPTIONS& o) {
+    const std::string name = argv[i];
+    std::string value;
+    if (!take_value(argc, argv, i, value, o)) return false;
+    if (name == "--midi-connect") {
+        o.midi_connect = value;
+    } else if (name == "--jack-connect") {
+        if (value != "none" && value != "playback") {
+            o.error = "--jack-connect takes none or playback, not " + value;
+            return false;
+        }
+        o.jack_connect = value == "playback";
+    } else {
+        const bool block = name == "--block";
+        const long low = block ? 64 : 1, high = block ? 8192 : 16;
+        char* end = nullptr;
+        const long n = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n < low || n > high) {
+            o.error = name + (block ? " takes a number of frames from 64 to 8192, not " :
+                                      " takes a channel from 1 to 16, not ") + value;
+            return false;
+        }
+        (block ? o.block_frames : o.midi_channel) = static_cast<int>(n);
+    }
+    return true;
 }
 
 } // namespace
@@ -80,6 +109,9 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
+        } else if (is(a, "--jack-connect") || is(a, "--midi-connect") || is(a, "--midi-channel") ||
+                   is(a, "--block")) {
+            if (!read_midi_option(argc, argv, i, o)) break;
         } else if (o.error.empty()) {
             o.error = std::string("unknown option ") + a;
         }
@@ -135,14 +167,16 @@ OPTIONS parse_options(int argc, const char* const* argv) {
     return o;
 }
 
-MENU_KEYS menu_keys_for(const std::string& audio, int driver) {
+MENU_KEYS menu_keys_for(const std::string& audio, int driver, bool jack_server) {
     MENU_KEYS k;
     // The menus' own answers: "1" plays on the sound card through SDL, "4" keeps the real-time
-    // clock without output; the recorder is the last driver of every output.
+    // clock without output; JACK, when a server runs, is the second driver of every output and
+    // the recorder is the last.
     if (audio == "sdl") k.output = '1';
-    if (audio == "none" || audio == "record") k.output = '4';
+    if (audio == "none" || audio == "record" || (audio == "jack" && jack_server)) k.output = '4';
     if (audio == "none" || audio == "sdl") k.driver = '1';
-    if (audio == "record") k.driver = '2';
+    if (audio == "jack" && jack_server) k.driver = '2';
+    if (audio == "record") k.driver = jack_server ? '3' : '2';
     if (driver > 0) k.driver = '0' + driver;
     return k;
 }
@@ -159,7 +193,12 @@ const char* usage_text() {
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
            "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"
-           "output menu, --driver N the driver menu (1 the device, 2 the WAVE recorder).\n"
+           "output menu, --driver N the driver menu (1 the device, 2 JACK when a server runs, the\n"
+           "WAVE recorder last).\n"
            "Remote control listens on TCP port 9999 of every interface; --remote ADDR:PORT (e.g.\n"
-           "--remote 127.0.0.1:9999) or --remote off changes that.\n";
+           "--remote 127.0.0.1:9999) or --remote off changes that.\n"
+           "With a JACK server running, the client \"tessaro\" takes MIDI notes on its port midi_in:\n"
+           "--midi-connect PORT connects a source at start, --midi-channel N (1 to 16) listens to one\n"
+           "channel, --jack-connect none leaves the JACK output's ports unconnected.\n"
+           "--block FRAMES (64 to 8192, default 3072) sets the sound device's block: shorter is quicker.\n";
 }

@@ -22,6 +22,10 @@ struct OPTIONS {
     bool verbose = false; // progress diagnostics of the loaders and the window
     bool have_remote = false;
     std::string remote; // "ADDR:PORT" or "off", as typed
+    bool jack_connect = true;  // --jack-connect none: JACK output ports left unconnected
+    std::string midi_connect;  // --midi-connect PORT: the MIDI source connected at start
+    int midi_channel = 0;      // --midi-channel N (1 to 16); 0 listens to every channel
+    int block_frames = 3072;   // --block FRAMES (64 to 8192): the sound device's block
     std::string audio;  // "none", "sdl", "jack" or "record"; "" to ask on the console
     int driver = 0;     // the driver menu's answer, from 1; 0 to ask on the console
     std::string error;  // set when the command line cannot be run; the usage follows it
@@ -33,12 +37,13 @@ struct OPTIONS {
 OPTIONS parse_options(int argc, const char* const* argv);
 
 // The console menu keys that --audio and --driver stand for ('1'..'4' for the output, '1'.. for
-// the driver; 0 where the menu is asked). "jack" has no key: this build has no JACK output.
+// the driver; 0 where the menu is asked). "jack" is the second driver of the no-sound output;
+// with a JACK server the recorder moves from the second driver to the third.
 struct MENU_KEYS {
     int output = 0;
     int driver = 0;
 };
-MENU_KEYS menu_keys_for(const std::string& audio, int driver);
+MENU_KEYS menu_keys_for(const std::string& audio, int driver, bool jack_server = false);
 
 // The usage text, one line per way of running.
 const char* usage_text();

@@ -13,6 +13,8 @@
 #include "engine/modules.h"
 #include "patch/patch_reader.h"
 #include "platform/console.h"
+#include "platform/jack_output.h"
+#include "platform/sdl_output.h"
 #include "remote/listen_queue.h"
 #include "remote/port_probe.h"
 #include "remote/remote_config.h"
@@ -20,6 +22,7 @@
 
 TCPsocket server_socket = nullptr;
 FSOUND_STREAM* audio_stream = nullptr;
+int stream_block_frames = BLOCK_FRAMES;
 
 namespace {
 
@@ -256,8 +259,11 @@ int init_engine(int argc, char** argv) {
     choose_audio_output();
 
     open_remote_socket();
+    start_jack_midi();
 
-    audio_stream = FSOUND_Stream_Create(render_block, BLOCK_BYTES, STREAM_MODE, SAMPLE_RATE, nullptr);
+    set_sdl_block_frames(stream_block_frames);
+    audio_stream = FSOUND_Stream_Create(render_block, stream_block_frames * FRAME_BYTES, STREAM_MODE, SAMPLE_RATE,
+                                        nullptr);
     if (!audio_stream || FSOUND_Stream_Play(0, audio_stream) == -1) {
         print_audio_error();
         std::exit(1);

@@ -5,6 +5,8 @@
 
 #include "platform/fsound.h"
 
+// The stream's block length in frames (--block; 3072 by default).
+extern int stream_block_frames;
 constexpr unsigned int STREAM_MODE = 0x1000150; // 16-bit, signed, stereo, non-blocking
 constexpr int MIXER_CHANNELS = 32;
 

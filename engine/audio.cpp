@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "generator.h"
+#include "midi_input.h"
 
 std::atomic<int> audio_running{0};
 
@@ -15,6 +16,7 @@ namespace {
 std::atomic<int> render_busy{0};
 
 float silent_master = 0.0f;
+std::atomic<unsigned> pauses{0};
 } // namespace
 
 float** master_out = new float*(&silent_master);
@@ -25,9 +27,14 @@ float scope_x = 0.0f;
 void (*scope_plot_hook)(float master, int frames) = nullptr;
 
 void audio_pause() {
+    pauses.fetch_add(1);
     audio_running.store(0);
     while (render_busy.load() != 0)
         std::this_thread::yield();
+}
+
+unsigned audio_pause_count() {
+    return pauses.load();
 }
 
 void audio_resume() {
@@ -52,6 +59,7 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
         render_busy.store(0);
         return 1;
     }
+    apply_midi_events();
     const int frames = length >> 2;
     int16_t* out = static_cast<int16_t*>(buffer);
     // The frame count is compared as a float, as the stream always has; counting in an int

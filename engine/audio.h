@@ -11,6 +11,8 @@
 extern std::atomic<int> audio_running;
 void audio_pause();
 void audio_resume();
+// How many pauses there have been: a graph is replaced or changed only inside one.
+unsigned audio_pause_count();
 
 // The cell holding the address of the float sent to the output. It points at a silent
 // float until start-up finds the master.

@@ -5,6 +5,6 @@
 
 int KEYBOARD::process() {
     sync_tick();
-    value = static_cast<float>(note_at(key, octave));
+    value = static_cast<float>(note_at(key, octave)) * bend;
     return 1;
 }

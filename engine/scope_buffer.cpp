@@ -46,8 +46,8 @@ float scope_zoom_doubled(float zoom) {
     return bounded_zoom(bounded_zoom(zoom) * 2.0f);
 }
 
-float scope_column_step(float zoom, int frames) {
-    return bounded_zoom(zoom) * static_cast<float>(frames / 700) * 0.001f;
+float scope_column_step(float zoom) {
+    return bounded_zoom(zoom) * SCOPE_STEP_PER_FRAME;
 }
 
 bool SCOPE_BUFFER::push(SCOPE_POINT p) {
@@ -75,13 +75,13 @@ void SCOPE_BUFFER::clear() {
     tail.store(head.load(std::memory_order_acquire), std::memory_order_release);
 }
 
-void scope_plot_frame(float master, int frames) {
+void scope_plot_frame(float master, int) {
     // Past column 800 the sweep starts again; so does a column that is not a number.
     if (!(scope_x >= 0.0f && scope_x < static_cast<float>(SCOPE_SWEEP_COLUMNS + 1))) {
         scope_buffer.push({SCOPE_WRAP, 0});
         scope_x = 0.0f;
     }
-    scope_x += scope_column_step(scope_zoom.load(std::memory_order_relaxed), frames);
+    scope_x += scope_column_step(scope_zoom.load(std::memory_order_relaxed));
     SCOPE_POINT p;
     p.x = static_cast<int16_t>(scope_x);
     p.y = static_cast<int16_t>(scope_row_offset(master));

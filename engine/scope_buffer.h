@@ -30,8 +30,11 @@ int scope_row_offset(float master);
 float scope_zoom_halved(float zoom);
 float scope_zoom_doubled(float zoom);
 
-// How far the trace moves per frame: zoom x (frames / 700, whole) x 0.001 columns.
-float scope_column_step(float zoom, int frames);
+// Columns the trace moves per frame at zoom 1: what a 3072-frame block always gave (its whole
+// 700ths times 0.001), now at every block length, so short JACK periods do not freeze the trace.
+constexpr float SCOPE_STEP_PER_FRAME = 0.004f;
+// How far the trace moves per frame: zoom x 0.004 columns, whatever the block length.
+float scope_column_step(float zoom);
 
 // A single-producer single-consumer ring of points: the audio thread pushes, the main thread
 // takes. Neither side waits or allocates; a push into a full ring is dropped and counted.
@@ -56,5 +59,6 @@ class SCOPE_BUFFER {
 extern SCOPE_BUFFER scope_buffer;
 
 // The audio thread's plot of one frame: advances scope_x by the zoomed step, ends the sweep past
-// column 800, and pushes the point into scope_buffer. This is what scope_plot_hook is set to.
+// column 800, and pushes the point into scope_buffer. This is what scope_plot_hook is set to; the
+// block length it is given does not change the step.
 void scope_plot_frame(float master, int frames);

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/fsound_stream.h"
+#include "platform/jack_output.h"
 #include "platform/paced_output.h"
 #include "platform/sdl_output.h"
 
@@ -42,9 +44,22 @@ bool known_output(int type) {
     return type >= FSOUND_OUTPUT_NOSOUND && type <= FSOUND_OUTPUT_ASIO && type != FSOUND_OUTPUT_A3D;
 }
 
-// Every output offers its own driver first and the WAVE recorder last.
-constexpr int DRIVER_COUNT = 2;
-constexpr int RECORDER_DRIVER = DRIVER_COUNT - 1;
+// Every output offers its own driver first, then JACK when a server runs, and the WAVE
+// recorder last.
+constexpr int JACK_DRIVER = 1;
+int driver_count() {
+    return jack_available() ? 3 : 2;
+}
+int recorder_driver() {
+    return driver_count() - 1;
+}
+char jack_name[96];
+
+// Beside JACK the recorder runs only when TESSARO_RECORD names a file.
+bool recording_asked() {
+    const char* path = std::getenv("TESSARO_RECORD");
+    return path && *path;
+}
 
 // An exit from anywhere stops the output first, so its thread never runs into a program
 // that is being torn down.
@@ -76,13 +91,17 @@ int FSOUND_GetOutput() {
 }
 
 int FSOUND_GetNumDrivers() {
-    return DRIVER_COUNT;
+    return driver_count();
 }
 
 const char* FSOUND_GetDriverName(int id) {
-    if (id == RECORDER_DRIVER) {
+    if (id == recorder_driver()) {
         std::snprintf(recorder_name, sizeof recorder_name, "WAVE file recorder (%s)", record_file_path());
         return recorder_name;
+    }
+    if (id == JACK_DRIVER && jack_available()) {
+        std::snprintf(jack_name, sizeof jack_name, "JACK (%d frames at %d Hz)", jack_period(), jack_rate());
+        return jack_name;
     }
     if (id != 0) return nullptr;
     if (state.output == FSOUND_OUTPUT_NOSOUND) return "NoSound (real-time clock, no output)";
@@ -96,7 +115,7 @@ const char* FSOUND_GetDriverName(int id) {
 
 bool FSOUND_SetDriver(int driver) {
     if (state.initialised) return fail(FMOD_ERR_BUSY);
-    if (driver < 0 || driver >= DRIVER_COUNT) return fail(FMOD_ERR_INVALID_PARAM);
+    if (driver < 0 || driver >= driver_count()) return fail(FMOD_ERR_INVALID_PARAM);
     state.driver = driver;
     return true;
 }
@@ -109,8 +128,10 @@ bool FSOUND_Init(int mixrate, int, unsigned int) {
     if (state.initialised) return fail(FMOD_ERR_BUSY);
     if (mixrate <= 0) return fail(FMOD_ERR_INVALID_PARAM);
     std::unique_ptr<AUDIO_OUTPUT> device;
-    if (state.driver == RECORDER_DRIVER)
+    if (state.driver == recorder_driver())
         device.reset(new PACED_OUTPUT(record_file_path()));
+    else if (state.driver == JACK_DRIVER)
+        device.reset(new JACK_OUTPUT(recording_asked() ? record_file_path() : ""));
     else if (state.output == FSOUND_OUTPUT_NOSOUND)
         device.reset(new PACED_OUTPUT(""));
     else

@@ -62,7 +62,8 @@ float FSOUND_GetVersion();
 bool FSOUND_SetOutput(int outputtype);
 int FSOUND_GetOutput();
 
-// The drivers of the current output: the output's own device, then the WAVE recorder (last).
+// The drivers of the current output: the output's own device, JACK when a server runs, then
+// the WAVE recorder (last).
 int FSOUND_GetNumDrivers();
 const char* FSOUND_GetDriverName(int id); // null when id is out of range
 bool FSOUND_SetDriver(int driver);

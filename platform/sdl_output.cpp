@@ -10,7 +10,18 @@
 namespace {
 bool audio_subsystem_up = false;
 char driver_name[64];
+int device_frames = 2048;
 } // namespace
+
+int sdl_device_frames(int block_frames) {
+    int n = 1;
+    while (n * 2 <= block_frames && n < 32768) n *= 2;
+    return n;
+}
+
+void set_sdl_block_frames(int frames) {
+    device_frames = sdl_device_frames(frames);
+}
 
 const char* sdl_audio_driver() {
     if (!audio_subsystem_up) {
@@ -40,7 +51,7 @@ bool SDL_OUTPUT::open() {
     want.freq = SAMPLE_RATE;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = 2048; // about 46 ms per device period
+    want.samples = static_cast<Uint16>(device_frames); // 2048 by default: about 46 ms per device period
     want.callback = &SDL_OUTPUT::fill;
     want.userdata = this;
     // No "obtained" format: SDL converts to whatever the device really takes.

@@ -8,6 +8,11 @@ const char* sdl_audio_driver();
 // Shuts SDL's audio subsystem down again (after every SDL_OUTPUT has been destroyed).
 void sdl_audio_quit();
 
+// The stream's block length in frames; the device buffer is the largest power of two not above
+// it (SDL wants a power of two), 2048 for the default 3072. Set before the output opens.
+void set_sdl_block_frames(int frames);
+int sdl_device_frames(int block_frames);
+
 class SDL_OUTPUT : public AUDIO_OUTPUT {
   public:
     ~SDL_OUTPUT() override;

@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git dpkg-dev
   libsdl1.2-dev libsdl-image1.2-dev libsdl-net1.2-dev libsndfile1-dev libsamplerate0-dev
+  jackd2 libjack-jackd2-dev
   libfreetype-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -94,6 +94,26 @@ TEST(Options, RemoteAndCheckAreKeptForTheirUsers) {
     EXPECT_EQ(o.patches, (std::vector<std::string>{"A.KVX", "B.KVX", "C.KVX"}));
 }
 
+TEST(Options, MidiJackAndBlockOptions) {
+    OPTIONS o = parse({"P.KVX"});
+    EXPECT_TRUE(o.jack_connect);
+    EXPECT_EQ(o.midi_channel, 0);
+    EXPECT_EQ(o.block_frames, 3072);
+    o = parse({"--midi-connect", "keys:out", "--midi-channel", "16", "--jack-connect", "none", "--block", "64",
+               "--headless", "P.KVX"});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.midi_connect, "keys:out");
+    EXPECT_EQ(o.midi_channel, 16);
+    EXPECT_FALSE(o.jack_connect);
+    EXPECT_EQ(o.block_frames, 64);
+    const std::initializer_list<const char*> bad[] = {
+        {"--midi-channel", "0", "P.KVX"},  {"--midi-channel", "17", "P.KVX"}, {"--midi-channel", "1x", "P.KVX"},
+        {"--block", "63", "P.KVX"},        {"--block", "8193", "P.KVX"},      {"--block", "", "P.KVX"},
+        {"--jack-connect", "all", "P.KVX"}, {"P.KVX", "--midi-connect"},
+    };
+    for (const auto& args : bad) EXPECT_FALSE(parse(args).error.empty()) << *(args.begin() + 1);
+}
+
 TEST(Options, AudioAndDriverAnswerTheMenus) {
     struct ROW {
         std::initializer_list<const char*> args;
@@ -106,7 +126,7 @@ TEST(Options, AudioAndDriverAnswerTheMenus) {
         {{"--audio", "record", "P.KVX"}, '4', '2'},
         {{"--audio", "sdl", "--driver", "2", "P.KVX"}, '1', '2'},
         {{"--driver", "2", "P.KVX"}, 0, '2'},
-        {{"--audio", "jack", "P.KVX"}, 0, 0}, // accepted here, refused at start
+        {{"--audio", "jack", "P.KVX"}, 0, 0}, // no server: refused at start
     };
     for (const ROW& r : rows) {
         const OPTIONS o = parse(r.args);
@@ -115,4 +135,8 @@ TEST(Options, AudioAndDriverAnswerTheMenus) {
         EXPECT_EQ(k.output, r.output) << *r.args.begin();
         EXPECT_EQ(k.driver, r.driver) << *r.args.begin();
     }
+    // With a JACK server its driver comes second and the recorder third.
+    EXPECT_EQ(menu_keys_for("jack", 0, true).output, '4');
+    EXPECT_EQ(menu_keys_for("jack", 0, true).driver, '2');
+    EXPECT_EQ(menu_keys_for("record", 0, true).driver, '3');
 }

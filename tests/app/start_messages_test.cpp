@@ -55,8 +55,8 @@ TEST(ProgramStartMessages, EachFailureNamesWhatAndHowOn) {
          {"port 9999 cannot be opened (Address already in use)", "--remote ADDR:PORT", "--remote off"}},
         {"no sound device", {"--headless", "--audio", "sdl", patch}, {"SDL_AUDIODRIVER=no-such-driver"}, false, 1,
          {"No sound device answers through SDL here", "4 - NoSound (--audio none)", "(--audio record)"}},
-        {"no JACK output", {"--audio", "jack", patch}, {}, false, 1,
-         {"this build has no JACK output", "--audio sdl", "--audio none", "--audio record"}},
+        {"no JACK server", {"--audio", "jack", patch}, {"JACK_DEFAULT_SERVER=tessaro-test-no-server"}, false, 1,
+         {"no JACK server answers", "--audio sdl", "--audio none", "--audio record"}},
         {"driver beyond the list", {"--headless", "--audio", "none", "--driver", "5", patch}, {}, false, 2,
          {"--driver 5: the NoSound output has drivers 1 to 2"}},
     };

@@ -16,6 +16,7 @@
 
 #include "platform/fsound.h"
 #include "tests/support/wait.h"
+#include "platform/sdl_output.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ uint32_t u32_at(const std::vector<unsigned char>& b, size_t at) {
 
 class Fsound : public testing::Test {
   protected:
+    // A JACK server the developer runs would add its driver to the lists.
+    void SetUp() override { setenv("JACK_DEFAULT_SERVER", "tessaro-test-no-server", 1); }
     void TearDown() override { FSOUND_Close(); }
 };
 
@@ -248,4 +251,9 @@ TEST_F(Fsound, MissingSoundDeviceFailsWithInitError) {
     EXPECT_EQ(FSOUND_Stream_Create(counting_callback, 12288, MODE, 44100, &calls), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+TEST(SdlBlock, DeviceBufferIsTheLargestPowerOfTwoWithinTheBlock) {
+    const int cases[][2] = {{64, 64}, {100, 64}, {256, 256}, {3072, 2048}, {4096, 4096}, {8192, 8192}};
+    for (const auto& c : cases) EXPECT_EQ(sdl_device_frames(c[0]), c[1]) << c[0];
 }
