@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/fsound.h"
-#include "tests/support/wait.h"
 #include "platform/sdl_output.h"
+#include "tests/support/wait.h"
 
 namespace {
 
