@@ -26,23 +26,6 @@
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
 
-bool is_patch_name(const std::string& name) {
-    static const char extension[] = ".kvx";
-    const size_t n = sizeof extension - 1;
-    if (name.size() <= n || name.front() == '[') return false;
-    for (size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(name[name.size() - n + i])) != extension[i]) return false;
-    return true;
-}
-
-std::vector<std::string> patch_names(const char* folder) {
-    std::vector<std::string> names;
-    for (const std::string& e : folder_entries(folder))
-        if (is_patch_name(e)) names.push_back(e);
-    std::reverse(names.begin(), names.end());
-    return names;
-}
-
 int shown_rows(int count) {
     return count < 0 ? 0 : std::min(count, CHOOSER_ROWS);
 }

@@ -23,10 +23,6 @@ constexpr unsigned CHOOSER_ROW_COLOUR = 0xFFFFFF;
 // Scroll modes: none, one row down per pass, one row up per pass.
 enum CHOOSER_SCROLL { SCROLL_NONE = 0, SCROLL_DOWN = 1, SCROLL_UP = 2 };
 
-// True for a file name ending in ".kvx" in any case (not a folder entry "[...]").
-bool is_patch_name(const std::string& name);
-// The patch files of a folder, the name that sorts last first; empty when it cannot be read.
-std::vector<std::string> patch_names(const char* folder);
 
 // The first row shown after one pass in a scroll mode, within 0 .. count - 10 (0 with fewer
 // than ten names).

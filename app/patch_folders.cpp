@@ -2,13 +2,31 @@
 #include "app/patch_folders.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
-#include "app/chooser.h"
+#include "platform/console.h"
 #include "platform/data_dir.h"
+
+bool is_patch_name(const std::string& name) {
+    static const char extension[] = ".kvx";
+    const size_t n = sizeof extension - 1;
+    if (name.size() <= n || name.front() == '[') return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - n + i])) != extension[i]) return false;
+    return true;
+}
+
+std::vector<std::string> patch_names(const char* folder) {
+    std::vector<std::string> names;
+    for (const std::string& e : folder_entries(folder))
+        if (is_patch_name(e)) names.push_back(e);
+    std::reverse(names.begin(), names.end());
+    return names;
+}
 
 std::vector<PATCH_CHOICE> patch_choices(const std::string& user_folder, const std::string& example_folder) {
     std::vector<PATCH_CHOICE> out;

@@ -3,6 +3,11 @@
 #include <string>
 #include <vector>
 
+// True for a file name ending in ".kvx" in any case (not a folder entry "[...]").
+bool is_patch_name(const std::string& name);
+// The patch files of a folder, the name that sorts last first; empty when it cannot be read.
+std::vector<std::string> patch_names(const char* folder);
+
 struct PATCH_CHOICE {
     std::string name; // the file name shown in the chooser
     std::string path; // the path it is loaded from

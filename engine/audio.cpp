@@ -59,7 +59,7 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
         render_busy.store(0);
         return 1;
     }
-    apply_midi_events();
+    apply_midi_events(audio_pause_count());
     const int frames = length >> 2;
     int16_t* out = static_cast<int16_t*>(buffer);
     // The frame count is compared as a float, as the stream always has; counting in an int

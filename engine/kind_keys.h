@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/module_kinds.h"
+#include "engine/module_kind.h"
 
 // Object keys. A key applies to every parameter field that contains its text anywhere, so no
 // key of a kind may contain, or be contained in, another key of the same kind.
@@ -65,10 +65,6 @@ struct OBJECT_KEYS {
     const OBJECT_KEY* keys;
     int count;
 };
-// The keys a kind reads, in the order they are tested (its row of the kinds table).
-inline OBJECT_KEYS kind_keys(MODULE_KIND kind) {
-    return {kind_info(kind).keys, kind_info(kind).key_count};
-}
 
 // Link ports, per target kind in the order they are tested.
 enum PORT {
@@ -109,7 +105,3 @@ struct PORT_RULES {
     const PORT_RULE* rules;
     int count;
 };
-// The ports of a kind as a link target, in the order they are tested (none for keyboards).
-inline PORT_RULES kind_ports(MODULE_KIND kind) {
-    return {kind_info(kind).ports, kind_info(kind).port_count};
-}

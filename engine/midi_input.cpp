@@ -2,7 +2,6 @@
 // the start of the next piece it renders.
 #include "midi_input.h"
 
-#include "audio.h"
 #include "generator.h"
 
 MIDI_RING midi_queue;
@@ -56,7 +55,7 @@ const GENERATOR* played_graph = nullptr;
 unsigned played_pauses = ~0u;
 } // namespace
 
-void apply_midi_events() {
+void apply_midi_events(unsigned pauses) {
     GENERATOR* g = generator;
     MIDI_RING::EVENT e;
     if (g == nullptr) {
@@ -64,7 +63,6 @@ void apply_midi_events() {
         }
         return;
     }
-    const unsigned pauses = audio_pause_count();
     if (g != played_graph || pauses != played_pauses) {
         // The lists run in reverse creation order; the voices go in patch order.
         KEYBOARD* in_order[VOICE_ALLOCATOR::MAX_VOICES];

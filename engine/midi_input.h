@@ -39,5 +39,6 @@ constexpr float MIDI_BEND_RANGE = 2.0f;
 void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel);
 
 // Audio thread: plays every queued message on the current graph's keyboards. After a pause (the
-// graph may have been replaced) the voices start afresh. No lock, no allocation.
-void apply_midi_events();
+// graph may have been replaced, which a new pause_count tells) the voices start afresh. No lock,
+// no allocation.
+void apply_midi_events(unsigned pause_count);

@@ -231,3 +231,11 @@ size_t total_modules(const GENERATOR& g) {
         n += module_count(g, static_cast<MODULE_KIND>(k));
     return n;
 }
+
+OBJECT_KEYS kind_keys(MODULE_KIND kind) {
+    return {kind_info(kind).keys, kind_info(kind).key_count};
+}
+
+PORT_RULES kind_ports(MODULE_KIND kind) {
+    return {kind_info(kind).ports, kind_info(kind).port_count};
+}

@@ -6,15 +6,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/module_kind.h"
 #include "engine/ports.h"
 
 struct GENERATOR;
 struct MIXER;
 struct OBJECT_KEY;
 struct PORT_RULE;
+struct OBJECT_KEYS;
+struct PORT_RULES;
 
-// In the order the panels are laid out, column after column.
-enum MODULE_KIND { KIND_KEYBOARD, KIND_VCO, KIND_SAMPLER, KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_MIXER, KIND_COUNT };
 
 // What a module offers its consumers: every module its output sample, note sources (keyboards
 // and sequencers) a gate and a sync pulse as well; null where the kind has none.
@@ -97,3 +98,8 @@ inline const MODULE_KIND_INFO& kind_info(MODULE_KIND kind) {
 size_t module_count(const GENERATOR& g, MODULE_KIND kind);
 // All sound modules of the graph (the delay stage is not one).
 size_t total_modules(const GENERATOR& g);
+
+// The keys a kind reads, in the order they are tested (its row of the table).
+OBJECT_KEYS kind_keys(MODULE_KIND kind);
+// The ports of a kind as a link target, in the order they are tested (none for keyboards).
+PORT_RULES kind_ports(MODULE_KIND kind);

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 
-#include "module_kinds.h"
+#include "module_kind.h"
 #include "stream_format.h"
 
 // Limits shared by several parameters. Audio frequencies stop at the Nyquist frequency

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "engine/kind_keys.h"
+#include "engine/module_kinds.h"
 
 // The key the writer puts DIVIDER under, as the historic writer did; the substring match reads
 // it as DIVIDER.

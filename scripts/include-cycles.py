@@ -17,7 +17,8 @@ def pairs(root, folders):
                 continue
             unit = folder + "/" + stem
             with open(os.path.join(root, folder, name), encoding="utf-8") as f:
-                targets = {os.path.splitext(t)[0] for t in INCLUDE.findall(f.read())}
+                # A name without a folder is one beside the including file.
+                targets = {os.path.splitext(t if "/" in t else folder + "/" + t)[0] for t in INCLUDE.findall(f.read())}
             graph.setdefault(unit, set()).update(t for t in targets if t != unit)
     return graph
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/panel_view.h"
+#include "app/patch_folders.h"
 #include "app/system_dash.h"
 #include "tests/support/scratch.h"
 #include "toolkit/label.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/kind_keys.h"
+#include "engine/module_kinds.h"
 #include "engine/modules.h"
 
 namespace {
