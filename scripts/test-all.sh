@@ -3,6 +3,16 @@
 # behaviour sanitizers, and with the thread sanitizer) and runs the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# The sanitizers map their shadow memory at fixed addresses, which collide with the program's own
+# mappings on kernels that randomise addresses with more bits (vm.mmap_rnd_bits = 32 stops both of
+# them before the first test). The whole run goes without address randomisation when the
+# machine lets it.
+if [ -z "${TESSARO_NO_ASLR:-}" ] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  export TESSARO_NO_ASLR=1
+  exec setarch "$(uname -m)" -R bash "$PWD/scripts/test-all.sh" "$@"
+fi
+
 bash scripts/setup.sh
 bash scripts/build.sh --sanitize
 
@@ -22,11 +32,22 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0
+failed=()
+# Names the failed tests of a stage once more at the end, where a long log's tail shows them.
+note_failures() {
+  local list="$2/Testing/Temporary/LastTestsFailed.log"
+  status=1
+  if [ -s "$list" ]; then
+    while read -r line; do failed+=("$1: ${line#*:}"); done <"$list"
+  else
+    failed+=("$1: the stage itself failed")
+  fi
+}
 # Random input on every shipped patch: a short stretch for the plain build, a longer one where the
 # sanitizers watch.
-TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-3}" ctest --test-dir build --output-on-failure -j2 || status=1
+TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-3}" ctest --test-dir build --output-on-failure -j2 || note_failures plain build
 # The install and package tests check what is shipped, not memory: the plain build runs them.
-TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-10}" ctest --test-dir build-asan --output-on-failure -j2 -LE install || status=1
+TESSARO_MONKEY_SECONDS="${TESSARO_MONKEY_SECONDS:-10}" ctest --test-dir build-asan --output-on-failure -j2 -LE install || note_failures sanitizers build-asan
 # The thread sanitizer watches the engine and the remote server, where threads share the
 # modules: only those two test programs are built for it. The window tests of the playing
 # program are left out until the modules' own per-sample fields are read and written as atomics.
@@ -36,6 +57,13 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TSAN=ON -DT
 cmake --build build-tsan -j"$(nproc)" --target test_engine test_remote
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -j2 -L "^(engine|remote)$" \
-  -E "ThreadThatCannotStartClosesTheSocket|^RemoteServer\." || status=1
-if [ -x scripts/fuzz-short.sh ]; then bash scripts/fuzz-short.sh || status=1; fi
+  -E "ThreadThatCannotStartClosesTheSocket|^RemoteServer\." || note_failures threads build-tsan
+if [ -x scripts/fuzz-short.sh ]; then bash scripts/fuzz-short.sh || failed+=("fuzz: see the FAILED lines above"); fi
+if [ ${#failed[@]} -gt 0 ]; then
+  status=1
+  echo "== Failed:"
+  printf '   %s\n' "${failed[@]}"
+else
+  echo "== Every stage passed."
+fi
 exit $status
