@@ -14,6 +14,7 @@
 #include "app/save_dialog.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
+#include "panels/panel_layout.h"
 #include "patch/patch_writer.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -268,6 +269,7 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
     switch (event.key.keysym.sym) {
     case SDLK_F4:
         // The cable view saves into the working folder, under the name as typed.
+        if (generator) record_panel_places(screen.panels, *generator);
         save_patch("");
         return FLAG_REDRAW;
     case SDLK_F5:

@@ -18,6 +18,7 @@
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
+#include "panels/panel_layout.h"
 #include "remote/remote_server.h"
 
 namespace {
@@ -103,7 +104,10 @@ int run_requests(SCREEN& screen) {
         if (!path.empty()) load_patch_in_place(screen, path.c_str());
         std::fflush(stdout);
     }
-    if (requests & REQUEST_SAVE) save_user_patch();
+    if (requests & REQUEST_SAVE) {
+        if (generator) record_panel_places(screen.panels, *generator);
+        save_user_patch();
+    }
     switch_views(screen, requests & VIEW_SWITCHES);
     return 1;
 }

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +15,7 @@
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
+#include "panels/panel_layout.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"
 #include "toolkit/panel_walkers.h"
@@ -119,6 +122,7 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         dump_layouts(list);
         break;
     case SDLK_F4:
+        if (generator) record_panel_places(screen.panels, *generator);
         save_user_patch();
         break;
     case SDLK_F6:
@@ -167,7 +171,7 @@ int motion(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
     int flags = 0;
     s.hovered_panel = panel_at(screen, list);
     if (s.scrolling) {
-        scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - s.pointer_x, SCROLL_X_MAX);
+        scroll_x = clamp_scroll(scroll_x + s.scroll_anchor_x - s.pointer_x, scroll_x_limit(screen));
         scroll_y = clamp_scroll(scroll_y + s.scroll_anchor_y - s.pointer_y, SCROLL_Y_MAX);
         s.scrolled_while_held = 1;
         flags |= FLAG_VIEW_MOVED;
@@ -190,7 +194,7 @@ int motion(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
             flags |= FLAG_REDRAW;
         }
     } else if (valid_index(list, s.grabbed_panel)) {
-        flags |= edge_scroll(s.pointer_x, EDGE_FAR_X, SCROLL_X_MAX, scroll_x);
+        flags |= edge_scroll(s.pointer_x, EDGE_FAR_X, scroll_x_limit(screen), scroll_x);
         flags |= edge_scroll(s.pointer_y, EDGE_FAR_Y, SCROLL_Y_MAX, scroll_y);
         OBJET& panel = *list[s.grabbed_panel];
         panel.x = static_cast<float>(s.pointer_x);
@@ -366,6 +370,10 @@ int panel_view_event(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event&
     return view_event(PANEL_VIEW, screen, list, event);
 }
 
+int scroll_x_limit(const SCREEN& screen) {
+    return std::max(SCROLL_X_MAX, screen.world_width - VIEW_WIDTH);
+}
+
 void draw_background_grid(SPRITE& sprite, int columns, int rows) {
     for (int c = 0; c < columns; ++c) {
         for (int r = 0; r < rows; ++r) {
@@ -382,7 +390,11 @@ void draw_panel_view(SCREEN& screen, int flags) {
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3ub(255, 255, 255);
     begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-    if (screen.background) draw_background_grid(*screen.background, PANEL_VIEW_GRID, PANEL_VIEW_GRID);
+    if (SPRITE* bg = screen.background) {
+        // A widened world gets as many more tiles as it needs.
+        const int needed = bg->w > 0 ? static_cast<int>(std::ceil(screen.world_width / bg->w)) : 0;
+        draw_background_grid(*bg, std::max(PANEL_VIEW_GRID, needed), PANEL_VIEW_GRID);
+    }
     draw_panels(screen.panels, scroll_x, scroll_y);
     draw_dashboards(screen.dashboards);
     end_2d();

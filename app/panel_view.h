@@ -12,6 +12,8 @@
 // give or take the panel view's margin.
 constexpr int SCROLL_X_MAX = 2176;
 constexpr int SCROLL_Y_MAX = 2432;
+// The largest horizontal scroll offset of the screen's world, which can be wider than 3200.
+int scroll_x_limit(const SCREEN& screen);
 // A grabbed panel near a window edge scrolls the world by this much per motion event.
 constexpr int EDGE_SCROLL_STEP = 35;
 constexpr int EDGE_NEAR = 5;

@@ -14,6 +14,7 @@
 #include "app/window_size.h"
 #include "engine/audio.h"
 #include "panels/build_panels.h"
+#include "panels/panel_layout.h"
 #include "patch/patch_reader.h"
 
 namespace {
@@ -87,6 +88,7 @@ int load_patch_in_place(SCREEN& screen, const char* path) {
     old_panels.swap(screen.panels);
     screen.panels.swap(new_panels);
     screen.sequencer_panels.swap(new_sequencer_panels);
+    screen.world_width = world_width_of(screen.panels);
     reset_interaction(screen);
     if (screen.info_dash) clear_panel_info(*screen.info_dash);
     reset_cable_view(screen);

@@ -69,6 +69,7 @@ struct SCREEN {
     std::vector<OBJET*> dashboards;       // drawn in this order, over the panels
     std::vector<OBJET*> hit_list;         // what the panel view hit-tests, rebuilt each pass
     SPRITE* background = nullptr;         // laid as a grid under the panels
+    int world_width = 3200;               // set when panels are built; wider than 3200 for many panels
     INFO_DASH* info_dash = nullptr;       // may be null
 
     INTERACTION interaction;

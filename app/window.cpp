@@ -23,6 +23,7 @@
 #include "engine/generator.h"
 #include "engine/verbose.h"
 #include "panels/build_panels.h"
+#include "panels/panel_layout.h"
 #include "platform/console.h"
 #include "platform/data_dir.h"
 #include "toolkit/font.h"
@@ -93,6 +94,7 @@ void start_window(SCREEN& screen, const char* caption, int engine_result) {
 
     verbose_printf("A3\n");
     build_panels(*generator, screen.panels, screen.sequencer_panels);
+    screen.world_width = world_width_of(screen.panels);
     draw_panels(screen.panels, 0, 0);
 
     verbose_printf("KK\n");

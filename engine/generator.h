@@ -2,10 +2,12 @@
 #pragma once
 #include <cstring>
 #include <deque>
+#include <unordered_map>
 #include <vector>
 
 #include "keyboard.h"
 #include "mixer.h"
+#include "panel_place.h"
 #include "pcf.h"
 #include "sampler.h"
 #include "sequencer.h"
@@ -46,6 +48,9 @@ struct GENERATOR : OUTPUT {
     std::vector<VCA*> vcas;
     std::vector<PCF*> filters;
     std::vector<SFX_DELAY*> effects;
+    // Where each module's panel stood when the patch was read or last saved; a module without
+    // an entry gets the start-up place. Only the window's thread uses it, never the audio.
+    std::unordered_map<const void*, PANEL_PLACE> panel_places;
 
   private:
     std::deque<float*> mod_cells;

@@ -186,36 +186,36 @@ template <size_t N> constexpr int size_of(const char* const (&)[N]) {
 
 } // namespace
 
-// Each row: kind; keyword, patch word, list, dashboard word; layouts, image, heading, column;
+// Each row: kind; keyword, patch word, list, dashboard word; layouts, image, heading, panel top;
 // cable jacks; keys; ports; whether an empty field stops the reader; graph access.
 // clang-format off
 const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
     {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD",
-     "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s", "Keyboards\n", {64, 50, 120, true, false},
+     "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s", "Keyboards\n", 50,
      nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
      &ACCESS_OF<KEYBOARD, &GENERATOR::keyboards>::table},
     {KIND_VCO, "VCO", "VCO", "vcos", "VCO",
-     "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", {95, 25, 210, false, false},
+     "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", 25,
      VCO_JACKS, size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true,
      &ACCESS_OF<VCO, &GENERATOR::vcos>::table},
     {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER",
-     nullptr, nullptr, nullptr, "Samplers\n", {50, 25, 0, false, false},
+     "RC/SAMPLER.RC", "RC/BACK_SAMPLER.RC", "SAMPLER_%s", "Samplers\n", 25,
      nullptr, 0, sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true,
      &ACCESS_OF<SAMPLER, &GENERATOR::samplers>::table},
     {KIND_VCA, "VCA", "VCA", "vcas", "VCA",
-     "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", {56, 50, 270, false, false},
+     "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", 50,
      VCA_JACKS, size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true,
      &ACCESS_OF<VCA, &GENERATOR::vcas>::table},
     {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR",
-     "RC/SEQUENCEUR.RC", "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", {156, 50, 202.5f, false, true},
+     "RC/SEQUENCEUR.RC", "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", 50,
      nullptr, 0, sequencer_keys, size_of(sequencer_keys), sequencer_rules, size_of(sequencer_rules), true,
      &ACCESS_OF<SEQUENCER, &GENERATOR::sequencers>::table},
     {KIND_PCF, "PCF", "PCF", "filters", "VCF",
-     "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", {64, 50, 195, false, false},
+     "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", 50,
      VCF_JACKS, size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false,
      &ACCESS_OF<PCF, &GENERATOR::filters>::table},
     {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER",
-     "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n", {166, 50, 0, false, false},
+     "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n", 50,
      nullptr, 0, mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false,
      &ACCESS_OF<MIXER, &GENERATOR::mixers>::table},
 };

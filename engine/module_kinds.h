@@ -54,15 +54,6 @@ struct MODULE_ACCESS {
     void (*join)(GENERATOR& g, const std::vector<void*>& read);
 };
 
-// Where a kind's panels stand in the world, in pixels: one column, rows 1.5 x pitch apart from
-// top down; after a kind that has panels the column moves on by advance (or to advance).
-struct PANEL_COLUMN {
-    float pitch, top;
-    float advance;
-    bool absolute; // the column is set to `advance` rather than moved by it
-    bool truncate; // the moved column is cut to a whole pixel
-};
-
 struct MODULE_KIND_INFO {
     MODULE_KIND kind;
     const char* keyword;      // the text a declared name contains to create this kind ("KEY" for keyboards)
@@ -73,7 +64,7 @@ struct MODULE_KIND_INFO {
     const char* back_layout;
     const char* image_format; // the panel's image name, formatted with its panel number
     const char* heading;      // the line printed before the kind's panels are built
-    PANEL_COLUMN column;
+    float panel_top;          // the height in pixels where the kind's column of panels starts
     // The input jacks on the panel's back side that the cable editor wires, in the order its
     // cables are built; a mixer's channel jacks "INPUT_1" to "INPUT_12" are numbered instead.
     const char* const* jacks;

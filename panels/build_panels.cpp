@@ -4,6 +4,8 @@
 #include "engine/verbose.h"
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
+#include "panels/module_panel.h"
+#include "panels/panel_layout.h"
 #include "panels/sampler_gui.h"
 #include "panels/seq_gui.h"
 #include "panels/vca_gui.h"
@@ -30,8 +32,8 @@ const PANEL_MAKER PANEL_MAKERS[] = {
     {KIND_MIXER, make<MIXER_GUI, MIXER>},
 };
 
-void build_kind(const PANEL_MAKER& maker, const GENERATOR& g, int first, float column,
-                std::vector<OBJET*>& panels, std::vector<OBJET*>* also) {
+void build_kind(const PANEL_MAKER& maker, const GENERATOR& g, int first, std::vector<OBJET*>& panels,
+                std::vector<MODULE_KIND>& kinds, std::vector<OBJET*>* also) {
     const MODULE_KIND kind = maker.kind;
     const MODULE_ACCESS& modules = *kind_info(kind).access;
     verbose_printf("%s", kind_info(kind).heading);
@@ -39,9 +41,33 @@ void build_kind(const PANEL_MAKER& maker, const GENERATOR& g, int first, float c
         char number[16];
         std::snprintf(number, sizeof number, "%d", first + static_cast<int>(n));
         OBJET* panel = maker.make(number, modules.at(g, n));
-        panel->set_position(column, panel_row_y(kind, n), 0);
         panels.push_back(panel);
+        kinds.push_back(kind);
         if (also) also->push_back(panel);
+    }
+}
+
+// Panels are built at (0, 0), so that their layout items get no offset, and placed once every
+// panel knows its size: where the patch kept them, else by the column rule.
+void place_new_panels(const GENERATOR& g, std::vector<OBJET*>& panels, size_t start,
+                      const std::vector<MODULE_KIND>& kinds) {
+    std::vector<PANEL_RECT> rects(kinds.size());
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        OBJET& p = *panels[start + i];
+        fit_to_background(p);
+        rects[i].w = p.w;
+        rects[i].h = p.h;
+    }
+    place_in_columns(kinds, rects);
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        OBJET& p = *panels[start + i];
+        const auto kept = g.panel_places.find(static_cast<MODULE_PANEL&>(p).edited_module);
+        if (kept == g.panel_places.end()) {
+            p.set_position(rects[i].x, rects[i].y, 0);
+            continue;
+        }
+        p.set_position(kept->second.x, kept->second.y, 0);
+        if (kept->second.mode == MODE_FOLDED) p.set_mode(0);
     }
 }
 
@@ -58,38 +84,19 @@ void panel_numbers(const size_t counts[KIND_COUNT], int first[KIND_COUNT]) {
     }
 }
 
-void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]) {
-    float column = 0;
-    for (int kind = 0; kind < KIND_COUNT; ++kind) {
-        columns[kind] = column;
-        const PANEL_COLUMN& r = kind_info(static_cast<MODULE_KIND>(kind)).column;
-        if (counts[kind] == 0) continue;
-        if (r.absolute)
-            column = r.advance;
-        else if (r.truncate)
-            column = static_cast<float>(static_cast<int>(column + r.advance));
-        else
-            column += r.advance;
-    }
-}
-
-float panel_row_y(MODULE_KIND kind, size_t n) {
-    const PANEL_COLUMN& r = kind_info(kind).column;
-    return 1.5f * (static_cast<float>(n) * r.pitch) + r.top;
-}
-
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
     verbose_printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];
     for (int kind = 0; kind < KIND_COUNT; ++kind)
         counts[kind] = module_count(g, static_cast<MODULE_KIND>(kind));
     int first[KIND_COUNT];
-    float columns[KIND_COUNT];
     panel_numbers(counts, first);
-    panel_columns(counts, columns);
 
+    const size_t start = panels.size();
+    std::vector<MODULE_KIND> kinds;
     for (const PANEL_MAKER& maker : PANEL_MAKERS)
-        build_kind(maker, g, first[maker.kind], columns[maker.kind], panels,
+        build_kind(maker, g, first[maker.kind], panels, kinds,
                    maker.kind == KIND_SEQUENCER ? &sequencer_panels : nullptr);
+    place_new_panels(g, panels, start, kinds);
     return 1;
 }

@@ -1,5 +1,5 @@
-// Building one panel per module of a graph: numbering, placement in columns, and the panels
-// set from their modules.
+// Building one panel per module of a graph: numbering, placement, and the panels set from
+// their modules.
 #pragma once
 #include "engine/generator.h"
 #include "engine/module_kinds.h"
@@ -13,13 +13,7 @@
 // keyboard, oscillator and sampler are all 0); lookups stay inside one panel.
 void panel_numbers(const size_t counts[KIND_COUNT], int first[KIND_COUNT]);
 
-// The column (x) of each kind: kinds stand in columns from left to right, a kind without
-// modules taking no room.
-void panel_columns(const size_t counts[KIND_COUNT], float columns[KIND_COUNT]);
-// The height of the n-th panel (from 0) of a kind in its column.
-float panel_row_y(MODULE_KIND kind, size_t n);
-
 // Prints "Init Gui From Current()" and the heading of each kind, builds the panels of every
-// module of g, places them and appends them to `panels` (sequencer panels also to
-// `sequencer_panels`). The caller owns the panels. Returns 1.
+// module of g, places them in columns where none overlaps another and appends them to
+// `panels` (sequencer panels also to `sequencer_panels`). The caller owns the panels. Returns 1.
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels);

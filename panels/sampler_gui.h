@@ -1,4 +1,5 @@
-// The panel of a sample player: an empty panel that stands for the module.
+// The panel of a sample player: a name plate that stands for the module, with its output jack
+// on the back.
 #pragma once
 #include "engine/sampler.h"
 #include "panels/module_panel.h"

@@ -15,6 +15,7 @@
 #include "engine/door.h"
 #include "engine/note_table.h"
 #include "name_limits.h"
+#include "panel_place_keys.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
 #include "patch_words.h"
@@ -289,8 +290,12 @@ APPLY_FIELD apply_of(MODULE_KIND kind) {
 // so it runs newest first without moving its modules once per declaration.
 struct NEW_MODULES {
     std::vector<void*> read[KIND_COUNT];
+    std::vector<std::pair<const void*, PANEL_PLACE>> places;
 
     void join_all(GENERATOR& g) {
+        for (const auto& [module, place] : places)
+            g.panel_places[module] = place;
+        places.clear();
         for (int k = 0; k < KIND_COUNT; ++k) {
             kind_info(static_cast<MODULE_KIND>(k)).access->join(g, read[k]);
             read[k].clear();
@@ -329,11 +334,14 @@ void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
                capacity, name.c_str());
         return;
     }
+    PANEL_PLACE place;
+    const bool placed = take_panel_place(name.c_str(), fields, place);
     report_unknown_keys(name, fields, kinds, n);
     for (int i = 0; i < n; ++i) {
         const MODULE_KIND_INFO& info = kind_info(kinds[i]);
         void* m = info.access->create(name.c_str());
         made.read[kinds[i]].push_back(m);
+        if (placed) made.places.emplace_back(m, place);
         const APPLY_FIELD apply = apply_of(kinds[i]);
         for_each_param(fields, info.empty_field_stops, [&door, m, apply](const PARAM& p) { apply(door, m, p); });
     }

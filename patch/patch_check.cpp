@@ -14,6 +14,7 @@
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
 #include "name_limits.h"
+#include "panel_place_keys.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
 #include "patch_reader.h"
@@ -212,6 +213,10 @@ class CHECKER {
             }
             const std::string& key = kv[0];
             const std::string& value = kv[1];
+            if (const OBJECT_KEY* panel_key = panel_key_of(field)) {
+                check_panel_value(d, quoted, *panel_key, value);
+                continue;
+            }
             const OBJECT_KEY* matched = nullptr; // the key the field is meant for
             int applied = 0;                     // every key contained anywhere in the field applies
             for (int i = 0; i < keys.count; ++i) {
@@ -228,6 +233,12 @@ class CHECKER {
             check_value(d, quoted, *matched, value);
         }
         if (k == KIND_PCF && !bypass_set) report(d.word, d.fields[0] + " stays bypassed (no BYPASS=0)");
+    }
+
+    void check_panel_value(const DECL& d, const std::string& quoted, const OBJECT_KEY& key,
+                           const std::string& value) {
+        if (!value_text_is_number(key, value.c_str()) || !value_text_accepted(key, value.c_str()))
+            report(d.word, quoted + ": outside " + range_text(key) + ", the panel takes its start-up place");
     }
 
     void check_value(const DECL& d, const std::string& quoted, const OBJECT_KEY& key,

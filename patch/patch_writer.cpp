@@ -2,9 +2,11 @@
 #include "patch_writer.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
+#include "panel_place_keys.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
 
@@ -370,23 +372,38 @@ bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
 namespace {
 
 // The reader puts each module at the front of its list, so writing a list from its last
-// module to its first gives the list back in its order.
-template <class M> void declare_all(FILE* f, const std::vector<M*>& list) {
-    for (auto it = list.rbegin(); it != list.rend(); ++it)
-        write_declaration(f, **it);
+// module to its first gives the list back in its order. Each line is made in memory first so
+// that the panel's place joins it before its line end.
+template <class M> void declare_all(FILE* f, const GENERATOR& g, const std::vector<M*>& list) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        char* text = nullptr;
+        size_t size = 0;
+        FILE* mem = open_memstream(&text, &size);
+        if (mem == nullptr) {
+            write_declaration(f, **it);
+            continue;
+        }
+        write_declaration(mem, **it);
+        std::fclose(mem);
+        std::string line(text, size);
+        std::free(text);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        add_panel_place(line, g, *it);
+        put_line(f, line);
+    }
 }
 
 } // namespace
 
 bool write_patch(FILE* f, const GENERATOR& g) {
     std::fprintf(f, "%s\n\n", OBJECTS_BEGIN);
-    declare_all(f, g.vcos);
-    declare_all(f, g.vcas);
-    declare_all(f, g.mixers);
-    declare_all(f, g.sequencers);
-    declare_all(f, g.filters);
-    declare_all(f, g.keyboards);
-    declare_all(f, g.samplers);
+    declare_all(f, g, g.vcos);
+    declare_all(f, g, g.vcas);
+    declare_all(f, g, g.mixers);
+    declare_all(f, g, g.sequencers);
+    declare_all(f, g, g.filters);
+    declare_all(f, g, g.keyboards);
+    declare_all(f, g, g.samplers);
     std::fprintf(f, "%s\n\n%s\n", OBJECTS_END, LINKS_BEGIN);
     const std::vector<MODULE_REF> order = module_order(g);
     const SOURCE_NAMES sources(g);

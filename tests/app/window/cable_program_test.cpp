@@ -20,7 +20,7 @@ namespace {
 const std::string ROOT = TESSARO_SOURCE_DIR;
 
 // Two oscillators and the master mixer fed by the first. The oscillators' panels stand in the
-// first column, the last declared on top: VCO_2 at (0, 25), VCO_1 at (0, 167.5); the mixer's at
+// first column, the last declared on top: VCO_2 at (0, 25), VCO_1 at (0, 171); the mixer's at
 // (210, 50). On the back sides the oscillator's OUTPUT jack lies at (163, 84) and the mixer's
 // INPUT_1 at (14, 32); jacks are 16 x 16.
 const char* const CABLE_PATCH = "BEGIN_OBJECTS_DECLARE\n"
@@ -31,7 +31,7 @@ const char* const CABLE_PATCH = "BEGIN_OBJECTS_DECLARE\n"
                                 "BEGIN_LINKS_DECLARE\n"
                                 "MIXER_4;ADD_CHANELL=VCO_1;\n"
                                 "END_LINKS_DECLARE\n";
-constexpr int VCO_1_OUT_X = 171, VCO_1_OUT_Y = 259;
+constexpr int VCO_1_OUT_X = 171, VCO_1_OUT_Y = 263;
 constexpr int VCO_2_OUT_X = 171, VCO_2_OUT_Y = 117;
 constexpr int MIXER_IN1_X = 232, MIXER_IN1_Y = 90;
 // Between the oscillators' column and the mixer, where only a cable can be: the cable from VCO_1

@@ -1,0 +1,176 @@
+// The real program's panel layout: no panel over another at start-up, and panels moved or folded
+// by the user standing where they were left after a save and a new start.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/display.h"
+#include "tests/support/program.h"
+#include "tests/support/scratch.h"
+#include "tests/support/wait.h"
+#include "tests/support/xdo.h"
+
+namespace {
+
+const std::string ROOT = TESSARO_SOURCE_DIR;
+
+std::string caption_of(const std::string& patch) {
+    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
+}
+
+// A patch of 203 modules, 29 of each kind, the master mixer among them.
+std::string big_patch() {
+    std::string text = "BEGIN_OBJECTS_DECLARE\n";
+    for (int i = 1; i <= 29; ++i) {
+        const std::string n = std::to_string(i);
+        text += "KEY_" + n + ";;\nVCO_" + n + ";TYPE=1;\nSAMPLER_" + n + ";FILE=;\nVCA_" + n + ";BYPASS=0;\n";
+        text += "SEQUENCER_" + n + ";DIVIDER=8;\nPCF_" + n + ";BYPASS=0;\nMIXER_" + n + ";;\n";
+    }
+    return text + "END_OBJECTS_DECLARE\nBEGIN_LINKS_DECLARE\nEND_LINKS_DECLARE\n";
+}
+
+struct SAVED_PANEL {
+    std::string name;
+    double x, y;
+    int mode;
+};
+
+// The panel fields of every declaration of a saved patch.
+std::vector<SAVED_PANEL> saved_panels(const std::string& patch) {
+    std::vector<SAVED_PANEL> out;
+    const std::regex line("(^|\\n)([A-Z0-9_]+);[^\\n]*?PANEL_X=([0-9.]+);PANEL_Y=([0-9.]+);PANEL_MODE=([0-9])");
+    for (auto it = std::sregex_iterator(patch.begin(), patch.end(), line); it != std::sregex_iterator(); ++it)
+        out.push_back({(*it)[2], std::stod((*it)[3]), std::stod((*it)[4]), std::stoi((*it)[5])});
+    return out;
+}
+
+// The front picture of a module's panel, by the name's kind word.
+const IMAGE& panel_picture(const std::string& name) {
+    static std::map<std::string, IMAGE> pictures;
+    static const std::pair<const char*, const char*> kinds[] = {
+        {"KEY", "PANEL_KEYBOARD"}, {"VCO", "PANEL_VCO"}, {"SAMPLER", "PANEL_SAMPLER"}, {"VCA", "PANEL_VCA"},
+        {"SEQUENCER", "PANEL_SEQUENCER"}, {"PCF", "PANEL_VCF"}, {"MIXER", "PANEL_MIXER"}};
+    for (const auto& [word, image] : kinds)
+        if (name.compare(0, std::string(word).size() + 1, std::string(word) + "_") == 0) {
+            IMAGE& p = pictures[image];
+            if (p.empty()) p = load_image(ROOT + "/grfx/" + image + ".png");
+            return p;
+        }
+    static const IMAGE none;
+    return none;
+}
+
+class ProgramLayout : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!x_display_ready()) GTEST_SKIP() << "no X display";
+        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
+        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
+        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+        ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
+    }
+
+    void TearDown() override { close(); }
+
+    void open(const std::string& patch) {
+        program = std::make_unique<PROGRAM>();
+        ASSERT_TRUE(program->start({"--remote", "127.0.0.1:" + std::to_string(port), patch}, {"SDL_AUDIODRIVER=dummy"},
+                                  stage.path()));
+        ASSERT_TRUE(program->type("41"));
+        wait_until([&] {
+            window = X_WINDOW::find(caption_of(patch), 500);
+            return window.found() || !program->alive();
+        });
+        ASSERT_TRUE(window.found()) << program->output();
+        window.screenshot_when([](const IMAGE& shot) { return shot.at(600, 700) != 0; });
+    }
+
+    void close() {
+        if (!program) return;
+        const std::string out = close_window_program(*program, window);
+        EXPECT_TRUE(sanitizers_silent(out)) << out;
+        program.reset();
+    }
+
+    // F4 with the name typed on the console; the saved text.
+    std::string save_as(const std::string& name) {
+        window.key("F4");
+        EXPECT_TRUE(program->wait_for_output("Save - Entrez le nom du fichier :")) << program->output();
+        program->type(name + "\n");
+        std::string saved;
+        wait_until([&] {
+            saved = stage.read("KVX/" + name);
+            return saved.find("END_LINKS_DECLARE") != std::string::npos;
+        });
+        return saved;
+    }
+
+    SCRATCH_DIR stage{"stage"};
+    const int port = free_tcp_port();
+    std::unique_ptr<PROGRAM> program;
+    X_WINDOW window;
+};
+
+} // namespace
+
+TEST_F(ProgramLayout, NoPanelCoversAnotherAtStartUp) {
+    stage.write("KVX/BIG.KVX", big_patch());
+    std::vector<std::string> patches = {"KVX/BIG.KVX"};
+    for (const auto& entry : std::filesystem::directory_iterator(ROOT + "/KVX"))
+        if (entry.path().extension() == ".KVX") patches.push_back("KVX/" + entry.path().filename().string());
+    for (const std::string& patch : patches) {
+        ASSERT_NO_FATAL_FAILURE(open(patch));
+        const std::vector<SAVED_PANEL> panels = saved_panels(save_as("PLACED.KVX"));
+        close();
+        EXPECT_FALSE(panels.empty()) << patch;
+        for (size_t a = 0; a < panels.size(); ++a) {
+            const IMAGE& pa = panel_picture(panels[a].name);
+            ASSERT_FALSE(pa.empty()) << panels[a].name;
+            for (size_t b = a + 1; b < panels.size(); ++b) {
+                const IMAGE& pb = panel_picture(panels[b].name);
+                const bool apart = panels[a].x + pa.w <= panels[b].x || panels[b].x + pb.w <= panels[a].x ||
+                                   panels[a].y + pa.h <= panels[b].y || panels[b].y + pb.h <= panels[a].y;
+                EXPECT_TRUE(apart) << patch << ": " << panels[a].name << " and " << panels[b].name;
+            }
+        }
+    }
+}
+
+TEST_F(ProgramLayout, MovedAndFoldedPanelsStayWhereTheyWereLeft) {
+    stage.write("KVX/KNOBS.KVX", "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;\n"
+                                 "PCF_1;TYPE=0;HICUT=600;BYPASS=0;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n"
+                                 "BEGIN_LINKS_DECLARE\nEND_LINKS_DECLARE\n");
+    ASSERT_NO_FATAL_FAILURE(open("KVX/KNOBS.KVX"));
+    // A right drag takes the oscillator's top-left corner to the pointer; a middle click folds
+    // the filter (at (210, 50)).
+    window.drag(RIGHT, 150, 40, 430, 330, 10);
+    window.click(MIDDLE, 220, 60);
+    window.move(700, 700);
+    pause_ms(200);
+    const std::string saved = save_as("MOVED.KVX");
+    const std::vector<SAVED_PANEL> panels = saved_panels(saved);
+    ASSERT_EQ(panels.size(), 3u) << saved;
+    EXPECT_EQ(panels[0].name, "VCO_1") << saved;
+    EXPECT_EQ(panels[0].x, 430) << saved;
+    EXPECT_EQ(panels[0].y, 330) << saved;
+    EXPECT_EQ(panels[0].mode, 1) << saved;
+    EXPECT_EQ(panels[2].name, "PCF_1") << saved;
+    EXPECT_EQ(panels[2].mode, 2) << saved;
+    close();
+
+    ASSERT_NO_FATAL_FAILURE(open("KVX/MOVED.KVX"));
+    const IMAGE vco = panel_picture("VCO_1");
+    auto vco_there = [&](const IMAGE& shot) {
+        int same = 0;
+        for (int y = 22; y < 34; ++y)
+            for (int x = 150; x < 190; ++x)
+                same += colour_distance(shot.at(430 + x, 330 + y), vco.at(x, y)) <= 12;
+        return same > 40 * 12 * 8 / 10;
+    };
+    EXPECT_TRUE(vco_there(window.screenshot_when(vco_there))) << "the oscillator where it was left";
+}
