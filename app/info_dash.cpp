@@ -76,3 +76,11 @@ void clear_panel_info(INFO_DASH& info) {
     info.dirty = 1;
     info.shown_panel = nullptr;
 }
+
+void forget_panel_info(INFO_DASH& info) {
+    clear_panel_info(info);
+    for (LABEL* label : {info.name_label, info.type_label, info.mode_label}) {
+        set_label_text(*label, "");
+        label->dirty = 1;
+    }
+}

@@ -31,6 +31,9 @@ class INFO_DASH : public OBJET {
 void show_panel_info(INFO_DASH& info, OBJET* panel);
 // Hover lost: nothing is shown any more, the texts stay.
 void clear_panel_info(INFO_DASH& info);
+// A patch was loaded: nothing is shown and the texts, which may name a module of the patch
+// before, are emptied.
+void forget_panel_info(INFO_DASH& info);
 
 // Longest text whose label box, size x characters / 2, still fits a 32-bit integer.
 size_t label_text_limit(int size);

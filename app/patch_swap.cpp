@@ -16,6 +16,7 @@
 #include "panels/build_panels.h"
 #include "panels/panel_layout.h"
 #include "patch/patch_reader.h"
+#include "toolkit/camera.h"
 
 namespace {
 
@@ -90,7 +91,9 @@ int load_patch_in_place(SCREEN& screen, const char* path) {
     screen.sequencer_panels.swap(new_sequencer_panels);
     screen.world_width = world_width_of(screen.panels);
     reset_interaction(screen);
-    if (screen.info_dash) clear_panel_info(*screen.info_dash);
+    // The new patch opens at the world's top-left, with nothing named from the patch before.
+    scroll_x = scroll_y = 0;
+    if (screen.info_dash) forget_panel_info(*screen.info_dash);
     reset_cable_view(screen);
     for (OBJET* p : screen.panels) {
         if (screen.cable_view) p->set_mode(MODE_BACK);

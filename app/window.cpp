@@ -85,6 +85,7 @@ void create_dashboards(SCREEN& screen) {
     dashboards.insert(dashboards.begin(), system);
     dashboards.insert(dashboards.begin(), module);
     screen.info_dash = info;
+    forget_panel_info(*info);
 }
 
 void start_window(SCREEN& screen, const char* caption, int engine_result) {

@@ -77,10 +77,12 @@ class ProgramLayout : public testing::Test {
 
     void TearDown() override { close(); }
 
-    void open(const std::string& patch) {
+    // Starts `tessaro PATCH` (with --verbose when verbose is set) and waits for its window.
+    void open(const std::string& patch, bool verbose = false) {
         program = std::make_unique<PROGRAM>();
-        ASSERT_TRUE(program->start({"--remote", "127.0.0.1:" + std::to_string(port), patch}, {"SDL_AUDIODRIVER=dummy"},
-                                  stage.path()));
+        std::vector<std::string> args = {"--remote", "127.0.0.1:" + std::to_string(port), patch};
+        if (verbose) args.insert(args.begin(), "--verbose");
+        ASSERT_TRUE(program->start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
         ASSERT_TRUE(program->type("41"));
         wait_until([&] {
             window = X_WINDOW::find(caption_of(patch), 500);
@@ -173,4 +175,44 @@ TEST_F(ProgramLayout, MovedAndFoldedPanelsStayWhereTheyWereLeft) {
         return same > 40 * 12 * 8 / 10;
     };
     EXPECT_TRUE(vco_there(window.screenshot_when(vco_there))) << "the oscillator where it was left";
+}
+
+TEST_F(ProgramLayout, ALoadedPatchOpensAtTheTopLeftWithNothingNamed) {
+    std::filesystem::remove_all(stage.file("KVX"));
+    std::filesystem::create_directory(stage.file("KVX"));
+    const std::string one_vco = "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;PHASE=0;\nMIXER_4;;\n"
+                                "END_OBJECTS_DECLARE\nBEGIN_LINKS_DECLARE\nEND_LINKS_DECLARE\n";
+    stage.write("KVX/A.KVX", one_vco);
+    stage.write("KVX/B.KVX", one_vco);
+    ASSERT_NO_FATAL_FAILURE(open("KVX/A.KVX", true));
+    window.move(900, 740);
+    const IMAGE fresh = window.screenshot();
+    const IMAGE dash = load_image(ROOT + "/grfx/DASH_INFO.png");
+    ASSERT_FALSE(dash.empty());
+    // The dashboard at (50, 450) names nothing: the text row under its title is the bare picture.
+    auto nothing_named = [&](const IMAGE& shot) {
+        return pixels_differing(shot.crop(50, 450, dash.w, dash.h), dash, 70, 15, 200, 60, 24) < 20;
+    };
+    EXPECT_TRUE(nothing_named(fresh)) << "at start-up";
+
+    // The oscillator's frequency knob names it in the dashboard, the world scrolled 200 pixels, then B from the chooser
+    // (its rows list the names that sort last first).
+    // The view finds the panel under the pointer's previous place: two motions.
+    window.move(30, 80);
+    window.move(31, 80);
+    EXPECT_FALSE(nothing_named(window.screenshot_when([&](const IMAGE& shot) { return !nothing_named(shot); })));
+    window.drag(MIDDLE, 700, 700, 500, 700, 15);
+    window.key("F3");
+    ASSERT_TRUE(program->wait_for_output("LOAD KVX-5\n")) << program->output();
+    window.move(250, 53);
+    pause_ms(200);
+    window.click(LEFT, 250, 53);
+    window = X_WINDOW::find(caption_of("KVX/B.KVX"));
+    ASSERT_TRUE(window.found()) << program->output();
+    window.move(900, 740);
+    const IMAGE loaded = window.screenshot_when([&](const IMAGE& shot) {
+        return pixels_differing(shot, fresh, 0, 0, 700, 440, 24) < 100 && nothing_named(shot);
+    });
+    EXPECT_LT(pixels_differing(loaded, fresh, 0, 0, 700, 440, 24), 100) << "panels where a fresh start puts them";
+    EXPECT_TRUE(nothing_named(loaded));
 }
