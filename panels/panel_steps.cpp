@@ -120,22 +120,29 @@ float vcf_level_step(float v, bool sld_down) {
 
 int32_t vcf_type_next(int32_t type) {
     ++type;
-    if (type > 6) return 0;
-    if (type < 0) return 6;
+    if (type > VCF_TYPE_LAST) return 0;
+    if (type < 0) return VCF_TYPE_LAST;
     return type;
 }
 
+namespace {
+
+// The filter each TYPE plays, as the engine computes its coefficients: 0 passes the input
+// through (scaled by the gain), 1 to 7 are the cookbook shapes.
+const char* const VCF_TYPE_NAMES[VCF_TYPE_LAST + 1] = {"THROUGH",  "LOWPASS",  "HIGHPASS",  "BANDPASS",
+                                                       "NOTCH",    "LOWSHELF", "HIGHSHELF", "PEAKING"};
+const char* const VCF_TYPE_IMAGES[VCF_TYPE_LAST + 1] = {
+    "DISP_FILTRE_THROUGH", "DISP_FILTRE_LOWPASS",  "DISP_FILTRE_HIGHPASS",  "DISP_FILTRE_BANDPASS",
+    "DISP_FILTRE_NOTCH",   "DISP_FILTRE_LOWSHELF", "DISP_FILTRE_HIGHSHELF", "DISP_FILTRE_PEAKING"};
+
+} // namespace
+
 const char* vcf_type_image(int32_t type) {
-    static const char* const images[] = {
-        "DISP_FILTRE_LOWPASS",  "DISP_FILTRE_HIGHPASS",  "DISP_FILTRE_BANDPASS", "DISP_FILTRE_NOTCH",
-        "DISP_FILTRE_LOWSHELF", "DISP_FILTRE_HIGHSHELF", "DISP_FILTRE_PEAKING"};
-    return type >= 0 && type <= 6 ? images[type] : nullptr;
+    return type >= 0 && type <= VCF_TYPE_LAST ? VCF_TYPE_IMAGES[type] : nullptr;
 }
 
 const char* vcf_type_name(int32_t type) {
-    static const char* const names[] = {"LOWPASS",  "HIGHPASS",  "BANDPASS", "NOTCH",
-                                        "LOWSHELF", "HIGHSHELF", "PEAKING"};
-    return type >= 0 && type <= 6 ? names[type] : nullptr;
+    return type >= 0 && type <= VCF_TYPE_LAST ? VCF_TYPE_NAMES[type] : nullptr;
 }
 
 int32_t keyboard_octave_step(int32_t v, bool up) {

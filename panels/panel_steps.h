@@ -34,9 +34,11 @@ float vcf_gain_step(float v, bool sld_down);
 float vcf_q_step(float v, bool sld_down);
 // Level: twentieths within [0, 1].
 float vcf_level_step(float v, bool sld_down);
-// Filter shapes 0..6 in a ring.
+// Filter shapes 0..VCF_TYPE_LAST in a ring: every TYPE the engine plays.
+constexpr int32_t VCF_TYPE_LAST = 7;
 int32_t vcf_type_next(int32_t type);
-// Display image and name of a shape 0..6; null for any other.
+// Display image and name of the filter a TYPE plays ("THROUGH", "LOWPASS", ... "PEAKING");
+// null for a TYPE outside 0..VCF_TYPE_LAST.
 const char* vcf_type_image(int32_t type);
 const char* vcf_type_name(int32_t type);
 

@@ -18,8 +18,8 @@ VCF_GUI::VCF_GUI(const char* number, PCF* filter) : MODULE_PANEL(KIND_PCF, numbe
     set_label("LABEL_GAIN", "%2.1f", static_cast<double>(f.GAIN));
     set_label("LABEL_QRATIO", "%2.1f", static_cast<double>(f.Q));
     set_label("LABEL_LEVEL", "%2.1f", static_cast<double>(f.AMOUNT));
-    // A new panel shows the shape's number; its name appears once the shape is changed.
-    set_label("LABEL_TYPE", "%d", f.TYPE);
+    // A TYPE the panel has no name for (from a patch) shows its number.
+    if (!vcf_type_name(f.TYPE)) set_label("LABEL_TYPE", "%d", f.TYPE);
     set_label("label_NAME", "%s", f.name);
     show_state(button("POWER"), f.power);
     show_state(button("BYPASS"), f.BYPASS);

@@ -1,6 +1,7 @@
 // Panels built from the real layout files, driven by the messages the frame loop posts.
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
+#include "panels/panel_steps.h"
 #include "panels/seq_gui.h"
 #include "panels/vca_gui.h"
 #include "panels/vcf_gui.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/support/panel_driver.h"
@@ -153,22 +155,27 @@ TEST(FilterPanel, CutoffShapeAndUnknownShape) {
     f.HICUT = 5000;
     f.TYPE = 6;
     VCF_GUI panel("7", &f);
-    EXPECT_EQ(text_of(panel, "LABEL_TYPE"), "6") << "a new panel shows the shape's number";
-    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_PEAKING");
+    EXPECT_EQ(text_of(panel, "LABEL_TYPE"), "HIGHSHELF");
+    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_HIGHSHELF");
     knob_step(panel, "SLD_HICUTOFF", "SLD_DOWN");
     EXPECT_EQ(f.HICUT, 4850);
     EXPECT_EQ(text_of(panel, "LABEL_HICUTOFF"), "4850");
-    release(panel, "AFFICHAGE_TYPE_FILTRE");
-    EXPECT_EQ(f.TYPE, 0);
-    EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_LOWPASS");
-    EXPECT_EQ(text_of(panel, "LABEL_TYPE"), " LOWPASS");
+    // Each click shows the next filter, through all eight.
+    for (int32_t type : {7, 0, 1, 2, 3, 4, 5, 6}) {
+        release(panel, "AFFICHAGE_TYPE_FILTRE");
+        EXPECT_EQ(f.TYPE, type);
+        EXPECT_EQ(image_of(panel, "AFFICHAGE_TYPE_FILTRE"), std::string("DISP_FILTRE_") + vcf_type_name(type));
+        char label[16];
+        std::snprintf(label, sizeof label, "%8s", vcf_type_name(type));
+        EXPECT_EQ(text_of(panel, "LABEL_TYPE"), label);
+    }
     knob_step(panel, "SLD_LEVEL", "SLD_DOWN", 3);
     EXPECT_FLOAT_EQ(f.AMOUNT, 1.0f);
 
     PCF odd;
-    odd.TYPE = 7;
+    odd.TYPE = 9;
     VCF_GUI other("8", &odd);
-    EXPECT_EQ(text_of(other, "LABEL_TYPE"), "7");
+    EXPECT_EQ(text_of(other, "LABEL_TYPE"), "9");
     EXPECT_EQ(image_of(other, "AFFICHAGE_TYPE_FILTRE"), "DISP_FILTRE_LOWPASS") << "as laid out";
 }
 

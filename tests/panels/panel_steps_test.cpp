@@ -1,11 +1,13 @@
 // Stepping rules of the panel controls: ranges, boundaries and the texts they lead to.
 #include "engine/note_table.h"
+#include "engine/pcf.h"
 #include "engine/sequencer.h"
 #include "panels/panel_steps.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <utility>
 
 TEST(OscillatorSteps, FrequencyRangesApplyOneAfterTheOther) {
@@ -72,12 +74,58 @@ TEST(FilterSteps, CutoffQLevelGainAndShapes) {
     EXPECT_FLOAT_EQ(vcf_level_step(0.02f, false), 0.0f);
     EXPECT_FLOAT_EQ(vcf_gain_step(-20.0f, false), -20.1f) << "gain has no bounds";
 
-    EXPECT_EQ(vcf_type_next(6), 0);
+    EXPECT_EQ(vcf_type_next(6), 7);
     EXPECT_EQ(vcf_type_next(7), 0);
-    EXPECT_EQ(vcf_type_next(-4), 6);
-    EXPECT_STREQ(vcf_type_image(0), "DISP_FILTRE_LOWPASS");
-    EXPECT_STREQ(vcf_type_name(6), "PEAKING");
-    EXPECT_EQ(vcf_type_name(7), nullptr);
+    EXPECT_EQ(vcf_type_next(-4), 7);
+    EXPECT_EQ(vcf_type_name(8), nullptr);
+    EXPECT_EQ(vcf_type_image(-1), nullptr);
+}
+
+namespace {
+
+// The level (RMS) of a sine of freq Hz after a filter of the type, cut-off 1000 Hz, its first
+// tenth of a second of settling left out.
+double filtered_level(int32_t type, double freq) {
+    PCF f;
+    f.TYPE = type;
+    f.BYPASS = 0;
+    f.HICUT = 1000;
+    f.GAIN = 0;
+    f.AMOUNT = 0;
+    float in = 0;
+    f.input = &in;
+    double sum = 0;
+    const int settle = 4410, n = 44100;
+    for (int i = 0; i < n; ++i) {
+        in = static_cast<float>(std::sin(2 * M_PI * freq * i / 44100.0));
+        f.tick();
+        if (i >= settle) sum += static_cast<double>(f.value) * f.value;
+    }
+    return std::sqrt(sum / (n - settle));
+}
+
+} // namespace
+
+TEST(PanelSteps, FilterNamesSayWhatEachTypePlays) {
+    // Lows at 100 Hz, highs at 10 kHz, around a 1000 Hz cut-off: what each named filter keeps.
+    struct CASE {
+        int32_t type;
+        const char* name;
+        bool keeps_lows, keeps_highs;
+    };
+    for (const CASE& c : {CASE{0, "THROUGH", true, true}, CASE{1, "LOWPASS", true, false},
+                          CASE{2, "HIGHPASS", false, true}, CASE{3, "BANDPASS", false, false},
+                          CASE{4, "NOTCH", true, true}}) {
+        EXPECT_STREQ(vcf_type_name(c.type), c.name);
+        EXPECT_EQ(vcf_type_image(c.type), std::string("DISP_FILTRE_") + c.name);
+        EXPECT_EQ(filtered_level(c.type, 100) > 0.3, c.keeps_lows) << c.name << " at 100 Hz";
+        EXPECT_EQ(filtered_level(c.type, 10000) > 0.3, c.keeps_highs) << c.name << " at 10 kHz";
+    }
+    for (int32_t type : {5, 6, 7})
+        EXPECT_EQ(vcf_type_image(type), std::string("DISP_FILTRE_") + vcf_type_name(type));
+    EXPECT_STREQ(vcf_type_name(5), "LOWSHELF");
+    EXPECT_STREQ(vcf_type_name(6), "HIGHSHELF");
+    EXPECT_STREQ(vcf_type_name(7), "PEAKING");
 }
 
 TEST(KeyboardSteps, OctaveStaysWithinZeroToSeven) {

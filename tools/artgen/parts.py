@@ -353,7 +353,9 @@ def biquad_response(kind, freqs, f0=1000.0, q=0.9, gain_db=9.0, fs=44100.0):
     cw, sw = math.cos(w0), math.sin(w0)
     alpha = sw / (2 * q)
     sa = 2 * math.sqrt(A) * alpha
-    if kind == "LOWPASS":
+    if kind == "THROUGH":
+        b = a = [1, 0, 0]
+    elif kind == "LOWPASS":
         b = [(1 - cw) / 2, 1 - cw, (1 - cw) / 2]
         a = [1 + alpha, -2 * cw, 1 - alpha]
     elif kind == "HIGHPASS":
@@ -384,8 +386,9 @@ def biquad_response(kind, freqs, f0=1000.0, q=0.9, gain_db=9.0, fs=44100.0):
     return 20 * np.log10(np.maximum(np.abs(num / den), 1e-6))
 
 
-FILTER_TYPES = ["LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF", "HIGHSHELF", "PEAKING"]
-FILTER_TAGS = {"LOWPASS": "LP", "HIGHPASS": "HP", "BANDPASS": "BP", "NOTCH": "NOTCH", "LOWSHELF": "LSH",
+# In the order of the filter's TYPE numbers 0 to 7; 0 passes the input through unfiltered.
+FILTER_TYPES = ["THROUGH", "LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF", "HIGHSHELF", "PEAKING"]
+FILTER_TAGS = {"THROUGH": "THRU", "LOWPASS": "LP", "HIGHPASS": "HP", "BANDPASS": "BP", "NOTCH": "NOTCH", "LOWSHELF": "LSH",
                "HIGHSHELF": "HSH", "PEAKING": "PEAK"}
 
 

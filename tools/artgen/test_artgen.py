@@ -181,7 +181,7 @@ class ArtworkTests(unittest.TestCase):
                  "SLD", "SLD_MASK", "CHK_4_ON", "CHK_4_OFF", "CHK_4_MASK", "BUTTONSTYLEA_0", "BUTTONSTYLEB_0",
                  "LAMP_LED_1_0", "LAMP_LED_1_1", "LAMP_LED_2_0", "LAMP_LED_2_1"]
         names += ["DISP_" + k for k in ("SIN", "TRI", "SAW", "SQR", "NOISE", "PULSE")]
-        names += ["DISP_FILTRE_" + k for k in ("LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF",
+        names += ["DISP_FILTRE_" + k for k in ("THROUGH", "LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF",
                                                 "HIGHSHELF", "PEAKING")]
         names += ["LED_NUMERIC_%d_%d" % (s, k) for s in (1, 2) for k in range(11)]
         missing = [n for n in names if n not in self.images]

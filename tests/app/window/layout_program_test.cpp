@@ -216,3 +216,25 @@ TEST_F(ProgramLayout, ALoadedPatchOpensAtTheTopLeftWithNothingNamed) {
     EXPECT_LT(pixels_differing(loaded, fresh, 0, 0, 700, 440, 24), 100) << "panels where a fresh start puts them";
     EXPECT_TRUE(nothing_named(loaded));
 }
+
+TEST_F(ProgramLayout, FilterDisplayNamesTheFilterOfEachType) {
+    // The filter's panel at (210, 50), its type display laid out at (8, 22), 48 x 28.
+    stage.write("KVX/FILTER.KVX", "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;\n"
+                                  "PCF_1;TYPE=0;HICUT=600;BYPASS=0;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n"
+                                  "BEGIN_LINKS_DECLARE\nEND_LINKS_DECLARE\n");
+    ASSERT_NO_FATAL_FAILURE(open("KVX/FILTER.KVX"));
+    const char* const names[] = {"THROUGH", "LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH", "LOWSHELF", "HIGHSHELF", "PEAKING"};
+    for (int type = 0; type < 8; ++type) {
+        const IMAGE picture = load_image(ROOT + "/grfx/DISP_FILTRE_" + names[type] + ".png");
+        ASSERT_FALSE(picture.empty()) << names[type];
+        auto shown = [&](const IMAGE& shot) {
+            return pixels_differing(shot.crop(218, 72, picture.w, picture.h), picture, 0, 0, picture.w, picture.h,
+                                    16) < picture.w * picture.h / 20;
+        };
+        EXPECT_TRUE(shown(window.screenshot_when(shown))) << "TYPE " << type << " shows " << names[type];
+        window.click(LEFT, 218 + 24, 72 + 14);
+        window.move(700, 700);
+    }
+    window.key("Escape");
+    EXPECT_EQ(program->wait(), 0);
+}
