@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/module_kinds.h"
+#include "panels/knob_reading.h"
 #include "panels/module_panel.h"
 #include "toolkit/layout.h"
 
@@ -33,7 +34,25 @@ INFO_DASH::INFO_DASH() : OBJET(0, 0, INFO_DASH_PREFIX) {
 
 INFO_DASH::~INFO_DASH() = default;
 
+namespace {
+
+// The reading of the shown control into the type row, when it changed.
+void show_reading(INFO_DASH& info) {
+    auto* panel = dynamic_cast<MODULE_PANEL*>(info.shown_panel);
+    if (!panel || !info.shown_item) return;
+    char text[LABEL_TEXT_SIZE];
+    if (!knob_reading(panel->kind, panel->edited_module, skip_prefix(info.shown_item->name), text, sizeof text))
+        return;
+    if (std::strcmp(text, info.type_label->text) == 0) return;
+    set_label_text(*info.type_label, text);
+    info.type_label->dirty = 1;
+    info.dirty = 1;
+}
+
+} // namespace
+
 int INFO_DASH::update() {
+    show_reading(*this);
     return OBJET::update();
 }
 
@@ -60,6 +79,7 @@ void set_label_text(LABEL& label, const char* text) {
 void show_panel_info(INFO_DASH& info, OBJET* panel) {
     info.dirty = 1;
     info.shown_panel = panel;
+    info.shown_item = nullptr;
     if (!panel) return;
     char text[LABEL_TEXT_SIZE];
     std::snprintf(text, sizeof text, "%p %s", static_cast<void*>(panel), panel->image);
@@ -72,9 +92,16 @@ void show_panel_info(INFO_DASH& info, OBJET* panel) {
     set_label_text(*info.mode_label, text);
 }
 
+void show_item_info(INFO_DASH& info, OBJET* panel, SPRITE* item) {
+    show_panel_info(info, panel);
+    info.shown_item = panel ? item : nullptr;
+    show_reading(info);
+}
+
 void clear_panel_info(INFO_DASH& info) {
     info.dirty = 1;
     info.shown_panel = nullptr;
+    info.shown_item = nullptr;
 }
 
 void forget_panel_info(INFO_DASH& info) {

@@ -17,6 +17,7 @@ class INFO_DASH : public OBJET {
     LABEL* name_label = nullptr; // "CIBLE_NAME"
     LABEL* type_label = nullptr; // "LABEL_TYPE"
     OBJET* shown_panel = nullptr;
+    SPRITE* shown_item = nullptr; // the control under the pointer, whose reading the type row shows
 
     // Loads the layout and adds the three labels; the position is set by the caller.
     INFO_DASH();
@@ -29,6 +30,9 @@ class INFO_DASH : public OBJET {
 // Shows a panel in the dashboard: its address and image name, or for a module panel its kind
 // and module name, and its mode. A null panel only clears what is shown.
 void show_panel_info(INFO_DASH& info, OBJET* panel);
+// The same for a control of the panel under the pointer: a knob (or the sequencer's tempo
+// buttons) shows what it reads, with its unit, in place of the kind, and keeps it up to date.
+void show_item_info(INFO_DASH& info, OBJET* panel, SPRITE* item);
 // Hover lost: nothing is shown any more, the texts stay.
 void clear_panel_info(INFO_DASH& info);
 // A patch was loaded: nothing is shown and the texts, which may name a module of the patch

@@ -161,7 +161,7 @@ int hover(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
     post(panel, make_named_message(&event, EVENT_BYTES, "TOUCH_IN", r));
     r->hover = 1;
     r->dirty = 1;
-    if (screen.info_dash) show_panel_info(*screen.info_dash, &panel);
+    if (screen.info_dash) show_item_info(*screen.info_dash, &panel, r);
     s.hovered_item = r;
     return FLAG_REDRAW;
 }

@@ -10,6 +10,12 @@
 KEYBOARD_GUI::KEYBOARD_GUI(const char* number, KEYBOARD* keyboard)
     : MODULE_PANEL(KIND_KEYBOARD, number, keyboard), module(keyboard) {
     load_layouts();
+    // The note name stands right of the octave arrows, clear of the laid-out items.
+    auto* note = new LABEL("C4", 91, 43, 0, 8, 0);
+    char name[PANEL_TEXT_SIZE + 16];
+    std::snprintf(name, sizeof name, "%s_LABEL_NOTE", prefix);
+    note->set_name(name);
+    front.push_back(note);
     set_label("label_NAME", "%s", module->name);
     show_octave();
     show_state(button("POWER"), module->power);
@@ -23,6 +29,11 @@ void KEYBOARD_GUI::show_octave() {
     char tile[ITEM_NAME_SIZE];
     std::snprintf(tile, sizeof tile, "LED_NUMERIC_1_%d", module->octave + 1);
     show_image("SPRITE_OCT", tile);
+    char text[NOTE_NAME_SIZE];
+    shown_key = module->key;
+    shown_octave = module->octave;
+    note_name(shown_key, shown_octave, text);
+    set_label("LABEL_NOTE", "%s", text);
 }
 
 int KEYBOARD_GUI::update() {
@@ -41,5 +52,7 @@ int KEYBOARD_GUI::update() {
             }
         }
     }
+    // The computer keyboard changes the key played without a message to the panel.
+    if (current == &front && (module->key != shown_key || module->octave != shown_octave)) show_octave();
     return OBJET::update();
 }

@@ -14,5 +14,7 @@ class KEYBOARD_GUI : public MODULE_PANEL {
     const char* module_name() const override { return module->name; }
 
   private:
+    // The octave digit and the name of the note the keyboard plays.
     void show_octave();
+    int32_t shown_key = -1, shown_octave = -1;
 };

@@ -5,6 +5,7 @@
 #include "engine/sequencer.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -231,4 +232,13 @@ int32_t mixer_angle_of_level(float level) {
     float a = std::round(level * 1800.0f);
     if (!(a > -1e9f)) return 0;
     return a > 1e9f ? 1000000000 : static_cast<int32_t>(a);
+}
+
+void note_name(int32_t note, int32_t octave, char out[NOTE_NAME_SIZE]) {
+    static const char* const names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    int64_t index = static_cast<int64_t>(note) + 12 * static_cast<int64_t>(octave);
+    if (index < 0) index = 0;
+    if (index >= NOTE_TABLE_SIZE) index = NOTE_TABLE_SIZE - 1;
+    const int midi = static_cast<int>(index) + 11;
+    std::snprintf(out, NOTE_NAME_SIZE, "%s%d", names[midi % 12], midi / 12 - 1);
 }

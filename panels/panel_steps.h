@@ -76,6 +76,11 @@ int32_t seq_pattern_of(const char* item_name);
 // else 0.
 int32_t seq_row(int32_t pattern);
 
+// The name of the note that note + 12 x octave plays ("A4", "C#4"), clamped into the note
+// table as the sound is. Entry i of the table is MIDI note i + 11, so 58 is A4 (440 Hz).
+constexpr int NOTE_NAME_SIZE = 8;
+void note_name(int32_t note, int32_t octave, char out[NOTE_NAME_SIZE]);
+
 // Digit tiles "LED_NUMERIC_<set>_<index>": index 0 is blank, index d + 1 shows the digit d.
 // A two-digit value shows a blank tens tile below 10; only the last two digits are shown.
 int digit_tens_image(int32_t v);

@@ -59,8 +59,7 @@ void SEQ_GUI::add_step_column(int u) {
     add_item(new SPRITE("LAMP_LED_1_1", cx + 65, 5, 1, 0, 0, 1.0f, 0, 0), "%s_LAMPE_STEP_%d", n);
     digit(*this, "%s_SPRITE_OCT_%d", n, cx + 70, 36);
     digit(*this, "%s_SPRITE_OCT_%d_0", n, cx + 61, 36);
-    digit(*this, "%s_SPRITE_NOTE_%d", n, cx + 70, 73);
-    digit(*this, "%s_SPRITE_NOTE_%d_0", n, cx + 61, 73);
+    add_item(new LABEL("A3", cx + 62, 76, 0, 8, 0), "%s_LABEL_TXT_%d_NOTE", n);
     const struct {
         const char* format;
         const char* name;
@@ -98,6 +97,14 @@ void SEQ_GUI::show_digits(const char* item_format, int n, int set, int32_t v) {
     show_image(name, tile);
 }
 
+void SEQ_GUI::show_note(int n, bool active, int32_t note, int32_t octave) {
+    char name[ITEM_NAME_SIZE], text[NOTE_NAME_SIZE];
+    std::snprintf(name, sizeof name, "LABEL_TXT_%d_NOTE", n);
+    note_name(note, octave, text);
+    set_label(name, "%s", text);
+    if (auto* label = dynamic_cast<LABEL*>(find(*this, name))) label->color = active ? INK_ACTIVE : INK_INACTIVE;
+}
+
 void SEQ_GUI::refresh_step(int i) {
     SEQUENCER& s = *module;
     const int p = seq_row(s.pattern), n = i + 1;
@@ -121,7 +128,7 @@ void SEQ_GUI::refresh_step(int i) {
     }
 
     const int set = active ? 1 : 2;
-    show_digits("SPRITE_NOTE_%d", n, set, s.step_note[p][i]);
+    show_note(n, active, s.step_note[p][i], s.step_octave[p][i]);
     show_digits("SPRITE_OCT_%d", n, set, s.step_octave[p][i]);
 
     std::snprintf(name, sizeof name, "BUTTON_BYPASS_%d", n);
@@ -191,12 +198,13 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
             const int32_t octave = seq_octave_step(s.step_octave[p][n - 1], s.step_note[p][n - 1], up);
             panel_put(module_ref(&s), P_SEQ_OCTAVE, octave, p, n - 1);
             show_digits("SPRITE_OCT_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, s.step_octave[p][n - 1]);
+            show_note(n, n - 1 < s.NBR_STEP, s.step_note[p][n - 1], s.step_octave[p][n - 1]);
             return;
         }
         if ((n = numbered_name(bare, "BUTTON_NOTE_", tail)) >= 1 && n <= step_count) {
             const int32_t note = seq_note_step(s.step_note[p][n - 1], s.step_octave[p][n - 1], up);
             panel_put(module_ref(&s), P_SEQ_NOTE, note, p, n - 1);
-            show_digits("SPRITE_NOTE_%d", n, n - 1 < s.NBR_STEP ? 1 : 2, s.step_note[p][n - 1]);
+            show_note(n, n - 1 < s.NBR_STEP, s.step_note[p][n - 1], s.step_octave[p][n - 1]);
             return;
         }
     }

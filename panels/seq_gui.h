@@ -24,6 +24,8 @@ class SEQ_GUI : public MODULE_PANEL {
   private:
     void add_step_column(int u);
     void show_digits(const char* item_format, int n, int set, int32_t v);
+    // Step n's note display: the name of the note it plays, grey past the pattern's end.
+    void show_note(int n, bool active, int32_t note, int32_t octave);
     void show_dividers();
     void handle_release(const MESSAGE& m);
     void handle_knob(const MESSAGE& m);

@@ -59,6 +59,14 @@ TEST(Dashboards, InfoShowsKindNameAndModeOfTheHoveredPanel) {
     EXPECT_EQ(std::string(info.name_label->text).find(module.image) != std::string::npos, true);
     EXPECT_STREQ(info.type_label->text, "MIXER");
 
+    // A knob under the pointer reads its value and unit in the type row, kept up to date.
+    auto* mixer_panel = dynamic_cast<OBJET*>(panels[0]);
+    show_item_info(info, mixer_panel, find(*mixer_panel, "SLD_CANAL_2"));
+    EXPECT_STREQ(info.type_label->text, "LEVEL 1.00");
+    m->level[1] = 0.5f;
+    info.update();
+    EXPECT_STREQ(info.type_label->text, "LEVEL 0.50");
+
     info.dirty = 0;
     clear_panel_info(info);
     EXPECT_EQ(info.shown_panel, nullptr);

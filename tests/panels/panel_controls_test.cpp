@@ -193,6 +193,10 @@ TEST(KeyboardPanel, OctaveButtonsAndDigit) {
     EXPECT_EQ(image_of(panel, "SPRITE_OCT"), "LED_NUMERIC_1_8");
     release(panel, "BUTTON_OCT_DOWN");
     EXPECT_EQ(k.octave, 6);
+    EXPECT_EQ(text_of(panel, "LABEL_NOTE"), "C6") << "key 1 of octave 6";
+    k.key = 10; // a key played on the computer keyboard
+    frame(panel);
+    EXPECT_EQ(text_of(panel, "LABEL_NOTE"), "A6");
 }
 
 TEST(MixerPanel, ChannelsStartFromTheModuleAndAllAct) {

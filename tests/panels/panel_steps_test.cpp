@@ -253,3 +253,17 @@ TEST(MixerSteps, KnobAngleAndLevelAreOneScale) {
         EXPECT_EQ(mixer_angle_of_level(mixer_level_of_angle(a)), a);
     EXPECT_EQ(mixer_angle_of_level(NAN), 0);
 }
+
+TEST(PanelSteps, NoteNamesOfWhatPlays) {
+    struct CASE {
+        int32_t note, octave;
+        const char* name;
+    };
+    for (const CASE& c : {CASE{58, 0, "A4"}, CASE{10, 4, "A4"}, CASE{34, 2, "A4"}, CASE{1, 4, "C4"}, CASE{2, 4, "C#4"},
+                          CASE{10, 3, "A3"}, CASE{0, 0, "B-1"}, CASE{-5, 0, "B-1"}, CASE{0, 1000, "F#166"},
+                          CASE{INT32_MAX, INT32_MAX, "F#166"}}) {
+        char text[NOTE_NAME_SIZE];
+        note_name(c.note, c.octave, text);
+        EXPECT_STREQ(text, c.name) << c.note << " in octave " << c.octave;
+    }
+}
