@@ -11,10 +11,9 @@
 
 #include "app/info_dash.h"
 #include "app/panel_view.h"
-#include "app/save_dialog.h"
+#include "app/save_prompt.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
-#include "panels/panel_layout.h"
 #include "patch/patch_writer.h"
 #include "toolkit/panel_walkers.h"
 #include "toolkit/video.h"
@@ -268,9 +267,8 @@ void print_links(const SCREEN& screen, std::vector<OBJET*>& list) {
 int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
     switch (event.key.keysym.sym) {
     case SDLK_F4:
-        // The cable view saves into the working folder, under the name as typed.
-        if (generator) record_panel_places(screen.panels, *generator);
-        save_patch("");
+        // The cable view saves into the working folder.
+        open_save_prompt(screen, "");
         return FLAG_REDRAW;
     case SDLK_F5:
         print_links(screen, list);
@@ -372,6 +370,7 @@ void draw_cable_view(SCREEN& screen, int) {
     draw_panels(screen.panels, scroll_x, scroll_y);
     for (const auto& c : screen.cable_list)
         draw_cable(*c);
+    draw_save_prompt(screen);
     end_2d();
     SDL_GL_SwapBuffers();
 }

@@ -10,15 +10,16 @@
 #include "app/chooser.h"
 #include "app/controller.h"
 #include "app/panel_view.h"
+#include "app/patch_folders.h"
 #include "app/patch_swap.h"
 #include "app/save_dialog.h"
+#include "app/save_prompt.h"
 #include "app/scope.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
-#include "panels/panel_layout.h"
 #include "remote/remote_server.h"
 
 namespace {
@@ -40,6 +41,7 @@ int drain_events(SCREEN& screen, std::vector<OBJET*>& list, EVENT_HANDLER handle
     const int scope = scope_mode.load();
     while (!(screen.requests & REQUEST_LOAD) && screen.cable_view == view && scope_mode.load() == scope &&
            SDL_PollEvent(&event)) {
+        if (save_prompt_event(screen, event, flags)) continue;
         flags |= handle(screen, list, event);
         const unsigned switches = screen.requests & VIEW_SWITCHES;
         screen.requests &= ~VIEW_SWITCHES;
@@ -76,6 +78,7 @@ int frame_pass(SCREEN& screen, bool force_draw) {
     step_controller();
     // The audio thread only counts sampler restarts; they are told here, off its clock.
     if (generator) report_sampler_restarts(generator->samplers);
+    const int prompt_flags = poll_save_prompt(screen);
     int flags;
     if (screen.cable_view || scope_mode) {
         flags = drain_events(screen, screen.panels, cable_view_event);
@@ -86,6 +89,7 @@ int frame_pass(SCREEN& screen, bool force_draw) {
         flags = drain_events(screen, screen.hit_list, panel_view_event);
         flags |= deliver_step_notices(screen);
     }
+    flags |= prompt_flags;
     if (scope_mode) return flags;
     if (screen.cable_view) {
         show_cable_view(screen, flags | (force_draw ? FLAG_REDRAW : 0));
@@ -104,10 +108,7 @@ int run_requests(SCREEN& screen) {
         if (!path.empty()) load_patch_in_place(screen, path.c_str());
         std::fflush(stdout);
     }
-    if (requests & REQUEST_SAVE) {
-        if (generator) record_panel_places(screen.panels, *generator);
-        save_user_patch();
-    }
+    if (requests & REQUEST_SAVE) open_save_prompt(screen, user_save_prefix());
     switch_views(screen, requests & VIEW_SWITCHES);
     return 1;
 }

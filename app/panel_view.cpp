@@ -12,10 +12,10 @@
 #include "app/info_dash.h"
 #include "app/patch_folders.h"
 #include "app/save_dialog.h"
+#include "app/save_prompt.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
-#include "panels/panel_layout.h"
 #include "toolkit/layout.h"
 #include "toolkit/message.h"
 #include "toolkit/panel_walkers.h"
@@ -122,8 +122,7 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         dump_layouts(list);
         break;
     case SDLK_F4:
-        if (generator) record_panel_places(screen.panels, *generator);
-        save_user_patch();
+        open_save_prompt(screen, user_save_prefix());
         break;
     case SDLK_F6:
         screen.requests |= REQUEST_CABLES;
@@ -375,7 +374,11 @@ int scroll_x_limit(const SCREEN& screen) {
 }
 
 void draw_background_grid(SPRITE& sprite, int columns, int rows) {
-    for (int c = 0; c < columns; ++c) {
+    draw_background_columns(sprite, 0, columns, rows);
+}
+
+void draw_background_columns(SPRITE& sprite, int first, int end, int rows) {
+    for (int c = first; c < end; ++c) {
         for (int r = 0; r < rows; ++r) {
             sprite.set_position(static_cast<float>(c) * sprite.w, static_cast<float>(r) * sprite.h, 0);
             sprite.dirty = 1;
@@ -391,12 +394,18 @@ void draw_panel_view(SCREEN& screen, int flags) {
     glColor3ub(255, 255, 255);
     begin_2d(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
     if (SPRITE* bg = screen.background) {
-        // A widened world gets as many more tiles as it needs.
+        // A widened world gets as many more tiles as it needs, of which only the columns in
+        // view are drawn: a world of thousands of panels is tens of thousands of pixels wide.
         const int needed = bg->w > 0 ? static_cast<int>(std::ceil(screen.world_width / bg->w)) : 0;
-        draw_background_grid(*bg, std::max(PANEL_VIEW_GRID, needed), PANEL_VIEW_GRID);
+        if (needed <= PANEL_VIEW_GRID)
+            draw_background_grid(*bg, PANEL_VIEW_GRID, PANEL_VIEW_GRID);
+        else
+            draw_background_columns(*bg, scroll_x / static_cast<int>(bg->w),
+                                    (scroll_x + VIEW_WIDTH) / static_cast<int>(bg->w) + 1, PANEL_VIEW_GRID);
     }
     draw_panels(screen.panels, scroll_x, scroll_y);
     draw_dashboards(screen.dashboards);
+    draw_save_prompt(screen);
     end_2d();
     SDL_GL_SwapBuffers();
 }

@@ -66,5 +66,7 @@ int step_notice_event(SCREEN& screen, const void* notice_event, int event_size);
 
 // Lays the background sprite as a grid of copies, each at (column x width, row x height).
 void draw_background_grid(SPRITE& sprite, int columns, int rows);
+// The same for the columns first .. end - 1 only.
+void draw_background_columns(SPRITE& sprite, int first, int end, int rows);
 // Draws background, panels and dashboards, and swaps the buffers; flags are the pass's.
 void draw_panel_view(SCREEN& screen, int flags);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cables.h"
+#include "app/save_prompt_state.h"
 #include "app/scope.h"
 #include "toolkit/objet.h"
 
@@ -80,6 +81,7 @@ struct SCREEN {
     SCOPE_VIEW scope;     // shown while the engine's scope_mode is 1
     int chooser_open = 0; // while the chooser screen is up, F1, F3, F6 and "5" do nothing
     int running = 1;      // cleared by releasing ESC
+    SAVE_PROMPT save_prompt; // F4's name field, open while a name is typed
     unsigned requests = 0;
 
     // What draws a panel-view frame, a cable-view frame and warps the pointer; null means the

@@ -10,8 +10,8 @@
 using namespace patch_read;
 
 const OBJECT_KEY panel_place_keys[PANEL_KEY_COUNT] = {
-    {"PANEL_X", KEY_PLAIN, VALUE_REAL, 0, 32000},
-    {"PANEL_Y", KEY_PLAIN, VALUE_REAL, 0, 32000},
+    {"PANEL_X", KEY_PLAIN, VALUE_REAL, 0, 1000000},
+    {"PANEL_Y", KEY_PLAIN, VALUE_REAL, 0, 3200},
     {"PANEL_MODE", KEY_PLAIN, VALUE_INT, 1, 2},
 };
 

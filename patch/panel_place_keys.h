@@ -9,8 +9,9 @@
 #include "engine/kind_keys.h"
 
 constexpr int PANEL_KEY_COUNT = 3;
-// X and Y in world pixels, 0 to 32000 (a larger world would take thousands of background
-// tiles a frame); the mode 1 (front side) or 2 (folded).
+// X and Y in world pixels: X 0 to 1,000,000 (the world widens for columns of ten thousand
+// panels), Y 0 to 3200 (the world's height, which never grows); the mode 1 (front side) or 2
+// (folded).
 extern const OBJECT_KEY panel_place_keys[PANEL_KEY_COUNT];
 
 // The panel key a field is written with (its text before "=" is the key itself), or null.

@@ -238,3 +238,54 @@ TEST_F(ProgramLayout, FilterDisplayNamesTheFilterOfEachType) {
     window.key("Escape");
     EXPECT_EQ(program->wait(), 0);
 }
+
+namespace {
+
+// Pixels of the save prompt's ink in the strip under the key dashboard.
+int prompt_ink(const IMAGE& shot) {
+    int n = 0;
+    for (int y = 640; y < 700; ++y)
+        for (int x = 420; x < 1000; ++x)
+            n += colour_distance(shot.at(x, y), 0xFFD860) < 60;
+    return n;
+}
+
+} // namespace
+
+TEST_F(ProgramLayout, NamesTypedInTheWindowSaveAndAnotherFileIsReplacedOnlyWhenConfirmed) {
+    stage.write("KVX/other.KVX", "OLD");
+    ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
+    window.move(900, 740);
+    auto type_name = [&](const std::string& name) {
+        for (char c : name)
+            window.key(c == '.' ? "period" : std::string(1, c));
+    };
+    // The field shows what is typed while the sequencer goes on.
+    window.key("F4");
+    type_name("typed");
+    EXPECT_GT(prompt_ink(window.screenshot_when([](const IMAGE& shot) { return prompt_ink(shot) > 100; })), 100);
+    window.key("Return");
+    ASSERT_TRUE(program->wait_for_output("Saved KVX/typed.KVX")) << program->output();
+    EXPECT_NE(stage.read("KVX/typed.KVX").find("END_LINKS_DECLARE"), std::string::npos);
+
+    window.key("F4");
+    type_name("two.kvx");
+    window.key("Return");
+    ASSERT_TRUE(program->wait_for_output("Saved KVX/two.kvx")) << program->output();
+
+    // Another existing file: asked once, ESC keeps it, a second ENTER replaces it.
+    window.key("F4");
+    type_name("other");
+    window.key("Return");
+    ASSERT_TRUE(program->wait_for_output("KVX/other.KVX exists")) << program->output();
+    window.key("Escape");
+    ASSERT_TRUE(program->wait_for_output("Not saved: cancelled")) << program->output();
+    EXPECT_EQ(stage.read("KVX/other.KVX"), "OLD");
+    EXPECT_TRUE(program->alive()) << "the ESC that closes the prompt does not quit";
+    window.key("F4");
+    type_name("other");
+    window.key("Return");
+    window.key("Return");
+    ASSERT_TRUE(program->wait_for_output("Saved KVX/other.KVX")) << program->output();
+    EXPECT_NE(stage.read("KVX/other.KVX").find("END_LINKS_DECLARE"), std::string::npos);
+}
