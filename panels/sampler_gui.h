@@ -4,6 +4,12 @@
 #include "engine/sampler.h"
 #include "panels/module_panel.h"
 
+// The ink of the file name on the sample screen: the screen's trace green.
+constexpr int SAMPLE_FILE_INK = 0x7CF0A0;
+
+// The last part of a sample's path, or "(no sample)" for an empty one.
+const char* sample_file_name(const char* path);
+
 class SAMPLER_GUI : public MODULE_PANEL {
   public:
     SAMPLER* module;

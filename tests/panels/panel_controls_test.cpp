@@ -2,6 +2,7 @@
 #include "panels/keyboard_gui.h"
 #include "panels/mixer_gui.h"
 #include "panels/panel_steps.h"
+#include "panels/sampler_gui.h"
 #include "panels/seq_gui.h"
 #include "panels/vca_gui.h"
 #include "panels/vcf_gui.h"
@@ -271,4 +272,17 @@ TEST(PanelNumbers, ThreeDigitPanelFindsItsItems) {
     SEQ_GUI seq("260", &s);
     release(seq, "BUTTON_BYPASS_12");
     EXPECT_EQ(s.step_bypass[0][11], 1);
+}
+
+TEST(SamplerPanel, NameAndSampleFile) {
+    SAMPLER s;
+    std::snprintf(s.name, sizeof s.name, "SAMPLER_KICK");
+    for (const auto& [path, shown] : {std::pair<const char*, const char*>{"KVX/samples/kick.wav", "kick.wav"},
+                                      {"kick.wav", "kick.wav"},
+                                      {"", "(no sample)"}}) {
+        std::snprintf(s.sample_path, sizeof s.sample_path, "%s", path);
+        SAMPLER_GUI panel("0", &s);
+        EXPECT_EQ(text_of(panel, "label_NAME"), "SAMPLER_KICK");
+        EXPECT_EQ(text_of(panel, "LABEL_FILE"), shown) << path;
+    }
 }
