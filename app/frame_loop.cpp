@@ -9,6 +9,7 @@
 #include "app/cable_view.h"
 #include "app/chooser.h"
 #include "app/controller.h"
+#include "app/midi_control.h"
 #include "app/panel_view.h"
 #include "app/patch_swap.h"
 #include "app/save_dialog.h"
@@ -94,6 +95,18 @@ int frame_pass(SCREEN& screen, bool force_draw) {
     return flags;
 }
 
+namespace {
+
+// Controllers move their knobs (a redraw shows them turned); a program change loads its patch
+// once the frame is drawn, as the chooser's choice is.
+int midi_pass(SCREEN& screen, int& program) {
+    const MIDI_CONTROLS c = take_midi_controls(&screen);
+    if (c.program >= 0) program = c.program;
+    return c.moved ? FLAG_REDRAW : 0;
+}
+
+} // namespace
+
 int run_requests(SCREEN& screen) {
     const unsigned requests = screen.requests | take_dash_requests(screen.dashboards);
     screen.requests = 0;
@@ -114,12 +127,15 @@ long frame_loop(SCREEN& screen, long max_passes) {
     screen.running = 1;
     bool redraw = true;
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(screen, redraw);
+        int program = -1;
+        const int midi = midi_pass(screen, program);
+        frame_pass(screen, redraw || midi != 0);
         // The scope's picture changes with every block, so it is shown on every pass.
         if (scope_mode) draw_scope_view(screen.scope);
         // What a dashboard button (or F3) asked for runs now that the frame is drawn; the
         // screen it leaves behind is drawn again on the next pass.
         redraw = run_requests(screen) != 0;
+        if (program >= 0 && screen.running) redraw = load_program(&screen, program) != 0 || redraw;
         ++passes;
         if (screen.running) pacer.wait();
     }

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/controller.h"
+#include "app/midi_control.h"
 #include "app/startup.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
@@ -17,6 +18,8 @@ void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
     for (;;) {
         step_controller();
+        const MIDI_CONTROLS midi = take_midi_controls(nullptr);
+        if (midi.program >= 0) load_program(nullptr, midi.program);
         report_sampler_restarts(generator->samplers);
         while (console_key_ready()) {
             const int key = console_getch();

@@ -8,6 +8,7 @@
 
 #include "app/controller.h"
 #include "app/info_dash.h"
+#include "app/midi_control.h"
 #include "app/patch_folders.h"
 #include "app/save_dialog.h"
 #include "engine/audio.h"
@@ -123,6 +124,9 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         break;
     case SDLK_F6:
         screen.requests |= REQUEST_CABLES;
+        break;
+    case SDLK_m:
+        if (!screen.chooser_open) midi_learn_key(screen, list);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 
 #include "app/cables.h"
 #include "app/scope.h"
+#include "engine/door.h"
 #include "toolkit/objet.h"
 
 class INFO_DASH;
@@ -41,6 +42,9 @@ struct INTERACTION {
     int scrolled_while_held = 0; // the middle button moved the world: its release is no click
     int scroll_anchor_x = 0, scroll_anchor_y = 0;
     int grabbed_panel = -1;
+    // The knob "m" armed: the next MIDI controller to arrive is bound to this parameter.
+    MODULE_REF armed_module;
+    PARAM_KEY armed_key;
 };
 
 // What the pointer and the keys remember between events of the cable view. The pointer's world

@@ -5,6 +5,7 @@
 #include "generator.h"
 
 MIDI_RING midi_queue;
+MIDI_RING midi_controls;
 std::atomic<int> midi_channel{0};
 
 bool MIDI_RING::push(const uint8_t* bytes, size_t size) {
@@ -49,6 +50,13 @@ void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel) {
 
 namespace {
 VOICE_ALLOCATOR player;
+
+bool passed_on(const MIDI_MESSAGE& m, int channel) {
+    if (channel != 0 && m.channel != channel) return false;
+    if (m.kind == MIDI_KIND::PROGRAM) return true;
+    return m.kind == MIDI_KIND::CONTROL && m.data1 != MIDI_CC_SUSTAIN && m.data1 != MIDI_CC_ALL_SOUND_OFF &&
+           m.data1 != MIDI_CC_ALL_NOTES_OFF;
+}
 // The graph the voices were taken from, and the pause count then: a pause may have replaced
 // the graph by one at the same address, so any pause takes the voices afresh.
 const GENERATOR* played_graph = nullptr;
@@ -74,5 +82,9 @@ void apply_midi_events(unsigned pauses) {
         played_pauses = pauses;
     }
     const int channel = midi_channel.load(std::memory_order_relaxed);
-    while (midi_queue.pop(e)) play_midi(player, parse_midi(e.bytes, e.size), channel);
+    while (midi_queue.pop(e)) {
+        const MIDI_MESSAGE m = parse_midi(e.bytes, e.size);
+        play_midi(player, m, channel);
+        if (passed_on(m, channel)) midi_controls.push(e.bytes, e.size);
+    }
 }

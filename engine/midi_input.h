@@ -30,6 +30,10 @@ class MIDI_RING {
 
 // Where MIDI input sends its messages; drained by render_block.
 extern MIDI_RING midi_queue;
+// Controller and program-change messages of the channel listened to, passed on by the audio
+// thread for the main thread, which binds controllers to knobs, moves them and loads programs.
+// The pedal and the all-notes-off controllers stay the player's and are not passed on.
+extern MIDI_RING midi_controls;
 // The channel listened to, 1 to 16; 0 listens to every channel. Set before the audio starts.
 extern std::atomic<int> midi_channel;
 // Pitch-bend range in semitones either side.
