@@ -10,6 +10,7 @@
 #include "app/chooser.h"
 #include "app/controller.h"
 #include "app/midi_control.h"
+#include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_swap.h"
 #include "app/save_dialog.h"
@@ -105,6 +106,16 @@ int midi_pass(SCREEN& screen, int& program) {
     return c.moved ? FLAG_REDRAW : 0;
 }
 
+// The load meter's line changes about once a second; a change is drawn even in an idle window.
+int load_pass(SCREEN& screen) {
+    const LOAD_READING r = load_reading();
+    int flags = 0;
+    for (OBJET* d : screen.dashboards)
+        if (auto* dash = dynamic_cast<MODULE_DASH*>(d))
+            if (dash->show_load(r)) flags = FLAG_REDRAW;
+    return flags;
+}
+
 } // namespace
 
 int run_requests(SCREEN& screen) {
@@ -128,7 +139,7 @@ long frame_loop(SCREEN& screen, long max_passes) {
     bool redraw = true;
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
         int program = -1;
-        const int midi = midi_pass(screen, program);
+        const int midi = midi_pass(screen, program) | load_pass(screen);
         frame_pass(screen, redraw || midi != 0);
         // The scope's picture changes with every block, so it is shown on every pass.
         if (scope_mode) draw_scope_view(screen.scope);
