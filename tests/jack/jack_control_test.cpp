@@ -185,4 +185,7 @@ TEST_F(JackControl, TenThousandEventsASecondDoNotStallThePlayer) {
         return saved_value(saved, "MIXER_4", "LEVEL_00") == -10;
     })) << saved;
     EXPECT_EQ(program.finish(), 0) << program.output();
+    // The load meter's line, told at the end without a window.
+    EXPECT_TRUE(std::regex_search(program.output(), std::regex("Load: DSP [0-9]+% PEAK [0-9]+% LATE [0-9]+")))
+        << program.output();
 }
