@@ -128,6 +128,11 @@ int run_requests(SCREEN& screen) {
         std::fflush(stdout);
     }
     if (requests & REQUEST_SAVE) save_user_patch();
+    if (requests & REQUEST_MIDI_LEARN) {
+        // A load just above may have replaced the panels the pass's hit list held.
+        build_hit_list(screen.dashboards, screen.panels, screen.hit_list);
+        midi_learn_key(screen, screen.hit_list);
+    }
     switch_views(screen, requests & VIEW_SWITCHES);
     return 1;
 }

@@ -8,8 +8,9 @@
 #include "app/patch_folders.h"
 #include "app/screen.h"
 
-// "m" with the pointer on a knob of a module panel: arms it, or, when a controller is bound to
-// it already (or it is armed), frees it. Says so on the console. Returns the frame flags.
+// "m" with the pointer on a knob of a module panel of the list (the panel view's hit list): arms
+// it, or, when a controller is bound to it already (or it is armed), frees it. Says so on the
+// console. Returns the frame flags.
 int midi_learn_key(SCREEN& screen, std::vector<OBJET*>& list);
 
 // What a pass over the waiting controller messages did.

@@ -8,7 +8,6 @@
 
 #include "app/controller.h"
 #include "app/info_dash.h"
-#include "app/midi_control.h"
 #include "app/patch_folders.h"
 #include "app/save_dialog.h"
 #include "engine/audio.h"
@@ -126,7 +125,7 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         screen.requests |= REQUEST_CABLES;
         break;
     case SDLK_m:
-        if (!screen.chooser_open) midi_learn_key(screen, list);
+        if (!screen.chooser_open) screen.requests |= REQUEST_MIDI_LEARN;
         break;
     default:
         break;

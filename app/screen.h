@@ -24,6 +24,7 @@ enum SCREEN_REQUEST : unsigned {
     REQUEST_SAVE = 4, // the console save dialog into the patch folder
     REQUEST_CABLES = 8,
     REQUEST_SCOPE = 16,
+    REQUEST_MIDI_LEARN = 32, // "m": arm or free the knob under the pointer
 };
 constexpr unsigned VIEW_SWITCHES = REQUEST_CABLES | REQUEST_SCOPE;
 

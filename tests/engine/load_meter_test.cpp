@@ -11,33 +11,22 @@ constexpr int64_t MS = 1000000;
 }
 
 TEST(LoadMeter, AveragesEachSecondAndKeepsThePeakOfTheLastFive) {
+    // Periods of 10 ms: `busy` ms each, but `spike` ms for the first one.
     struct CASE {
         const char* what;
-        std::vector<std::pair<int64_t, int64_t>> periods; // busy, period (ns), in order
-        double average, peak;
+        int periods;
+        double busy, spike, average, peak;
     } cases[] = {
-        {"nothing yet", {}, 0, 0},
-        {"under a second: only the peak so far", {{5 * MS, 10 * MS}}, 0, 0.5},
-        {"a second at a quarter", std::vector<std::pair<int64_t, int64_t>>(100, {2500000, 10 * MS}), 0.25, 0.25},
-        {"one busy period among idle ones raises the peak, not much the average",
-         [] {
-             std::vector<std::pair<int64_t, int64_t>> p(99, {1 * MS, 10 * MS});
-             p.push_back({9 * MS, 10 * MS});
-             return p;
-         }(),
-         0.108, 0.9},
-        {"a busy period six seconds ago is forgotten",
-         [] {
-             std::vector<std::pair<int64_t, int64_t>> p = {{9 * MS, 10 * MS}};
-             for (int i = 0; i < 600; ++i) p.push_back({1 * MS, 10 * MS});
-             return p;
-         }(),
-         0.1, 0.1},
+        {"nothing yet", 0, 0, 0, 0, 0},
+        {"under a second: only the peak so far", 1, 5, 5, 0, 0.5},
+        {"a second at a quarter", 100, 2.5, 2.5, 0.25, 0.25},
+        {"one busy period raises the peak, not much the average", 100, 1, 9, 0.108, 0.9},
+        {"a busy period six seconds ago is forgotten", 601, 1, 9, 0.1, 0.1},
     };
     for (const CASE& c : cases) {
         SCOPED_TRACE(c.what);
         LOAD_WINDOW w;
-        for (const auto& p : c.periods) w.add(p.first, p.second);
+        for (int i = 0; i < c.periods; ++i) w.add(static_cast<int64_t>((i == 0 ? c.spike : c.busy) * MS), 10 * MS);
         EXPECT_NEAR(w.average, c.average, 1e-9);
         EXPECT_NEAR(w.peak, c.peak, 1e-9);
     }

@@ -125,7 +125,6 @@ TEST_F(JackControl, MKeyBindsAControllerThatMovesTheKnobAndIsSaved) {
     ASSERT_TRUE(program.wait_for_output("PCF_1 HICUT no longer follows MIDI controller 74")) << program.output();
     send({{0, cc(74, 127)}, {10, cc(7, 127)}});
     // Controller 7 still moves the master's level: once it has, 74 has been seen and ignored.
-    saved.clear();
     ASSERT_TRUE(wait_until([&] {
         saved = save("FREED.KVX", &window);
         return saved_value(saved, "MIXER_4", "LEVEL_00") == 10;
@@ -162,14 +161,9 @@ TEST_F(JackControl, TenThousandEventsASecondDoNotStallThePlayer) {
     ASSERT_TRUE(program.wait_for_output("Playing [")) << program.output();
     std::vector<MIDI_KEYS::MESSAGE> flood;
     for (uint32_t i = 0; i < 30000; ++i) {
-        const uint32_t frame = static_cast<uint32_t>(i * 4.41);
-        switch (i % 5) {
-        case 0: flood.push_back({frame, {0x90, static_cast<uint8_t>(48 + i % 24), 100}}); break;
-        case 1: flood.push_back({frame, {0x80, static_cast<uint8_t>(48 + (i - 1) % 24), 0}}); break;
-        case 2: flood.push_back({frame, {0xE0, static_cast<uint8_t>(i & 0x7F), 64}}); break;
-        case 3: flood.push_back({frame, {0xD0, 40}}); break;
-        default: flood.push_back({frame, cc(7, static_cast<int>(i % 128))}); break;
-        }
+        const uint8_t note = static_cast<uint8_t>(48 + i / 5 % 24), step = static_cast<uint8_t>(i % 128);
+        const std::vector<uint8_t> kinds[5] = {{0x90, note, 100}, {0x80, note, 0}, {0xE0, step, 64}, {0xD0, 40}, cc(7, step)};
+        flood.push_back({static_cast<uint32_t>(i * 4.41), kinds[i % 5]});
     }
     flood.push_back({3 * S + 10, cc(7, 0)});
     const size_t first = wave_frames_written(record);

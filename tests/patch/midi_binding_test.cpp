@@ -60,43 +60,24 @@ TEST_F(MidiBindings, FieldsBindOrAreRefusedAndTheCheckerAgrees) {
 }
 
 // Bindings of several kinds, a mixer slot and a sequencer cell among them, save clean and
-// reload bound to the same parameters; the moved values go through the door's ranges.
+// reload bound to the same parameters; a controller moves its parameters within their ranges.
 TEST_F(MidiBindings, SavedWithThePatchAndReloaded) {
-    VCO* osc = new VCO();
-    std::snprintf(osc->name, sizeof osc->name, "VCO_1");
-    g().vcos.push_back(osc);
-    MIXER* master = new MIXER();
-    std::snprintf(master->name, sizeof master->name, "MIXER_4");
-    g().mixers.push_back(master);
-    SEQUENCER* seq = new SEQUENCER();
-    std::snprintf(seq->name, sizeof seq->name, "SEQUENCER_1");
-    g().sequencers.push_back(seq);
-    const PARAM_KEY freq{P_VCO_FREQ}, amount{P_VCO_AMOUNT}, level{P_MIX_LEVEL, 0, 2}, cell{P_SEQ_VOLUME, 3, 4};
-    bind_controller(g(), module_ref(osc), freq, 74);
-    bind_controller(g(), module_ref(osc), amount, 7);
-    bind_controller(g(), module_ref(osc), amount, 8); // a knob follows one controller
-    bind_controller(g(), module_ref(master), level, 7);
-    bind_controller(g(), module_ref(seq), cell, 1);
-
+    load_printing("BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=1;midi_cc_freq=74;midi_cc_amount=7;midi_cc_amount=8;\n"
+                  "MIXER_4;midi_cc_level_02=7;\nSEQUENCER_1;midi_cc_volume_003_004=1;\n" + std::string(TAIL));
     const std::string path = dir_.file("bound.KVX");
     ASSERT_TRUE(save_patch_to(&g(), path.c_str()));
     const std::string text = read_text(path);
-    EXPECT_NE(std::string::npos, text.find("MIXER_4;midi_cc_level_02=7;")) << text;
-    EXPECT_NE(std::string::npos, text.find("midi_cc_volume_003_004=1;")) << text;
+    for (const char* line : {"midi_cc_freq=74;midi_cc_amount=8;", "MIXER_4;midi_cc_level_02=7;", "midi_cc_volume_003_004=1;"})
+        EXPECT_NE(std::string::npos, text.find(line)) << text;
     EXPECT_EQ("", findings(text)) << text;
 
     graph_ = std::make_unique<GENERATOR>();
     EXPECT_EQ("", load_printing(text));
-    ASSERT_EQ(4u, g().midi_bindings.size());
-    const MODULE_REF o = module_ref(g().vcos[0]);
-    EXPECT_EQ(74, bound_controller(g(), o, freq));
-    EXPECT_EQ(8, bound_controller(g(), o, amount));
-    EXPECT_EQ(7, bound_controller(g(), module_ref(g().mixers[0]), level));
-    EXPECT_EQ(1, bound_controller(g(), module_ref(g().sequencers[0]), cell));
-
-    int moved = move_controller(g(), 7, 127, [](const MODULE_REF&, const PARAM_KEY&) {});
-    EXPECT_EQ(1, moved);
+    ASSERT_EQ(4u, g().midi_bindings.size()); // a knob follows one controller: 8 replaced 7
+    EXPECT_EQ(74, bound_controller(g(), module_ref(g().vcos[0]), PARAM_KEY{P_VCO_FREQ}));
+    EXPECT_EQ(1, bound_controller(g(), module_ref(g().sequencers[0]), PARAM_KEY{P_SEQ_VOLUME, 3, 4}));
+    EXPECT_EQ(1, move_controller(g(), 7, 127, [](const MODULE_REF&, const PARAM_KEY&) {}));
     EXPECT_FLOAT_EQ(10.0f, g().mixers[0]->level[2]);
-    EXPECT_TRUE(unbind_controller(g(), module_ref(g().mixers[0]), level));
+    EXPECT_TRUE(unbind_controller(g(), module_ref(g().mixers[0]), PARAM_KEY{P_MIX_LEVEL, 0, 2}));
     EXPECT_EQ(0, move_controller(g(), 7, 0, [](const MODULE_REF&, const PARAM_KEY&) {}));
 }
