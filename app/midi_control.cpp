@@ -60,9 +60,6 @@ int midi_learn_key(SCREEN& screen, std::vector<OBJET*>& list) {
 
 MIDI_CONTROLS take_midi_controls(SCREEN* screen) {
     MIDI_CONTROLS done;
-    // The last value of each controller in this pass: a knob needs only where it ends up.
-    int value[MIDI_CONTROLLERS];
-    bool moved[MIDI_CONTROLLERS] = {};
     MIDI_RING::EVENT e;
     while (midi_controls.pop(e)) {
         const MIDI_MESSAGE m = parse_midi(e.bytes, e.size);
@@ -70,21 +67,23 @@ MIDI_CONTROLS take_midi_controls(SCREEN* screen) {
             done.program = m.data1;
             continue;
         }
-        if (m.kind != MIDI_KIND::CONTROL || generator == nullptr) continue;
-        if (screen && screen->interaction.armed_module.module) {
-            INTERACTION& s = screen->interaction;
-            bind_controller(*generator, s.armed_module, s.armed_key, m.data1);
-            std::printf("%s follows MIDI controller %d\n", param_name(s.armed_module, s.armed_key).c_str(), m.data1);
-            std::fflush(stdout);
-            s.armed_module = MODULE_REF();
-        }
-        value[m.data1] = m.data2;
-        moved[m.data1] = true;
+        if (m.kind != MIDI_KIND::CONTROL || generator == nullptr || !screen) continue;
+        INTERACTION& s = screen->interaction;
+        if (!s.armed_module.module) continue;
+        bind_controller(*generator, s.armed_module, s.armed_key, m.data1);
+        std::printf("%s follows MIDI controller %d\n", param_name(s.armed_module, s.armed_key).c_str(), m.data1);
+        std::fflush(stdout);
+        s.armed_module = MODULE_REF();
     }
     if (generator == nullptr) return done;
+    // Only where each controller stopped matters to its knobs.
+    static uint32_t seen[MIDI_CONTROLLERS] = {};
     for (int c = 0; c < MIDI_CONTROLLERS; ++c) {
-        if (!moved[c]) continue;
-        done.moved += move_controller(*generator, c, value[c], [screen](const MODULE_REF& m, const PARAM_KEY& key) {
+        const uint32_t word = controller_word(c);
+        if (word == seen[c]) continue;
+        seen[c] = word;
+        const int value = static_cast<int>(word & 127);
+        done.moved += move_controller(*generator, c, value, [screen](const MODULE_REF& m, const PARAM_KEY& key) {
             if (!screen) return;
             if (MODULE_PANEL* panel = panel_of(screen->panels, m)) show_param(*panel, key);
         });

@@ -50,6 +50,8 @@ void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel) {
 
 namespace {
 VOICE_ALLOCATOR player;
+std::atomic<uint32_t> controller_words[128];
+uint32_t controller_changes = 0; // the audio thread's own count
 
 bool passed_on(const MIDI_MESSAGE& m, int channel) {
     if (channel != 0 && m.channel != channel) return false;
@@ -62,6 +64,10 @@ bool passed_on(const MIDI_MESSAGE& m, int channel) {
 const GENERATOR* played_graph = nullptr;
 unsigned played_pauses = ~0u;
 } // namespace
+
+uint32_t controller_word(int controller) {
+    return controller >= 0 && controller < 128 ? controller_words[controller].load(std::memory_order_relaxed) : 0;
+}
 
 void apply_midi_events(unsigned pauses) {
     GENERATOR* g = generator;
@@ -85,6 +91,10 @@ void apply_midi_events(unsigned pauses) {
     while (midi_queue.pop(e)) {
         const MIDI_MESSAGE m = parse_midi(e.bytes, e.size);
         play_midi(player, m, channel);
-        if (passed_on(m, channel)) midi_controls.push(e.bytes, e.size);
+        if (!passed_on(m, channel)) continue;
+        midi_controls.push(e.bytes, e.size);
+        if (m.kind == MIDI_KIND::CONTROL)
+            controller_words[m.data1].store(++controller_changes << 7 | static_cast<uint32_t>(m.data2),
+                                            std::memory_order_relaxed);
     }
 }

@@ -191,6 +191,10 @@ TEST(MidiQueue, ControllersAndProgramsArePassedOnForTheMainThread) {
     while (midi_controls.pop(e)) passed.emplace_back(e.bytes, e.bytes + e.size);
     const std::vector<std::vector<uint8_t>> expected = {{0xB1, 74, 5}, {0xC1, 3}, {0xB1, 1, 127}};
     EXPECT_EQ(passed, expected);
+    // Where each controller stopped, for a main thread that missed the ring.
+    EXPECT_EQ(controller_word(74) & 127, 5u);
+    EXPECT_EQ(controller_word(1) & 127, 127u);
+    EXPECT_EQ(controller_word(64), 0u);
     midi_channel = 0;
     audio_pause();
     generator = nullptr;
