@@ -219,7 +219,7 @@ void cells(std::string& w, const OBJECT_KEY& key, const T (&a)[SEQ_ROWS][SEQ_COL
 
 // ---- declarations ----------------------------------------------------------------------
 
-std::string declaration_text(const VCO& m) {
+static std::string declaration_text(const VCO& m) {
     std::string line = line_start(m.name);
     // TYPE is read from its first character: the six waveforms are single digits.
     int_field_or(line, vco_keys[OK_TYPE], m.TYPE, WAVE_SIN);
@@ -237,7 +237,7 @@ void write_declaration(FILE* f, const VCO& m) {
     put_line(f, line);
 }
 
-std::string declaration_text(const VCA& m) {
+static std::string declaration_text(const VCA& m) {
     std::string line = line_start(m.name);
     int_field_or(line, vca_keys[AK_BYPASS], m.BYPASS, 0);
     real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
@@ -253,7 +253,7 @@ void write_declaration(FILE* f, const VCA& m) {
     put_line(f, line);
 }
 
-std::string declaration_text(const MIXER& m) {
+static std::string declaration_text(const MIXER& m) {
     static const MIXER fresh;
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
@@ -295,7 +295,7 @@ std::string sequencer_word(const SEQUENCER& m) {
     return w;
 }
 
-std::string declaration_text(const SEQUENCER& m) {
+static std::string declaration_text(const SEQUENCER& m) {
     return sequencer_word(m);
 }
 
@@ -304,7 +304,7 @@ void write_declaration(FILE* f, const SEQUENCER& m) {
     put_line(f, w);
 }
 
-std::string declaration_text(const PCF& m) {
+static std::string declaration_text(const PCF& m) {
     std::string line = line_start(m.name);
     int_field(line, pcf_keys[FK_HICUT], m.HICUT);
     real_field(line, pcf_keys[FK_Q], m.Q);
@@ -322,7 +322,7 @@ void write_declaration(FILE* f, const PCF& m) {
     put_line(f, line);
 }
 
-std::string declaration_text(const KEYBOARD& m) {
+static std::string declaration_text(const KEYBOARD& m) {
     const KEYBOARD fresh{};
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
@@ -338,7 +338,7 @@ void write_declaration(FILE* f, const KEYBOARD& m) {
     put_line(f, line);
 }
 
-std::string declaration_text(const SAMPLER& m) {
+static std::string declaration_text(const SAMPLER& m) {
     std::string line = line_start(m.name);
     add(line, sampler_keys[PK_FILE].text);
     line += '=';
