@@ -9,6 +9,8 @@
 #include "app/cable_view.h"
 #include "app/chooser.h"
 #include "app/controller.h"
+#include "app/midi_control.h"
+#include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_swap.h"
 #include "app/save_dialog.h"
@@ -94,6 +96,28 @@ int frame_pass(SCREEN& screen, bool force_draw) {
     return flags;
 }
 
+namespace {
+
+// Controllers move their knobs (a redraw shows them turned); a program change loads its patch
+// once the frame is drawn, as the chooser's choice is.
+int midi_pass(SCREEN& screen, int& program) {
+    const MIDI_CONTROLS c = take_midi_controls(&screen);
+    if (c.program >= 0) program = c.program;
+    return c.moved ? FLAG_REDRAW : 0;
+}
+
+// The load meter's line changes about once a second; a change is drawn even in an idle window.
+int load_pass(SCREEN& screen) {
+    const LOAD_READING r = load_reading();
+    int flags = 0;
+    for (OBJET* d : screen.dashboards)
+        if (auto* dash = dynamic_cast<MODULE_DASH*>(d))
+            if (dash->show_load(r)) flags = FLAG_REDRAW;
+    return flags;
+}
+
+} // namespace
+
 int run_requests(SCREEN& screen) {
     const unsigned requests = screen.requests | take_dash_requests(screen.dashboards);
     screen.requests = 0;
@@ -104,6 +128,11 @@ int run_requests(SCREEN& screen) {
         std::fflush(stdout);
     }
     if (requests & REQUEST_SAVE) save_user_patch();
+    if (requests & REQUEST_MIDI_LEARN) {
+        // A load just above may have replaced the panels the pass's hit list held.
+        build_hit_list(screen.dashboards, screen.panels, screen.hit_list);
+        midi_learn_key(screen, screen.hit_list);
+    }
     switch_views(screen, requests & VIEW_SWITCHES);
     return 1;
 }
@@ -114,12 +143,15 @@ long frame_loop(SCREEN& screen, long max_passes) {
     screen.running = 1;
     bool redraw = true;
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(screen, redraw);
+        int program = -1;
+        const int midi = midi_pass(screen, program) | load_pass(screen);
+        frame_pass(screen, redraw || midi != 0);
         // The scope's picture changes with every block, so it is shown on every pass.
         if (scope_mode) draw_scope_view(screen.scope);
         // What a dashboard button (or F3) asked for runs now that the frame is drawn; the
         // screen it leaves behind is drawn again on the next pass.
         redraw = run_requests(screen) != 0;
+        if (program >= 0 && screen.running) redraw = load_program(&screen, program) != 0 || redraw;
         ++passes;
         if (screen.running) pacer.wait();
     }

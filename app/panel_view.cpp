@@ -124,6 +124,9 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
     case SDLK_F6:
         screen.requests |= REQUEST_CABLES;
         break;
+    case SDLK_m:
+        if (!screen.chooser_open) screen.requests |= REQUEST_MIDI_LEARN;
+        break;
     default:
         break;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "keyboard.h"
+#include "midi_binding.h"
 #include "mixer.h"
 #include "pcf.h"
 #include "sampler.h"
@@ -46,6 +47,8 @@ struct GENERATOR : OUTPUT {
     std::vector<VCA*> vcas;
     std::vector<PCF*> filters;
     std::vector<SFX_DELAY*> effects;
+    // Controllers bound to knobs, saved with the patch; read and written by the main thread.
+    std::vector<MIDI_BINDING> midi_bindings;
 
   private:
     std::deque<float*> mod_cells;

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/midi_bindings.h"
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
 #include "name_limits.h"
@@ -212,6 +213,10 @@ class CHECKER {
             }
             const std::string& key = kv[0];
             const std::string& value = kv[1];
+            if (is_binding_key(key.c_str())) {
+                check_binding(k, d, quoted, key, value);
+                continue;
+            }
             const OBJECT_KEY* matched = nullptr; // the key the field is meant for
             int applied = 0;                     // every key contained anywhere in the field applies
             for (int i = 0; i < keys.count; ++i) {
@@ -228,6 +233,17 @@ class CHECKER {
             check_value(d, quoted, *matched, value);
         }
         if (k == KIND_PCF && !bypass_set) report(d.word, d.fields[0] + " stays bypassed (no BYPASS=0)");
+    }
+
+    // A controller bound to a knob: the key names a parameter of the kind, the value a
+    // controller 0 to 127.
+    void check_binding(MODULE_KIND k, const DECL& d, const std::string& quoted, const std::string& key,
+                       const std::string& value) {
+        PARAM_KEY param;
+        if (!binding_key_of(k, key.c_str(), param))
+            report(d.word, quoted + ": binds no parameter of a " + kind_word(k));
+        else if (binding_controller_of(value.c_str()) < 0)
+            report(d.word, quoted + ": bad value, a controller 0 to 127");
     }
 
     void check_value(const DECL& d, const std::string& quoted, const OBJECT_KEY& key,
