@@ -117,7 +117,9 @@ inline constexpr PARAM_INFO param_table[P_COUNT] = {
     // GAIN sets AMOUNT to a tenth of itself, so both share one scale; the panel's level knob
     // turns within 0..1.
     {P_PCF_AMOUNT, KIND_PCF, "AMOUNT", PARAM_PLAIN, PARAM_REAL, {-10, 10}, {0, 1}},
-    {P_PCF_TYPE, KIND_PCF, "TYPE", PARAM_PLAIN, PARAM_INT, {0, 7}, {0, 6}},
+    // The filter wraps a type outside 0..7 as it plays (below 0 is 7, above 7 is 0), and
+    // patches rely on it: any whole number is taken.
+    {P_PCF_TYPE, KIND_PCF, "TYPE", PARAM_PLAIN, PARAM_INT, {-2147483648.0, 2147483647.0}, {0, 6}},
     // Below the 16-bit output's dynamic range (-96 dB) a deeper cut is not heard.
     {P_PCF_GAIN, KIND_PCF, "GAIN", PARAM_PLAIN, PARAM_REAL, {-100, 100}, {-96, 100}},
     // Q divides the filter's bandwidth term: 0 would make it infinite.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/module_kinds.h"
+#include "patch/patch_check.h"
 #include "patch/patch_words.h"
 #include "patch_files.h"
 
@@ -43,8 +44,6 @@ TEST_F(Guards, EachRefusedValueGivesOneWarningAndKeepsTheDefault) {
          [](GENERATOR& g) { return g.filters[0]->Q == 1.0f; }},
         {"PCF_1;HICUT=-300;", "PCF_1 : HICUT=-300 refuse, hors de 1 a 22050",
          [](GENERATOR& g) { return g.filters[0]->HICUT == 300; }},
-        {"PCF_1;TYPE=8;", "PCF_1 : TYPE=8 refuse, hors de 0 a 7",
-         [](GENERATOR& g) { return g.filters[0]->TYPE == 3; }},
         // A refused GAIN sets neither GAIN nor AMOUNT.
         {"PCF_1;GAIN=1e30;", "PCF_1 : GAIN=1e30 refuse, hors de -100 a 100",
          [](GENERATOR& g) { return g.filters[0]->GAIN == 1.0f && g.filters[0]->AMOUNT == 1.0f; }},
@@ -95,6 +94,26 @@ TEST_F(Guards, TheRestOfTheDeclarationAndThePatchLoadAsBefore) {
     EXPECT_EQ(3, g().vcos[0]->TYPE);
     EXPECT_EQ(1, g().mixers[0]->input_count);
     EXPECT_EQ(at(1) + "VCO_1 : FREQ=-5 refuse, hors de 0 a 22050\n", out);
+}
+
+TEST_F(Guards, FilterTypesOutsideTheRingLoadAsTheyStandWithACheckNote) {
+    struct CASE {
+        const char* type;
+        int32_t loaded;
+        const char* note; // "" when --check says nothing
+    };
+    for (const CASE& c : {CASE{"-1", -1, "the filter plays it as type 7"}, CASE{"9", 9, "the filter plays it as type 0"},
+                          CASE{"7", 7, ""}, CASE{"2147483647", 2147483647, "as type 0"}}) {
+        graph_ = std::make_unique<GENERATOR>();
+        const std::string field = std::string("PCF_1;TYPE=") + c.type + ";BYPASS=0;";
+        EXPECT_EQ("", load_printing(field)) << c.type;
+        EXPECT_EQ(c.loaded, g().filters[0]->TYPE) << c.type;
+        std::string notes;
+        for (const CHECK_FINDING& f : check_patch_text("BEGIN_OBJECTS_DECLARE " + field + " MIXER_4;; END_OBJECTS_DECLARE", "", "t.KVX"))
+            notes += f.text;
+        if (*c.note) EXPECT_NE(notes.find(c.note), std::string::npos) << c.type << ": " << notes;
+        else EXPECT_EQ(notes.find("plays it as"), std::string::npos) << notes;
+    }
 }
 
 TEST_F(Guards, BoundsThemselvesAreAccepted) {
