@@ -8,7 +8,7 @@
 
 #include "app/controller.h"
 #include "app/info_dash.h"
-#include "app/patch_folders.h"
+#include "app/layout_dump.h"
 #include "app/save_dialog.h"
 #include "app/undo.h"
 #include "engine/audio.h"
@@ -80,13 +80,6 @@ bool note_key(SDLKey sym, bool down) {
         }
     }
     return false;
-}
-
-void dump_layouts(std::vector<OBJET*>& list) {
-    for (size_t j = 0; j < list.size(); ++j) {
-        std::printf("*[%d]****************************\n", static_cast<int>(j));
-        save_layout(*list[j], user_file_for_writing("RC/LOL.RC").c_str());
-    }
 }
 
 int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
