@@ -78,6 +78,8 @@ bool apply_change(const DOOR_CHANGE& c) {
     LINK_PORT port;
     int channel = 0;
     if (!link_port_of(c.key, port, channel)) return false;
+    if (c.slot_change > 0) return door.add_channel(c.module, c.new_producer) == channel;
+    if (c.slot_change < 0) return door.remove_channel(c.module, channel);
     if (c.new_producer.module != nullptr) return door.connect(c.module, port, c.new_producer, channel);
     return door.disconnect(c.module, port, channel);
 }

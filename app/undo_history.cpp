@@ -32,6 +32,7 @@ EDIT reversed(const EDIT& e) {
     } else {
         std::swap(r.change.old_value, r.change.new_value);
         std::swap(r.change.old_producer, r.change.new_producer);
+        r.change.slot_change = -e.change.slot_change;
     }
     return r;
 }

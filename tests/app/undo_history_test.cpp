@@ -91,6 +91,10 @@ TEST(UndoHistory, UndoRedoDropsRedoStepsAndKeepsItsLimit) {
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->edits[0].change.new_value, 2);
     EXPECT_EQ(reversed(back->edits[0]).change.new_value, 1);
+    EDIT added;
+    added.change.is_link = true;
+    added.change.slot_change = 1;
+    EXPECT_EQ(reversed(added).change.slot_change, -1) << "an appended channel is taken back whole";
     EXPECT_EQ(h.redo()->edits[0].change.new_value, 2);
     h.record(param(0, "GAIN", 0, 9), SOURCE_PANEL, 9, 9);
     EXPECT_EQ(h.size(), 3u) << "the undone third step is dropped by a new edit";

@@ -201,6 +201,34 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     settle();
     expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_00 VCO_2 -> VCO_1\n");
     expect_line("ctrl+shift+z", "Redo: MIXER_4 CHANNEL_00 VCO_1 -> VCO_2\n");
+
+    // With right CTRL held the mixer's plug taken to its second input keeps the first: a new
+    // channel, which undo takes back whole, so the saved patch has one channel again.
+    window.key_down("Control_R");
+    pause_ms(100);
+    window.move(232, 90);
+    pause_ms(100);
+    window.button_down(LEFT);
+    pause_ms(150);
+    for (int i = 1; i <= 6; ++i) {
+        window.move(232 + 36 * i / 6, 90);
+        pause_ms(40);
+    }
+    window.button_up(LEFT);
+    pause_ms(100);
+    window.key_up("Control_R");
+    settle();
+    expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_01 VCO_2 -> -\n");
+    window.key("F4");
+    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
+    program.type("AFTER.KVX\n");
+    std::string saved;
+    wait_until([&] {
+        saved = stage.read("AFTER.KVX");
+        return saved.find("END_LINKS_DECLARE") != std::string::npos;
+    });
+    EXPECT_EQ(count_of(saved, "ADD_CHANELL"), 1) << saved;
+    EXPECT_EQ(saved.find("SLOT"), std::string::npos) << saved;
 }
 
 TEST_F(ProgramUndo, RecoveryCopyOutlivesAKillAndPlaysTheEditedSound) {
