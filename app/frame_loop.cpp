@@ -18,6 +18,7 @@
 #include "app/step_notice.h"
 #include "app/system_dash.h"
 #include "app/undo.h"
+#include "app/undo_apply.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "remote/remote_server.h"

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/undo_history.h"
 
@@ -48,18 +49,19 @@ void undo_release_panel(const SCREEN& screen);
 // A panel was folded or unfolded from old_mode.
 void undo_record_fold(const SCREEN& screen, const OBJET* panel, uint32_t old_mode);
 
-// CTRL+Z (redo false) or CTRL+SHIFT+Z, CTRL+Y (redo true): carried out between frames, since
-// panels shown again are built anew.
+// CTRL+Z (redo false) or CTRL+SHIFT+Z, CTRL+Y (redo true): carried out between frames (see
+// undo_apply.h), since panels shown again are built anew.
 void undo_request(bool redo);
-// Carries out the requests in the order they came, printing one line each. Returns 1 when any
-// step was undone or redone.
-int run_undo_requests(SCREEN& screen);
+// The requests made since the last call, oldest first (true for redo); none for another screen.
+std::vector<bool> take_undo_requests();
+bool undo_running_on(const SCREEN& screen);
+// The history of the running patch, and the mark that the door's writes under way are the
+// history's own (not recorded).
+UNDO_HISTORY& undo_history();
+void undo_applying(bool applying);
 
 // Once a pass: the caption's "*" follows the modified state, and a recovery copy is written
 // every recovery period while the patch is modified.
 void undo_tick();
 // ESC quits: a modified patch gets its recovery copy at once.
 void write_quit_recovery();
-
-// The link port a door change's key names ("IN", "MOD_AMP", "CHANNEL_03"); false for others.
-bool link_port_of(const std::string& text, LINK_PORT& port, int& channel);

@@ -116,6 +116,19 @@ class ProgramUndo : public testing::Test {
         settle();
     }
 
+    // A left drag in small steps, as a hand would move a plug.
+    void plug_drag(int x0, int y0, int x1, int y1) {
+        window.move(x0, y0);
+        pause_ms(100);
+        window.button_down(LEFT);
+        pause_ms(150);
+        for (int i = 1; i <= 10; ++i) {
+            window.move(x0 + (x1 - x0) * i / 10, y0 + (y1 - y0) * i / 10);
+            pause_ms(40);
+        }
+        window.button_up(LEFT);
+    }
+
     IMAGE shot() {
         pause_ms(300);
         return window.screenshot();
@@ -188,15 +201,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     window.key("F6");
     ASSERT_TRUE(program.wait_for_count("End Link Creation", 1, seen));
     pause_ms(300);
-    window.move(171, 259);
-    pause_ms(100);
-    window.button_down(LEFT);
-    pause_ms(150);
-    for (int i = 1; i <= 10; ++i) {
-        window.move(171, 259 + (117 - 259) * i / 10);
-        pause_ms(40);
-    }
-    window.button_up(LEFT);
+    plug_drag(171, 259, 171, 117);
     ASSERT_TRUE(program.wait_for_count("Branchement INPUT vers OUTPUT", 1, seen)) << program.output();
     settle();
     expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_00 VCO_2 -> VCO_1\n");
@@ -205,17 +210,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     // With right CTRL held the mixer's plug taken to its second input keeps the first: a new
     // channel, which undo takes back whole, so the saved patch has one channel again.
     window.key_down("Control_R");
-    pause_ms(100);
-    window.move(232, 90);
-    pause_ms(100);
-    window.button_down(LEFT);
-    pause_ms(150);
-    for (int i = 1; i <= 6; ++i) {
-        window.move(232 + 36 * i / 6, 90);
-        pause_ms(40);
-    }
-    window.button_up(LEFT);
-    pause_ms(100);
+    plug_drag(232, 90, 268, 90);
     window.key_up("Control_R");
     settle();
     expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_01 VCO_2 -> -\n");
