@@ -79,6 +79,8 @@ int frame_pass(SCREEN& screen, bool force_draw) {
         const UNDO_SOURCE remote(SOURCE_REMOTE);
         step_controller();
     }
+    // The panels change their modules while their events are handled and while they are drawn.
+    const UNDO_SOURCE panels(SOURCE_PANEL);
     // The audio thread only counts sampler restarts; they are told here, off its clock.
     if (generator) report_sampler_restarts(generator->samplers);
     int flags;

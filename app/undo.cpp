@@ -24,7 +24,7 @@ struct UNDO_STATE {
     std::thread::id thread;
     bool muted = false;
     bool applying = false; // the history's own writes are not new steps
-    EDIT_SOURCE source = SOURCE_PANEL;
+    EDIT_SOURCE source = SOURCE_OTHER;
     long gesture = 0;
     std::string patch_path, recovery_path;
     int shown_marker = -1; // the caption's state, -1 before it is first set

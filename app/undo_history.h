@@ -12,7 +12,8 @@
 // Who made a change, which decides how changes gather into steps: everything one press of a
 // button or key brings (a whole knob drag, a cable re-plug) is one step; the wheel's steps on
 // one knob, and the remote controller's or a MIDI controller's changes, gather for a second.
-enum EDIT_SOURCE { SOURCE_PANEL, SOURCE_WHEEL, SOURCE_REMOTE, SOURCE_MIDI };
+// A writer that says nothing is taken as timed, like the remote controller.
+enum EDIT_SOURCE { SOURCE_PANEL, SOURCE_WHEEL, SOURCE_REMOTE, SOURCE_MIDI, SOURCE_OTHER };
 
 // A panel's place in the world (pixels) and its display mode, before and after.
 struct PANEL_EDIT {
