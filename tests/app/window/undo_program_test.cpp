@@ -22,33 +22,22 @@ const std::string ROOT = TESSARO_SOURCE_DIR;
 
 // The oscillator's panel at (0, 25), the filter's at (210, 50): its cut-off knob at (65, 29)
 // and its bypass button at (122, 72) on the panel.
-const char* const KNOB_PATCH = "BEGIN_OBJECTS_DECLARE\n"
-                               "VCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;PHASE=0;\n"
-                               "PCF_1;TYPE=0;HICUT=600;Q=1;GAIN=0;AMOUNT=1;BYPASS=0;\n"
-                               "MIXER_4;;\n"
-                               "END_OBJECTS_DECLARE\n"
-                               "BEGIN_LINKS_DECLARE\n"
-                               "PCF_1;IN=VCO_1;\n"
-                               "MIXER_4;ADD_CHANELL=PCF_1;\n"
-                               "END_LINKS_DECLARE\n";
+const char* const KNOB_PATCH = "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;PHASE=0;\n"
+                               "PCF_1;TYPE=0;HICUT=600;Q=1;GAIN=0;AMOUNT=1;BYPASS=0;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n"
+                               "BEGIN_LINKS_DECLARE\nPCF_1;IN=VCO_1;\nMIXER_4;ADD_CHANELL=PCF_1;\nEND_LINKS_DECLARE\n";
 // Two oscillators, the master fed by the first; on the back sides VCO_1's OUTPUT jack is at
 // (171, 259) of the window, VCO_2's at (171, 117).
-const char* const CABLE_PATCH = "BEGIN_OBJECTS_DECLARE\n"
-                                "VCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;\n"
-                                "VCO_2;TYPE=1;FREQ=200;AMOUNT=0.5;\n"
-                                "MIXER_4;;\n"
-                                "END_OBJECTS_DECLARE\n"
-                                "BEGIN_LINKS_DECLARE\n"
-                                "MIXER_4;ADD_CHANELL=VCO_1;\n"
-                                "END_LINKS_DECLARE\n";
+const char* const CABLE_PATCH = "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AMOUNT=0.5;\n"
+                                "VCO_2;TYPE=1;FREQ=200;AMOUNT=0.5;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n"
+                                "BEGIN_LINKS_DECLARE\nMIXER_4;ADD_CHANELL=VCO_1;\nEND_LINKS_DECLARE\n";
 
 std::string caption_of(const std::string& shown) {
     return "Zel ENGINE & Fennick - Synthesizer [" + shown + "]";
 }
 
-// Pixels of a w x h rectangle at (x, y) that differ between two screenshots.
-int changed(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h) {
-    return pixels_differing(a, b, x, y, w, h, 12);
+// Pixels of the filter's panel that differ between two screenshots.
+int filter_changed(const IMAGE& a, const IMAGE& b) {
+    return pixels_differing(a, b, 210, 50, 200, 120, 12);
 }
 
 class ProgramUndo : public testing::Test {
@@ -150,12 +139,12 @@ TEST_F(ProgramUndo, KnobButtonAndRemoteChangesUndoAndRedo) {
     drag_knob(210 + 71, 50 + 35, 50);
     EXPECT_TRUE(caption_shows("*KVX/KNOBS.KVX"));
     const IMAGE turned = shot();
-    EXPECT_GT(changed(before, turned, 210, 50, 200, 120), 20);
+    EXPECT_GT(filter_changed(before, turned), 20);
     expect_line("ctrl+z", "Undo: PCF_1 HICUT 1250 -> 600\n");
     EXPECT_TRUE(caption_shows("KVX/KNOBS.KVX")) << "undone back to the file: no marker";
-    EXPECT_LT(changed(before, shot(), 210, 50, 200, 120), 5) << "the panel shows 600 again";
+    EXPECT_LT(filter_changed(before, shot()), 5) << "the panel shows 600 again";
     expect_line("ctrl+shift+z", "Redo: PCF_1 HICUT 600 -> 1250\n");
-    EXPECT_GT(changed(before, shot(), 210, 50, 200, 120), 20) << "the panel shows 1250 again";
+    EXPECT_GT(filter_changed(before, shot()), 20) << "the panel shows 1250 again";
 
     // A button switch; "z" and "y" with CTRL play nothing and step once each.
     window.click(LEFT, 210 + 128, 50 + 78);
@@ -196,7 +185,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     window.move(700, 700);
     settle();
     expect_line("ctrl+z", "moved 600,");
-    EXPECT_LT(changed(home, shot(), 0, 25, 200, 130), 5) << "the panel is back";
+    EXPECT_LT(pixels_differing(home, shot(), 0, 25, 200, 130, 12), 5) << "the panel is back";
     window.click(MIDDLE, 240, 60);
     window.move(700, 700);
     settle();
