@@ -52,7 +52,9 @@ class ProgramUndo : public testing::Test {
     }
 
     void TearDown() override {
-        if (program.alive()) close_window_program(program, window);
+        if (!program.alive()) return;
+        const std::string out = close_window_program(program, window);
+        EXPECT_TRUE(sanitizers_silent(out)) << out;
     }
 
     void open(const std::string& patch, std::vector<std::string> env = {}) {
