@@ -226,11 +226,6 @@ class CHECKER {
             if (applied > 1) report(d.word, quoted + " applies more than one key");
             if (k == KIND_PCF && matched == &pcf_keys[FK_BYPASS]) bypass_set = true;
             check_value(d, quoted, *matched, value);
-            if (k == KIND_PCF && matched == &pcf_keys[FK_TYPE] && is_int(value)) {
-                const long long type = std::atoll(value.c_str());
-                if (type < 0 || type > 7)
-                    report(d.word, quoted + ": the filter plays it as type " + (type < 0 ? "7" : "0"));
-            }
         }
         if (k == KIND_PCF && !bypass_set) report(d.word, d.fields[0] + " stays bypassed (no BYPASS=0)");
     }
