@@ -14,6 +14,7 @@
 #include "app/screen.h"
 #include "app/window_size.h"
 #include "engine/generator.h"
+#include "panels/module_panel.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ void record_panel(const SCREEN& screen, const PANEL_EDIT& p) {
     EDIT e;
     e.is_panel = true;
     e.panel = p;
+    if (const auto* m = dynamic_cast<const MODULE_PANEL*>(screen.panels[p.panel])) e.panel.name = m->module_name();
     state.history.record(e, SOURCE_PANEL, state.gesture, now_seconds());
 }
 

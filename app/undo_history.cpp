@@ -42,11 +42,11 @@ std::string describe_edit(const EDIT& e) {
     const PANEL_EDIT& p = e.panel;
     char buf[160];
     if (p.old_mode != p.new_mode)
-        std::snprintf(buf, sizeof buf, "panel %d %s", p.panel, p.new_mode == 2 ? "folded" : "unfolded");
+        std::snprintf(buf, sizeof buf, " panel %s", p.new_mode == 2 ? "folded" : "unfolded");
     else
-        std::snprintf(buf, sizeof buf, "panel %d moved %g,%g -> %g,%g", p.panel, static_cast<double>(p.old_x),
+        std::snprintf(buf, sizeof buf, " panel moved %g,%g -> %g,%g", static_cast<double>(p.old_x),
                       static_cast<double>(p.old_y), static_cast<double>(p.new_x), static_cast<double>(p.new_y));
-    return buf;
+    return (p.name.empty() ? std::to_string(p.panel) : p.name) + buf;
 }
 
 void UNDO_HISTORY::record(const EDIT& e, EDIT_SOURCE source, long gesture, double now) {

@@ -17,7 +17,8 @@ enum EDIT_SOURCE { SOURCE_PANEL, SOURCE_WHEEL, SOURCE_REMOTE, SOURCE_MIDI, SOURC
 
 // A panel's place in the world (pixels) and its display mode, before and after.
 struct PANEL_EDIT {
-    int panel = -1; // index into the screen's panel list
+    int panel = -1;   // index into the screen's panel list
+    std::string name; // the module the panel shows, for the console
     float old_x = 0, old_y = 0, new_x = 0, new_y = 0;
     uint32_t old_mode = 0, new_mode = 0;
 };
@@ -47,7 +48,7 @@ bool same_target(const EDIT& a, const EDIT& b);
 bool joins_step(const HISTORY_STEP& last, const EDIT& e, EDIT_SOURCE source, long gesture, double now);
 // The edit as undone: old and new swapped.
 EDIT reversed(const EDIT& e);
-// "PCF_LOW HICUT 1000 -> 600", "panel 3 moved 10,20 -> 300,40", "panel 3 folded".
+// "PCF_LOW HICUT 1000 -> 600", "VCO_1 panel moved 10,20 -> 300,40", "VCO_1 panel folded".
 std::string describe_edit(const EDIT& e);
 
 class UNDO_HISTORY {

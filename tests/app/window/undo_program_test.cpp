@@ -186,7 +186,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     window.drag(RIGHT, 150, 40, 600, 300, 10);
     window.move(700, 700);
     settle();
-    expect_line("ctrl+z", "moved 600,");
+    expect_line("ctrl+z", "Undo: VCO_2 panel moved 600,300 -> ");
     EXPECT_LT(pixels_differing(home, shot(), 0, 25, 200, 130, 12), 5) << "the panel is back";
     window.click(MIDDLE, 240, 60);
     window.move(700, 700);
