@@ -61,6 +61,8 @@ TEST(ProgramStartMessages, EachFailureNamesWhatAndHowOn) {
          {"--driver 5: the NoSound output has drivers 1 to 2"}},
         {"no display", {patch}, {"DISPLAY=", "SDL_VIDEODRIVER="}, false, 1,
          {"tessaro needs an X display to open its window (DISPLAY is not set)"}},
+        {"no recovery copy", {"--recover", "--headless", patch}, {}, false, 1,
+         {"--recover: no recovery copy of [" + patch + "] at "}},
     };
     for (const ROW& r : rows) {
         SCOPED_TRACE(r.what);
