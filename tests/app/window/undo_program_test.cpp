@@ -177,6 +177,14 @@ TEST_F(ProgramUndo, KnobButtonAndRemoteChangesUndoAndRedo) {
     // A new change after an undo drops the redo steps.
     drag_knob(210 + 71, 50 + 35, 10);
     expect_line("ctrl+y", "Nothing to redo\n");
+
+    // A patch loaded from the chooser (its first row) starts a fresh history.
+    const size_t seen = program.output().size();
+    window.key("F3");
+    pause_ms(300);
+    window.click(LEFT, 250, 53);
+    ASSERT_TRUE(program.wait_for_count("Init Gui From Current()", 1, seen)) << program.output().substr(seen);
+    expect_line("ctrl+z", "Nothing to undo\n");
 }
 
 TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
