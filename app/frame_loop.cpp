@@ -13,11 +13,14 @@
 #include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_swap.h"
+#include "app/recovery.h"
 #include "app/save_dialog.h"
 #include "app/scope.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
+#include "app/undo.h"
+#include "app/undo_apply.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "remote/remote_server.h"
@@ -74,7 +77,12 @@ int deliver_step_notices(SCREEN& screen) {
 }
 
 int frame_pass(SCREEN& screen, bool force_draw) {
-    step_controller();
+    {
+        const UNDO_SOURCE remote(SOURCE_REMOTE);
+        step_controller();
+    }
+    // The panels change their modules while their events are handled and while they are drawn.
+    const UNDO_SOURCE panels(SOURCE_PANEL);
     // The audio thread only counts sampler restarts; they are told here, off its clock.
     if (generator) report_sampler_restarts(generator->samplers);
     int flags;
@@ -119,12 +127,18 @@ int load_pass(SCREEN& screen) {
 } // namespace
 
 int run_requests(SCREEN& screen) {
+    const int undone = run_undo_requests(screen);
+    undo_tick();
     const unsigned requests = screen.requests | take_dash_requests(screen.dashboards);
     screen.requests = 0;
-    if (!requests) return 0;
+    if (!requests) return undone;
     if (requests & REQUEST_LOAD) {
         const std::string path = choose_patch(screen);
-        if (!path.empty()) load_patch_in_place(screen, path.c_str());
+        // The readers write the new graph through the door: that is no edit of the running patch.
+        undo_mute(true);
+        const int loaded = path.empty() ? 0 : load_patch_in_place(screen, path.c_str());
+        undo_mute(false);
+        if (loaded) undo_patch_loaded(path.c_str(), recovery_path_for(path));
         std::fflush(stdout);
     }
     if (requests & REQUEST_SAVE) save_user_patch();

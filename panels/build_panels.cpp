@@ -78,6 +78,12 @@ float panel_row_y(MODULE_KIND kind, size_t n) {
     return 1.5f * (static_cast<float>(n) * r.pitch) + r.top;
 }
 
+OBJET* build_panel(MODULE_KIND kind, const char* number, void* module) {
+    for (const PANEL_MAKER& maker : PANEL_MAKERS)
+        if (maker.kind == kind) return maker.make(number, module);
+    return nullptr;
+}
+
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
     verbose_printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];

@@ -74,6 +74,7 @@ TEST(FilterSteps, CutoffQLevelGainAndShapes) {
 
     EXPECT_EQ(vcf_type_next(6), 0);
     EXPECT_EQ(vcf_type_next(7), 0);
+    EXPECT_EQ(vcf_type_next(2147483647), 0) << "the largest type a patch may hold";
     EXPECT_EQ(vcf_type_next(-4), 6);
     EXPECT_STREQ(vcf_type_image(0), "DISP_FILTRE_LOWPASS");
     EXPECT_STREQ(vcf_type_name(6), "PEAKING");

@@ -358,7 +358,8 @@ TEST_P(ProgramWindowPatches, SurviveRandomInputAndExitOnEsc) {
     // Every key but ESC, which ends the run; F3's chooser loads whatever name a click hits.
     const std::vector<std::string> keys = {"z", "x",   "c",  "v",  "b",  "n",  "a",  "s",           "d",
                                            "f", "g",   "h",  "q",  "w",  "e",  "r",  "t",           "y",
-                                           "5", "Tab", "F1", "F2", "F3", "F4", "F6", "KP_Subtract", "KP_Add"};
+                                           "5", "Tab", "F1", "F2", "F3", "F4", "F6", "KP_Subtract", "KP_Add",
+                                           "ctrl+z", "ctrl+shift+z", "ctrl+y"};
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     int actions = 0;
     while (std::chrono::steady_clock::now() < end && program.alive()) {
