@@ -106,9 +106,10 @@ int frame_pass(SCREEN& screen, bool force_draw) {
 
 namespace {
 
-// Controllers move their knobs (a redraw shows them turned); a program change loads its patch
-// once the frame is drawn, as the chooser's choice is.
+// Controllers move their knobs (a redraw shows them turned), recorded for undo as controller
+// moves; a program change loads its patch once the frame is drawn, as the chooser's choice is.
 int midi_pass(SCREEN& screen, int& program) {
+    const UNDO_SOURCE source(SOURCE_MIDI);
     const MIDI_CONTROLS c = take_midi_controls(&screen);
     if (c.program >= 0) program = c.program;
     return c.moved ? FLAG_REDRAW : 0;
