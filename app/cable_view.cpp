@@ -12,6 +12,7 @@
 #include "app/info_dash.h"
 #include "app/panel_view.h"
 #include "app/save_prompt.h"
+#include "app/undo.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
 #include "patch/patch_writer.h"
@@ -204,6 +205,7 @@ int button_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& even
         }
     } else if (event.button.button == SDL_BUTTON_RIGHT) {
         s.grabbed_panel = panel_at(screen, list);
+        if (valid_index(list, s.grabbed_panel)) undo_grab_panel(screen, list[s.grabbed_panel]);
         flags |= FLAG_REDRAW;
     }
     return flags;
@@ -226,7 +228,10 @@ int button_up(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event)
     interaction.pointer_y = event.button.y + scroll_y;
     SDL_ShowCursor(1);
     int flags = FLAG_REDRAW;
-    if (s.grabbed_panel != -1) s.pressed_item = nullptr;
+    if (s.grabbed_panel != -1) {
+        s.pressed_item = nullptr;
+        undo_release_panel(screen);
+    }
     s.grabbed_panel = -1;
     if (s.pressing) {
         s.pressing = 0;

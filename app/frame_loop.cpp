@@ -9,15 +9,20 @@
 #include "app/cable_view.h"
 #include "app/chooser.h"
 #include "app/controller.h"
+#include "app/midi_control.h"
+#include "app/module_dash.h"
 #include "app/panel_view.h"
 #include "app/patch_folders.h"
 #include "app/patch_swap.h"
+#include "app/recovery.h"
 #include "app/save_dialog.h"
 #include "app/save_prompt.h"
 #include "app/scope.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
+#include "app/undo.h"
+#include "app/undo_apply.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "remote/remote_server.h"
@@ -75,7 +80,12 @@ int deliver_step_notices(SCREEN& screen) {
 }
 
 int frame_pass(SCREEN& screen, bool force_draw) {
-    step_controller();
+    {
+        const UNDO_SOURCE remote(SOURCE_REMOTE);
+        step_controller();
+    }
+    // The panels change their modules while their events are handled and while they are drawn.
+    const UNDO_SOURCE panels(SOURCE_PANEL);
     // The audio thread only counts sampler restarts; they are told here, off its clock.
     if (generator) report_sampler_restarts(generator->samplers);
     const int prompt_flags = poll_save_prompt(screen);
@@ -99,16 +109,50 @@ int frame_pass(SCREEN& screen, bool force_draw) {
     return flags;
 }
 
+namespace {
+
+// Controllers move their knobs (a redraw shows them turned), recorded for undo as controller
+// moves; a program change loads its patch once the frame is drawn, as the chooser's choice is.
+int midi_pass(SCREEN& screen, int& program) {
+    const UNDO_SOURCE source(SOURCE_MIDI);
+    const MIDI_CONTROLS c = take_midi_controls(&screen);
+    if (c.program >= 0) program = c.program;
+    return c.moved ? FLAG_REDRAW : 0;
+}
+
+// The load meter's line changes about once a second; a change is drawn even in an idle window.
+int load_pass(SCREEN& screen) {
+    const LOAD_READING r = load_reading();
+    int flags = 0;
+    for (OBJET* d : screen.dashboards)
+        if (auto* dash = dynamic_cast<MODULE_DASH*>(d))
+            if (dash->show_load(r)) flags = FLAG_REDRAW;
+    return flags;
+}
+
+} // namespace
+
 int run_requests(SCREEN& screen) {
+    const int undone = run_undo_requests(screen);
+    undo_tick();
     const unsigned requests = screen.requests | take_dash_requests(screen.dashboards);
     screen.requests = 0;
-    if (!requests) return 0;
+    if (!requests) return undone;
     if (requests & REQUEST_LOAD) {
         const std::string path = choose_patch(screen);
-        if (!path.empty()) load_patch_in_place(screen, path.c_str());
+        // The readers write the new graph through the door: that is no edit of the running patch.
+        undo_mute(true);
+        const int loaded = path.empty() ? 0 : load_patch_in_place(screen, path.c_str());
+        undo_mute(false);
+        if (loaded) undo_patch_loaded(path.c_str(), recovery_path_for(path));
         std::fflush(stdout);
     }
     if (requests & REQUEST_SAVE) open_save_prompt(screen, user_save_prefix());
+    if (requests & REQUEST_MIDI_LEARN) {
+        // A load just above may have replaced the panels the pass's hit list held.
+        build_hit_list(screen.dashboards, screen.panels, screen.hit_list);
+        midi_learn_key(screen, screen.hit_list);
+    }
     switch_views(screen, requests & VIEW_SWITCHES);
     return 1;
 }
@@ -119,12 +163,15 @@ long frame_loop(SCREEN& screen, long max_passes) {
     screen.running = 1;
     bool redraw = true;
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
-        frame_pass(screen, redraw);
+        int program = -1;
+        const int midi = midi_pass(screen, program) | load_pass(screen);
+        frame_pass(screen, redraw || midi != 0);
         // The scope's picture changes with every block, so it is shown on every pass.
         if (scope_mode) draw_scope_view(screen.scope);
         // What a dashboard button (or F3) asked for runs now that the frame is drawn; the
         // screen it leaves behind is drawn again on the next pass.
         redraw = run_requests(screen) != 0;
+        if (program >= 0 && screen.running) redraw = load_program(&screen, program) != 0 || redraw;
         ++passes;
         if (screen.running) pacer.wait();
     }

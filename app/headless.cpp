@@ -6,6 +6,8 @@
 #include <thread>
 
 #include "app/controller.h"
+#include "app/midi_control.h"
+#include "app/module_dash.h"
 #include "app/startup.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
@@ -17,6 +19,8 @@ void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
     for (;;) {
         step_controller();
+        const MIDI_CONTROLS midi = take_midi_controls(nullptr);
+        if (midi.program >= 0) load_program(nullptr, midi.program);
         report_sampler_restarts(generator->samplers);
         while (console_key_ready()) {
             const int key = console_getch();
@@ -38,6 +42,10 @@ int run_headless(int argc, char** argv) {
     std::fflush(stdout);
     audio_running = 1;
     headless_loop();
+    // Without a window the load meter is told once, at the end: the last second's average, the
+    // peak of the last five and the late periods of the whole run.
+    std::printf("Load: %s\n", load_text(load_reading()).c_str());
+    std::fflush(stdout);
     audio_pause();
     shutdown_audio();
     return 0;

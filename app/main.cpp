@@ -10,6 +10,7 @@
 #include "app/headless.h"
 #include "app/options.h"
 #include "app/patch_folders.h"
+#include "app/recovery.h"
 #include "app/render.h"
 #include "app/startup.h"
 #include "app/window.h"
@@ -56,7 +57,22 @@ int main(int argc, char** argv) {
     }
     const MENU_KEYS keys = menu_keys_for(o.audio, o.driver, jack_server);
     answer_audio_menus(keys.output, keys.driver);
-    const std::string patch = o.patch() ? located_patch(o.patch()) : std::string();
+    std::string patch = o.patch() ? located_patch(o.patch()) : std::string();
+    const bool plays = o.kind == RUN_KIND::WINDOW || o.kind == RUN_KIND::HEADLESS || o.kind == RUN_KIND::RENDER;
+    if (plays && !patch.empty()) {
+        const std::string copy = recovery_path_for(patch);
+        if (o.recover) {
+            if (access(copy.c_str(), R_OK) != 0) {
+                std::fprintf(stderr, "tessaro: --recover: no recovery copy of [%s] at %s\n", patch.c_str(), copy.c_str());
+                return 1;
+            }
+            std::printf("Playing the recovery copy %s\n", copy.c_str());
+            patch = copy;
+        } else {
+            std::fputs(recovery_notice(copy, patch).c_str(), stdout);
+        }
+        std::fflush(stdout);
+    }
     switch (o.kind) {
     case RUN_KIND::HELP:
         std::fputs(usage_text(), stdout);

@@ -91,6 +91,8 @@ OPTIONS parse_options(int argc, const char* const* argv) {
             check = true;
         } else if (is(a, "--verbose", "-v")) {
             o.verbose = true;
+        } else if (is(a, "--recover")) {
+            o.recover = true;
         } else if (is(a, "--render")) {
             render = true;
             if (!take_value(argc, argv, i, o.render_out, o)) break;
@@ -190,6 +192,7 @@ const char* usage_text() {
            "  tessaro --help | -h                             this text\n"
            "  tessaro --version | -V                          the version\n"
            "  --verbose | -v                                  also print the progress of start-up\n"
+           "  --recover                                       play the patch's recovery copy (kept while it was edited)\n"
            "\n"
            "Options may come in any order. The console asks for the audio output and driver; ESC quits.\n"
            "--audio sdl (the sound card), none (no output), record (a WAVE file) or jack answers the\n"

@@ -20,6 +20,7 @@ struct OPTIONS {
     std::string seconds_text;
     double seconds = 0;
     bool verbose = false; // progress diagnostics of the loaders and the window
+    bool recover = false; // --recover: play the patch's recovery copy instead of the patch
     bool have_remote = false;
     std::string remote; // "ADDR:PORT" or "off", as typed
     bool jack_connect = true;  // --jack-connect none: JACK output ports left unconnected

@@ -10,9 +10,11 @@
 
 #include "app/controller.h"
 #include "app/info_dash.h"
+#include "app/layout_dump.h"
 #include "app/patch_folders.h"
 #include "app/save_dialog.h"
 #include "app/save_prompt.h"
+#include "app/undo.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
@@ -84,15 +86,13 @@ bool note_key(SDLKey sym, bool down) {
     return false;
 }
 
-void dump_layouts(std::vector<OBJET*>& list) {
-    for (size_t j = 0; j < list.size(); ++j) {
-        std::printf("*[%d]****************************\n", static_cast<int>(j));
-        save_layout(*list[j], user_file_for_writing("RC/LOL.RC").c_str());
-    }
-}
-
 int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
     const SDLKey sym = event.key.keysym.sym;
+    // With CTRL held, "z" and "y" take back and make again instead of playing a note.
+    if ((event.key.keysym.mod & KMOD_CTRL) && (sym == SDLK_z || sym == SDLK_y)) {
+        undo_request(sym == SDLK_y || (event.key.keysym.mod & KMOD_SHIFT));
+        return FLAG_REDRAW;
+    }
     if (note_key(sym, true)) return FLAG_REDRAW;
     // The chooser screen has its own rows and is left only by a click or ESC.
     const bool screen_key = sym == SDLK_F1 || sym == SDLK_F3 || sym == SDLK_F6 || sym == SDLK_5;
@@ -103,7 +103,11 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         break;
     case SDLK_5: {
         const int i = panel_at(screen, list);
-        if (i >= 0) list[i]->set_mode(0);
+        if (i >= 0) {
+            const uint32_t before = list[i]->mode;
+            list[i]->set_mode(0);
+            undo_record_fold(screen, list[i], before);
+        }
         break;
     }
     case SDLK_KP_MINUS:
@@ -126,6 +130,9 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
         break;
     case SDLK_F6:
         screen.requests |= REQUEST_CABLES;
+        break;
+    case SDLK_m:
+        if (!screen.chooser_open) screen.requests |= REQUEST_MIDI_LEARN;
         break;
     default:
         break;
@@ -236,7 +243,10 @@ int button_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& pres
         s.pointer_x = event.button.x;
         s.pointer_y = event.button.y;
         s.grabbed_panel = panel_at(screen, list);
-        if (s.grabbed_panel != -1) flags |= FLAG_REDRAW;
+        if (s.grabbed_panel != -1) {
+            undo_grab_panel(screen, list[s.grabbed_panel]);
+            flags |= FLAG_REDRAW;
+        }
     }
     return flags;
 }
@@ -252,12 +262,17 @@ int button_up(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& releas
     if (middle && !s.scrolled_while_held) {
         const int i = panel_at(screen, list);
         if (i >= 0) {
+            const uint32_t before = list[i]->mode;
             list[i]->set_mode(0);
+            undo_record_fold(screen, list[i], before);
             flags |= FLAG_REDRAW;
         }
     }
     SDL_ShowCursor(1);
-    if (s.grabbed_panel != -1) s.pressed_item = nullptr;
+    if (s.grabbed_panel != -1) {
+        s.pressed_item = nullptr;
+        undo_release_panel(screen);
+    }
     s.grabbed_panel = -1;
     flags |= FLAG_REDRAW;
     if (s.pressing) {
@@ -346,6 +361,9 @@ int step_notice_event(SCREEN& screen, const void* notice_event, int event_size) 
 }
 
 int view_event(const VIEW_HANDLERS& view, SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) {
+    // Each press begins what becomes one step of the undo history.
+    if (event.type == SDL_KEYDOWN || (event.type == SDL_MOUSEBUTTONDOWN && !is_wheel_button(event.button.button)))
+        undo_begin_gesture();
     switch (event.type) {
     case SDL_KEYDOWN:
         return view.key_down(screen, list, event);

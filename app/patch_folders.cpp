@@ -33,6 +33,11 @@ std::vector<PATCH_CHOICE> patch_choices(const std::string& user_folder, const st
     if (!user_folder.empty())
         for (const std::string& n : patch_names(user_folder.c_str())) out.push_back({n, user_folder + "/" + n});
     const size_t own = out.size();
+    // The recovery copies kept while patches were edited come next, named with their folder.
+    if (!user_folder.empty()) {
+        const std::string kept = user_folder + "/recovery";
+        for (const std::string& n : patch_names(kept.c_str())) out.push_back({"recovery/" + n, kept + "/" + n});
+    }
     if (!example_folder.empty() && example_folder != user_folder) {
         for (const std::string& n : patch_names(example_folder.c_str())) {
             const auto taken = std::find_if(out.begin(), out.begin() + static_cast<long>(own),

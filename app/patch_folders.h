@@ -13,8 +13,8 @@ struct PATCH_CHOICE {
     std::string path; // the path it is loaded from
 };
 
-// The patch files of the user's folder, then those of the examples' folder whose names the user
-// has not taken, each folder's names in the chooser's order (the name that sorts last first).
+// The patch files of the user's folder, then the recovery copies of its "recovery" folder (named
+// "recovery/NAME"), then those of the examples' folder whose names the user has not taken, each folder's names in the chooser's order (the name that sorts last first).
 // A folder that is "" or cannot be read adds nothing.
 std::vector<PATCH_CHOICE> patch_choices(const std::string& user_folder, const std::string& example_folder);
 

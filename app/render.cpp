@@ -2,6 +2,7 @@
 #include "app/render.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -57,6 +58,16 @@ int fail(const char* what, const char* path) {
 
 } // namespace
 
+std::string real_time_factor_text(double sound_seconds, double took_seconds) {
+    char text[128];
+    if (took_seconds <= 0)
+        std::snprintf(text, sizeof text, "Real-time factor: not measurable (%.3f s of sound)", sound_seconds);
+    else
+        std::snprintf(text, sizeof text, "Real-time factor %.1fx (%.3f s of sound in %.3f s)",
+                      sound_seconds / took_seconds, sound_seconds, took_seconds);
+    return text;
+}
+
 long long frames_for_seconds(double seconds) {
     return std::llround(seconds * SAMPLE_RATE);
 }
@@ -107,6 +118,7 @@ int render_patch(const char* patch_path, const char* out_path, double seconds, b
     audio_running = 1;
 
     const long long total = frames_for_seconds(seconds);
+    const auto started = std::chrono::steady_clock::now();
     int16_t block[BLOCK_FRAMES * 2];
     int last_percent = -1;
     for (long long done = 0; done < total;) {
@@ -129,6 +141,8 @@ int render_patch(const char* patch_path, const char* out_path, double seconds, b
     if (std::rename(temp_path, out_path) != 0) return fail("Cannot write", out_path);
     temp_path[0] = '\0';
     std::printf("Rendered %lld frames (%.3f s) to [%s]\n", total, seconds, out_path);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%s\n", real_time_factor_text(seconds, took).c_str());
     return 0;
 }
 

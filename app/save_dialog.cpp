@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/patch_folders.h"
+#include "app/undo.h"
 #include "patch/save_patch.h"
 #include "platform/console.h"
 
@@ -36,7 +37,8 @@ int save_patch(const char* prefix, const GENERATOR* g) {
         std::printf("\nNom refuse [%s] : un nom de fichier seul, sans dossier ni separateur\n", name);
         return 1;
     }
-    save_patch_to(g, save_path_for(prefix, name).c_str());
+    // The marker of changes clears only when the running patch reached the disk.
+    if (save_patch_to(g, save_path_for(prefix, name).c_str()) && g == generator) undo_patch_saved();
     return 1;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/save_dialog.h"
 #include "app/screen.h"
+#include "app/undo.h"
 #include "engine/generator.h"
 #include "panels/panel_layout.h"
 #include "patch/save_patch.h"
@@ -71,8 +72,10 @@ void finish(SCREEN& screen, const std::string& name, bool from_console) {
     close_prompt(p);
     if (!generator) return;
     record_panel_places(screen.panels, *generator);
-    if (save_patch_to(generator, path.c_str()))
+    if (save_patch_to(generator, path.c_str())) {
+        undo_patch_saved();
         show_notice(p, "Saved " + path);
+    }
     else
         show_notice(p, "Not saved: " + path + " could not be written (see the console)");
 }

@@ -6,6 +6,7 @@
 #include "app/cables.h"
 #include "app/save_prompt_state.h"
 #include "app/scope.h"
+#include "engine/door.h"
 #include "toolkit/objet.h"
 
 class INFO_DASH;
@@ -24,6 +25,7 @@ enum SCREEN_REQUEST : unsigned {
     REQUEST_SAVE = 4, // the console save dialog into the patch folder
     REQUEST_CABLES = 8,
     REQUEST_SCOPE = 16,
+    REQUEST_MIDI_LEARN = 32, // "m": arm or free the knob under the pointer
 };
 constexpr unsigned VIEW_SWITCHES = REQUEST_CABLES | REQUEST_SCOPE;
 
@@ -42,6 +44,9 @@ struct INTERACTION {
     int scrolled_while_held = 0; // the middle button moved the world: its release is no click
     int scroll_anchor_x = 0, scroll_anchor_y = 0;
     int grabbed_panel = -1;
+    // The knob "m" armed: the next MIDI controller to arrive is bound to this parameter.
+    MODULE_REF armed_module;
+    PARAM_KEY armed_key;
 };
 
 // What the pointer and the keys remember between events of the cable view. The pointer's world

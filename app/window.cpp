@@ -14,11 +14,13 @@
 #include "app/info_dash.h"
 #include "app/module_dash.h"
 #include "app/panel_view.h"
+#include "app/recovery.h"
 #include "app/scope.h"
 #include "app/screen.h"
 #include "app/startup.h"
 #include "app/step_notice.h"
 #include "app/system_dash.h"
+#include "app/undo.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
 #include "engine/verbose.h"
@@ -133,21 +135,20 @@ int run_window(const char* patch_path) {
         std::fputs(missing_data_line(data_dir_tried()).c_str(), stderr);
         return 1;
     }
+    // Without a display nothing is asked: the menus would only lead to the refusal.
+    if (!display_available()) return 1;
     char program[] = "tessaro";
     char* args[] = {program, const_cast<char*>(patch_path), nullptr};
     const int engine = init_engine(2, args);
-    // The engine half runs first, so its menus and refusals are the same with or without a
-    // display; the window half needs one.
-    if (!display_available()) {
-        shutdown_audio();
-        return 1;
-    }
     reset_step_notices();
     install_step_notices();
     start_window(screen, caption.c_str(), engine);
 
     audio_running = 1;
+    start_undo(screen, patch_path, recovery_path_for(patch_path));
     frame_loop(screen);
+    write_quit_recovery();
+    stop_undo();
 
     audio_pause();
     remove_step_notices();

@@ -24,7 +24,7 @@ void create_dashboards(SCREEN& screen);
 void start_window(SCREEN& screen, const char* caption, int engine_result);
 
 // `tessaro PATCH`: engine start-up, window start-up, the frame loop until ESC, shutdown.
-// Without a display the engine start-up still runs (menus, refusals), then status 1.
+// Without a display it says so before the menus ask anything, and returns 1.
 // Returns the process status.
 int run_window(const char* patch_path);
 

@@ -489,7 +489,30 @@ int DOOR::add_channel(const MODULE_REF& mixer, const MODULE_REF& producer) {
         c.key = link_port_text(LINK_CHANNEL, slot);
         c.is_link = true;
         c.new_producer = signal != nullptr ? producer : MODULE_REF{};
+        c.slot_change = 1;
         observers_.tell(c);
     }
     return slot;
+}
+
+bool DOOR::remove_channel(const MODULE_REF& mixer, int slot) {
+    if (graph_ == nullptr || mixer.kind != KIND_MIXER || mixer.module == nullptr) return false;
+    MIXER& m = *static_cast<MIXER*>(mixer.module);
+    if (slot < 0 || slot >= MIXER_SLOTS || slot != m.input_count - 1) return false;
+    const MODULE_REF before = owner_of(m.inputs[slot].input);
+    // Uncounted before it is emptied, so the sweep never reads a slot being taken back.
+    held([&] {
+        __atomic_store_n(&m.input_count, slot, __ATOMIC_RELAXED);
+        store_link(&m.inputs[slot].input, static_cast<float*>(nullptr));
+    });
+    if (!observers_.empty()) {
+        DOOR_CHANGE c;
+        c.module = mixer;
+        c.key = link_port_text(LINK_CHANNEL, slot);
+        c.is_link = true;
+        c.old_producer = before;
+        c.slot_change = -1;
+        observers_.tell(c);
+    }
+    return true;
 }

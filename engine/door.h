@@ -39,6 +39,9 @@ struct DOOR_CHANGE {
     bool is_link = false;
     double old_value = 0, new_value = 0;
     MODULE_REF old_producer, new_producer;
+    // 1 when the change appended the mixer's slot (add_channel), -1 when it removed it
+    // (remove_channel), 0 for a port that was there before and after.
+    int slot_change = 0;
 };
 
 // "PCF_LOW HICUT 1000 -> 600", "VCA_1 IN VCO_1 -> -" for printing a change.
@@ -89,6 +92,9 @@ class DOOR {
     // Appends a channel to a mixer fed by the producer, or unconnected for no producer; returns
     // its slot, or -1 when every slot is in use or the module is no mixer.
     int add_channel(const MODULE_REF& mixer, const MODULE_REF& producer);
+    // Takes back the mixer's last channel, which must be `slot`: what add_channel appended.
+    // False for any other slot, or a module that is no mixer.
+    bool remove_channel(const MODULE_REF& mixer, int slot);
 
 
   private:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "keyboard.h"
+#include "midi_binding.h"
 #include "mixer.h"
 #include "panel_place.h"
 #include "pcf.h"
@@ -48,6 +49,8 @@ struct GENERATOR : OUTPUT {
     std::vector<VCA*> vcas;
     std::vector<PCF*> filters;
     std::vector<SFX_DELAY*> effects;
+    // Controllers bound to knobs, saved with the patch; read and written by the main thread.
+    std::vector<MIDI_BINDING> midi_bindings;
     // Where each module's panel stood when the patch was read or last saved; a module without
     // an entry gets the start-up place. Only the window's thread uses it, never the audio.
     std::unordered_map<const void*, PANEL_PLACE> panel_places;

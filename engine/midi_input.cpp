@@ -5,6 +5,7 @@
 #include "generator.h"
 
 MIDI_RING midi_queue;
+MIDI_RING midi_controls;
 std::atomic<int> midi_channel{0};
 
 bool MIDI_RING::push(const uint8_t* bytes, size_t size) {
@@ -49,11 +50,24 @@ void play_midi(VOICE_ALLOCATOR& voices, const MIDI_MESSAGE& m, int channel) {
 
 namespace {
 VOICE_ALLOCATOR player;
+std::atomic<uint32_t> controller_words[128];
+uint32_t controller_changes = 0; // the audio thread's own count
+
+bool passed_on(const MIDI_MESSAGE& m, int channel) {
+    if (channel != 0 && m.channel != channel) return false;
+    if (m.kind == MIDI_KIND::PROGRAM) return true;
+    return m.kind == MIDI_KIND::CONTROL && m.data1 != MIDI_CC_SUSTAIN && m.data1 != MIDI_CC_ALL_SOUND_OFF &&
+           m.data1 != MIDI_CC_ALL_NOTES_OFF;
+}
 // The graph the voices were taken from, and the pause count then: a pause may have replaced
 // the graph by one at the same address, so any pause takes the voices afresh.
 const GENERATOR* played_graph = nullptr;
 unsigned played_pauses = ~0u;
 } // namespace
+
+uint32_t controller_word(int controller) {
+    return controller >= 0 && controller < 128 ? controller_words[controller].load(std::memory_order_relaxed) : 0;
+}
 
 void apply_midi_events(unsigned pauses) {
     GENERATOR* g = generator;
@@ -74,5 +88,13 @@ void apply_midi_events(unsigned pauses) {
         played_pauses = pauses;
     }
     const int channel = midi_channel.load(std::memory_order_relaxed);
-    while (midi_queue.pop(e)) play_midi(player, parse_midi(e.bytes, e.size), channel);
+    while (midi_queue.pop(e)) {
+        const MIDI_MESSAGE m = parse_midi(e.bytes, e.size);
+        play_midi(player, m, channel);
+        if (!passed_on(m, channel)) continue;
+        midi_controls.push(e.bytes, e.size);
+        if (m.kind == MIDI_KIND::CONTROL)
+            controller_words[m.data1].store(++controller_changes << 7 | static_cast<uint32_t>(m.data2),
+                                            std::memory_order_relaxed);
+    }
 }

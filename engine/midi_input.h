@@ -30,6 +30,15 @@ class MIDI_RING {
 
 // Where MIDI input sends its messages; drained by render_block.
 extern MIDI_RING midi_queue;
+// Controller and program-change messages of the channel listened to, passed on by the audio
+// thread for the main thread, which binds controllers to knobs, moves them and loads programs.
+// The pedal and the all-notes-off controllers stay the player's and are not passed on.
+extern MIDI_RING midi_controls;
+// Where each controller passed on stopped, as one word the audio thread stores: the value in
+// the low 7 bits, above them a count of the values stored. The main thread compares it with the
+// word it saw last, so a knob ends where its controller stopped even when the ring overflowed
+// while the main thread was busy (a save prompt, the chooser).
+uint32_t controller_word(int controller);
 // The channel listened to, 1 to 16; 0 listens to every channel. Set before the audio starts.
 extern std::atomic<int> midi_channel;
 // Pitch-bend range in semitones either side.

@@ -5,9 +5,17 @@
 
 MIDI_MESSAGE parse_midi(const uint8_t* bytes, size_t size) {
     MIDI_MESSAGE m;
-    if (bytes == nullptr || size < 3) return m;
+    if (bytes == nullptr || size < 2) return m;
     const int status = bytes[0];
     if (status < 0x80 || status >= 0xF0) return m;
+    if ((status & 0xF0) == 0xC0) {
+        if (bytes[1] >= 0x80) return m;
+        m.kind = MIDI_KIND::PROGRAM;
+        m.channel = (status & 0x0F) + 1;
+        m.data1 = bytes[1];
+        return m;
+    }
+    if (size < 3) return m;
     if (bytes[1] >= 0x80 || bytes[2] >= 0x80) return m;
     m.channel = (status & 0x0F) + 1;
     m.data1 = bytes[1];

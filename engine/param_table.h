@@ -83,6 +83,9 @@ struct PARAM_INFO {
 
 namespace param_table_detail {
 constexpr PARAM_RANGE SWITCH{0, 1};
+// The modules read a switch as off for 0 and on for any other whole number (a bypass the other
+// way round), so a patch may hold any; the panels show and set 0 and 1.
+constexpr PARAM_RANGE SWITCH_VALUES{-2147483648.0, 2147483647.0};
 constexpr PARAM_RANGE DIVIDER{STEPS_PER_SECOND_MIN, STEPS_PER_SECOND_MAX};
 // Halved or doubled from 2: a step of about a minute (1/64) to one of 43 samples (1024).
 constexpr PARAM_RANGE DIVIDER_REACH{1.0 / 64.0, 1024.0};
@@ -100,13 +103,13 @@ inline constexpr PARAM_INFO param_table[P_COUNT] = {
     // moves over 0..166, so the note alone can go down to -12 x 166.
     {P_SEQ_NOTE, KIND_SEQUENCER, "NOTE_", PARAM_CELL, PARAM_INT, {-12 * LAST_OCTAVE, LAST_NOTE}, {0, 99}},
     {P_SEQ_OCTAVE, KIND_SEQUENCER, "OCTAVE_", PARAM_CELL, PARAM_INT, {0, LAST_OCTAVE}, {0, 10}},
-    {P_SEQ_BYPASS, KIND_SEQUENCER, "BYPASS_", PARAM_CELL, PARAM_INT, param_table_detail::SWITCH,
+    {P_SEQ_BYPASS, KIND_SEQUENCER, "BYPASS_", PARAM_CELL, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     // Only a volume of exactly 1 starts a note; the panel steps it by tenths either way.
     {P_SEQ_VOLUME, KIND_SEQUENCER, "VOLUME_", PARAM_CELL, PARAM_REAL, {-100, 100}, {-100, 100}},
     // Sixteen doublings of the default 1; the panel halves and doubles within 1/64..64.
     {P_SEQ_LENGHT, KIND_SEQUENCER, "LENGHT_", PARAM_CELL, PARAM_REAL, {0, 65536}, {1.0 / 64.0, 64}},
-    {P_SEQ_POWER, KIND_SEQUENCER, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_SEQ_POWER, KIND_SEQUENCER, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     {P_SEQ_PLAYING_PATTERN, KIND_SEQUENCER, "PLAYING_PATTERN", PARAM_PLAIN, PARAM_INT, param_table_detail::PATTERN,
      param_table_detail::PATTERN},
@@ -117,14 +120,16 @@ inline constexpr PARAM_INFO param_table[P_COUNT] = {
     // GAIN sets AMOUNT to a tenth of itself, so both share one scale; the panel's level knob
     // turns within 0..1.
     {P_PCF_AMOUNT, KIND_PCF, "AMOUNT", PARAM_PLAIN, PARAM_REAL, {-10, 10}, {0, 1}},
-    {P_PCF_TYPE, KIND_PCF, "TYPE", PARAM_PLAIN, PARAM_INT, {0, 7}, {0, 6}},
+    // The filter wraps a type outside 0..7 as it plays (below 0 is 7, above 7 is 0), and
+    // patches rely on it: any whole number is taken.
+    {P_PCF_TYPE, KIND_PCF, "TYPE", PARAM_PLAIN, PARAM_INT, {-2147483648.0, 2147483647.0}, {0, 6}},
     // Below the 16-bit output's dynamic range (-96 dB) a deeper cut is not heard.
     {P_PCF_GAIN, KIND_PCF, "GAIN", PARAM_PLAIN, PARAM_REAL, {-100, 100}, {-96, 100}},
     // Q divides the filter's bandwidth term: 0 would make it infinite.
     {P_PCF_Q, KIND_PCF, "Q", PARAM_PLAIN, PARAM_REAL, {0.001, 1000}, {0.001, 1000}},
-    {P_PCF_BYPASS, KIND_PCF, "BYPASS", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_PCF_BYPASS, KIND_PCF, "BYPASS", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
-    {P_PCF_POWER, KIND_PCF, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_PCF_POWER, KIND_PCF, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     // 1..6 are the waveforms; 0, where the controller steps down to, sounds nothing.
     {P_VCO_TYPE, KIND_VCO, "TYPE", PARAM_PLAIN, PARAM_INT, {0, 6}, {0, 6}},
@@ -134,23 +139,23 @@ inline constexpr PARAM_INFO param_table[P_COUNT] = {
     {P_VCO_AMOUNT, KIND_VCO, "AMOUNT", PARAM_PLAIN, PARAM_REAL, {0, NYQUIST_HZ}, {0, NYQUIST_HZ}},
     {P_VCO_PHASE, KIND_VCO, "PHASE", PARAM_PLAIN, PARAM_REAL, {-360, 360}, {-359, 359}},
     {P_VCO_PWM, KIND_VCO, "PWM", PARAM_PLAIN, PARAM_REAL, {0, NYQUIST_HZ}, {0.001, NYQUIST_HZ}},
-    {P_VCO_POWER, KIND_VCO, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_VCO_POWER, KIND_VCO, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     // The controller's time steps end at 100100 ms.
     {P_VCA_ATTACK, KIND_VCA, "ATTACK", PARAM_PLAIN, PARAM_REAL, param_table_detail::TIME, {0, 100100}},
-    {P_VCA_INVERT, KIND_VCA, "INVERT", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_VCA_INVERT, KIND_VCA, "INVERT", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
-    {P_VCA_BYPASS, KIND_VCA, "BYPASS", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_VCA_BYPASS, KIND_VCA, "BYPASS", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     {P_VCA_DECAY, KIND_VCA, "DECAY", PARAM_PLAIN, PARAM_REAL, param_table_detail::TIME, {0, 100100}},
     // A fraction of the peak; above 1 the held level lifts the envelope over its peak.
     {P_VCA_SUSTAIN, KIND_VCA, "SUSTAIN", PARAM_PLAIN, PARAM_REAL, {0, 10}, {0, 1}},
     {P_VCA_RELEASE, KIND_VCA, "RELEASE", PARAM_PLAIN, PARAM_REAL, param_table_detail::TIME, {0, 100100}},
-    {P_KEY_POWER, KIND_KEYBOARD, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_KEY_POWER, KIND_KEYBOARD, "POWER", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     {P_KEY_OCTAVE, KIND_KEYBOARD, "OCTAVE", PARAM_PLAIN, PARAM_INT, {0, LAST_OCTAVE}, {0, 7}},
     {P_KEY_NOTE, KIND_KEYBOARD, "NOTE", PARAM_PLAIN, PARAM_INT, {0, LAST_NOTE}, {0, LAST_NOTE}},
-    {P_MIX_ENABLED, KIND_MIXER, "ENABLED", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH,
+    {P_MIX_ENABLED, KIND_MIXER, "ENABLED", PARAM_PLAIN, PARAM_INT, param_table_detail::SWITCH_VALUES,
      param_table_detail::SWITCH},
     // A negative level turns the channel's phase over; the knob gives 1 per 1800 degrees.
     {P_MIX_LEVEL, KIND_MIXER, "LEVEL_", PARAM_SLOT, PARAM_REAL, {-10, 10}, {-10, 10}},

@@ -84,6 +84,12 @@ void panel_numbers(const size_t counts[KIND_COUNT], int first[KIND_COUNT]) {
     }
 }
 
+OBJET* build_panel(MODULE_KIND kind, const char* number, void* module) {
+    for (const PANEL_MAKER& maker : PANEL_MAKERS)
+        if (maker.kind == kind) return maker.make(number, module);
+    return nullptr;
+}
+
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels) {
     verbose_printf("Init Gui From Current()\n");
     size_t counts[KIND_COUNT];

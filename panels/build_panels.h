@@ -17,3 +17,7 @@ void panel_numbers(const size_t counts[KIND_COUNT], int first[KIND_COUNT]);
 // module of g, places them in columns where none overlaps another and appends them to
 // `panels` (sequencer panels also to `sequencer_panels`). The caller owns the panels. Returns 1.
 int build_panels(GENERATOR& g, std::vector<OBJET*>& panels, std::vector<OBJET*>& sequencer_panels);
+
+// A panel of the module's kind set from the module, numbered `number`, at (0, 0); null for a
+// kind without panels. Used to show a module again after a change the panel did not make.
+OBJET* build_panel(MODULE_KIND kind, const char* number, void* module);

@@ -120,8 +120,9 @@ float vcf_level_step(float v, bool sld_down) {
 }
 
 int32_t vcf_type_next(int32_t type) {
+    // Checked before the step, so the largest type a patch can bring cannot overflow.
+    if (type >= VCF_TYPE_LAST) return 0;
     ++type;
-    if (type > VCF_TYPE_LAST) return 0;
     if (type < 0) return VCF_TYPE_LAST;
     return type;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/door.h"
+#include "engine/midi_bindings.h"
 #include "engine/note_table.h"
 #include "name_limits.h"
 #include "panel_place_keys.h"
@@ -308,7 +309,7 @@ void report_unknown_keys(const std::string& name, const std::vector<std::string_
                          const MODULE_KIND* kinds, int n) {
     for (size_t i = 1; i + 1 < fields.size(); ++i) {
         if (fields[i].empty()) continue;
-        bool known = false;
+        bool known = is_binding_key(std::string(fields[i]).c_str());
         for (int k = 0; k < n && !known; ++k) {
             const MODULE_KIND_INFO& info = kind_info(kinds[k]);
             for (int j = 0; j < info.key_count && !known; ++j)
@@ -320,7 +321,25 @@ void report_unknown_keys(const std::string& name, const std::vector<std::string_
     }
 }
 
-void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
+// A binding field binds the controller it gives to the parameter its key names; one naming no
+// parameter of the kind, or no controller 0 to 127, is refused with a warning.
+void bind_field(GENERATOR& g, const char* module, MODULE_KIND kind, void* m, const PARAM& p) {
+    if (p.key == nullptr || !is_binding_key(p.key.get())) return;
+    PARAM_KEY key;
+    if (!binding_key_of(kind, p.key.get(), key)) {
+        report(MSG_UNKNOWN_KEY, "%s : %.*s cle inconnue, ignoree\n", module, QUOTED_MAX, p.field.c_str());
+        return;
+    }
+    const int controller = binding_controller_of(p.value != nullptr ? p.value.get() : nullptr);
+    if (controller < 0) {
+        report(MSG_BAD_VALUE, "%s : %s=%.*s refuse, hors de 0 a 127\n", module, p.key.get(), QUOTED_MAX,
+               p.value != nullptr ? p.value.get() : "");
+        return;
+    }
+    bind_controller(g, MODULE_REF{kind, m}, key, controller);
+}
+
+void declare_object(GENERATOR& g, DOOR& door, NEW_MODULES& made, const std::string& word) {
     std::vector<std::string_view> fields;
     if (!split_declaration(word, fields)) return;
     const std::string name(fields[0]);
@@ -343,7 +362,10 @@ void declare_object(DOOR& door, NEW_MODULES& made, const std::string& word) {
         made.read[kinds[i]].push_back(m);
         if (placed) made.places.emplace_back(m, place);
         const APPLY_FIELD apply = apply_of(kinds[i]);
-        for_each_param(fields, info.empty_field_stops, [&door, m, apply](const PARAM& p) { apply(door, m, p); });
+        for_each_param(fields, info.empty_field_stops, [&](const PARAM& p) {
+            apply(door, m, p);
+            bind_field(g, name.c_str(), kinds[i], m, p);
+        });
     }
 }
 
@@ -388,7 +410,7 @@ int load_objects(GENERATOR* g, const char* path) {
     DOOR door(*g);
     try {
         read_section(f.get(), SECTION{OBJECTS_BEGIN, OBJECTS_END, true},
-                     [&](const std::string& word) { declare_object(door, made, word); });
+                     [&](const std::string& word) { declare_object(*g, door, made, word); });
     } catch (...) {
         // A fatal hook that throws: what was read so far stays in the graph.
         made.join_all(*g);

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/midi_bindings.h"
 #include "engine/mixer.h"
 #include "engine/sample_file.h"
 #include "name_limits.h"
@@ -217,6 +218,10 @@ class CHECKER {
                 check_panel_value(d, quoted, *panel_key, value);
                 continue;
             }
+            if (is_binding_key(key.c_str())) {
+                check_binding(k, d, quoted, key, value);
+                continue;
+            }
             const OBJECT_KEY* matched = nullptr; // the key the field is meant for
             int applied = 0;                     // every key contained anywhere in the field applies
             for (int i = 0; i < keys.count; ++i) {
@@ -239,6 +244,17 @@ class CHECKER {
                            const std::string& value) {
         if (!value_text_is_number(key, value.c_str()) || !value_text_accepted(key, value.c_str()))
             report(d.word, quoted + ": outside " + range_text(key) + ", the panel takes its start-up place");
+    }
+
+    // A controller bound to a knob: the key names a parameter of the kind, the value a
+    // controller 0 to 127.
+    void check_binding(MODULE_KIND k, const DECL& d, const std::string& quoted, const std::string& key,
+                       const std::string& value) {
+        PARAM_KEY param;
+        if (!binding_key_of(k, key.c_str(), param))
+            report(d.word, quoted + ": binds no parameter of a " + kind_word(k));
+        else if (binding_controller_of(value.c_str()) < 0)
+            report(d.word, quoted + ": bad value, a controller 0 to 127");
     }
 
     void check_value(const DECL& d, const std::string& quoted, const OBJECT_KEY& key,

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "engine/midi_bindings.h"
 #include "panel_place_keys.h"
 #include "patch_keys.h"
 #include "patch_markers.h"
@@ -220,7 +221,7 @@ void cells(std::string& w, const OBJECT_KEY& key, const T (&a)[SEQ_ROWS][SEQ_COL
 
 // ---- declarations ----------------------------------------------------------------------
 
-void write_declaration(FILE* f, const VCO& m) {
+static std::string declaration_text(const VCO& m) {
     std::string line = line_start(m.name);
     // TYPE is read from its first character: the six waveforms are single digits.
     int_field_or(line, vco_keys[OK_TYPE], m.TYPE, WAVE_SIN);
@@ -230,10 +231,15 @@ void write_declaration(FILE* f, const VCO& m) {
     real_field(line, vco_keys[OK_PWM], m.PWM);
     int_field(line, vco_keys[OK_POWER], m.power);
     if (!value_in_range(vco_keys[OK_TYPE], m.TYPE)) int_field(line, vco_keys[OK_WAVEFORM], m.TYPE);
+    return line;
+}
+
+void write_declaration(FILE* f, const VCO& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
-void write_declaration(FILE* f, const VCA& m) {
+static std::string declaration_text(const VCA& m) {
     std::string line = line_start(m.name);
     int_field_or(line, vca_keys[AK_BYPASS], m.BYPASS, 0);
     real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
@@ -241,10 +247,15 @@ void write_declaration(FILE* f, const VCA& m) {
     real_field(line, vca_keys[AK_SUSTAIN], m.SUSTAIN);
     real_field(line, vca_keys[AK_RELEASE], m.RELEASE);
     int_field(line, vca_keys[AK_INVERT], m.INVERT);
+    return line;
+}
+
+void write_declaration(FILE* f, const VCA& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
-void write_declaration(FILE* f, const MIXER& m) {
+static std::string declaration_text(const MIXER& m) {
     static const MIXER fresh;
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
@@ -261,6 +272,11 @@ void write_declaration(FILE* f, const MIXER& m) {
         }
     }
     close_declaration(line, name_end);
+    return line;
+}
+
+void write_declaration(FILE* f, const MIXER& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
@@ -281,12 +297,16 @@ std::string sequencer_word(const SEQUENCER& m) {
     return w;
 }
 
+static std::string declaration_text(const SEQUENCER& m) {
+    return sequencer_word(m);
+}
+
 void write_declaration(FILE* f, const SEQUENCER& m) {
     std::string w = sequencer_word(m);
     put_line(f, w);
 }
 
-void write_declaration(FILE* f, const PCF& m) {
+static std::string declaration_text(const PCF& m) {
     std::string line = line_start(m.name);
     int_field(line, pcf_keys[FK_HICUT], m.HICUT);
     real_field(line, pcf_keys[FK_Q], m.Q);
@@ -296,10 +316,15 @@ void write_declaration(FILE* f, const PCF& m) {
     real_field(line, pcf_keys[FK_AMOUNT], m.AMOUNT);
     int_field_or(line, pcf_keys[FK_BYPASS], m.BYPASS, 1); // a new filter is bypassed
     int_field(line, pcf_keys[FK_POWER], m.power);
+    return line;
+}
+
+void write_declaration(FILE* f, const PCF& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
-void write_declaration(FILE* f, const KEYBOARD& m) {
+static std::string declaration_text(const KEYBOARD& m) {
     const KEYBOARD fresh{};
     std::string line = line_start(m.name);
     const size_t name_end = line.size();
@@ -307,15 +332,25 @@ void write_declaration(FILE* f, const KEYBOARD& m) {
     if (m.octave != fresh.octave) int_field(line, keyboard_keys[KK_OCTAVE], m.octave);
     if (m.key != fresh.key) int_field(line, keyboard_keys[KK_NOTE], m.key);
     close_declaration(line, name_end);
+    return line;
+}
+
+void write_declaration(FILE* f, const KEYBOARD& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
-void write_declaration(FILE* f, const SAMPLER& m) {
+static std::string declaration_text(const SAMPLER& m) {
     std::string line = line_start(m.name);
     add(line, sampler_keys[PK_FILE].text);
     line += '=';
     add(line, m.sample_path);
     line += ';';
+    return line;
+}
+
+void write_declaration(FILE* f, const SAMPLER& m) {
+    std::string line = declaration_text(m);
     put_line(f, line);
 }
 
@@ -371,24 +406,26 @@ bool write_links(FILE* f, const GENERATOR& g, const MODULE_REF& m) {
 
 namespace {
 
+// The controllers bound to the module's parameters, "midi_cc_KEY=N;" each, after its own keys.
+// A declaration kept as "NAME;;" loses its empty field first.
+void binding_fields(std::string& line, const GENERATOR& g, const void* module) {
+    for (const MIDI_BINDING& b : g.midi_bindings) {
+        if (b.module != module) continue;
+        if (line.size() >= 2 && line.compare(line.size() - 2, 2, ";;") == 0) line.pop_back();
+        line += binding_key_text(PARAM_KEY{b.id, b.row, b.index});
+        line += '=';
+        add_int(line, b.controller);
+        line += ';';
+    }
+}
+
 // The reader puts each module at the front of its list, so writing a list from its last
-// module to its first gives the list back in its order. Each line is made in memory first so
-// that the panel's place joins it before its line end.
+// module to its first gives the list back in its order.
 template <class M> void declare_all(FILE* f, const GENERATOR& g, const std::vector<M*>& list) {
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        char* text = nullptr;
-        size_t size = 0;
-        FILE* mem = open_memstream(&text, &size);
-        if (mem == nullptr) {
-            write_declaration(f, **it);
-            continue;
-        }
-        write_declaration(mem, **it);
-        std::fclose(mem);
-        std::string line(text, size);
-        std::free(text);
-        if (!line.empty() && line.back() == '\n') line.pop_back();
+        std::string line = declaration_text(**it);
         add_panel_place(line, g, *it);
+        binding_fields(line, g, *it);
         put_line(f, line);
     }
 }

@@ -75,7 +75,15 @@ void sync_folder(const std::string& folder) {
 } // namespace
 
 bool save_patch_to(const GENERATOR* g, const char* path) {
-    if (g == nullptr || path == nullptr || path[0] == '\0') {
+    if (g == nullptr) {
+        report_failure(path, EINVAL);
+        return false;
+    }
+    return save_file_to(path, [g](FILE* f) { return write_patch(f, *g); });
+}
+
+bool save_file_to(const char* path, const std::function<bool(FILE*)>& write) {
+    if (path == nullptr || path[0] == '\0') {
         report_failure(path, EINVAL);
         return false;
     }
@@ -105,7 +113,7 @@ bool save_patch_to(const GENERATOR* g, const char* path) {
         return false;
     }
     errno = 0;
-    bool ok = write_patch(f, *g) && std::fflush(f) == 0 && save_sync_hook(fd) == 0;
+    bool ok = write(f) && std::fflush(f) == 0 && save_sync_hook(fd) == 0;
     int error = errno;
     if (std::fclose(f) != 0 && ok) {
         ok = false;

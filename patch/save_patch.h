@@ -2,6 +2,9 @@
 #pragma once
 #include <sys/types.h>
 
+#include <cstdio>
+#include <functional>
+
 #include "engine/generator.h"
 
 // Writes g as a patch at path. The patch goes to a temporary file in the same folder, is
@@ -9,6 +12,9 @@
 // crash, kill) leaves the file that was there whole. A failure is reported on the console and
 // gives false; a symbolic link at path is followed, so the file it names is replaced.
 bool save_patch_to(const GENERATOR* g, const char* path);
+
+// The same for any file whose text `write` puts into the open file (false when it failed).
+bool save_file_to(const char* path, const std::function<bool(FILE*)>& write);
 
 // The permissions a file written in place of path gets: those of the file it replaces when there
 // is one (a symbolic link is followed), else 0666 less the process's umask, as any new file.

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <thread>
 
+#include "engine/load_meter.h"
 #include "engine/midi_input.h"
 #include "platform/fsound_stream.h"
 #include "platform/wave_file.h"
@@ -33,6 +34,7 @@ struct JACK_LINK {
     std::atomic<FSOUND_STREAM*> stream{nullptr};
     std::atomic<int> busy{0};
     std::atomic<bool> gone{false};
+    int sample_rate = 0; // the server's, read once the client is open
 
     // At another server rate: the converter and the buffers it reads and fills.
     SRC_STATE* converter = nullptr;
@@ -100,7 +102,24 @@ long feed_converter(void*, float** data) {
     return CHUNK;
 }
 
+int render_period(jack_nframes_t nframes);
+
+// Measures each period for the load meter around the work it does.
 int process(jack_nframes_t nframes, void*) {
+    const int64_t start = load_clock_ns();
+    const int result = render_period(nframes);
+    if (link.stream.load() && link.sample_rate > 0)
+        load_period(load_clock_ns() - start, static_cast<int64_t>(nframes) * 1000000000 / link.sample_rate);
+    return result;
+}
+
+// The server lost or delayed a period; counted while its ports play the program.
+int xrun(void*) {
+    if (link.stream.load()) load_late_period();
+    return 0;
+}
+
+int render_period(jack_nframes_t nframes) {
     link.busy.store(1);
     const int n = static_cast<int>(nframes);
     void* midi = link.midi_in ? jack_port_get_buffer(link.midi_in, nframes) : nullptr;
@@ -197,7 +216,9 @@ bool jack_available() {
         jack_status_t status;
         link.client = jack_client_open("tessaro", JackNoStartServer, &status);
         if (link.client) {
+            link.sample_rate = static_cast<int>(jack_get_sample_rate(link.client));
             jack_set_process_callback(link.client, process, nullptr);
+            jack_set_xrun_callback(link.client, xrun, nullptr);
             jack_on_shutdown(link.client, server_gone, nullptr);
             std::atexit(close_at_exit);
         }

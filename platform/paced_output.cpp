@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "engine/load_meter.h"
 #include "platform/fsound_stream.h"
 
 long long block_duration_us(int length_bytes) {
@@ -49,7 +50,9 @@ void PACED_OUTPUT::run(FSOUND_STREAM* stream) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) return;
         }
+        const int64_t start = load_clock_ns();
         stream->next_block();
+        load_period(load_clock_ns() - start, block_duration_us(stream->length) * 1000);
         if (recorder_.is_open()) {
             // The sizes are rewritten after every block, so a recording cut short still plays.
             recorder_.write_frames(reinterpret_cast<const int16_t*>(stream->block.data()),
@@ -57,8 +60,10 @@ void PACED_OUTPUT::run(FSOUND_STREAM* stream) {
             recorder_.update_header();
         }
         due += period;
-        // After a long stall start afresh rather than rushing to catch up.
+        // After a long stall start afresh rather than rushing to catch up; a block begun a whole
+        // period after it was due is a late one.
         const auto now = clock::now();
+        if (now - due > period) load_late_period();
         if (now - due > std::chrono::seconds(1)) due = now;
         std::unique_lock<std::mutex> lock(mutex_);
         if (wake_.wait_until(lock, due, [this] { return stopping_; })) return;

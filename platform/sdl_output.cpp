@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <cstring>
 
+#include "engine/load_meter.h"
 #include "engine/stream_format.h"
 #include "platform/fsound_stream.h"
 
@@ -80,10 +81,17 @@ void SDL_OUTPUT::stop() {
 }
 
 void SDL_OUTPUT::fill(void* self, unsigned char* out, int len) {
-    FSOUND_STREAM* stream = static_cast<SDL_OUTPUT*>(self)->stream_;
+    SDL_OUTPUT& output = *static_cast<SDL_OUTPUT*>(self);
+    FSOUND_STREAM* stream = output.stream_;
     if (!stream) {
         std::memset(out, 0, static_cast<size_t>(len));
+        output.due_ns_ = 0;
         return;
     }
+    // The device asks for len bytes of 4-byte frames at 44100 Hz: that much sound is the period.
+    const int64_t period_ns = static_cast<int64_t>(len / 4) * 1000000000 / SAMPLE_RATE;
+    const int64_t start = load_clock_ns();
+    if (late_callback(output.due_ns_, start, period_ns)) load_late_period();
     stream->read(out, len);
+    load_period(load_clock_ns() - start, period_ns);
 }

@@ -1,5 +1,6 @@
 // Plays a stream on the machine's sound device through SDL audio.
 #pragma once
+#include <cstdint>
 #include "platform/audio_output.h"
 
 // The name of the audio driver SDL uses ("pulse", "alsa", "dummy"...), or null when SDL finds
@@ -24,4 +25,5 @@ class SDL_OUTPUT : public AUDIO_OUTPUT {
     static void fill(void* self, unsigned char* out, int len);
     FSOUND_STREAM* stream_ = nullptr; // changed only while SDL's audio lock is held
     bool opened_ = false;
+    int64_t due_ns_ = 0; // when the device should ask next, for the load meter's late count
 };

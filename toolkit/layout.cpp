@@ -183,27 +183,45 @@ int saved_prefix_length(const char* name) {
     return -1;
 }
 
-int save_layout(OBJET& panel, const char* path) {
-    const ITEM_LIST& list = *panel.current;
-    int cut = 0;
-    if (!list.empty()) {
-        cut = saved_prefix_length(list.front()->name);
-        if (cut < 0) {
-            // Checked before the file is opened, so an existing layout is not emptied.
-            std::printf("ARF stf wrong during save element [%s]\n", list.front()->name);
-            return 0;
-        }
-    }
-    FILE* f = std::fopen(path, "w");
-    if (!f) {
-        std::printf("Failing to Save RC[%s] (cause Fopen())\n", path);
-        return 0;
-    }
+namespace {
+
+// The cut of the panel's prefix from its items' names; -1 (said on the console) when the first
+// item has no prefix the layout format can drop.
+int layout_cut(const ITEM_LIST& list) {
+    if (list.empty()) return 0;
+    const int cut = saved_prefix_length(list.front()->name);
+    if (cut < 0) std::printf("ARF stf wrong during save element [%s]\n", list.front()->name);
+    return cut;
+}
+
+void write_items(FILE* f, const ITEM_LIST& list, int cut) {
     for (size_t i = list.size(); i-- > 0;) {
         SPRITE* item = list[i];
         int item_cut = static_cast<int>(std::strlen(item->name)) < cut ? 0 : cut;
         write_item(f, item, item_cut);
     }
+}
+
+} // namespace
+
+int write_layout(OBJET& panel, FILE* f) {
+    const int cut = layout_cut(*panel.current);
+    if (cut < 0) return 0;
+    write_items(f, *panel.current, cut);
+    return std::ferror(f) ? 0 : 1;
+}
+
+int save_layout(OBJET& panel, const char* path) {
+    const ITEM_LIST& list = *panel.current;
+    // Checked before the file is opened, so an existing layout is not emptied.
+    const int cut = layout_cut(list);
+    if (cut < 0) return 0;
+    FILE* f = std::fopen(path, "w");
+    if (!f) {
+        std::printf("Failing to Save RC[%s] (cause Fopen())\n", path);
+        return 0;
+    }
+    write_items(f, list, cut);
     std::fclose(f);
     return 1;
 }

@@ -302,6 +302,14 @@ TEST_F(PanelView, NoteRowsPlayTheirKeyboards) {
         EXPECT_EQ(solo->key, i % 6 + 1);
         EXPECT_EQ(solo->gate, 1);
     }
+    // With CTRL held, "z" and "y" take back and make again: no note. Other keys still play.
+    for (const SDLKey k : {SDLK_z, SDLK_y, SDLK_x}) {
+        solo->gate = 0;
+        SDL_Event e = key_event(SDL_KEYDOWN, k);
+        e.key.keysym.mod = KMOD_LCTRL;
+        send(e);
+        EXPECT_EQ(solo->gate, k == SDLK_x ? 1 : 0) << k;
+    }
     // No keyboard at all: the keys do nothing.
     GENERATOR none;
     generator = &none;

@@ -36,6 +36,13 @@ TEST(DataFolders, ChooserAndCommandLineFindTheUsersPatchesBeforeTheExamples) {
     EXPECT_EQ(c[1].path, user.file("MINE.KVX"));
     EXPECT_EQ(c[2].path, examples.file("DRUMS.KVX"));
     EXPECT_EQ(patch_choices(user.path(), user.path()).size(), 2u);
+    // Recovery copies follow the user's own patches.
+    mkdir(user.file("recovery").c_str(), 0777);
+    user.write("recovery/PAD.KVX", "");
+    const std::vector<PATCH_CHOICE> kept = patch_choices(user.path(), examples.path());
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(kept[2].name, "recovery/PAD.KVX");
+    EXPECT_EQ(kept[2].path, user.file("recovery/PAD.KVX"));
 
     EXPECT_EQ(located_patch("DRUMS.KVX", user.path(), examples.path()), examples.file("DRUMS.KVX"));
     EXPECT_EQ(located_patch("PAD.KVX", user.path(), examples.path()), user.file("PAD.KVX"));

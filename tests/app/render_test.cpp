@@ -52,6 +52,9 @@ TEST_F(Render, SawThroughTheMasterSampleBySample) {
     const std::string in = patch("SAW.KVX", SAW_PATCH), out = dir + "/saw.wav";
     PROGRAM_RUN r = run_program({"--render", out, "--seconds", "0.1", in}, "");
     ASSERT_EQ(r.status, 0) << r.output;
+    // The last line tells how much faster than real time the render ran.
+    EXPECT_NE(r.output.find("Real-time factor "), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("x (0.100 s of sound in "), std::string::npos) << r.output;
     const std::vector<unsigned char> b = file_bytes(out);
     // 0.1 s is 4410 frames: one full block of 3072 and a short one of 1338.
     ASSERT_EQ(b.size(), 44u + 4410u * 4);

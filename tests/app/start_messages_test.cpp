@@ -59,6 +59,10 @@ TEST(ProgramStartMessages, EachFailureNamesWhatAndHowOn) {
          {"no JACK server answers", "--audio sdl", "--audio none", "--audio record"}},
         {"driver beyond the list", {"--headless", "--audio", "none", "--driver", "5", patch}, {}, false, 2,
          {"--driver 5: the NoSound output has drivers 1 to 2"}},
+        {"no display", {patch}, {"DISPLAY=", "SDL_VIDEODRIVER="}, false, 1,
+         {"tessaro needs an X display to open its window (DISPLAY is not set)"}},
+        {"no recovery copy", {"--recover", "--headless", patch}, {}, false, 1,
+         {"--recover: no recovery copy of [" + patch + "] at "}},
     };
     for (const ROW& r : rows) {
         SCOPED_TRACE(r.what);

@@ -228,6 +228,16 @@ TEST(Door, LinksCarryTheSignalAndTellTheProducerTheyReplace) {
         EXPECT_EQ(s.door.add_channel(mix, vca), i);
     EXPECT_EQ(s.door.add_channel(mix, vca), -1);
     EXPECT_EQ(s.door.add_channel(vca, vca), -1);
+
+    // Only the last channel is taken back, and it is told as the slot removed.
+    told.clear();
+    EXPECT_FALSE(s.door.remove_channel(mix, MIXER_SLOTS - 2));
+    EXPECT_TRUE(s.door.remove_channel(mix, MIXER_SLOTS - 1));
+    EXPECT_EQ(s.mix->input_count, MIXER_SLOTS - 1);
+    EXPECT_EQ(s.door.add_channel(mix, MODULE_REF{}), MIXER_SLOTS - 1);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0], "MIXER_4 CHANNEL_23 VCA_1 -> -");
+    EXPECT_FALSE(s.door.remove_channel(vca, 0));
 }
 
 TEST(Door, ALinkOfThePlayingGraphLeavesTheStreamAsItFoundIt) {

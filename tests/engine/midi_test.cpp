@@ -7,6 +7,7 @@
 
 #include "engine/audio.h"
 #include "engine/generator.h"
+#include "engine/midi_bindings.h"
 #include "engine/midi_input.h"
 #include "engine/note_table.h"
 
@@ -31,6 +32,9 @@ TEST(MidiParse, ReadsWhatThePlayerObeysAndSkipsTheRest) {
         {{0xF8, 0, 0}, MIDI_KIND::NONE, 0, 0, 0},           // clock
         {{0xA0, 60, 10}, MIDI_KIND::NONE, 0, 0, 0},         // poly aftertouch
         {{0xD0, 10, 0}, MIDI_KIND::NONE, 0, 0, 0},          // channel aftertouch
+        {{0xC3, 5}, MIDI_KIND::PROGRAM, 4, 5, 0},           // program change, two bytes
+        {{0xC0, 0x85}, MIDI_KIND::NONE, 0, 0, 0},           // program change with a status byte
+        {{0xC0}, MIDI_KIND::NONE, 0, 0, 0},                 // program change without its program
     };
     for (const CASE& c : cases) {
         const MIDI_MESSAGE m = parse_midi(c.bytes.data(), c.bytes.size());
@@ -168,4 +172,50 @@ TEST(MidiQueue, TheNextBlockPlaysQueuedNotesOnTheGraphInPatchOrder) {
         audio_pause();
         generator = nullptr;
     }
+}
+
+// Controllers and program changes of the channel listened to go on to the main thread; the
+// pedal and all-notes-off stay the player's.
+TEST(MidiQueue, ControllersAndProgramsArePassedOnForTheMainThread) {
+    std::vector<int16_t> block(2 * 64);
+    GENERATOR g;
+    generator = &g;
+    audio_resume();
+    midi_channel = 2;
+    const std::vector<std::vector<uint8_t>> sent = {
+        {0xB1, 74, 5}, {0xB1, 64, 127}, {0xB1, 123, 0}, {0xC1, 3}, {0xB0, 74, 9}, {0xC5, 1}, {0xB1, 1, 127}};
+    for (const auto& m : sent) ASSERT_TRUE(midi_queue.push(m.data(), m.size()));
+    render_block(nullptr, block.data(), 256, nullptr);
+    std::vector<std::vector<uint8_t>> passed;
+    MIDI_RING::EVENT e;
+    while (midi_controls.pop(e)) passed.emplace_back(e.bytes, e.bytes + e.size);
+    const std::vector<std::vector<uint8_t>> expected = {{0xB1, 74, 5}, {0xC1, 3}, {0xB1, 1, 127}};
+    EXPECT_EQ(passed, expected);
+    // Where each controller stopped, for a main thread that missed the ring.
+    EXPECT_EQ(controller_word(74) & 127, 5u);
+    EXPECT_EQ(controller_word(1) & 127, 127u);
+    EXPECT_EQ(controller_word(64), 0u);
+    midi_channel = 0;
+    audio_pause();
+    generator = nullptr;
+}
+
+// A controller's 0..127 covers the knob's reach: evenly, or evenly in ratio for wide positive
+// reaches; whole-number parameters land on whole numbers.
+TEST(MidiControllers, SpreadOverTheReach) {
+    struct CASE {
+        PARAM_ID id;
+        int value;
+        double expected;
+    } cases[] = {
+        {P_VCA_SUSTAIN, 0, 0.0},      {P_VCA_SUSTAIN, 127, 1.0},   {P_MIX_LEVEL, 127, 10.0},
+        {P_MIX_LEVEL, 0, -10.0},      {P_VCO_FREQ, 0, 0.001},      {P_VCO_FREQ, 127, 22050.0},
+        {P_PCF_HICUT, 127, 20000.0},  {P_PCF_HICUT, 0, 1.0},       {P_PCF_TYPE, 64, 3.0},
+        {P_VCO_PHASE, 127, 359.0},    {P_VCA_SUSTAIN, 200, 1.0},   {P_VCA_SUSTAIN, -5, 0.0},
+    };
+    for (const CASE& c : cases)
+        EXPECT_NEAR(controller_value(param_info(c.id), c.value), c.expected, 1e-9) << c.id << " " << c.value;
+    // In ratio: the middle of 1..20000 Hz is their geometric mean, not 10000 Hz.
+    EXPECT_NEAR(controller_value(param_info(P_PCF_HICUT), 127 / 2), std::sqrt(20000.0) * std::pow(20000.0, -0.5 / 127), 1);
+
 }

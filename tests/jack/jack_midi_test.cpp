@@ -10,6 +10,7 @@
 #include "jack_rig.h"
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/wait.h"
 #include "tests/support/wave.h"
 
 namespace {
@@ -125,12 +126,14 @@ class JackMidi : public testing::Test {
         ASSERT_TRUE(program->wait_for_output("Playing [")) << program->output();
     }
 
-    // Plays the script, lets the last release ring out, ends with ESC; the recording.
+    // Plays the script, lets the last release ring out, ends with ESC; the recording. The ring
+    // out is counted in recorded frames, not wall-clock time: on a loaded machine the server and
+    // the output may run behind the clock.
     std::vector<double> play(std::vector<MIDI_KEYS::MESSAGE> script) {
         keys.go(std::move(script));
-        for (int i = 0; i < 400 && !keys.done(); ++i) pause_ms(25);
-        EXPECT_TRUE(keys.done());
-        pause_ms(400);
+        EXPECT_TRUE(wait_until([&] { return keys.done(); }));
+        const size_t at_last = wave_frames_written(record);
+        EXPECT_TRUE(wait_until([&] { return wave_frames_written(record) >= at_last + S / 2; }));
         EXPECT_EQ(program->finish(), 0) << program->output();
         return left_channel(record);
     }
@@ -186,7 +189,7 @@ TEST_F(JackMidi, NotesSoundAtTheirPitchAndFrame) {
             EXPECT_NEAR(RATE / frequency(x, a + 500, b - 500), RATE / note_hz(expected[i]), 1.0) << i;
             EXPECT_NEAR(static_cast<double>(b - a), S / 2.0, out.frame_exact ? 200 : 3500) << i;
         }
-        if (out.frame_exact) {
+        if (out.frame_exact && keys.xruns() == 0) {
             EXPECT_NEAR(static_cast<double>(spans[1].first - spans[0].first), t1 - t0, 2);
         }
     }

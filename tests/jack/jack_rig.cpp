@@ -81,6 +81,7 @@ bool MIDI_KEYS::open(const std::string& server) {
     port_ = jack_port_register(client_, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     listen_ = jack_port_register(client_, "listen", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client_, process, this);
+    jack_set_xrun_callback(client_, xrun, this);
     return port_ && listen_ && jack_activate(client_) == 0;
 }
 
@@ -108,6 +109,11 @@ void MIDI_KEYS::go(std::vector<MESSAGE> script) {
     next_.store(0);
     based_ = false;
     playing_.store(true);
+}
+
+int MIDI_KEYS::xrun(void* self) {
+    static_cast<MIDI_KEYS*>(self)->xruns_.fetch_add(1);
+    return 0;
 }
 
 int MIDI_KEYS::process(jack_nframes_t nframes, void* self) {

@@ -50,9 +50,13 @@ class MIDI_KEYS {
     void go(std::vector<MESSAGE> script);
     // True once every message of the script went out.
     bool done() const { return next_.load() >= script_.size(); }
+    // Periods the server reported late or missed since open(): a loaded machine drops whole
+    // periods, and with them the frame distances a script was written with.
+    int xruns() const { return xruns_.load(); }
 
   private:
     static int process(jack_nframes_t nframes, void* self);
+    static int xrun(void* self);
     jack_client_t* client_ = nullptr;
     jack_port_t* port_ = nullptr;
     jack_port_t* listen_ = nullptr;
@@ -62,6 +66,7 @@ class MIDI_KEYS {
     std::vector<MESSAGE> script_;
     std::atomic<bool> playing_{false};
     std::atomic<size_t> next_{0};
+    std::atomic<int> xruns_{0};
     bool based_ = false;
     jack_nframes_t base_ = 0;
 };

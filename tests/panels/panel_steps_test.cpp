@@ -76,6 +76,7 @@ TEST(FilterSteps, CutoffQLevelGainAndShapes) {
 
     EXPECT_EQ(vcf_type_next(6), 7);
     EXPECT_EQ(vcf_type_next(7), 0);
+    EXPECT_EQ(vcf_type_next(2147483647), 0) << "the largest type a patch may hold";
     EXPECT_EQ(vcf_type_next(-4), 7);
     EXPECT_EQ(vcf_type_name(8), nullptr);
     EXPECT_EQ(vcf_type_image(-1), nullptr);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/module_kinds.h"
+#include "patch/patch_check.h"
 #include "patch/patch_words.h"
 #include "patch_files.h"
 
@@ -37,14 +38,10 @@ TEST_F(Guards, EachRefusedValueGivesOneWarningAndKeepsTheDefault) {
          [](GENERATOR& g) { return g.vcos[0]->TYPE == 1; }},
         {"VCO_1;WAVEFORM=7;", "VCO_1 : WAVEFORM=7 refuse, hors de 0 a 6",
          [](GENERATOR& g) { return g.vcos[0]->TYPE == 1; }},
-        {"VCO_1;POWER=2;", "VCO_1 : POWER=2 refuse, hors de 0 a 1",
-         [](GENERATOR& g) { return g.vcos[0]->power == 1; }},
         {"PCF_1;Q=0;", "PCF_1 : Q=0 refuse, hors de 0.001 a 1000",
          [](GENERATOR& g) { return g.filters[0]->Q == 1.0f; }},
         {"PCF_1;HICUT=-300;", "PCF_1 : HICUT=-300 refuse, hors de 1 a 22050",
          [](GENERATOR& g) { return g.filters[0]->HICUT == 300; }},
-        {"PCF_1;TYPE=8;", "PCF_1 : TYPE=8 refuse, hors de 0 a 7",
-         [](GENERATOR& g) { return g.filters[0]->TYPE == 3; }},
         // A refused GAIN sets neither GAIN nor AMOUNT.
         {"PCF_1;GAIN=1e30;", "PCF_1 : GAIN=1e30 refuse, hors de -100 a 100",
          [](GENERATOR& g) { return g.filters[0]->GAIN == 1.0f && g.filters[0]->AMOUNT == 1.0f; }},
@@ -95,6 +92,22 @@ TEST_F(Guards, TheRestOfTheDeclarationAndThePatchLoadAsBefore) {
     EXPECT_EQ(3, g().vcos[0]->TYPE);
     EXPECT_EQ(1, g().mixers[0]->input_count);
     EXPECT_EQ(at(1) + "VCO_1 : FREQ=-5 refuse, hors de 0 a 22050\n", out);
+}
+
+TEST_F(Guards, FilterTypesAndSwitchesThatPlayLoadAsTheyStand) {
+    // The filter plays a type below 0 as 7 and above 7 as 0; a switch is off for 0 and on for any
+    // other number. Files rely on both, so any whole number loads, and --check has nothing to say.
+    const std::string fields = "PCF_1;TYPE=-1;BYPASS=5;POWER=-1; PCF_2;TYPE=2147483647;BYPASS=0; VCO_1;POWER=2; "
+                               "MIXER_4;ENABLED=3;";
+    EXPECT_EQ("", load_printing(fields));
+    EXPECT_EQ(-1, g().filters[1]->TYPE);
+    EXPECT_EQ(2147483647, g().filters[0]->TYPE);
+    EXPECT_EQ(5, g().filters[1]->BYPASS);
+    EXPECT_EQ(-1, g().filters[1]->power);
+    EXPECT_EQ(2, g().vcos[0]->power);
+    EXPECT_EQ(3, g().mixers[0]->enabled);
+    const auto notes = check_patch_text("BEGIN_OBJECTS_DECLARE " + fields + " END_OBJECTS_DECLARE", "", "t.KVX");
+    for (const CHECK_FINDING& f : notes) EXPECT_EQ(f.text.find("TYPE="), std::string::npos) << f.text;
 }
 
 TEST_F(Guards, BoundsThemselvesAreAccepted) {
