@@ -181,15 +181,18 @@ TEST_F(JackMidi, NotesSoundAtTheirPitchAndFrame) {
         });
         const auto spans = sounding_spans(x);
         ASSERT_EQ(spans.size(), 4u);
+        // Through JACK every event lands at its frame, unless the loaded server missed periods:
+        // the recording then lacks them and the script's frame distances no longer hold.
+        const bool exact = out.frame_exact && keys.xruns() == 0;
         const int expected[] = {69, 69, 81, 57};
         for (int i = 0; i < 4; ++i) {
             const size_t a = spans[i].first, b = spans[i].second;
             // The oscillator wraps its phase on whole frames, so its period may be up to one
             // frame off the note's; a semitone at these notes moves it by three frames or more.
             EXPECT_NEAR(RATE / frequency(x, a + 500, b - 500), RATE / note_hz(expected[i]), 1.0) << i;
-            EXPECT_NEAR(static_cast<double>(b - a), S / 2.0, out.frame_exact ? 200 : 3500) << i;
+            EXPECT_NEAR(static_cast<double>(b - a), S / 2.0, exact ? 200 : 3500) << i << ", xruns " << keys.xruns();
         }
-        if (out.frame_exact && keys.xruns() == 0) {
+        if (exact) {
             EXPECT_NEAR(static_cast<double>(spans[1].first - spans[0].first), t1 - t0, 2);
         }
     }
