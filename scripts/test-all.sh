@@ -33,10 +33,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0
 failed=()
+failed_dirs=()
 # Names the failed tests of a stage once more at the end, where a long log's tail shows them.
 note_failures() {
   local list="$2/Testing/Temporary/LastTestsFailed.log"
   status=1
+  failed_dirs+=("$2")
   if [ -s "$list" ]; then
     while read -r line; do failed+=("$1: ${line#*:}"); done <"$list"
   else
@@ -59,8 +61,19 @@ TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -j2 -L "^(engine|remote)$" \
   -E "ThreadThatCannotStartClosesTheSocket|^RemoteServer\." || note_failures threads build-tsan
 if [ -x scripts/fuzz-short.sh ]; then bash scripts/fuzz-short.sh || failed+=("fuzz: see the FAILED lines above"); fi
+# The assertion lines of each failed test, so that a log seen only by its tail still says why.
+why_failed() {
+  local log="$1/Testing/Temporary/LastTest.log" list="$1/Testing/Temporary/LastTestsFailed.log"
+  [ -s "$list" ] && [ -s "$log" ] || return 0
+  while read -r line; do
+    echo "-- ${line#*:} ($1):"
+    awk -v name="${line#*:}" '$2 == "Testing:" { inside = ($3 == name) } inside' "$log" |
+      grep -E -A4 "Failure$|error:|FATAL|Timeout|Exception" | head -40
+  done <"$list"
+}
 if [ ${#failed[@]} -gt 0 ]; then
   status=1
+  for dir in "${failed_dirs[@]}"; do why_failed "$dir"; done
   echo "== Failed:"
   printf '   %s\n' "${failed[@]}"
 else

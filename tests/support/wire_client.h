@@ -97,11 +97,19 @@ class CLIENT {
 };
 
 // Connects to the program's port and waits for the greeting; the program accepts one client per
-// frame, so the first attempts may be refused.
+// frame, so the first attempts may be refused. A connection made while the program still moves
+// its listener onto the asked address is closed unanswered; it is made again.
 inline bool open_dialogue(CLIENT& c, int timeout_ms = PATIENCE_MS, int port = 9999) {
     const std::string opening = greeting() + prompt();
-    return wait_until([&] { return c.connect_to(port); }, timeout_ms, 50) &&
-           c.read(opening.size(), timeout_ms) == opening;
+    std::string got;
+    wait_until(
+        [&] {
+            if (!c.connect_to(port)) return false;
+            got = c.read(opening.size(), timeout_ms);
+            return !(got.empty() && c.peer_closed);
+        },
+        timeout_ms, 50);
+    return got == opening;
 }
 
 // Sends one command line and checks the reply: result 1 (FINISH) closes, any other prompts again.
