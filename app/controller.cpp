@@ -10,22 +10,6 @@
 #include "engine/module_kinds.h"
 #include "remote/remote_line.h"
 
-MODULE_KIND target_kind = CONTROLLED_KINDS[0];
-int selected_vco = 0;
-int selected_vca = 0;
-int selected_sequencer = 0;
-int selected_filter = 0;
-int selected_sampler = 0;
-int vca_param = 0;
-int filter_param = 0;
-int waveform = 0;
-int sequencer_step = 0;
-float command_step[4] = {STEP_START, STEP_START, STEP_START, STEP_START};
-int select_delay = 0;
-int kind_delay = 0;
-int wave_up_delay = 0;
-int wave_down_delay = 0;
-
 namespace {
 
 // The filter panel keeps Q above 0 the same way: the filter divides by Q.
@@ -48,18 +32,19 @@ bool paced(int& delay, int period, bool held) {
 }
 
 // The selection of each kind that has one; samplers (the last target) have none.
-int* selected_index_of(MODULE_KIND kind) {
-    struct SELECTION {
-        MODULE_KIND kind;
-        int* index;
-    };
-    static const SELECTION selections[] = {{KIND_VCO, &selected_vco},
-                                           {KIND_VCA, &selected_vca},
-                                           {KIND_SEQUENCER, &selected_sequencer},
-                                           {KIND_PCF, &selected_filter}};
-    for (const SELECTION& s : selections)
-        if (s.kind == kind) return s.index;
-    return nullptr;
+int* selected_index_of(CONTROLLER& c, MODULE_KIND kind) {
+    switch (kind) {
+    case KIND_VCO:
+        return &c.selected_vco;
+    case KIND_VCA:
+        return &c.selected_vca;
+    case KIND_SEQUENCER:
+        return &c.selected_sequencer;
+    case KIND_PCF:
+        return &c.selected_filter;
+    default:
+        return nullptr;
+    }
 }
 
 // Sets a parameter of the graph's module through the door.
@@ -68,8 +53,8 @@ void put(GENERATOR* g, const MODULE_REF& m, PARAM_ID id, double v, int row = 0, 
 }
 
 // Whether the note cell the sequencer commands edit lies in the grid.
-bool note_in_grid(const SEQUENCER* s) {
-    return s && s->pattern >= 0 && s->pattern < SEQ_ROWS && sequencer_step >= 0 && sequencer_step < SEQ_COLS;
+bool note_in_grid(const SEQUENCER* s, int step) {
+    return s && s->pattern >= 0 && s->pattern < SEQ_ROWS && step >= 0 && step < SEQ_COLS;
 }
 
 // The envelope time a parameter choice edits, P_COUNT for the sustain (and any other).
@@ -96,80 +81,80 @@ void print_command(int number, float value) {
 
 // "F1" and "F2": F1 raises the frequency and moves the parameter choice and the note down,
 // F2 the other way round; both by the command's step, which then grows.
-void step_f1_f2(GENERATOR* g, bool f1) {
+void step_f1_f2(CONTROLLER& c, GENERATOR* g, bool f1) {
     const int slot = f1 ? 0 : 1;
-    const float step = command_step[slot];
+    const float step = c.command_step[slot];
     print_command(slot + 1, step);
-    switch (target_kind) {
+    switch (c.target_kind) {
     case KIND_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco))
+        if (VCO* v = selected(g->vcos, c.selected_vco))
             put(g, module_ref(v), P_VCO_FREQ, keep_within(v->FREQ + (f1 ? step : -step), FREQ_MIN, FREQ_MAX));
         break;
     case KIND_VCA:
-        vca_param += f1 ? -1 : 1;
-        if (vca_param < 0) vca_param = 3;
-        if (vca_param > 3) vca_param = 0;
+        c.vca_param += f1 ? -1 : 1;
+        if (c.vca_param < 0) c.vca_param = 3;
+        if (c.vca_param > 3) c.vca_param = 0;
         break;
     case KIND_SEQUENCER:
-        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer); note_in_grid(s)) {
-            const int32_t stepped = s->step_note[s->pattern][sequencer_step] + (f1 ? -1 : 1);
+        if (SEQUENCER* s = selected(g->sequencers, c.selected_sequencer); note_in_grid(s, c.sequencer_step)) {
+            const int32_t stepped = s->step_note[s->pattern][c.sequencer_step] + (f1 ? -1 : 1);
             put(g, module_ref(s), P_SEQ_NOTE, stepped < NOTE_MIN ? NOTE_MIN : stepped > NOTE_MAX ? NOTE_MAX : stepped,
-                s->pattern, sequencer_step);
+                s->pattern, c.sequencer_step);
         }
         break;
     case KIND_PCF:
-        filter_param += f1 ? -1 : 1;
-        if (filter_param < 0) filter_param = 4;
-        if (filter_param > 4) filter_param = 0;
+        c.filter_param += f1 ? -1 : 1;
+        if (c.filter_param < 0) c.filter_param = 4;
+        if (c.filter_param > 4) c.filter_param = 0;
         break;
     default:
         break;
     }
-    command_step[slot] = next_step(step);
+    c.command_step[slot] = next_step(step);
 }
 
 // "F3" and "F4": F3 raises the oscillator's level or the chosen envelope time, holds the
 // sustain full and moves the edited sequencer step back; F4 does the opposite, moving the step
 // forward. Only F3 acts on a filter, lowering Q or GAIN or raising the cut-off. Each counts
 // its frames in its step.
-void step_f3_f4(GENERATOR* g, bool f3) {
+void step_f3_f4(CONTROLLER& c, GENERATOR* g, bool f3) {
     const int slot = f3 ? 2 : 3;
-    print_command(slot + 1, command_step[slot]);
-    command_step[slot] += 1.0f;
-    switch (target_kind) {
+    print_command(slot + 1, c.command_step[slot]);
+    c.command_step[slot] += 1.0f;
+    switch (c.target_kind) {
     case KIND_VCO:
-        if (VCO* v = selected(g->vcos, selected_vco))
+        if (VCO* v = selected(g->vcos, c.selected_vco))
             put(g, module_ref(v), P_VCO_AMOUNT, keep_within(v->AMOUNT + (f3 ? 0.01f : -0.01f), AMOUNT_MIN, AMOUNT_MAX));
         break;
     case KIND_VCA:
-        if (VCA* v = selected(g->vcas, selected_vca)) {
-            const PARAM_ID t = vca_time(vca_param);
+        if (VCA* v = selected(g->vcas, c.selected_vca)) {
+            const PARAM_ID t = vca_time(c.vca_param);
             if (t != P_COUNT) {
                 const float ms = vca_time_value(*v, t);
                 put(g, module_ref(v), t, f3 ? raise_time(ms) : lower_time(ms));
             }
-            if (vca_param == 2) put(g, module_ref(v), P_VCA_SUSTAIN, f3 ? 1.0f : 0.0f);
+            if (c.vca_param == 2) put(g, module_ref(v), P_VCA_SUSTAIN, f3 ? 1.0f : 0.0f);
         }
         break;
     case KIND_SEQUENCER:
-        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer)) {
+        if (SEQUENCER* s = selected(g->sequencers, c.selected_sequencer)) {
             if (f3) {
                 // The last step of the pattern: NBR_STEP itself is one past it.
-                if (--sequencer_step < 0) sequencer_step = s->NBR_STEP - 1;
-                if (sequencer_step >= SEQ_COLS) sequencer_step = SEQ_COLS - 1;
-                if (sequencer_step < 0) sequencer_step = 0;
-            } else if (++sequencer_step >= s->NBR_STEP || sequencer_step >= SEQ_COLS) {
-                sequencer_step = 0;
+                if (--c.sequencer_step < 0) c.sequencer_step = s->NBR_STEP - 1;
+                if (c.sequencer_step >= SEQ_COLS) c.sequencer_step = SEQ_COLS - 1;
+                if (c.sequencer_step < 0) c.sequencer_step = 0;
+            } else if (++c.sequencer_step >= s->NBR_STEP || c.sequencer_step >= SEQ_COLS) {
+                c.sequencer_step = 0;
             }
         }
         break;
     case KIND_PCF:
-        if (PCF* f = selected(g->filters, selected_filter); f && f3) {
+        if (PCF* f = selected(g->filters, c.selected_filter); f && f3) {
             const MODULE_REF m = module_ref(f);
-            if (filter_param == 0) put(g, m, P_PCF_HICUT, raise_cutoff(f->HICUT));
-            if (filter_param == 1)
+            if (c.filter_param == 0) put(g, m, P_PCF_HICUT, raise_cutoff(f->HICUT));
+            if (c.filter_param == 1)
                 put(g, m, P_PCF_Q, keep_within(f->Q - 0.5f, Q_FLOOR, std::numeric_limits<float>::max()));
-            if (filter_param == 2)
+            if (c.filter_param == 2)
                 put(g, m, P_PCF_GAIN, keep_within(f->GAIN - 0.5f, GAIN_FLOOR_DB, std::numeric_limits<float>::max()));
         }
         break;
@@ -178,30 +163,21 @@ void step_f3_f4(GENERATOR* g, bool f3) {
     }
 }
 
-void change_waveform(GENERATOR* g, bool up) {
+void change_waveform(CONTROLLER& c, GENERATOR* g, bool up) {
     if (up) {
-        if (++waveform >= 6) waveform = 1;
+        if (++c.waveform >= 6) c.waveform = 1;
     } else {
-        if (--waveform < 0) waveform = 5;
+        if (--c.waveform < 0) c.waveform = 5;
     }
-    if (target_kind == KIND_VCO) {
-        if (VCO* v = selected(g->vcos, selected_vco)) put(g, module_ref(v), P_VCO_TYPE, waveform);
-    } else if (target_kind == KIND_SEQUENCER) {
-        if (SEQUENCER* s = selected(g->sequencers, selected_sequencer))
+    if (c.target_kind == KIND_VCO) {
+        if (VCO* v = selected(g->vcos, c.selected_vco)) put(g, module_ref(v), P_VCO_TYPE, c.waveform);
+    } else if (c.target_kind == KIND_SEQUENCER) {
+        if (SEQUENCER* s = selected(g->sequencers, c.selected_sequencer))
             put(g, module_ref(s), P_SEQ_DIVIDER, keep_within(s->DIVIDER * (up ? 2.0f : 0.5f), DIVIDER_MIN, DIVIDER_MAX));
     }
 }
 
 } // namespace
-
-void reset_controller() {
-    target_kind = CONTROLLED_KINDS[0];
-    selected_vco = selected_vca = selected_sequencer = selected_filter = selected_sampler = 0;
-    vca_param = filter_param = waveform = sequencer_step = 0;
-    for (float& s : command_step)
-        s = STEP_START;
-    select_delay = kind_delay = wave_up_delay = wave_down_delay = 0;
-}
 
 MODULE_KIND next_target_kind(MODULE_KIND kind) {
     const size_t n = std::size(CONTROLLED_KINDS);
@@ -245,47 +221,47 @@ float lower_time(float ms) {
     return ms < 0.0f ? 0.0f : ms;
 }
 
-int step_controller() {
-    return step_controller(generator, control_port.load(std::memory_order_relaxed));
+int step_controller(CONTROLLER& c) {
+    return step_controller(c, generator, control_port.load(std::memory_order_relaxed));
 }
 
-int step_controller(GENERATOR* g, int32_t bits) {
+int step_controller(CONTROLLER& c, GENERATOR* g, int32_t bits) {
     for (int i = 0; i < 4; ++i)
-        if (!(bits & (1 << i))) command_step[i] = STEP_START;
+        if (!(bits & (1 << i))) c.command_step[i] = STEP_START;
     if (!g) return 0;
 
     int acted = 0;
-    if (paced(select_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_SELECT)) {
-        if (int* index = selected_index_of(target_kind))
-            *index = next_index(*index, static_cast<int>(module_count(*g, target_kind)));
+    if (paced(c.select_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_SELECT)) {
+        if (int* index = selected_index_of(c, c.target_kind))
+            *index = next_index(*index, static_cast<int>(module_count(*g, c.target_kind)));
         acted = 1;
     }
-    if (paced(kind_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_NEXT_TARGET)) {
-        target_kind = next_target_kind(target_kind);
+    if (paced(c.kind_delay, SELECT_PERIOD_FRAMES, bits & CONTROL_NEXT_TARGET)) {
+        c.target_kind = next_target_kind(c.target_kind);
         acted = 1;
     }
-    if (paced(wave_up_delay, WAVE_PERIOD_FRAMES, bits & CONTROL_WAVE_UP)) {
-        change_waveform(g, true);
+    if (paced(c.wave_up_delay, WAVE_PERIOD_FRAMES, bits & CONTROL_WAVE_UP)) {
+        change_waveform(c, g, true);
         acted = 1;
     }
-    if (paced(wave_down_delay, WAVE_PERIOD_FRAMES, bits & CONTROL_WAVE_DOWN)) {
-        change_waveform(g, false);
+    if (paced(c.wave_down_delay, WAVE_PERIOD_FRAMES, bits & CONTROL_WAVE_DOWN)) {
+        change_waveform(c, g, false);
         acted = 1;
     }
     if (bits & CONTROL_F1) {
-        step_f1_f2(g, true);
+        step_f1_f2(c, g, true);
         acted = 1;
     }
     if (bits & CONTROL_F2) {
-        step_f1_f2(g, false);
+        step_f1_f2(c, g, false);
         acted = 1;
     }
     if (bits & CONTROL_F3) {
-        step_f3_f4(g, true);
+        step_f3_f4(c, g, true);
         acted = 1;
     }
     if (bits & CONTROL_F4) {
-        step_f3_f4(g, false);
+        step_f3_f4(c, g, false);
         acted = 1;
     }
     // The prints reach a console on a pipe or in a file while the command is held.

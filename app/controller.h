@@ -38,33 +38,33 @@ constexpr float STEP_MAX = 100.0f;
 // The step a command starts from once its bit has been released.
 constexpr float STEP_START = 0.01f;
 
-// Controller state: main-thread globals, 0 at start-up except the steps, which start at
-// STEP_START as after any frame without their command.
-extern MODULE_KIND target_kind;
-extern int selected_vco;
-extern int selected_vca;
-extern int selected_sequencer;
-extern int selected_filter;
-extern int selected_sampler;
-extern int vca_param;    // 0 ATTACK, 1 DECAY, 2 SUSTAIN, 3 RELEASE
-extern int filter_param; // 0 HICUT, 1 Q, 2 GAIN, 3 and 4 change nothing
-extern int waveform;
-extern int sequencer_step;
-// The step of "F1" and "F2"; for "F3" and "F4" a frame counter that is printed.
-extern float command_step[4];
-extern int select_delay;
-extern int kind_delay;
-extern int wave_up_delay;
-extern int wave_down_delay;
-
-// Puts every state word back to its start-up value.
-void reset_controller();
+// The controller's state, owned by the loop that steps it once per frame (the window's screen,
+// or the headless loop); a fresh one is the start-up state.
+struct CONTROLLER {
+    MODULE_KIND target_kind = CONTROLLED_KINDS[0];
+    int selected_vco = 0;
+    int selected_vca = 0;
+    int selected_sequencer = 0;
+    int selected_filter = 0;
+    int selected_sampler = 0;
+    int vca_param = 0;    // 0 ATTACK, 1 DECAY, 2 SUSTAIN, 3 RELEASE
+    int filter_param = 0; // 0 HICUT, 1 Q, 2 GAIN, 3 and 4 change nothing
+    int waveform = 0;
+    int sequencer_step = 0;
+    // The step of "F1" and "F2"; for "F3" and "F4" a frame counter that is printed. A step
+    // starts at STEP_START, as after any frame without its command.
+    float command_step[4] = {STEP_START, STEP_START, STEP_START, STEP_START};
+    int select_delay = 0;
+    int kind_delay = 0;
+    int wave_up_delay = 0;
+    int wave_down_delay = 0;
+};
 
 // One step with the control word read once from control_port, on the global generator.
 // Returns 1 when a command acted, else 0.
-int step_controller();
+int step_controller(CONTROLLER& c);
 // The same step for a given graph and control word.
-int step_controller(GENERATOR* g, int32_t bits);
+int step_controller(CONTROLLER& c, GENERATOR* g, int32_t bits);
 
 // The keyboard a key row is bound to: the only keyboard whatever its name, else the first
 // named exactly name; null when none (or no graph).

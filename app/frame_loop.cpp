@@ -82,7 +82,7 @@ int deliver_step_notices(SCREEN& screen) {
 int frame_pass(SCREEN& screen, bool force_draw) {
     {
         const UNDO_SOURCE remote(SOURCE_REMOTE);
-        step_controller();
+        step_controller(screen.controller);
     }
     // The panels change their modules while their events are handled and while they are drawn.
     const UNDO_SOURCE panels(SOURCE_PANEL);

@@ -17,8 +17,9 @@
 
 void headless_loop() {
     const auto pass = std::chrono::microseconds(1000000 / 60);
+    CONTROLLER controller;
     for (;;) {
-        step_controller();
+        step_controller(controller);
         const MIDI_CONTROLS midi = take_midi_controls(nullptr);
         if (midi.program >= 0) load_program(nullptr, midi.program);
         report_sampler_restarts(generator->samplers);

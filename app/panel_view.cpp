@@ -99,7 +99,7 @@ int key_down(SCREEN& screen, std::vector<OBJET*>& list, const SDL_Event& event) 
     if (screen.chooser_open && screen_key) return FLAG_REDRAW;
     switch (sym) {
     case SDLK_TAB:
-        if (generator) selected_vco = next_index(selected_vco, static_cast<int>(generator->vcos.size()));
+        if (generator) screen.controller.selected_vco = next_index(screen.controller.selected_vco, static_cast<int>(generator->vcos.size()));
         break;
     case SDLK_5: {
         const int i = panel_at(screen, list);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cables.h"
+#include "app/controller.h"
 #include "app/save_prompt_state.h"
 #include "app/scope.h"
 #include "engine/door.h"
@@ -87,6 +88,7 @@ struct SCREEN {
     int chooser_open = 0; // while the chooser screen is up, F1, F3, F6 and "5" do nothing
     int running = 1;      // cleared by releasing ESC
     SAVE_PROMPT save_prompt; // F4's name field, open while a name is typed
+    CONTROLLER controller;   // stepped once per frame by the remote control word
     unsigned requests = 0;
 
     // What draws a panel-view frame, a cable-view frame and warps the pointer; null means the

@@ -243,7 +243,6 @@ int init_engine(int argc, char** argv) {
     scope_zoom = 1.0f;
     scope_mode = 0;
     control_port = 0;
-    reset_controller();
     fill_note_table();
     if (argc < 2) {
         std::printf("U must supply a syntheziser file (.KVX)\n");

@@ -15,8 +15,6 @@ namespace {
 
 class Controller : public ::testing::Test {
   protected:
-    void SetUp() override { reset_controller(); }
-
     template <class M> M* add(std::vector<M*>& list) {
         M* m = new M();
         GENERATOR::push_front(list, m);
@@ -27,7 +25,7 @@ class Controller : public ::testing::Test {
     std::string frames(int count, int32_t bits) {
         ::testing::internal::CaptureStdout();
         for (int i = 0; i < count; ++i)
-            step_controller(&g, bits);
+            step_controller(c, &g, bits);
         std::fflush(stdout);
         return ::testing::internal::GetCapturedStdout();
     }
@@ -36,6 +34,7 @@ class Controller : public ::testing::Test {
     void settle() { frames(12, 0); }
 
     GENERATOR g;
+    CONTROLLER c;
 };
 
 TEST_F(Controller, SelectAdvancesEverySeventhFrameAndWraps) {
@@ -46,8 +45,8 @@ TEST_F(Controller, SelectAdvancesEverySeventhFrameAndWraps) {
     // Once waited out, the first held frame acts at once, then every 7th frame.
     std::vector<int> seen;
     for (int frame = 0; frame < 22; ++frame) {
-        step_controller(&g, CONTROL_SELECT);
-        seen.push_back(selected_vco);
+        step_controller(c, &g, CONTROL_SELECT);
+        seen.push_back(c.selected_vco);
     }
     std::vector<int> expected(22);
     for (int frame = 0; frame < 22; ++frame)
@@ -59,9 +58,9 @@ TEST_F(Controller, SelectFromStartUpWaitsSixFramesFirst) {
     add(g.vcos);
     add(g.vcos);
     frames(6, CONTROL_SELECT);
-    EXPECT_EQ(selected_vco, 0);
+    EXPECT_EQ(c.selected_vco, 0);
     frames(1, CONTROL_SELECT);
-    EXPECT_EQ(selected_vco, 1);
+    EXPECT_EQ(c.selected_vco, 1);
 }
 
 TEST_F(Controller, SelectActsOnTheListOfTheTargetAndNextTargetCycles) {
@@ -74,18 +73,18 @@ TEST_F(Controller, SelectActsOnTheListOfTheTargetAndNextTargetCycles) {
     std::vector<MODULE_KIND> kinds;
     for (int i = 0; i < 5; ++i) {
         frames(1, CONTROL_NEXT_TARGET);
-        kinds.push_back(target_kind);
+        kinds.push_back(c.target_kind);
         frames(6, 0);
     }
     EXPECT_EQ(kinds, (std::vector<MODULE_KIND>{KIND_VCA, KIND_SEQUENCER, KIND_PCF, KIND_SAMPLER, KIND_VCO}));
 
-    target_kind = KIND_PCF;
+    c.target_kind = KIND_PCF;
     frames(1, CONTROL_SELECT);
-    EXPECT_EQ(selected_filter, 1);
-    EXPECT_EQ(selected_vca, 0);
-    target_kind = KIND_SAMPLER; // no selection on that target
+    EXPECT_EQ(c.selected_filter, 1);
+    EXPECT_EQ(c.selected_vca, 0);
+    c.target_kind = KIND_SAMPLER; // no selection on that target
     frames(7, CONTROL_SELECT);
-    EXPECT_EQ(selected_sampler, 0);
+    EXPECT_EQ(c.selected_sampler, 0);
 }
 
 TEST_F(Controller, F1PrintsAndAcceleratesAfterAClearFrame) {
@@ -104,22 +103,22 @@ TEST_F(Controller, F1PrintsAndAcceleratesAfterAClearFrame) {
 }
 
 TEST_F(Controller, F1AndF2WrapTheParameterChoices) {
-    target_kind = KIND_VCA;
+    c.target_kind = KIND_VCA;
     frames(1, 0);
     frames(1, CONTROL_F1);
-    EXPECT_EQ(vca_param, 3);
+    EXPECT_EQ(c.vca_param, 3);
     frames(1, CONTROL_F2);
-    EXPECT_EQ(vca_param, 0);
+    EXPECT_EQ(c.vca_param, 0);
     frames(3, CONTROL_F2);
-    EXPECT_EQ(vca_param, 3);
+    EXPECT_EQ(c.vca_param, 3);
     frames(1, CONTROL_F2);
-    EXPECT_EQ(vca_param, 0);
+    EXPECT_EQ(c.vca_param, 0);
 
-    target_kind = KIND_PCF;
+    c.target_kind = KIND_PCF;
     frames(1, CONTROL_F1);
-    EXPECT_EQ(filter_param, 4);
+    EXPECT_EQ(c.filter_param, 4);
     frames(1, CONTROL_F2);
-    EXPECT_EQ(filter_param, 0);
+    EXPECT_EQ(c.filter_param, 0);
 }
 
 TEST_F(Controller, EnvelopeTimesMoveByThreeTestsInTurn) {
@@ -140,17 +139,17 @@ TEST_F(Controller, F3AndF4StepTheSelectedEnvelope) {
     add(g.vcas);
     VCA* v = add(g.vcas); // selected index 0 is the front of the list
     v->ATTACK = 9.0f;
-    target_kind = KIND_VCA;
+    c.target_kind = KIND_VCA;
     frames(1, 0);
     EXPECT_EQ(frames(2, CONTROL_F3), "F3 [0.010000]\nF3 [1.010000]\n");
     EXPECT_FLOAT_EQ(v->ATTACK, 30.0f);
 
-    vca_param = 3;
+    c.vca_param = 3;
     v->RELEASE = 20.0f;
     EXPECT_EQ(frames(1, CONTROL_F4), "F4 [0.010000]\n");
     EXPECT_FLOAT_EQ(v->RELEASE, 10.0f);
 
-    vca_param = 2;
+    c.vca_param = 2;
     frames(1, CONTROL_F4);
     EXPECT_FLOAT_EQ(v->SUSTAIN, 0.0f);
     frames(1, CONTROL_F3);
@@ -180,9 +179,9 @@ TEST_F(Controller, WaveformCyclesEveryThirteenthFrame) {
     EXPECT_EQ(types, (std::vector<int>{1, 2, 3, 4, 5, 1}));
 
     frames(1, CONTROL_WAVE_DOWN);
-    EXPECT_EQ(waveform, 0);
+    EXPECT_EQ(c.waveform, 0);
     frames(13, CONTROL_WAVE_DOWN);
-    EXPECT_EQ(waveform, 5);
+    EXPECT_EQ(c.waveform, 5);
     EXPECT_EQ(v->TYPE, 5);
 }
 
@@ -190,7 +189,7 @@ TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
     SEQUENCER* s = add(g.sequencers);
     s->NBR_STEP = 4;
     s->pattern = 2;
-    target_kind = KIND_SEQUENCER;
+    c.target_kind = KIND_SEQUENCER;
     settle();
     frames(1, CONTROL_WAVE_UP);
     EXPECT_FLOAT_EQ(s->DIVIDER, 4.0f);
@@ -200,11 +199,11 @@ TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
 
     // F3 below the first step goes to the pattern's last step, F4 past the last back to 0.
     frames(1, CONTROL_F3);
-    EXPECT_EQ(sequencer_step, 3);
+    EXPECT_EQ(c.sequencer_step, 3);
     frames(1, CONTROL_F4);
-    EXPECT_EQ(sequencer_step, 0);
+    EXPECT_EQ(c.sequencer_step, 0);
     frames(2, CONTROL_F4);
-    EXPECT_EQ(sequencer_step, 2);
+    EXPECT_EQ(c.sequencer_step, 2);
 
     frames(2, CONTROL_F2);
     EXPECT_EQ(s->step_note[2][2], 12);
@@ -216,14 +215,14 @@ TEST_F(Controller, SequencerTargetDividerNotesAndSteps) {
 TEST_F(Controller, SequencerStepStaysInsideTheGrid) {
     SEQUENCER* s = add(g.sequencers);
     s->NBR_STEP = 64;
-    target_kind = KIND_SEQUENCER;
+    c.target_kind = KIND_SEQUENCER;
     frames(1, CONTROL_F3);
-    EXPECT_EQ(sequencer_step, 63);
+    EXPECT_EQ(c.sequencer_step, 63);
     frames(1, CONTROL_F2);
     EXPECT_EQ(s->step_note[0][63], 11);
     s->NBR_STEP = 500;
     frames(1, CONTROL_F4);
-    EXPECT_EQ(sequencer_step, 0);
+    EXPECT_EQ(c.sequencer_step, 0);
     s->pattern = 70; // no cell to edit
     frames(1, CONTROL_F1);
     EXPECT_EQ(s->step_note[0][0], 10);
@@ -231,16 +230,16 @@ TEST_F(Controller, SequencerStepStaysInsideTheGrid) {
 
 TEST_F(Controller, F3StepsTheSelectedFilterParameter) {
     PCF* f = add(g.filters);
-    target_kind = KIND_PCF;
+    c.target_kind = KIND_PCF;
     frames(2, CONTROL_F3);
     EXPECT_EQ(f->HICUT, 500);
-    filter_param = 1;
+    c.filter_param = 1;
     frames(1, CONTROL_F3);
     EXPECT_FLOAT_EQ(f->Q, 0.5f);
     // The filter divides by Q: it stops just above 0.
     frames(1, CONTROL_F3);
     EXPECT_FLOAT_EQ(f->Q, 0.001f);
-    filter_param = 2;
+    c.filter_param = 2;
     frames(1, CONTROL_F3);
     EXPECT_FLOAT_EQ(f->GAIN, 0.5f);
     frames(1, CONTROL_F4);
@@ -249,22 +248,22 @@ TEST_F(Controller, F3StepsTheSelectedFilterParameter) {
 
 TEST_F(Controller, EmptyListsAndShrunkListsAreSafe) {
     for (MODULE_KIND kind : CONTROLLED_KINDS) {
-        target_kind = kind;
+        c.target_kind = kind;
         settle();
         frames(30, 0xff & ~CONTROL_NEXT_TARGET);
-        EXPECT_EQ(selected_vco, 0);
+        EXPECT_EQ(c.selected_vco, 0);
     }
 
     VCO* v = add(g.vcos);
-    target_kind = KIND_VCO;
-    selected_vco = 3; // the list lost modules since the selection
+    c.target_kind = KIND_VCO;
+    c.selected_vco = 3; // the list lost modules since the selection
     settle();
     frames(1, CONTROL_F1 | CONTROL_F3 | CONTROL_WAVE_UP);
     EXPECT_FLOAT_EQ(v->FREQ, 110.0f);
     EXPECT_FLOAT_EQ(v->AMOUNT, 1.0f);
     EXPECT_EQ(v->TYPE, 1);
     frames(7, CONTROL_SELECT);
-    EXPECT_EQ(selected_vco, 0);
+    EXPECT_EQ(c.selected_vco, 0);
     EXPECT_EQ(next_index(-4, 2), 0);
     EXPECT_EQ(next_index(1, 0), 0);
 }
@@ -272,10 +271,10 @@ TEST_F(Controller, EmptyListsAndShrunkListsAreSafe) {
 TEST_F(Controller, IdleFramesChangeNothing) {
     VCO* v = add(g.vcos);
     EXPECT_EQ(frames(20, 0), "");
-    EXPECT_EQ(step_controller(&g, 0), 0);
-    EXPECT_EQ(step_controller(&g, CONTROL_F1), 1);
+    EXPECT_EQ(step_controller(c, &g, 0), 0);
+    EXPECT_EQ(step_controller(c, &g, CONTROL_F1), 1);
     EXPECT_NEAR(v->FREQ, 110.01, 1e-4);
-    EXPECT_EQ(step_controller(nullptr, CONTROL_F1), 0);
+    EXPECT_EQ(step_controller(c, nullptr, CONTROL_F1), 0);
 }
 
 TEST_F(Controller, ReadsTheControlWordAndTheGlobalGraph) {
@@ -284,8 +283,8 @@ TEST_F(Controller, ReadsTheControlWordAndTheGlobalGraph) {
     generator = &g;
     control_port = CONTROL_F2;
     ::testing::internal::CaptureStdout();
-    step_controller();
-    step_controller();
+    step_controller(c);
+    step_controller(c);
     std::fflush(stdout);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "F2 [0.010000]\nF2 [0.015000]\n");
     control_port = 0;
@@ -299,14 +298,14 @@ TEST_F(Controller, HeldFrequencyCommandsStopAtTheirCeilings) {
     frames(1, 0);
     // Minutes of F1: the step stops growing at STEP_MAX, the frequency at FREQ_MAX.
     std::string out = frames(20000, CONTROL_F1);
-    EXPECT_FLOAT_EQ(command_step[0], STEP_MAX);
+    EXPECT_FLOAT_EQ(c.command_step[0], STEP_MAX);
     EXPECT_FLOAT_EQ(v->FREQ, FREQ_MAX);
     EXPECT_NE(out.find("F1 [100.000000]\n"), std::string::npos);
     EXPECT_EQ(out.find("inf"), std::string::npos);
     // The step climbs 0.01 * 1.5^n until it would pass the ceiling, then stays there.
     frames(1, 0);
     for (int n = 0; n < 40; ++n) {
-        EXPECT_FLOAT_EQ(command_step[0], std::min(0.01f * std::pow(1.5f, static_cast<float>(n)), STEP_MAX))
+        EXPECT_FLOAT_EQ(c.command_step[0], std::min(0.01f * std::pow(1.5f, static_cast<float>(n)), STEP_MAX))
             << n;
         frames(1, CONTROL_F1);
     }
@@ -332,12 +331,12 @@ TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
     EXPECT_FLOAT_EQ(o->AMOUNT, AMOUNT_MIN);
 
     VCA* e = add(g.vcas);
-    target_kind = KIND_VCA;
+    c.target_kind = KIND_VCA;
     e->ATTACK = std::numeric_limits<float>::infinity();
     e->DECAY = std::nanf("");
     frames(2000, CONTROL_F3);
     EXPECT_FLOAT_EQ(e->ATTACK, TIME_MAX_MS);
-    vca_param = 1;
+    c.vca_param = 1;
     frames(1, CONTROL_F4);
     EXPECT_FLOAT_EQ(e->DECAY, 0.0f);
     EXPECT_FLOAT_EQ(raise_time(-5.0f), 1.0f);
@@ -345,22 +344,22 @@ TEST_F(Controller, EveryOtherSteppedValueStaysFiniteAndInRange) {
     EXPECT_LE(raise_time(99999.0f), TIME_MAX_MS);
 
     PCF* f = add(g.filters);
-    target_kind = KIND_PCF;
-    filter_param = 0;
+    c.target_kind = KIND_PCF;
+    c.filter_param = 0;
     frames(1000, CONTROL_F3);
     EXPECT_EQ(f->HICUT, HICUT_MAX);
     EXPECT_EQ(raise_cutoff(HICUT_MAX - 1), HICUT_MAX);
     EXPECT_EQ(raise_cutoff(std::numeric_limits<int32_t>::max()), std::numeric_limits<int32_t>::max());
-    filter_param = 2;
+    c.filter_param = 2;
     frames(1000, CONTROL_F3);
     EXPECT_FLOAT_EQ(f->GAIN, GAIN_FLOOR_DB);
-    filter_param = 1;
+    c.filter_param = 1;
     f->Q = std::nanf("");
     frames(1, CONTROL_F3);
     EXPECT_FLOAT_EQ(f->Q, 0.001f);
 
     SEQUENCER* s = add(g.sequencers);
-    target_kind = KIND_SEQUENCER;
+    c.target_kind = KIND_SEQUENCER;
     settle();
     frames(13 * 100, CONTROL_WAVE_UP);
     EXPECT_FLOAT_EQ(s->DIVIDER, DIVIDER_MAX);
