@@ -151,8 +151,9 @@ MODULE_PORTS ports_of(MIXER& m) {
     return p;
 }
 
-// The access functions of class M, whose modules the graph keeps in LIST.
-template <class M, std::vector<M*> GENERATOR::*LIST> struct ACCESS_OF {
+// The access functions of kind K, whose modules the graph keeps in LIST.
+template <MODULE_KIND K, std::vector<kind_class<K>*> GENERATOR::*LIST> struct ACCESS_OF {
+    using M = kind_class<K>;
     static size_t count(const GENERATOR& g) { return (g.*LIST).size(); }
     static void* at(const GENERATOR& g, size_t i) { return (g.*LIST)[i]; }
     static const char* name(const void* m) { return static_cast<const M*>(m)->name; }
@@ -193,31 +194,31 @@ const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
     {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD",
      "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s", "Keyboards\n", 50,
      nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
-     &ACCESS_OF<KEYBOARD, &GENERATOR::keyboards>::table},
+     &ACCESS_OF<KIND_KEYBOARD, &GENERATOR::keyboards>::table},
     {KIND_VCO, "VCO", "VCO", "vcos", "VCO",
      "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", 25,
      VCO_JACKS, size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true,
-     &ACCESS_OF<VCO, &GENERATOR::vcos>::table},
+     &ACCESS_OF<KIND_VCO, &GENERATOR::vcos>::table},
     {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER",
      "RC/SAMPLER.RC", "RC/BACK_SAMPLER.RC", "SAMPLER_%s", "Samplers\n", 25,
      nullptr, 0, sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true,
-     &ACCESS_OF<SAMPLER, &GENERATOR::samplers>::table},
+     &ACCESS_OF<KIND_SAMPLER, &GENERATOR::samplers>::table},
     {KIND_VCA, "VCA", "VCA", "vcas", "VCA",
      "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", 50,
      VCA_JACKS, size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true,
-     &ACCESS_OF<VCA, &GENERATOR::vcas>::table},
+     &ACCESS_OF<KIND_VCA, &GENERATOR::vcas>::table},
     {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR",
      "RC/SEQUENCEUR.RC", "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", 50,
      nullptr, 0, sequencer_keys, size_of(sequencer_keys), sequencer_rules, size_of(sequencer_rules), true,
-     &ACCESS_OF<SEQUENCER, &GENERATOR::sequencers>::table},
+     &ACCESS_OF<KIND_SEQUENCER, &GENERATOR::sequencers>::table},
     {KIND_PCF, "PCF", "PCF", "filters", "VCF",
      "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", 50,
      VCF_JACKS, size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false,
-     &ACCESS_OF<PCF, &GENERATOR::filters>::table},
+     &ACCESS_OF<KIND_PCF, &GENERATOR::filters>::table},
     {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER",
      "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n", 50,
      nullptr, 0, mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false,
-     &ACCESS_OF<MIXER, &GENERATOR::mixers>::table},
+     &ACCESS_OF<KIND_MIXER, &GENERATOR::mixers>::table},
 };
 // clang-format on
 

@@ -15,13 +15,11 @@ struct MODULE_REF {
     bool operator!=(const MODULE_REF& o) const { return !(*this == o); }
 };
 
-MODULE_REF module_ref(KEYBOARD* m);
-MODULE_REF module_ref(VCO* m);
-MODULE_REF module_ref(SAMPLER* m);
-MODULE_REF module_ref(VCA* m);
-MODULE_REF module_ref(SEQUENCER* m);
-MODULE_REF module_ref(PCF* m);
-MODULE_REF module_ref(MIXER* m);
+// A module of one of the kinds' classes with its kind.
+template <class M> MODULE_REF module_ref(M* m) {
+    static_assert(kind_of<M> != KIND_COUNT, "a class of the kinds table");
+    return {kind_of<M>, m};
+}
 
 // The name links and panels know the module by (a sampler's own, not its oscillator part's);
 // "" for no module.
