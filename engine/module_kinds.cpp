@@ -8,6 +8,11 @@ namespace {
 
 // ---- ports -----------------------------------------------------------------------------
 
+// A rule of a historic port: tested in the whole field, taking the source kinds listed.
+template <class... K> constexpr PORT_RULE from(const char* key, PORT port, K... sources) {
+    return {key, port, false, sizeof...(K), {sources...}};
+}
+
 // A rule of the keys that take any source kind, tested in the key text.
 constexpr PORT_RULE any_source(const char* key, PORT port) {
     return {key,
@@ -18,17 +23,17 @@ constexpr PORT_RULE any_source(const char* key, PORT port) {
 }
 
 const PORT_RULE sequencer_rules[] = {
-    {"SYNC", PORT_SYNC, false, 1, {KIND_KEYBOARD}},
+    from("SYNC", PORT_SYNC, KIND_KEYBOARD),
 };
 
 const PORT_RULE vco_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PWM", PORT_MOD_PWM, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PWM", PORT_MOD_PWM, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("IN", PORT_INPUT, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -42,34 +47,31 @@ const PORT_RULE mixer_rules[] = {
 };
 
 const PORT_RULE vca_rules[] = {
-    {"IN", PORT_INPUT, false, 4, {KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER}},
-    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
+    from("IN", PORT_INPUT, KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER),
+    from("GATE", PORT_GATE, KIND_KEYBOARD, KIND_SEQUENCER),
     any_source(AUDIO_KEY, PORT_INPUT),
 };
 
 const PORT_RULE pcf_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"IN",
-     PORT_INPUT,
-     false,
-     7,
-     {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("IN", PORT_INPUT, KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER,
+         KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_KEYBOARD, KIND_SEQUENCER),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
     any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
 const PORT_RULE sampler_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER),
+    from("IN", PORT_INPUT, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -175,13 +177,7 @@ template <MODULE_KIND K, std::vector<kind_class<K>*> GENERATOR::*LIST> struct AC
     static constexpr MODULE_ACCESS table = {count, at, name, sizeof(M::name), outputs, ports, create, join};
 };
 
-template <size_t N> constexpr int size_of(const OBJECT_KEY (&)[N]) {
-    return static_cast<int>(N);
-}
-template <size_t N> constexpr int size_of(const PORT_RULE (&)[N]) {
-    return static_cast<int>(N);
-}
-template <size_t N> constexpr int size_of(const char* const (&)[N]) {
+template <class T, size_t N> constexpr int size_of(const T (&)[N]) {
     return static_cast<int>(N);
 }
 
