@@ -13,6 +13,7 @@
 #include "jack_rig.h"
 #include "tests/support/display.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
 #include "tests/support/wave.h"
@@ -33,13 +34,6 @@ std::string tone_patch(const char* amount) {
 
 std::vector<uint8_t> cc(int number, int value) {
     return {0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
-}
-
-// The first number after key= on the line of a saved patch that starts with name; -1 for none.
-double saved_value(const std::string& patch, const std::string& name, const std::string& key) {
-    const std::regex line("(^|\\n)" + name + ";[^\\n]*?" + key + "=(-?[0-9.]+)");
-    std::smatch m;
-    return std::regex_search(patch, m, line) ? std::stod(m[2]) : -1;
 }
 
 class JackControl : public testing::Test {

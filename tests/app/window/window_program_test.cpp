@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "tests/support/display.h"
 #include "tests/support/wait.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wave.h"
 #include "tests/support/wire_client.h"
@@ -57,13 +57,6 @@ double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
         for (int i = 0; i < w; ++i)
             black += img.at(x + i, y + j) == 0;
     return static_cast<double>(black) / (w * h);
-}
-
-// A first number after key= in a saved patch line that starts with name.
-double saved_value(const std::string& patch, const std::string& name, const std::string& key) {
-    const std::regex line("(^|\\n)" + name + ";[^\\n]*?" + key + "=(-?[0-9.]+)");
-    std::smatch m;
-    return std::regex_search(patch, m, line) ? std::stod(m[2]) : -1;
 }
 
 class ProgramWindow : public testing::Test {
