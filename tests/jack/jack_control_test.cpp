@@ -17,6 +17,7 @@
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -96,7 +97,7 @@ TEST_F(JackControl, MKeyBindsAControllerThatMovesTheKnobAndIsSaved) {
     ASSERT_NO_FATAL_FAILURE(start("KVX/TONE.KVX", false));
     X_WINDOW window;
     wait_until([&] {
-        window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [KVX/TONE.KVX]", 500);
+        window = X_WINDOW::find(window_caption("KVX/TONE.KVX"), 500);
         return window.found() || !program.alive();
     });
     ASSERT_TRUE(window.found()) << program.output();

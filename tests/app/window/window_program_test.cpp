@@ -17,6 +17,7 @@
 #include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/wire_client.h"
 #include "tests/support/xdo.h"
 
@@ -35,21 +36,6 @@ const char* const KNOB_PATCH = "BEGIN_OBJECTS_DECLARE\n"
                                "MIXER_4;ADD_CHANELL=PCF_1;\n"
                                "END_LINKS_DECLARE\n";
 
-std::string caption_of(const std::string& patch) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
-}
-
-// Fraction of the pixels of a w x h rectangle at (x, y) of the screen that show the picture's
-// pixels from (px, py) on.
-double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h,
-                      int tolerance = 12) {
-    int same = 0;
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            same += colour_distance(screen.at(x + i, y + j), picture.at(px + i, py + j)) <= tolerance;
-    return static_cast<double>(same) / (w * h);
-}
-
 // Fraction of a rectangle that is pure black: what an undrawn window shows.
 double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
     int black = 0;
@@ -59,41 +45,24 @@ double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
     return static_cast<double>(black) / (w * h);
 }
 
-class ProgramWindow : public testing::Test {
+class ProgramWindow : public WINDOW_PROGRAM_TEST {
   protected:
-    void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        build_stage();
-    }
-
-    void TearDown() override {
-        const std::string out = close_window_program(program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-    }
+    ProgramWindow() : WINDOW_PROGRAM_TEST("stage") {}
 
     // The program runs in a folder of its own that looks like the repository's: the artwork, fonts
     // and layouts linked, the patches copied, so that saving or writing layouts touches nothing
     // shared.
-    void build_stage() {
+    void SetUp() override {
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
         ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
         ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
-    // Starts `tessaro PATCH` in the stage, its remote control on a port of its own, answers the
-    // sound menus with keys and finds its window.
+    // Starts `tessaro PATCH` in the stage, answers the sound menus with keys and finds its window.
     void open(const std::string& patch, const std::string& menus = "41", std::vector<std::string> env = {}) {
-        env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_GT(port, 0);
-        ASSERT_TRUE(program.start({"--remote", "127.0.0.1:" + std::to_string(port), patch}, env, stage.path()));
-        ASSERT_TRUE(program.type(menus));
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 500);
-            return window.found() || !program.alive();
-        });
-        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
-                                    << program.output();
+        ASSERT_NO_FATAL_FAILURE(start_window(patch, false, menus, env));
         EXPECT_EQ(window.w, 1024);
         EXPECT_EQ(window.h, 768);
     }
@@ -109,21 +78,8 @@ class ProgramWindow : public testing::Test {
         EXPECT_EQ(program.wait(), 0) << program.output();
     }
 
-    // Presses at (x, y), moves the pointer dy pixels up (negative: down) in steps of at most 10,
-    // waiting each time for the program to warp it back, and releases.
     void drag_knob(int x, int y, int dy) {
-        window.move(x, y);
-        pause_ms(100);
-        window.button_down(LEFT);
-        pause_ms(150);
-        for (int left = dy; left != 0;) {
-            const int step = left > 0 ? std::min(left, 10) : std::max(left, -10);
-            // No waiting for the move itself: the program may have warped the pointer back first.
-            window.move(x, y - step, false);
-            EXPECT_TRUE(window.pointer_returns_to(x, y)) << "the pointer stays where the drag left it";
-            left -= step;
-        }
-        window.button_up(LEFT);
+        EXPECT_TRUE(WINDOW_PROGRAM_TEST::drag_knob(x, y, dy)) << "the pointer stays where the drag left it";
         pause_ms(150);
     }
 
@@ -144,10 +100,6 @@ class ProgramWindow : public testing::Test {
         pause_ms(80);
     }
 
-    SCRATCH_DIR stage{"stage"};
-    const int port = free_tcp_port();
-    PROGRAM program;
-    X_WINDOW window;
 };
 
 } // namespace
