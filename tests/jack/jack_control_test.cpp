@@ -73,12 +73,7 @@ class JackControl : public testing::Test {
             program.type("s");
         EXPECT_TRUE(program.wait_for_count("Entrez le nom du fichier", 1, from)) << program.output();
         program.type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = stage.read("KVX/" + name);
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
+        return whole_patch(stage.file("KVX/" + name));
     }
 
     JACK_SERVER server;

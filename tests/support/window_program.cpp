@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tests/support/display.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/wait.h"
 
 std::string window_caption(const std::string& patch) {
@@ -13,6 +14,12 @@ std::string window_caption(const std::string& patch) {
 void WINDOW_PROGRAM_TEST::SetUp() {
     if (!x_display_ready()) GTEST_SKIP() << "no X display";
     if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
+}
+
+bool WINDOW_PROGRAM_TEST::stage_data(const std::string& root, bool own_layouts) {
+    if (own_layouts)
+        return link_folders(stage, root, {"grfx", "Fonts"}) && stage_folder(stage, root, "RC", false);
+    return link_folders(stage, root, {"grfx", "Fonts", "RC"});
 }
 
 void WINDOW_PROGRAM_TEST::start_window(const std::string& patch, bool verbose, const std::string& menus,
@@ -27,7 +34,8 @@ void WINDOW_PROGRAM_TEST::start_window(const std::string& patch, bool verbose, c
         ASSERT_TRUE(program.wait_for_output("FreeType - Loading all Fonts")) << program.output();
     }
     find_window(patch);
-    ASSERT_TRUE(window.found()) << "no window captioned " << window_caption(patch) << "\n" << program.output();
+    ASSERT_TRUE(window.found()) << "no window captioned " << window_caption(patch) << "\n"
+                                << program.output();
 }
 
 void WINDOW_PROGRAM_TEST::find_window(const std::string& patch) {
@@ -58,4 +66,11 @@ bool WINDOW_PROGRAM_TEST::drag_knob(int x, int y, int dy) {
     }
     window.button_up(LEFT);
     return returned;
+}
+
+std::string WINDOW_PROGRAM_TEST::save_with_f4(const std::string& name, const std::string& path) {
+    window.key("F4");
+    EXPECT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
+    program.type(name + "\n");
+    return whole_patch(stage.file(path));
 }

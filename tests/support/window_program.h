@@ -22,6 +22,10 @@ class WINDOW_PROGRAM_TEST : public testing::Test {
     // Closes the program if it runs and expects no sanitizer report in what it printed.
     void TearDown() override { close_program(); }
 
+    // Makes the stage look like the repository at root: its artwork and fonts linked, its layouts
+    // linked too or, with own_layouts, in a folder of the stage's own (so that layouts the program
+    // writes stay there). False when a file cannot be staged.
+    bool stage_data(const std::string& root, bool own_layouts);
     // Starts `tessaro --remote 127.0.0.1:PORT PATCH` in the stage on SDL's silent audio driver,
     // answers the sound menus with keys and waits for its window. With verbose the window is
     // looked for once the program has loaded its fonts: a program of another test may show one
@@ -36,6 +40,9 @@ class WINDOW_PROGRAM_TEST : public testing::Test {
     // waiting each time for the program to warp it back, and releases. False when the pointer
     // once stayed where a step left it.
     bool drag_knob(int x, int y, int dy);
+    // F4 and the name typed at the console's prompt; the text the save wrote at path in the
+    // stage, once whole.
+    std::string save_with_f4(const std::string& name, const std::string& path);
 
     SCRATCH_DIR stage;
     const int port = free_tcp_port();

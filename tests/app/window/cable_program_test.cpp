@@ -64,7 +64,7 @@ class ProgramCables : public WINDOW_PROGRAM_TEST {
     void SetUp() override {
         WINDOW_PROGRAM_TEST::SetUp();
         if (IsSkipped()) return;
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
         stage.write("KVX/CABLES.KVX", CABLE_PATCH);
     }
@@ -106,19 +106,6 @@ class ProgramCables : public WINDOW_PROGRAM_TEST {
         pause_ms(100);
         window.button_up(LEFT);
         return program.wait_for_count(printed, 1, seen) && window.pointer_returns_to(x0, y0);
-    }
-
-    // Saves with F4 under a name typed on the console and returns the file's text.
-    std::string save_as(const std::string& name, const std::string& where) {
-        window.key("F4");
-        EXPECT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-        program.type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = read_text(stage.file(where));
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
     }
 
     const IMAGE info = load_image(ROOT + "/grfx/DASH_INFO.png");
@@ -171,7 +158,7 @@ TEST_F(ProgramCables, PlugDraggedToAnotherOutputIsSavedWithTheNewRouting) {
     ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_2_OUT_X, VCO_2_OUT_Y, "Branchement INPUT vers OUTPUT\n"))
         << program.output();
     // The cable view saves under the name as typed, in the working folder.
-    const std::string saved = save_as("REPLUGGED.KVX", "REPLUGGED.KVX");
+    const std::string saved = save_with_f4("REPLUGGED.KVX", "REPLUGGED.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_2;"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("ADD_CHANELL=VCO_1"), std::string::npos) << saved;
     // The rebuilt cable leaves VCO_2's output now.
@@ -191,7 +178,7 @@ TEST_F(ProgramCables, DropsOnNothingAndOnTheOwnJackLeaveThePatch) {
     ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_1_OUT_X + 4, VCO_1_OUT_Y + 3, "C le meme amateur !\n"))
         << program.output();
     EXPECT_EQ(program.output().find("Branchement"), std::string::npos);
-    const std::string saved = save_as("SAME.KVX", "SAME.KVX");
+    const std::string saved = save_with_f4("SAME.KVX", "SAME.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("VCO_2;"), saved.find("VCO_2;TYPE")) << saved; // VCO_2 has no links line
 }

@@ -68,8 +68,7 @@ class ProgramLayout : public WINDOW_PROGRAM_TEST {
     void SetUp() override {
         WINDOW_PROGRAM_TEST::SetUp();
         if (IsSkipped()) return;
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
-        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+        ASSERT_TRUE(stage_data(ROOT, true));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
@@ -78,20 +77,6 @@ class ProgramLayout : public WINDOW_PROGRAM_TEST {
         ASSERT_NO_FATAL_FAILURE(start_window(patch, verbose));
         window.screenshot_when([](const IMAGE& shot) { return shot.at(600, 700) != 0; });
     }
-
-    // F4 with the name typed on the console; the saved text.
-    std::string save_as(const std::string& name) {
-        window.key("F4");
-        EXPECT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-        program.type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = stage.read("KVX/" + name);
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
-    }
-
 };
 
 } // namespace
@@ -103,7 +88,7 @@ TEST_F(ProgramLayout, NoPanelCoversAnotherAtStartUp) {
         if (entry.path().extension() == ".KVX") patches.push_back("KVX/" + entry.path().filename().string());
     for (const std::string& patch : patches) {
         ASSERT_NO_FATAL_FAILURE(open(patch));
-        const std::vector<SAVED_PANEL> panels = saved_panels(save_as("PLACED.KVX"));
+        const std::vector<SAVED_PANEL> panels = saved_panels(save_with_f4("PLACED.KVX", "KVX/PLACED.KVX"));
         close_program();
         EXPECT_FALSE(panels.empty()) << patch;
         for (size_t a = 0; a < panels.size(); ++a) {
@@ -130,7 +115,7 @@ TEST_F(ProgramLayout, MovedAndFoldedPanelsStayWhereTheyWereLeft) {
     window.click(MIDDLE, 220, 60);
     window.move(700, 700);
     pause_ms(200);
-    const std::string saved = save_as("MOVED.KVX");
+    const std::string saved = save_with_f4("MOVED.KVX", "KVX/MOVED.KVX");
     const std::vector<SAVED_PANEL> panels = saved_panels(saved);
     ASSERT_EQ(panels.size(), 3u) << saved;
     EXPECT_EQ(panels[0].name, "VCO_1") << saved;

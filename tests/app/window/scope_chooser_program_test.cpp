@@ -106,7 +106,7 @@ class ProgramScopeChooser : public WINDOW_PROGRAM_TEST {
     void SetUp() override {
         WINDOW_PROGRAM_TEST::SetUp();
         if (IsSkipped()) return;
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
         stage.write("KVX/TONE_A.KVX", tone_patch("441", "0.5"));
         stage.write("KVX/TONE_B.KVX", tone_patch("294", "0.3"));

@@ -11,6 +11,7 @@
 
 #include "tests/support/display.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
 #include "tests/support/window_program.h"
@@ -44,7 +45,7 @@ class ProgramUndo : public WINDOW_PROGRAM_TEST {
     void SetUp() override {
         WINDOW_PROGRAM_TEST::SetUp();
         if (IsSkipped()) return;
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", false));
         stage.write("KVX/KNOBS.KVX", KNOB_PATCH);
         stage.write("KVX/CABLES.KVX", CABLE_PATCH);
@@ -73,7 +74,9 @@ class ProgramUndo : public WINDOW_PROGRAM_TEST {
                                                           << program.output().substr(seen);
     }
 
-    bool caption_shows(const std::string& shown) { return X_WINDOW::find(window_caption(shown), 5000).found(); }
+    bool caption_shows(const std::string& shown) {
+        return X_WINDOW::find(window_caption(shown), 5000).found();
+    }
 
     void drag_knob(int x, int y, int dy) {
         WINDOW_PROGRAM_TEST::drag_knob(x, y, dy);
@@ -191,14 +194,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     window.key_up("Control_R");
     settle();
     expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_01 VCO_2 -> -\n");
-    window.key("F4");
-    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-    program.type("AFTER.KVX\n");
-    std::string saved;
-    wait_until([&] {
-        saved = stage.read("AFTER.KVX");
-        return saved.find("END_LINKS_DECLARE") != std::string::npos;
-    });
+    const std::string saved = save_with_f4("AFTER.KVX", "AFTER.KVX");
     EXPECT_EQ(count_of(saved, "ADD_CHANELL"), 1) << saved;
     EXPECT_EQ(saved.find("SLOT"), std::string::npos) << saved;
 }
@@ -210,7 +206,7 @@ TEST_F(ProgramUndo, RecoveryCopyOutlivesAKillAndPlaysTheEditedSound) {
     const std::string copy = stage.file("KVX/recovery/KNOBS.KVX");
     unlink(copy.c_str());
     // Written after the whole drag, within about a second.
-    wait_until([&] { return read_text(copy).find("END_LINKS_DECLARE") != std::string::npos; });
+    whole_patch(copy);
     kill(program.pid, SIGKILL);
     program.wait();
 

@@ -55,8 +55,7 @@ class ProgramWindow : public WINDOW_PROGRAM_TEST {
     void SetUp() override {
         WINDOW_PROGRAM_TEST::SetUp();
         if (IsSkipped()) return;
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
-        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+        ASSERT_TRUE(stage_data(ROOT, true));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
@@ -151,14 +150,7 @@ TEST_F(ProgramWindow, KnobDragsStepTheParametersAndF4SavesThem) {
     // The oscillator's frequency knob (at (14, 39)), 30 pixels down: 30 steps of 1 from 100.
     drag_knob(22, 25 + 47, -30);
 
-    window.key("F4");
-    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-    program.type("TURNED.KVX\n");
-    std::string saved;
-    wait_until([&] {
-        saved = stage.read("KVX/TURNED.KVX");
-        return saved.find("END_LINKS_DECLARE") != std::string::npos;
-    });
+    const std::string saved = save_with_f4("TURNED.KVX", "KVX/TURNED.KVX");
     EXPECT_EQ(saved_value(saved, "PCF_1", "HICUT"), 1250) << saved;
     EXPECT_NEAR(saved_value(saved, "VCO_1", "FREQ"), 130, 1e-3) << saved;
     expect_clean_exit();
