@@ -33,10 +33,6 @@ std::string tone_patch(const char* amount) {
            "END_LINKS_DECLARE\n";
 }
 
-std::vector<uint8_t> cc(int number, int value) {
-    return {0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
-}
-
 class JackControl : public testing::Test {
   protected:
     void SetUp() override {
