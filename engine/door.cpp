@@ -43,7 +43,7 @@ bool in_slot(const PARAM_KEY& k) {
     return k.index >= 0 && k.index < MIXER_SLOTS;
 }
 
-FIELD sequencer_field(SEQUENCER& s, const PARAM_KEY& k) {
+FIELD field_in(SEQUENCER& s, const PARAM_KEY& k) {
     const bool cell = in_cell(k);
     switch (k.id) {
     case P_SEQ_DIVIDER:
@@ -73,7 +73,7 @@ FIELD sequencer_field(SEQUENCER& s, const PARAM_KEY& k) {
     }
 }
 
-FIELD pcf_field(PCF& f, const PARAM_KEY& k) {
+FIELD field_in(PCF& f, const PARAM_KEY& k) {
     switch (k.id) {
     case P_PCF_HICUT:
         return {&f.HICUT, nullptr};
@@ -94,7 +94,7 @@ FIELD pcf_field(PCF& f, const PARAM_KEY& k) {
     }
 }
 
-FIELD vco_field(VCO& o, const PARAM_KEY& k) {
+FIELD field_in(VCO& o, const PARAM_KEY& k) {
     switch (k.id) {
     case P_VCO_TYPE:
         return {&o.TYPE, nullptr};
@@ -113,7 +113,7 @@ FIELD vco_field(VCO& o, const PARAM_KEY& k) {
     }
 }
 
-FIELD vca_field(VCA& a, const PARAM_KEY& k) {
+FIELD field_in(VCA& a, const PARAM_KEY& k) {
     switch (k.id) {
     case P_VCA_ATTACK:
         return {nullptr, &a.ATTACK};
@@ -132,7 +132,7 @@ FIELD vca_field(VCA& a, const PARAM_KEY& k) {
     }
 }
 
-FIELD keyboard_field(KEYBOARD& kb, const PARAM_KEY& k) {
+FIELD field_in(KEYBOARD& kb, const PARAM_KEY& k) {
     switch (k.id) {
     case P_KEY_POWER:
         return {&kb.power, nullptr};
@@ -145,7 +145,7 @@ FIELD keyboard_field(KEYBOARD& kb, const PARAM_KEY& k) {
     }
 }
 
-FIELD mixer_field(MIXER& m, const PARAM_KEY& k) {
+FIELD field_in(MIXER& m, const PARAM_KEY& k) {
     const bool slot = in_slot(k);
     switch (k.id) {
     case P_MIX_ENABLED:
@@ -159,26 +159,17 @@ FIELD mixer_field(MIXER& m, const PARAM_KEY& k) {
     }
 }
 
-// The field a key names in a module, none when the module's kind lacks it. A sampler has no
-// parameter the door sets: its file is loaded by the patch reader.
+// A sampler has no parameter the door sets: its file is loaded by the patch reader.
+FIELD field_in(SAMPLER&, const PARAM_KEY&) {
+    return {};
+}
+
+// The field a key names in a module, none when the module's kind lacks it.
 FIELD field_of(const MODULE_REF& m, const PARAM_KEY& k) {
     if (m.module == nullptr || k.id < 0 || k.id >= P_COUNT || param_info(k.id).kind != m.kind) return {};
-    switch (m.kind) {
-    case KIND_SEQUENCER:
-        return sequencer_field(*static_cast<SEQUENCER*>(m.module), k);
-    case KIND_PCF:
-        return pcf_field(*static_cast<PCF*>(m.module), k);
-    case KIND_VCO:
-        return vco_field(*static_cast<VCO*>(m.module), k);
-    case KIND_VCA:
-        return vca_field(*static_cast<VCA*>(m.module), k);
-    case KIND_KEYBOARD:
-        return keyboard_field(*static_cast<KEYBOARD*>(m.module), k);
-    case KIND_MIXER:
-        return mixer_field(*static_cast<MIXER*>(m.module), k);
-    default:
-        return {};
-    }
+    FIELD f;
+    with_class(m, [&](auto& module) { f = field_in(module, k); });
+    return f;
 }
 
 // The ports of one consumer, null where its kind has none, as the kinds table gives them.

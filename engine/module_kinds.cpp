@@ -8,6 +8,11 @@ namespace {
 
 // ---- ports -----------------------------------------------------------------------------
 
+// A rule of a historic port: tested in the whole field, taking the source kinds listed.
+template <class... K> constexpr PORT_RULE from(const char* key, PORT port, K... sources) {
+    return {key, port, false, sizeof...(K), {sources...}};
+}
+
 // A rule of the keys that take any source kind, tested in the key text.
 constexpr PORT_RULE any_source(const char* key, PORT port) {
     return {key,
@@ -18,17 +23,17 @@ constexpr PORT_RULE any_source(const char* key, PORT port) {
 }
 
 const PORT_RULE sequencer_rules[] = {
-    {"SYNC", PORT_SYNC, false, 1, {KIND_KEYBOARD}},
+    from("SYNC", PORT_SYNC, KIND_KEYBOARD),
 };
 
 const PORT_RULE vco_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PWM", PORT_MOD_PWM, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PWM", PORT_MOD_PWM, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("IN", PORT_INPUT, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -42,34 +47,31 @@ const PORT_RULE mixer_rules[] = {
 };
 
 const PORT_RULE vca_rules[] = {
-    {"IN", PORT_INPUT, false, 4, {KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER}},
-    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
+    from("IN", PORT_INPUT, KIND_VCO, KIND_PCF, KIND_SAMPLER, KIND_MIXER),
+    from("GATE", PORT_GATE, KIND_KEYBOARD, KIND_SEQUENCER),
     any_source(AUDIO_KEY, PORT_INPUT),
 };
 
 const PORT_RULE pcf_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 3, {KIND_VCO, KIND_SAMPLER, KIND_VCA}},
-    {"IN",
-     PORT_INPUT,
-     false,
-     7,
-     {KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_KEYBOARD, KIND_SEQUENCER}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER, KIND_VCA),
+    from("IN", PORT_INPUT, KIND_PCF, KIND_VCO, KIND_SAMPLER, KIND_MIXER, KIND_VCA, KIND_SEQUENCER,
+         KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_KEYBOARD, KIND_SEQUENCER),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
     any_source(CV_AMP_KEY, PORT_MOD_AMP),
 };
 
 const PORT_RULE sampler_rules[] = {
-    {"MOD_FREQ", PORT_MOD_FREQ, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"MOD_PHASE", PORT_MOD_PHASE, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"MOD_AMP", PORT_MOD_AMP, false, 2, {KIND_VCO, KIND_SAMPLER}},
-    {"IN", PORT_INPUT, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"GATE", PORT_GATE, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
-    {"SYNC", PORT_SYNC, false, 2, {KIND_SEQUENCER, KIND_KEYBOARD}},
+    from("MOD_FREQ", PORT_MOD_FREQ, KIND_VCO, KIND_SAMPLER),
+    from("MOD_PHASE", PORT_MOD_PHASE, KIND_VCO, KIND_SAMPLER),
+    from("MOD_AMP", PORT_MOD_AMP, KIND_VCO, KIND_SAMPLER),
+    from("IN", PORT_INPUT, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("GATE", PORT_GATE, KIND_SEQUENCER, KIND_KEYBOARD),
+    from("SYNC", PORT_SYNC, KIND_SEQUENCER, KIND_KEYBOARD),
     any_source(AUDIO_KEY, PORT_INPUT),
     any_source(CV_FREQ_KEY, PORT_MOD_FREQ),
     any_source(CV_PHASE_KEY, PORT_MOD_PHASE),
@@ -151,8 +153,9 @@ MODULE_PORTS ports_of(MIXER& m) {
     return p;
 }
 
-// The access functions of class M, whose modules the graph keeps in LIST.
-template <class M, std::vector<M*> GENERATOR::*LIST> struct ACCESS_OF {
+// The access functions of kind K, whose modules the graph keeps in LIST.
+template <MODULE_KIND K, std::vector<kind_class<K>*> GENERATOR::*LIST> struct ACCESS_OF {
+    using M = kind_class<K>;
     static size_t count(const GENERATOR& g) { return (g.*LIST).size(); }
     static void* at(const GENERATOR& g, size_t i) { return (g.*LIST)[i]; }
     static const char* name(const void* m) { return static_cast<const M*>(m)->name; }
@@ -174,13 +177,7 @@ template <class M, std::vector<M*> GENERATOR::*LIST> struct ACCESS_OF {
     static constexpr MODULE_ACCESS table = {count, at, name, sizeof(M::name), outputs, ports, create, join};
 };
 
-template <size_t N> constexpr int size_of(const OBJECT_KEY (&)[N]) {
-    return static_cast<int>(N);
-}
-template <size_t N> constexpr int size_of(const PORT_RULE (&)[N]) {
-    return static_cast<int>(N);
-}
-template <size_t N> constexpr int size_of(const char* const (&)[N]) {
+template <class T, size_t N> constexpr int size_of(const T (&)[N]) {
     return static_cast<int>(N);
 }
 
@@ -193,31 +190,31 @@ const MODULE_KIND_INFO module_kinds[KIND_COUNT] = {
     {KIND_KEYBOARD, "KEY", "KEYBOARD", "keyboards", "KEYBOARD",
      "RC/KEYBOARD.RC", "RC/BACK_KEYBOARD.RC", "KEY_%s", "Keyboards\n", 50,
      nullptr, 0, keyboard_keys, size_of(keyboard_keys), nullptr, 0, false,
-     &ACCESS_OF<KEYBOARD, &GENERATOR::keyboards>::table},
+     &ACCESS_OF<KIND_KEYBOARD, &GENERATOR::keyboards>::table},
     {KIND_VCO, "VCO", "VCO", "vcos", "VCO",
      "RC/VCO.RC", "RC/BACK_VCO.RC", "VCO_%s", "Vcos\n", 25,
      VCO_JACKS, size_of(VCO_JACKS), vco_keys, size_of(vco_keys), vco_rules, size_of(vco_rules), true,
-     &ACCESS_OF<VCO, &GENERATOR::vcos>::table},
+     &ACCESS_OF<KIND_VCO, &GENERATOR::vcos>::table},
     {KIND_SAMPLER, "SAMPLER", "SAMPLER", "samplers", "SAMPLER",
      "RC/SAMPLER.RC", "RC/BACK_SAMPLER.RC", "SAMPLER_%s", "Samplers\n", 25,
      nullptr, 0, sampler_keys, size_of(sampler_keys), sampler_rules, size_of(sampler_rules), true,
-     &ACCESS_OF<SAMPLER, &GENERATOR::samplers>::table},
+     &ACCESS_OF<KIND_SAMPLER, &GENERATOR::samplers>::table},
     {KIND_VCA, "VCA", "VCA", "vcas", "VCA",
      "RC/VCA.RC", "RC/BACK_VCA.RC", "VCA_%s", "Vcas\n", 50,
      VCA_JACKS, size_of(VCA_JACKS), vca_keys, size_of(vca_keys), vca_rules, size_of(vca_rules), true,
-     &ACCESS_OF<VCA, &GENERATOR::vcas>::table},
+     &ACCESS_OF<KIND_VCA, &GENERATOR::vcas>::table},
     {KIND_SEQUENCER, "SEQUENCER", "SEQUENCER", "sequencers", "SEQUENCEUR",
      "RC/SEQUENCEUR.RC", "RC/BACK_SEQUENCEUR.RC", "SEQUEN_%s", "Sequencers\n", 50,
      nullptr, 0, sequencer_keys, size_of(sequencer_keys), sequencer_rules, size_of(sequencer_rules), true,
-     &ACCESS_OF<SEQUENCER, &GENERATOR::sequencers>::table},
+     &ACCESS_OF<KIND_SEQUENCER, &GENERATOR::sequencers>::table},
     {KIND_PCF, "PCF", "PCF", "filters", "VCF",
      "RC/VCF.RC", "RC/BACK_VCF.RC", "VCF_%s", "Pcfs\n", 50,
      VCF_JACKS, size_of(VCF_JACKS), pcf_keys, size_of(pcf_keys), pcf_rules, size_of(pcf_rules), false,
-     &ACCESS_OF<PCF, &GENERATOR::filters>::table},
+     &ACCESS_OF<KIND_PCF, &GENERATOR::filters>::table},
     {KIND_MIXER, "MIXER", "MIXER", "mixers", "MIXER",
      "RC/MIXER.RC", "RC/BACK_MIXER.RC", "MIXER_%s", "Mixers\n", 50,
      nullptr, 0, mixer_keys, size_of(mixer_keys), mixer_rules, size_of(mixer_rules), false,
-     &ACCESS_OF<MIXER, &GENERATOR::mixers>::table},
+     &ACCESS_OF<KIND_MIXER, &GENERATOR::mixers>::table},
 };
 // clang-format on
 

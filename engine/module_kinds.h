@@ -4,17 +4,46 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/module_kind.h"
 #include "engine/ports.h"
 
 struct GENERATOR;
+struct KEYBOARD;
+struct VCO;
+struct SAMPLER;
+struct VCA;
+struct SEQUENCER;
+struct PCF;
 struct MIXER;
 struct OBJECT_KEY;
 struct PORT_RULE;
 struct OBJECT_KEYS;
 struct PORT_RULES;
+
+// The class of each kind's modules, in the order of MODULE_KIND.
+using KIND_CLASSES = std::tuple<KEYBOARD, VCO, SAMPLER, VCA, SEQUENCER, PCF, MIXER>;
+static_assert(std::tuple_size<KIND_CLASSES>::value == KIND_COUNT, "one class per kind");
+
+template <MODULE_KIND K> using kind_class = std::tuple_element_t<K, KIND_CLASSES>;
+
+namespace module_kinds_detail {
+template <class M, size_t... K> constexpr MODULE_KIND kind_of(std::index_sequence<K...>) {
+    constexpr bool same[] = {std::is_same<M, kind_class<static_cast<MODULE_KIND>(K)>>::value...};
+    for (size_t k = 0; k < sizeof same; ++k)
+        if (same[k]) return static_cast<MODULE_KIND>(k);
+    return KIND_COUNT;
+}
+} // namespace module_kinds_detail
+
+// The kind whose modules are of class M exactly (a sampler is a SAMPLER, not a VCO); KIND_COUNT
+// for any other class.
+template <class M>
+constexpr MODULE_KIND kind_of = module_kinds_detail::kind_of<M>(std::make_index_sequence<KIND_COUNT>());
 
 
 // What a module offers its consumers: every module its output sample, note sources (keyboards

@@ -15,13 +15,26 @@ struct MODULE_REF {
     bool operator!=(const MODULE_REF& o) const { return !(*this == o); }
 };
 
-MODULE_REF module_ref(KEYBOARD* m);
-MODULE_REF module_ref(VCO* m);
-MODULE_REF module_ref(SAMPLER* m);
-MODULE_REF module_ref(VCA* m);
-MODULE_REF module_ref(SEQUENCER* m);
-MODULE_REF module_ref(PCF* m);
-MODULE_REF module_ref(MIXER* m);
+// A module of one of the kinds' classes with its kind.
+template <class M> MODULE_REF module_ref(M* m) {
+    static_assert(kind_of<M> != KIND_COUNT, "a class of the kinds table");
+    return {kind_of<M>, m};
+}
+
+namespace module_ref_detail {
+template <MODULE_KIND K, class F> void if_kind(const MODULE_REF& m, F& f) {
+    if (m.kind == K) f(*m.as<kind_class<K>>());
+}
+template <class F, size_t... K> void with_class(const MODULE_REF& m, F& f, std::index_sequence<K...>) {
+    (if_kind<static_cast<MODULE_KIND>(K)>(m, f), ...);
+}
+} // namespace module_ref_detail
+
+// Calls f with the module as the class of its kind (a KEYBOARD&, a SAMPLER&...); not at all for
+// no module.
+template <class F> void with_class(const MODULE_REF& m, F&& f) {
+    if (m.module != nullptr) module_ref_detail::with_class(m, f, std::make_index_sequence<KIND_COUNT>());
+}
 
 // The name links and panels know the module by (a sampler's own, not its oscillator part's);
 // "" for no module.

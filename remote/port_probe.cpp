@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-int port_bind_error(uint32_t host, int port) {
+int port_bind_error(uint32_t host, int port, bool listen_too) {
     const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return errno;
     // The listening socket is bound with address reuse, so connections of an earlier run still
@@ -21,7 +21,8 @@ int port_bind_error(uint32_t host, int port) {
     a.sin_port = htons(static_cast<uint16_t>(port));
     a.sin_addr.s_addr = htonl(host);
     int error = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) error = errno;
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || (listen_too && listen(s, 1) != 0))
+        error = errno;
     close(s);
     return error;
 }

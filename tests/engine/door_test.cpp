@@ -38,24 +38,8 @@ struct SMALL_GRAPH {
         GENERATOR::push_front(g.filters, pcf);
         GENERATOR::push_front(g.mixers, mix);
     }
-    MODULE_REF ref(MODULE_KIND kind) {
-        switch (kind) {
-        case KIND_SEQUENCER:
-            return module_ref(seq);
-        case KIND_KEYBOARD:
-            return module_ref(key);
-        case KIND_VCO:
-            return module_ref(vco);
-        case KIND_SAMPLER:
-            return module_ref(sampler);
-        case KIND_VCA:
-            return module_ref(vca);
-        case KIND_PCF:
-            return module_ref(pcf);
-        default:
-            return module_ref(mix);
-        }
-    }
+    // The graph's one module of the kind.
+    MODULE_REF ref(MODULE_KIND kind) { return {kind, kind_info(kind).access->at(g, 0)}; }
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "tests/support/display.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST(Install, InstalledProgramPlaysRendersAndSavesFromAnotherFolder) {
         _exit(127);
     }
     const X_WINDOW window =
-        X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [" + prefix + "/share/tessaro/KVX/BASSLINE.KVX]");
+        X_WINDOW::find(window_caption(prefix + "/share/tessaro/KVX/BASSLINE.KVX"));
     EXPECT_TRUE(window.found()) << read_text(log);
     if (window.found()) window.key("Escape");
     int status = -1;

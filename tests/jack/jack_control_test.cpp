@@ -13,9 +13,11 @@
 #include "jack_rig.h"
 #include "tests/support/display.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -29,17 +31,6 @@ std::string tone_patch(const char* amount) {
            ";PHASE=0;\nPCF_1;TYPE=0;HICUT=600;Q=1;GAIN=0;AMOUNT=1;BYPASS=0;\nMIXER_4;midi_cc_level_00=7;\n"
            "END_OBJECTS_DECLARE\nBEGIN_LINKS_DECLARE\nPCF_1;IN=VCO_1;\nMIXER_4;ADD_CHANELL=PCF_1;\n"
            "END_LINKS_DECLARE\n";
-}
-
-std::vector<uint8_t> cc(int number, int value) {
-    return {0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
-}
-
-// The first number after key= on the line of a saved patch that starts with name; -1 for none.
-double saved_value(const std::string& patch, const std::string& name, const std::string& key) {
-    const std::regex line("(^|\\n)" + name + ";[^\\n]*?" + key + "=(-?[0-9.]+)");
-    std::smatch m;
-    return std::regex_search(patch, m, line) ? std::stod(m[2]) : -1;
 }
 
 class JackControl : public testing::Test {
@@ -78,12 +69,7 @@ class JackControl : public testing::Test {
             program.type("s");
         EXPECT_TRUE(program.wait_for_count("Entrez le nom du fichier", 1, from)) << program.output();
         program.type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = stage.read("KVX/" + name);
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
+        return whole_patch(stage.file("KVX/" + name));
     }
 
     JACK_SERVER server;
@@ -102,7 +88,7 @@ TEST_F(JackControl, MKeyBindsAControllerThatMovesTheKnobAndIsSaved) {
     ASSERT_NO_FATAL_FAILURE(start("KVX/TONE.KVX", false));
     X_WINDOW window;
     wait_until([&] {
-        window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [KVX/TONE.KVX]", 500);
+        window = X_WINDOW::find(window_caption("KVX/TONE.KVX"), 500);
         return window.found() || !program.alive();
     });
     ASSERT_TRUE(window.found()) << program.output();

@@ -93,16 +93,6 @@ double amplitude(const std::vector<double>& x, size_t from, size_t to, double hz
     return weight > 0 ? 2 * std::sqrt(power) / weight : 0;
 }
 
-std::vector<uint8_t> on(int note) {
-    return {0x90, static_cast<uint8_t>(note), 100};
-}
-std::vector<uint8_t> off(int note) {
-    return {0x80, static_cast<uint8_t>(note), 0};
-}
-std::vector<uint8_t> cc(int number, int value) {
-    return {0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
-}
-
 class JackMidi : public testing::Test {
   protected:
     void SetUp() override {

@@ -143,3 +143,13 @@ int MIDI_KEYS::process(jack_nframes_t nframes, void* self) {
     k.next_.store(i);
     return 0;
 }
+
+std::vector<uint8_t> on(int note) {
+    return {0x90, static_cast<uint8_t>(note), 100};
+}
+std::vector<uint8_t> off(int note) {
+    return {0x80, static_cast<uint8_t>(note), 0};
+}
+std::vector<uint8_t> cc(int number, int value) {
+    return {0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
+}

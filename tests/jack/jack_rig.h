@@ -70,3 +70,8 @@ class MIDI_KEYS {
     bool based_ = false;
     jack_nframes_t base_ = 0;
 };
+
+// The bytes of MIDI messages on channel 1: a note on at velocity 100, its note off, a controller.
+std::vector<uint8_t> on(int note);
+std::vector<uint8_t> off(int note);
+std::vector<uint8_t> cc(int number, int value);

@@ -1,11 +1,8 @@
 // Runs the real tessaro binary with its console on a pipe: to the end, or alongside a test.
 #include "tests/support/program.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +14,7 @@
 #include <fstream>
 #include <functional>
 
+#include "remote/port_probe.h"
 #include "tests/support/scratch.h"
 
 const char* tessaro_binary() {
@@ -76,30 +74,8 @@ int status_of(int status) {
 
 } // namespace
 
-namespace {
-
-// True when a listener could open the port now. With listen_too the port is tried as a listener
-// (a moment in which a client could connect to the probe); without, it is only bound.
-bool port_free(int port, bool listen_too) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0) return false;
-    // Reuse as the program's own listener does, so connections in TIME_WAIT do not count.
-    const int on = 1;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_ANY);
-    const bool free =
-        bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && (!listen_too || listen(s, 1) == 0);
-    close(s);
-    return free;
-}
-
-} // namespace
-
 bool wait_for_free_port(int port, int timeout_ms) {
-    return wait_until([port] { return port_free(port, true); }, timeout_ms, 100);
+    return wait_until([port] { return port_bind_error(0, port, true) == 0; }, timeout_ms, 100);
 }
 
 int free_tcp_port() {
@@ -114,7 +90,7 @@ int free_tcp_port() {
     for (int tried = 0; tried < COUNT; ++tried) {
         const int port = FIRST + next;
         next = (next + 1) % COUNT;
-        if (port_free(port, false)) return port;
+        if (port_bind_error(0, port) == 0) return port;
     }
     return -1;
 }

@@ -111,6 +111,15 @@ int colour_distance(uint32_t a, uint32_t b) {
     return d;
 }
 
+double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h,
+                      int tolerance) {
+    int same = 0;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            same += colour_distance(screen.at(x + i, y + j), picture.at(px + i, py + j)) <= tolerance;
+    return static_cast<double>(same) / (w * h);
+}
+
 int pixels_differing(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h, int tolerance) {
     int n = 0;
     for (int j = y; j < y + h; ++j)

@@ -28,6 +28,10 @@ IMAGE load_image(const std::string& path);
 // Largest difference of the three channels of two colours.
 int colour_distance(uint32_t a, uint32_t b);
 
+// Fraction of a w x h rectangle at (x, y) of the screen showing the picture's pixels from (px, py)
+// on, each channel within tolerance.
+double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h,
+                      int tolerance = 12);
 // Pixels that differ (by more than tolerance in some channel) inside a rectangle of two pictures.
 int pixels_differing(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h, int tolerance = 8);
 

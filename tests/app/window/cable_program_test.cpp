@@ -13,6 +13,7 @@
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -39,19 +40,6 @@ constexpr int MIXER_IN1_X = 232, MIXER_IN1_Y = 90;
 constexpr int LOW_PATH_X = 201, LOW_PATH_Y = 230, LOW_PATH_W = 8, LOW_PATH_H = 70;
 constexpr int HIGH_PATH_X = 201, HIGH_PATH_Y = 120, HIGH_PATH_W = 8, HIGH_PATH_H = 70;
 
-std::string caption_of(const std::string& patch) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
-}
-
-// Fraction of a w x h rectangle at (x, y) of the screen showing the picture's pixels from (px, py).
-double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h) {
-    int same = 0;
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            same += colour_distance(screen.at(x + i, y + j), picture.at(px + i, py + j)) <= 12;
-    return static_cast<double>(same) / (w * h);
-}
-
 // Fraction of the plug's head (the ring round its centre, which the mask leaves whole) that the
 // screen shows for a plug centred on (x, y).
 double plug_match(const IMAGE& screen, int x, int y, const IMAGE& plug) {
@@ -69,36 +57,21 @@ int cable_pixels(const IMAGE& shot, int x, int y, int w, int h) {
     return n;
 }
 
-class ProgramCables : public testing::Test {
+class ProgramCables : public WINDOW_PROGRAM_TEST {
   protected:
+    ProgramCables() : WINDOW_PROGRAM_TEST("cables") {}
+
     void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
         stage.write("KVX/CABLES.KVX", CABLE_PATCH);
     }
 
-    void TearDown() override {
-        const std::string out = close_window_program(program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-    }
-
-    // Starts `tessaro PATCH` in the stage, its remote control on a port of its own, and finds its
-    // window once drawn.
+    // Starts `tessaro PATCH` in the stage and finds its window once drawn.
     void open(const std::string& patch) {
-        ASSERT_GT(port, 0);
-        ASSERT_TRUE(program.start({"--verbose", "--remote", "127.0.0.1:" + std::to_string(port), patch}, {"SDL_AUDIODRIVER=dummy"},
-                                  stage.path()));
-        ASSERT_TRUE(program.type("41"));
-        // The window is looked for once this program has opened its own: a program of another
-        // test may show one of the same caption until it has ended.
-        ASSERT_TRUE(program.wait_for_output("FreeType - Loading all Fonts")) << program.output();
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 500);
-            return window.found() || !program.alive();
-        });
-        ASSERT_TRUE(window.found()) << program.output();
+        ASSERT_NO_FATAL_FAILURE(start_window(patch, true));
         ASSERT_FALSE(info.empty());
         window.screenshot_when([&](const IMAGE& shot) { return shows_fronts(shot); });
     }
@@ -135,24 +108,7 @@ class ProgramCables : public testing::Test {
         return program.wait_for_count(printed, 1, seen) && window.pointer_returns_to(x0, y0);
     }
 
-    // Saves with F4 under a name typed on the console and returns the file's text.
-    std::string save_as(const std::string& name, const std::string& where) {
-        window.key("F4");
-        EXPECT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-        program.type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = read_text(stage.file(where));
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
-    }
-
-    SCRATCH_DIR stage{"cables"};
-    const int port = free_tcp_port();
     const IMAGE info = load_image(ROOT + "/grfx/DASH_INFO.png");
-    PROGRAM program;
-    X_WINDOW window;
 };
 
 } // namespace
@@ -202,7 +158,7 @@ TEST_F(ProgramCables, PlugDraggedToAnotherOutputIsSavedWithTheNewRouting) {
     ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_2_OUT_X, VCO_2_OUT_Y, "Branchement INPUT vers OUTPUT\n"))
         << program.output();
     // The cable view saves under the name as typed, in the working folder.
-    const std::string saved = save_as("REPLUGGED.KVX", "REPLUGGED.KVX");
+    const std::string saved = save_with_f4("REPLUGGED.KVX", "REPLUGGED.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_2;"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("ADD_CHANELL=VCO_1"), std::string::npos) << saved;
     // The rebuilt cable leaves VCO_2's output now.
@@ -222,7 +178,7 @@ TEST_F(ProgramCables, DropsOnNothingAndOnTheOwnJackLeaveThePatch) {
     ASSERT_TRUE(drag(VCO_1_OUT_X, VCO_1_OUT_Y, VCO_1_OUT_X + 4, VCO_1_OUT_Y + 3, "C le meme amateur !\n"))
         << program.output();
     EXPECT_EQ(program.output().find("Branchement"), std::string::npos);
-    const std::string saved = save_as("SAME.KVX", "SAME.KVX");
+    const std::string saved = save_with_f4("SAME.KVX", "SAME.KVX");
     EXPECT_NE(saved.find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("VCO_2;"), saved.find("VCO_2;TYPE")) << saved; // VCO_2 has no links line
 }

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -13,15 +12,12 @@
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
 
 const std::string ROOT = TESSARO_SOURCE_DIR;
-
-std::string caption_of(const std::string& patch) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
-}
 
 // A patch of 203 modules, 29 of each kind, the master mixer among them.
 std::string big_patch() {
@@ -65,57 +61,22 @@ const IMAGE& panel_picture(const std::string& name) {
     return none;
 }
 
-class ProgramLayout : public testing::Test {
+class ProgramLayout : public WINDOW_PROGRAM_TEST {
   protected:
+    ProgramLayout() : WINDOW_PROGRAM_TEST("stage") {}
+
     void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
-        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(stage_data(ROOT, true));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
-    void TearDown() override { close(); }
-
     // Starts `tessaro PATCH` (with --verbose when verbose is set) and waits for its window.
     void open(const std::string& patch, bool verbose = false) {
-        program = std::make_unique<PROGRAM>();
-        std::vector<std::string> args = {"--remote", "127.0.0.1:" + std::to_string(port), patch};
-        if (verbose) args.insert(args.begin(), "--verbose");
-        ASSERT_TRUE(program->start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()));
-        ASSERT_TRUE(program->type("41"));
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 500);
-            return window.found() || !program->alive();
-        });
-        ASSERT_TRUE(window.found()) << program->output();
+        ASSERT_NO_FATAL_FAILURE(start_window(patch, verbose));
         window.screenshot_when([](const IMAGE& shot) { return shot.at(600, 700) != 0; });
     }
-
-    void close() {
-        if (!program) return;
-        const std::string out = close_window_program(*program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-        program.reset();
-    }
-
-    // F4 with the name typed on the console; the saved text.
-    std::string save_as(const std::string& name) {
-        window.key("F4");
-        EXPECT_TRUE(program->wait_for_output("Save - Entrez le nom du fichier :")) << program->output();
-        program->type(name + "\n");
-        std::string saved;
-        wait_until([&] {
-            saved = stage.read("KVX/" + name);
-            return saved.find("END_LINKS_DECLARE") != std::string::npos;
-        });
-        return saved;
-    }
-
-    SCRATCH_DIR stage{"stage"};
-    const int port = free_tcp_port();
-    std::unique_ptr<PROGRAM> program;
-    X_WINDOW window;
 };
 
 } // namespace
@@ -127,8 +88,8 @@ TEST_F(ProgramLayout, NoPanelCoversAnotherAtStartUp) {
         if (entry.path().extension() == ".KVX") patches.push_back("KVX/" + entry.path().filename().string());
     for (const std::string& patch : patches) {
         ASSERT_NO_FATAL_FAILURE(open(patch));
-        const std::vector<SAVED_PANEL> panels = saved_panels(save_as("PLACED.KVX"));
-        close();
+        const std::vector<SAVED_PANEL> panels = saved_panels(save_with_f4("PLACED.KVX", "KVX/PLACED.KVX"));
+        close_program();
         EXPECT_FALSE(panels.empty()) << patch;
         for (size_t a = 0; a < panels.size(); ++a) {
             const IMAGE& pa = panel_picture(panels[a].name);
@@ -154,7 +115,7 @@ TEST_F(ProgramLayout, MovedAndFoldedPanelsStayWhereTheyWereLeft) {
     window.click(MIDDLE, 220, 60);
     window.move(700, 700);
     pause_ms(200);
-    const std::string saved = save_as("MOVED.KVX");
+    const std::string saved = save_with_f4("MOVED.KVX", "KVX/MOVED.KVX");
     const std::vector<SAVED_PANEL> panels = saved_panels(saved);
     ASSERT_EQ(panels.size(), 3u) << saved;
     EXPECT_EQ(panels[0].name, "VCO_1") << saved;
@@ -163,7 +124,7 @@ TEST_F(ProgramLayout, MovedAndFoldedPanelsStayWhereTheyWereLeft) {
     EXPECT_EQ(panels[0].mode, 1) << saved;
     EXPECT_EQ(panels[2].name, "PCF_1") << saved;
     EXPECT_EQ(panels[2].mode, 2) << saved;
-    close();
+    close_program();
 
     ASSERT_NO_FATAL_FAILURE(open("KVX/MOVED.KVX"));
     const IMAGE vco = panel_picture("VCO_1");
@@ -203,12 +164,12 @@ TEST_F(ProgramLayout, ALoadedPatchOpensAtTheTopLeftWithNothingNamed) {
     EXPECT_FALSE(nothing_named(window.screenshot_when([&](const IMAGE& shot) { return !nothing_named(shot); })));
     window.drag(MIDDLE, 700, 700, 500, 700, 15);
     window.key("F3");
-    ASSERT_TRUE(program->wait_for_output("LOAD KVX-5\n")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("LOAD KVX-5\n")) << program.output();
     window.move(250, 53);
     pause_ms(200);
     window.click(LEFT, 250, 53);
-    window = X_WINDOW::find(caption_of("KVX/B.KVX"));
-    ASSERT_TRUE(window.found()) << program->output();
+    window = X_WINDOW::find(window_caption("KVX/B.KVX"));
+    ASSERT_TRUE(window.found()) << program.output();
     window.move(900, 740);
     const IMAGE loaded = window.screenshot_when([&](const IMAGE& shot) {
         return pixels_differing(shot, fresh, 0, 0, 700, 440, 24) < 100 && nothing_named(shot);
@@ -236,7 +197,7 @@ TEST_F(ProgramLayout, FilterDisplayNamesTheFilterOfEachType) {
         window.move(700, 700);
     }
     window.key("Escape");
-    EXPECT_EQ(program->wait(), 0);
+    EXPECT_EQ(program.wait(), 0);
 }
 
 namespace {
@@ -265,27 +226,27 @@ TEST_F(ProgramLayout, NamesTypedInTheWindowSaveAndAnotherFileIsReplacedOnlyWhenC
     type_name("typed");
     EXPECT_GT(prompt_ink(window.screenshot_when([](const IMAGE& shot) { return prompt_ink(shot) > 100; })), 100);
     window.key("Return");
-    ASSERT_TRUE(program->wait_for_output("Saved KVX/typed.KVX")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("Saved KVX/typed.KVX")) << program.output();
     EXPECT_NE(stage.read("KVX/typed.KVX").find("END_LINKS_DECLARE"), std::string::npos);
 
     window.key("F4");
     type_name("two.kvx");
     window.key("Return");
-    ASSERT_TRUE(program->wait_for_output("Saved KVX/two.kvx")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("Saved KVX/two.kvx")) << program.output();
 
     // Another existing file: asked once, ESC keeps it, a second ENTER replaces it.
     window.key("F4");
     type_name("other");
     window.key("Return");
-    ASSERT_TRUE(program->wait_for_output("KVX/other.KVX exists")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("KVX/other.KVX exists")) << program.output();
     window.key("Escape");
-    ASSERT_TRUE(program->wait_for_output("Not saved: cancelled")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("Not saved: cancelled")) << program.output();
     EXPECT_EQ(stage.read("KVX/other.KVX"), "OLD");
-    EXPECT_TRUE(program->alive()) << "the ESC that closes the prompt does not quit";
+    EXPECT_TRUE(program.alive()) << "the ESC that closes the prompt does not quit";
     window.key("F4");
     type_name("other");
     window.key("Return");
     window.key("Return");
-    ASSERT_TRUE(program->wait_for_output("Saved KVX/other.KVX")) << program->output();
+    ASSERT_TRUE(program.wait_for_output("Saved KVX/other.KVX")) << program.output();
     EXPECT_NE(stage.read("KVX/other.KVX").find("END_LINKS_DECLARE"), std::string::npos);
 }

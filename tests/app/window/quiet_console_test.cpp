@@ -8,6 +8,7 @@
 #include "tests/support/display.h"
 #include "tests/support/program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 
 namespace {
@@ -22,7 +23,7 @@ std::string console_of(std::vector<std::string> args) {
     EXPECT_GT(port, 0);
     args.insert(args.end(), {"--remote", "127.0.0.1:" + std::to_string(port), "KVX/DRUMS.KVX"});
     EXPECT_TRUE(program.start(args, {"SDL_AUDIODRIVER=dummy"}, stage.path()) && program.type("41"));
-    const X_WINDOW window = X_WINDOW::find("Zel ENGINE & Fennick - Synthesizer [KVX/DRUMS.KVX]", 30000);
+    const X_WINDOW window = X_WINDOW::find(window_caption("KVX/DRUMS.KVX"), 30000);
     EXPECT_TRUE(window.found()) << program.output();
     return close_window_program(program, window);
 }

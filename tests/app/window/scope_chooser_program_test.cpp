@@ -14,6 +14,7 @@
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/xdo.h"
 #include "toolkit/surface_text.h"
 
@@ -40,10 +41,6 @@ const char* const SONG_PATCH = "BEGIN_OBJECTS_DECLARE\n"
                                "MIXER_4;ADD_CHANELL=VCO_1;ADD_CHANELL=PCF_1;\n"
                                "END_LINKS_DECLARE\n";
 
-std::string caption_of(const std::string& patch) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
-}
-
 // The chooser lists the names that sort last first: row 0 TONE_B, row 1 TONE_A, row 2 the song,
 // whose name has a blank and a lower-case extension.
 const char* const ROW_NAMES[] = {"TONE_B.KVX", "TONE_A.KVX", "MY SONG.kvx"};
@@ -52,12 +49,9 @@ int row_y(int row) {
     return 50 + 16 * row + 3;
 }
 
-double match_fraction(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h, int tolerance = 12) {
-    int same = 0;
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            same += colour_distance(a.at(x + i, y + j), b.at(x + i, y + j)) <= tolerance;
-    return static_cast<double>(same) / (w * h);
+// Fraction of a rectangle showing the same pixels in two pictures.
+double same_fraction(const IMAGE& a, const IMAGE& b, int x, int y, int w, int h, int tolerance = 12) {
+    return match_fraction(a, x, y, b, x, y, w, h, tolerance);
 }
 
 int count_colour(const IMAGE& img, uint32_t colour, int x, int y, int w, int h, int tolerance = 24) {
@@ -105,40 +99,19 @@ struct ZOOM_LINE {
     }
 };
 
-class ProgramScopeChooser : public testing::Test {
+class ProgramScopeChooser : public WINDOW_PROGRAM_TEST {
   protected:
+    ProgramScopeChooser() : WINDOW_PROGRAM_TEST("scope_chooser") {}
+
     void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_EQ(mkdir(stage.file("KVX").c_str(), 0755), 0);
         stage.write("KVX/TONE_A.KVX", tone_patch("441", "0.5"));
         stage.write("KVX/TONE_B.KVX", tone_patch("294", "0.3"));
         stage.write("KVX/MY SONG.kvx", SONG_PATCH);
         stage.write("KVX/notes.txt", "not a patch\n");
-    }
-
-    void TearDown() override {
-        const std::string out = close_window_program(program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-    }
-
-    void open(const std::string& patch, const std::string& menus, std::vector<std::string> env = {}) {
-        env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_GT(port, 0);
-        ASSERT_TRUE(program.start({"--verbose", "--remote", "127.0.0.1:" + std::to_string(port), patch}, env, stage.path()));
-        ASSERT_TRUE(program.type(menus));
-        find_window(patch);
-        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
-                                    << program.output();
-    }
-
-    void find_window(const std::string& patch) {
-        window = X_WINDOW();
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 250);
-            return window.found() || !program.alive();
-        });
     }
 
     // A screenshot once the window shows more than black.
@@ -166,16 +139,12 @@ class ProgramScopeChooser : public testing::Test {
         return window.found();
     }
 
-    SCRATCH_DIR stage{"scope_chooser"};
-    const int port = free_tcp_port();
-    PROGRAM program;
-    X_WINDOW window;
 };
 
 } // namespace
 
 TEST_F(ProgramScopeChooser, F1ShowsTheTraceKeypadPlusDoublesTheZoomF1AgainBringsThePanelsBack) {
-    ASSERT_NO_FATAL_FAILURE(open("KVX/TONE_A.KVX", "41"));
+    ASSERT_NO_FATAL_FAILURE(start_window("KVX/TONE_A.KVX", true, "41"));
     window.move(900, 740);
     const IMAGE panels = drawn_screenshot();
 
@@ -207,11 +176,11 @@ TEST_F(ProgramScopeChooser, F1ShowsTheTraceKeypadPlusDoublesTheZoomF1AgainBrings
 
     window.key("F1");
     const IMAGE back = window.screenshot_when([&](const IMAGE& shot) {
-        return count_colour(shot, 0xff00ff, 0, 384, 800, 1, 0) == 0 && match_fraction(shot, panels, 75, 575, 320, 60) > 0.95;
+        return count_colour(shot, 0xff00ff, 0, 384, 800, 1, 0) == 0 && same_fraction(shot, panels, 75, 575, 320, 60) > 0.95;
     });
     // The system dashboard and the oscillator's panel are where they were.
-    EXPECT_GT(match_fraction(back, panels, 75, 575, 320, 60), 0.95);
-    EXPECT_GT(match_fraction(back, panels, 0, 0, 200, 130, 24), 0.9);
+    EXPECT_GT(same_fraction(back, panels, 75, 575, 320, 60), 0.95);
+    EXPECT_GT(same_fraction(back, panels, 0, 0, 200, 130, 24), 0.9);
     EXPECT_EQ(count_colour(back, 0xff00ff, 0, 384, 800, 1, 0), 0) << "the trace is gone";
 
     window.key("Escape");
@@ -220,7 +189,7 @@ TEST_F(ProgramScopeChooser, F1ShowsTheTraceKeypadPlusDoublesTheZoomF1AgainBrings
 
 TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOneWithoutAGap) {
     const std::string take = stage.file("take.wav");
-    ASSERT_NO_FATAL_FAILURE(open("KVX/TONE_A.KVX", "42", {"TESSARO_RECORD=" + take}));
+    ASSERT_NO_FATAL_FAILURE(start_window("KVX/TONE_A.KVX", true, "42", {"TESSARO_RECORD=" + take}));
     window.move(900, 740);
     const IMAGE tone_panels = drawn_screenshot();
 
@@ -243,9 +212,9 @@ TEST_F(ProgramScopeChooser, F3ListsThePatchesAndAClickedNameReplacesTheRunningOn
     ASSERT_TRUE(window.found()) << program.output();
     window.move(900, 740);
     const IMAGE song_panels = window.screenshot_when(
-        [&](const IMAGE& shot) { return match_fraction(shot, tone_panels, 0, 0, 700, 400) < 0.9; });
-    EXPECT_LT(match_fraction(song_panels, tone_panels, 0, 0, 700, 400), 0.9);
-    EXPECT_GT(match_fraction(song_panels, tone_panels, 75, 575, 320, 60), 0.95) << "the dashboards stay";
+        [&](const IMAGE& shot) { return same_fraction(shot, tone_panels, 0, 0, 700, 400) < 0.9; });
+    EXPECT_LT(same_fraction(song_panels, tone_panels, 0, 0, 700, 400), 0.9);
+    EXPECT_GT(same_fraction(song_panels, tone_panels, 75, 575, 320, 60), 0.95) << "the dashboards stay";
 
     // Back and forth between the two tones.
     for (int i = 0; i < 20; ++i)

@@ -11,8 +11,10 @@
 
 #include "tests/support/display.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wait.h"
+#include "tests/support/window_program.h"
 #include "tests/support/wire_client.h"
 #include "tests/support/xdo.h"
 
@@ -31,43 +33,26 @@ const char* const CABLE_PATCH = "BEGIN_OBJECTS_DECLARE\nVCO_1;TYPE=3;FREQ=100;AM
                                 "VCO_2;TYPE=1;FREQ=200;AMOUNT=0.5;\nMIXER_4;;\nEND_OBJECTS_DECLARE\n"
                                 "BEGIN_LINKS_DECLARE\nMIXER_4;ADD_CHANELL=VCO_1;\nEND_LINKS_DECLARE\n";
 
-std::string caption_of(const std::string& shown) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + shown + "]";
-}
-
 // Pixels of the filter's panel that differ between two screenshots.
 int filter_changed(const IMAGE& a, const IMAGE& b) {
     return pixels_differing(a, b, 210, 50, 200, 120, 12);
 }
 
-class ProgramUndo : public testing::Test {
+class ProgramUndo : public WINDOW_PROGRAM_TEST {
   protected:
+    ProgramUndo() : WINDOW_PROGRAM_TEST("undo") {}
+
     void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts", "RC"}));
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(stage_data(ROOT, false));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", false));
         stage.write("KVX/KNOBS.KVX", KNOB_PATCH);
         stage.write("KVX/CABLES.KVX", CABLE_PATCH);
     }
 
-    void TearDown() override {
-        if (!program.alive()) return;
-        const std::string out = close_window_program(program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-    }
-
     void open(const std::string& patch, std::vector<std::string> env = {}) {
-        env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_TRUE(program.start({"--verbose", "--remote", "127.0.0.1:" + std::to_string(port), patch}, env,
-                                  stage.path()));
-        ASSERT_TRUE(program.type("41"));
-        ASSERT_TRUE(program.wait_for_output("FreeType - Loading all Fonts")) << program.output();
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 500);
-            return window.found() || !program.alive();
-        });
-        ASSERT_TRUE(window.found()) << program.output();
+        ASSERT_NO_FATAL_FAILURE(start_window(patch, true, "41", env));
         window.move(700, 700);
         settle();
     }
@@ -89,20 +74,12 @@ class ProgramUndo : public testing::Test {
                                                           << program.output().substr(seen);
     }
 
-    bool caption_shows(const std::string& shown) { return X_WINDOW::find(caption_of(shown), 5000).found(); }
+    bool caption_shows(const std::string& shown) {
+        return X_WINDOW::find(window_caption(shown), 5000).found();
+    }
 
     void drag_knob(int x, int y, int dy) {
-        window.move(x, y);
-        pause_ms(100);
-        window.button_down(LEFT);
-        pause_ms(150);
-        for (int left = dy; left != 0;) {
-            const int step = left > 0 ? std::min(left, 10) : std::max(left, -10);
-            window.move(x, y - step, false);
-            window.pointer_returns_to(x, y);
-            left -= step;
-        }
-        window.button_up(LEFT);
+        WINDOW_PROGRAM_TEST::drag_knob(x, y, dy);
         window.move(700, 700);
         settle();
     }
@@ -125,10 +102,6 @@ class ProgramUndo : public testing::Test {
         return window.screenshot();
     }
 
-    SCRATCH_DIR stage{"undo"};
-    const int port = free_tcp_port();
-    PROGRAM program;
-    X_WINDOW window;
 };
 
 } // namespace
@@ -221,14 +194,7 @@ TEST_F(ProgramUndo, CablePanelMoveAndFoldUndoAndRedo) {
     window.key_up("Control_R");
     settle();
     expect_line("ctrl+z", "Undo: MIXER_4 CHANNEL_01 VCO_2 -> -\n");
-    window.key("F4");
-    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-    program.type("AFTER.KVX\n");
-    std::string saved;
-    wait_until([&] {
-        saved = stage.read("AFTER.KVX");
-        return saved.find("END_LINKS_DECLARE") != std::string::npos;
-    });
+    const std::string saved = save_with_f4("AFTER.KVX", "AFTER.KVX");
     EXPECT_EQ(count_of(saved, "ADD_CHANELL"), 1) << saved;
     EXPECT_EQ(saved.find("SLOT"), std::string::npos) << saved;
 }
@@ -240,7 +206,7 @@ TEST_F(ProgramUndo, RecoveryCopyOutlivesAKillAndPlaysTheEditedSound) {
     const std::string copy = stage.file("KVX/recovery/KNOBS.KVX");
     unlink(copy.c_str());
     // Written after the whole drag, within about a second.
-    wait_until([&] { return read_text(copy).find("END_LINKS_DECLARE") != std::string::npos; });
+    whole_patch(copy);
     kill(program.pid, SIGKILL);
     program.wait();
 

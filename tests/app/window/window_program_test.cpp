@@ -8,15 +8,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "tests/support/display.h"
 #include "tests/support/wait.h"
 #include "tests/support/program.h"
+#include "tests/support/saved_patch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/wave.h"
+#include "tests/support/window_program.h"
 #include "tests/support/wire_client.h"
 #include "tests/support/xdo.h"
 
@@ -35,21 +36,6 @@ const char* const KNOB_PATCH = "BEGIN_OBJECTS_DECLARE\n"
                                "MIXER_4;ADD_CHANELL=PCF_1;\n"
                                "END_LINKS_DECLARE\n";
 
-std::string caption_of(const std::string& patch) {
-    return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
-}
-
-// Fraction of the pixels of a w x h rectangle at (x, y) of the screen that show the picture's
-// pixels from (px, py) on.
-double match_fraction(const IMAGE& screen, int x, int y, const IMAGE& picture, int px, int py, int w, int h,
-                      int tolerance = 12) {
-    int same = 0;
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            same += colour_distance(screen.at(x + i, y + j), picture.at(px + i, py + j)) <= tolerance;
-    return static_cast<double>(same) / (w * h);
-}
-
 // Fraction of a rectangle that is pure black: what an undrawn window shows.
 double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
     int black = 0;
@@ -59,48 +45,23 @@ double black_fraction(const IMAGE& img, int x, int y, int w, int h) {
     return static_cast<double>(black) / (w * h);
 }
 
-// A first number after key= in a saved patch line that starts with name.
-double saved_value(const std::string& patch, const std::string& name, const std::string& key) {
-    const std::regex line("(^|\\n)" + name + ";[^\\n]*?" + key + "=(-?[0-9.]+)");
-    std::smatch m;
-    return std::regex_search(patch, m, line) ? std::stod(m[2]) : -1;
-}
-
-class ProgramWindow : public testing::Test {
+class ProgramWindow : public WINDOW_PROGRAM_TEST {
   protected:
-    void SetUp() override {
-        if (!x_display_ready()) GTEST_SKIP() << "no X display";
-        if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";
-        build_stage();
-    }
-
-    void TearDown() override {
-        const std::string out = close_window_program(program, window);
-        EXPECT_TRUE(sanitizers_silent(out)) << out;
-    }
+    ProgramWindow() : WINDOW_PROGRAM_TEST("stage") {}
 
     // The program runs in a folder of its own that looks like the repository's: the artwork, fonts
     // and layouts linked, the patches copied, so that saving or writing layouts touches nothing
     // shared.
-    void build_stage() {
-        ASSERT_TRUE(link_folders(stage, ROOT, {"grfx", "Fonts"}));
-        ASSERT_TRUE(stage_folder(stage, ROOT, "RC", false));
+    void SetUp() override {
+        WINDOW_PROGRAM_TEST::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(stage_data(ROOT, true));
         ASSERT_TRUE(stage_folder(stage, ROOT, "KVX", true));
     }
 
-    // Starts `tessaro PATCH` in the stage, its remote control on a port of its own, answers the
-    // sound menus with keys and finds its window.
+    // Starts `tessaro PATCH` in the stage, answers the sound menus with keys and finds its window.
     void open(const std::string& patch, const std::string& menus = "41", std::vector<std::string> env = {}) {
-        env.push_back("SDL_AUDIODRIVER=dummy");
-        ASSERT_GT(port, 0);
-        ASSERT_TRUE(program.start({"--remote", "127.0.0.1:" + std::to_string(port), patch}, env, stage.path()));
-        ASSERT_TRUE(program.type(menus));
-        wait_until([&] {
-            window = X_WINDOW::find(caption_of(patch), 500);
-            return window.found() || !program.alive();
-        });
-        ASSERT_TRUE(window.found()) << "no window captioned " << caption_of(patch) << "\n"
-                                    << program.output();
+        ASSERT_NO_FATAL_FAILURE(start_window(patch, false, menus, env));
         EXPECT_EQ(window.w, 1024);
         EXPECT_EQ(window.h, 768);
     }
@@ -116,21 +77,8 @@ class ProgramWindow : public testing::Test {
         EXPECT_EQ(program.wait(), 0) << program.output();
     }
 
-    // Presses at (x, y), moves the pointer dy pixels up (negative: down) in steps of at most 10,
-    // waiting each time for the program to warp it back, and releases.
     void drag_knob(int x, int y, int dy) {
-        window.move(x, y);
-        pause_ms(100);
-        window.button_down(LEFT);
-        pause_ms(150);
-        for (int left = dy; left != 0;) {
-            const int step = left > 0 ? std::min(left, 10) : std::max(left, -10);
-            // No waiting for the move itself: the program may have warped the pointer back first.
-            window.move(x, y - step, false);
-            EXPECT_TRUE(window.pointer_returns_to(x, y)) << "the pointer stays where the drag left it";
-            left -= step;
-        }
-        window.button_up(LEFT);
+        EXPECT_TRUE(WINDOW_PROGRAM_TEST::drag_knob(x, y, dy)) << "the pointer stays where the drag left it";
         pause_ms(150);
     }
 
@@ -151,10 +99,6 @@ class ProgramWindow : public testing::Test {
         pause_ms(80);
     }
 
-    SCRATCH_DIR stage{"stage"};
-    const int port = free_tcp_port();
-    PROGRAM program;
-    X_WINDOW window;
 };
 
 } // namespace
@@ -206,14 +150,7 @@ TEST_F(ProgramWindow, KnobDragsStepTheParametersAndF4SavesThem) {
     // The oscillator's frequency knob (at (14, 39)), 30 pixels down: 30 steps of 1 from 100.
     drag_knob(22, 25 + 47, -30);
 
-    window.key("F4");
-    ASSERT_TRUE(program.wait_for_output("Save - Entrez le nom du fichier :")) << program.output();
-    program.type("TURNED.KVX\n");
-    std::string saved;
-    wait_until([&] {
-        saved = stage.read("KVX/TURNED.KVX");
-        return saved.find("END_LINKS_DECLARE") != std::string::npos;
-    });
+    const std::string saved = save_with_f4("TURNED.KVX", "KVX/TURNED.KVX");
     EXPECT_EQ(saved_value(saved, "PCF_1", "HICUT"), 1250) << saved;
     EXPECT_NEAR(saved_value(saved, "VCO_1", "FREQ"), 130, 1e-3) << saved;
     expect_clean_exit();
