@@ -200,6 +200,38 @@ TEST(KeyboardPanel, OctaveButtonsAndDigit) {
     EXPECT_EQ(text_of(panel, "LABEL_NOTE"), "A6");
 }
 
+TEST(KeyboardPanel, AHeldKeyLightsItsKeyOnThePrintedKeyboard) {
+    constexpr float KEY_W = 96.0f / 14;
+    struct CASE {
+        int32_t key;
+        float cx;
+        bool black;
+    };
+    // C, C#, E, F#, B, the next octave's C and A#, a key beyond the two octaves and one below them.
+    for (const CASE& c : {CASE{1, 8 + 0.5f * KEY_W, false}, CASE{2, 8 + 1 * KEY_W, true}, CASE{5, 8 + 2.5f * KEY_W, false},
+                          CASE{7, 8 + 4 * KEY_W, true}, CASE{12, 8 + 6.5f * KEY_W, false},
+                          CASE{13, 8 + 7.5f * KEY_W, false}, CASE{23, 8 + 13 * KEY_W, true},
+                          CASE{27, 8 + 1.5f * KEY_W, false}, CASE{0, 8 + 6.5f * KEY_W, false}}) {
+        const KEY_SPOT spot = key_spot(c.key);
+        EXPECT_FLOAT_EQ(spot.cx, c.cx) << "key " << c.key;
+        EXPECT_EQ(spot.cy < 77, c.black) << "key " << c.key;
+    }
+    KEYBOARD k;
+    KEYBOARD_GUI panel("0", &k);
+    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "") << "no key held";
+    k.key = 3;
+    k.gate = 1;
+    EXPECT_TRUE(panel.lamp_out_of_date());
+    frame(panel);
+    EXPECT_FALSE(panel.lamp_out_of_date());
+    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "LAMP_LED_1_1");
+    EXPECT_FLOAT_EQ(find(panel, "LAMP_KEY")->x, key_spot(3).cx - 4);
+    k.gate = 0;
+    EXPECT_TRUE(panel.lamp_out_of_date());
+    frame(panel);
+    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "");
+}
+
 TEST(MixerPanel, ChannelsStartFromTheModuleAndAllAct) {
     MIXER m;
     m.level[0] = 0.5f;
@@ -284,5 +316,18 @@ TEST(SamplerPanel, NameAndSampleFile) {
         SAMPLER_GUI panel("0", &s);
         EXPECT_EQ(text_of(panel, "label_NAME"), "SAMPLER_KICK");
         EXPECT_EQ(text_of(panel, "LABEL_FILE"), shown) << path;
+    }
+}
+
+TEST(SamplerPanel, LampLitWhileItPlays) {
+    SAMPLER s;
+    SAMPLER_GUI panel("0", &s);
+    EXPECT_EQ(image_of(panel, "LAMP_PLAY"), "LAMP_LED_1_0");
+    for (uint32_t playing : {1u, 0u}) {
+        s.playing.store(playing);
+        EXPECT_TRUE(panel.lamp_out_of_date());
+        frame(panel);
+        EXPECT_FALSE(panel.lamp_out_of_date());
+        EXPECT_EQ(image_of(panel, "LAMP_PLAY"), playing ? "LAMP_LED_1_1" : "LAMP_LED_1_0");
     }
 }
