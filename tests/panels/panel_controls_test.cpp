@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "tests/support/panel_driver.h"
 
@@ -201,35 +202,26 @@ TEST(KeyboardPanel, OctaveButtonsAndDigit) {
 }
 
 TEST(KeyboardPanel, AHeldKeyLightsItsKeyOnThePrintedKeyboard) {
-    constexpr float KEY_W = 96.0f / 14;
-    struct CASE {
-        int32_t key;
-        float cx;
-        bool black;
-    };
-    // C, C#, E, F#, B, the next octave's C and A#, a key beyond the two octaves and one below them.
-    for (const CASE& c : {CASE{1, 8 + 0.5f * KEY_W, false}, CASE{2, 8 + 1 * KEY_W, true}, CASE{5, 8 + 2.5f * KEY_W, false},
-                          CASE{7, 8 + 4 * KEY_W, true}, CASE{12, 8 + 6.5f * KEY_W, false},
-                          CASE{13, 8 + 7.5f * KEY_W, false}, CASE{23, 8 + 13 * KEY_W, true},
-                          CASE{27, 8 + 1.5f * KEY_W, false}, CASE{0, 8 + 6.5f * KEY_W, false}}) {
-        const KEY_SPOT spot = key_spot(c.key);
-        EXPECT_FLOAT_EQ(spot.cx, c.cx) << "key " << c.key;
-        EXPECT_EQ(spot.cy < 77, c.black) << "key " << c.key;
+    // Key, lamp centre in white-key widths from the printed keyboard's left edge, black or white:
+    // C, C#, B, the next octave's C and A#, a key beyond the two octaves and one below them.
+    const std::tuple<int32_t, float, bool> cases[] = {{1, 0.5f, false}, {2, 1, true},    {12, 6.5f, false}, {13, 7.5f, false},
+                                                      {23, 13, true},   {27, 1.5f, false}, {0, 6.5f, false}};
+    for (const auto& [key, whites, black] : cases) {
+        EXPECT_FLOAT_EQ(key_spot(key).cx, 8 + whites * 96.0f / 14) << "key " << key;
+        EXPECT_EQ(key_spot(key).cy < 77, black) << "key " << key;
     }
     KEYBOARD k;
     KEYBOARD_GUI panel("0", &k);
     EXPECT_EQ(image_of(panel, "LAMP_KEY"), "") << "no key held";
     k.key = 3;
-    k.gate = 1;
-    EXPECT_TRUE(panel.lamp_out_of_date());
-    frame(panel);
-    EXPECT_FALSE(panel.lamp_out_of_date());
-    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "LAMP_LED_1_1");
+    for (int32_t gate : {1, 0}) {
+        k.gate = gate;
+        EXPECT_TRUE(panel.lamp_out_of_date());
+        frame(panel);
+        EXPECT_FALSE(panel.lamp_out_of_date());
+        EXPECT_EQ(image_of(panel, "LAMP_KEY"), gate ? "LAMP_LED_1_1" : "");
+    }
     EXPECT_FLOAT_EQ(find(panel, "LAMP_KEY")->x, key_spot(3).cx - 4);
-    k.gate = 0;
-    EXPECT_TRUE(panel.lamp_out_of_date());
-    frame(panel);
-    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "");
 }
 
 TEST(MixerPanel, ChannelsStartFromTheModuleAndAllAct) {
