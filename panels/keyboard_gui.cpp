@@ -8,6 +8,13 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// The lamp of no key shows no image: "0" names none, as in layout files.
+const char* const NO_IMAGE = "0";
+
+} // namespace
+
 KEYBOARD_GUI::KEYBOARD_GUI(const char* number, KEYBOARD* keyboard, bool items_now)
     : MODULE_PANEL(KIND_KEYBOARD, number, keyboard), module(keyboard) {
     finish_construction(items_now);
@@ -22,7 +29,7 @@ void KEYBOARD_GUI::build() {
     note->set_name(name);
     front.push_back(note);
     set_label("label_NAME", "%s", module->name);
-    auto* lamp = new SPRITE("", 0, 0);
+    auto* lamp = new SPRITE(NO_IMAGE, 0, 0);
     std::snprintf(name, sizeof name, "%s_LAMP_KEY", prefix);
     lamp->set_name(name);
     front.push_back(lamp);
@@ -87,7 +94,7 @@ void KEYBOARD_GUI::show_lit_key() {
         lamp->set_image("LAMP_LED_1_1");
         std::snprintf(lamp->mask, sizeof lamp->mask, "%s", "LAMP_LED_1_MASK");
     } else {
-        lamp->set_image("");
+        lamp->set_image(NO_IMAGE);
         lamp->mask[0] = '\0';
     }
     lamp->dirty = 1;
