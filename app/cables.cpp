@@ -75,6 +75,7 @@ int mixer_channel(const char* jack) {
 
 // A jack on a panel's back side by its name without prefix, whichever side is shown.
 SPRITE* find_jack(OBJET* panel, const char* name) {
+    panel->make_items();
     for (size_t i = panel->back.size(); i-- > 0;) {
         SPRITE* s = panel->back[i];
         if (!std::strcmp(skip_prefix(s->name), name)) return s;

@@ -25,6 +25,7 @@
 #include "app/undo_apply.h"
 #include "engine/audio.h"
 #include "engine/generator.h"
+#include "panels/module_panel.h"
 #include "remote/remote_server.h"
 
 namespace {
@@ -130,6 +131,13 @@ int load_pass(SCREEN& screen) {
     return flags;
 }
 
+// Lamps that follow the sound (a held key, a playing sample) change without an event; a panel
+// in view whose lamp is out of date is drawn again.
+int lamp_pass(const SCREEN& screen) {
+    if (screen.cable_view || scope_mode) return 0;
+    return lamps_out_of_date(screen.panels, scroll_x, scroll_y) ? FLAG_REDRAW : 0;
+}
+
 } // namespace
 
 int run_requests(SCREEN& screen) {
@@ -164,7 +172,7 @@ long frame_loop(SCREEN& screen, long max_passes) {
     bool redraw = true;
     while (screen.running && (max_passes < 0 || passes < max_passes)) {
         int program = -1;
-        const int midi = midi_pass(screen, program) | load_pass(screen);
+        const int midi = midi_pass(screen, program) | load_pass(screen) | lamp_pass(screen);
         frame_pass(screen, redraw || midi != 0);
         // The scope's picture changes with every block, so it is shown on every pass.
         if (scope_mode) draw_scope_view(screen.scope);

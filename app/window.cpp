@@ -114,7 +114,8 @@ void start_window(SCREEN& screen, const char* caption, int engine_result) {
         p->update();
         fit_to_background(*p);
         mark_all(*p, 1);
-        p->draw();
+        // Panels out of view keep their items for later (the first drawing makes them).
+        if (p->items_made) p->draw();
     }
     scroll_x = scroll_y = 0;
     reset_interaction(screen);

@@ -1,5 +1,6 @@
 // Benchmark of one panel-view frame in the window: background, every visible panel updated and
-// drawn, the dashboards, and the buffer swap, for a small and a large patch.
+// drawn, the dashboards, and the buffer swap, for a small and a large patch; and of opening and
+// closing a patch of nearly the most modules a patch may hold, up to its first frame.
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -7,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "app/frame_loop.h"
@@ -43,13 +45,18 @@ bool open_window() {
     return true;
 }
 
-// The patch's panels replace the previous ones.
-bool use_patch(const char* path) {
+// The panels go, as when the window closes.
+void close_panels() {
     for (OBJET* p : panels)
         delete p;
     panels.clear();
     screen.sequencer_panels.clear();
     reset_interaction(screen);
+}
+
+// The patch's panels replace the previous ones.
+bool use_patch(const char* path) {
+    close_panels();
     const LOADED_PATCH loaded = load_patch_file(path);
     if (!loaded.graph) return false;
     delete install_patch(loaded);
@@ -88,6 +95,72 @@ void BM_PanelViewFrame(benchmark::State& state, const char* patch) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// A patch of about the most modules a patch may hold: 2,499 voices of a keyboard playing an
+// oscillator through a filter and an envelope, the first voice into the master mixer (9,997
+// modules). Written once into the temporary folder.
+const char* biggest_patch() {
+    static std::string path;
+    if (!path.empty()) return path.c_str();
+    const char* tmp = std::getenv("TMPDIR");
+    path = std::string(tmp && *tmp ? tmp : "/tmp") + "/tessaro_frame_bench_9997.KVX";
+    std::ofstream f(path);
+    f << "BEGIN_OBJECTS_DECLARE\n";
+    for (int i = 0; i < 2499; ++i)
+        f << "VCO_" << i << ";TYPE=1;FREQ=" << 100 + i % 1000 << ";AMOUNT=0.001;\n"
+          << "VCA_" << i << ";ATTACK=10;DECAY=10;SUSTAIN=1;RELEASE=10;\n"
+          << "PCF_" << i << ";TYPE=1;HICUT=1000;Q=1;GAIN=0;AMOUNT=1;BYPASS=0;\n"
+          << "KEY_" << i << ";;\n";
+    f << "MIXER_4;;\nEND_OBJECTS_DECLARE\nBEGIN_LINKS_DECLARE\n";
+    for (int i = 0; i < 2499; ++i)
+        f << "VCO_" << i << ";IN=KEY_" << i << ";\nPCF_" << i << ";IN=VCO_" << i << ";\nVCA_" << i << ";IN=PCF_" << i
+          << ";GATE=KEY_" << i << ";\n";
+    f << "MIXER_4;ADD_CHANELL=VCA_0;\nEND_LINKS_DECLARE\n";
+    return path.c_str();
+}
+
+// From the patch file to the first frame on the screen: reading, building the graph and the
+// panels, placing them, and drawing the first frame. The panels of the previous iteration are
+// closed outside the timing.
+void BM_OpenBiggestPatch(benchmark::State& state) {
+    if (!open_window()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    const char* path = biggest_patch();
+    for (auto _ : state) {
+        state.PauseTiming();
+        close_panels();
+        state.ResumeTiming();
+        if (!use_patch(path)) {
+            state.SkipWithError("patch not loaded");
+            return;
+        }
+        draw_panel_view(screen, FLAG_REDRAW);
+        glFinish();
+    }
+    state.counters["panels"] = static_cast<double>(panels.size());
+}
+
+// Closing the window's panels of that patch after its first frame, as the program does on ESC.
+void BM_CloseBiggestPatch(benchmark::State& state) {
+    if (!open_window()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    const char* path = biggest_patch();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!use_patch(path)) {
+            state.SkipWithError("patch not loaded");
+            return;
+        }
+        draw_panel_view(screen, FLAG_REDRAW);
+        glFinish();
+        state.ResumeTiming();
+        close_panels();
+    }
+}
+
 // The floor under every frame: clearing the window and swapping the buffers.
 void BM_EmptyFrame(benchmark::State& state) {
     if (!open_window()) {
@@ -110,5 +183,8 @@ BENCHMARK_CAPTURE(BM_PanelViewFrame, BASSLINE, "KVX/BASSLINE.KVX")
 BENCHMARK_CAPTURE(BM_PanelViewFrame, BENCH_W3, "KVX/BENCH_W3.KVX")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+BENCHMARK(BM_OpenBiggestPatch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_CloseBiggestPatch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 BENCHMARK_MAIN();

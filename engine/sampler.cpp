@@ -19,6 +19,7 @@ int SAMPLER::process() {
     if (*gate_in == 0) {
         position = 0.0f;
         value = 0.0f;
+        show_playing(0);
         return 1;
     }
     if (sync_in != nullptr && *sync_in != 0) {
@@ -40,6 +41,7 @@ int SAMPLER::process() {
     // other modules on the same note source still play.
     if (frames <= 0) {
         value = 0.0f;
+        show_playing(0);
         return 1;
     }
     if (position < 0.0f) position = 0.0f;
@@ -47,12 +49,14 @@ int SAMPLER::process() {
         position = 0.0f;
         value = 0.0f;
         *gate_in = 0;
+        show_playing(0);
         return 1;
     }
     // Always the left value of the frame under the position.
     const int64_t frame = static_cast<int64_t>(position * 0.5f);
     value = g * static_cast<float>(sample_data[static_cast<size_t>(2 * frame)]) * SAMPLE_SCALE;
     position += 2.0f * d;
+    show_playing(1);
     return 1;
 }
 

@@ -21,6 +21,12 @@ struct SAMPLER : VCO {
     // report_sampler_restarts on the main thread, which keeps its own count of those told.
     std::atomic<uint32_t> restarts{0};
     uint32_t restarts_reported = 0;
+    // 1 while the sampler sounds its sample, written by the audio thread only when it changes;
+    // the panel's lamp reads it once a frame.
+    std::atomic<uint32_t> playing{0};
+    void show_playing(uint32_t on) {
+        if (playing.load(std::memory_order_relaxed) != on) playing.store(on, std::memory_order_relaxed);
+    }
     char FILE[80] = "";
     char sample_path[800] = "";
     // The name sits last so that the fields read every sample share few cache lines.

@@ -17,9 +17,9 @@
 namespace {
 
 // The panel class of each kind, built on a module of the kind.
-using MAKE_PANEL = OBJET* (*)(const char* number, void* module);
-template <class PANEL, class MODULE> OBJET* make(const char* number, void* module) {
-    return new PANEL(number, static_cast<MODULE*>(module));
+using MAKE_PANEL = MODULE_PANEL* (*)(const char* number, void* module, bool items_now);
+template <class PANEL, class MODULE> MODULE_PANEL* make(const char* number, void* module, bool items_now) {
+    return new PANEL(number, static_cast<MODULE*>(module), items_now);
 }
 struct PANEL_MAKER {
     MODULE_KIND kind;
@@ -37,10 +37,15 @@ void build_kind(const PANEL_MAKER& maker, const GENERATOR& g, int first, std::ve
     const MODULE_KIND kind = maker.kind;
     const MODULE_ACCESS& modules = *kind_info(kind).access;
     verbose_printf("%s", kind_info(kind).heading);
-    for (size_t n = 0, count = modules.count(g); n < count; ++n) {
+    const size_t count = modules.count(g);
+    // A panel's items are made when it is first drawn or touched: a big patch opens with the
+    // few panels in view made, and the others cost their size and place only.
+    const SIDE_SIZES sizes = count > 0 ? kind_side_sizes(kind) : SIDE_SIZES();
+    for (size_t n = 0; n < count; ++n) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", first + static_cast<int>(n));
-        OBJET* panel = maker.make(number, modules.at(g, n));
+        MODULE_PANEL* panel = maker.make(number, modules.at(g, n), false);
+        panel->leave_items_for_later(sizes);
         panels.push_back(panel);
         kinds.push_back(kind);
         if (also) also->push_back(panel);
@@ -86,7 +91,7 @@ void panel_numbers(const size_t counts[KIND_COUNT], int first[KIND_COUNT]) {
 
 OBJET* build_panel(MODULE_KIND kind, const char* number, void* module) {
     for (const PANEL_MAKER& maker : PANEL_MAKERS)
-        if (maker.kind == kind) return maker.make(number, module);
+        if (maker.kind == kind) return maker.make(number, module, true);
     return nullptr;
 }
 

@@ -20,7 +20,11 @@ bool muted(float mute) {
 
 } // namespace
 
-MIXER_GUI::MIXER_GUI(const char* number, MIXER* mixer) : MODULE_PANEL(KIND_MIXER, number, mixer), module(mixer) {
+MIXER_GUI::MIXER_GUI(const char* number, MIXER* mixer, bool items_now) : MODULE_PANEL(KIND_MIXER, number, mixer), module(mixer) {
+    finish_construction(items_now);
+}
+
+void MIXER_GUI::build() {
     load_layouts();
     for (int n = 1; n <= MIXER_PANEL_CHANNELS; ++n)
         add_channel(n);
@@ -63,6 +67,7 @@ void MIXER_GUI::add_channel(int n) {
 }
 
 int MIXER_GUI::update() {
+    if (!items_made) return OBJET::update();
     if (mode == MODE_FRONT) {
         MIXER& mx = *module;
         char name[ITEM_NAME_SIZE];

@@ -11,7 +11,8 @@ class MIXER_GUI : public MODULE_PANEL {
   public:
     MIXER* module;
 
-    MIXER_GUI(const char* number, MIXER* mixer);
+    // The items are made now, or at their first use when `items_now` is false.
+    MIXER_GUI(const char* number, MIXER* mixer, bool items_now = true);
     ~MIXER_GUI() override;
 
     int update() override;
@@ -19,4 +20,7 @@ class MIXER_GUI : public MODULE_PANEL {
 
   private:
     void add_channel(int n);
+
+  protected:
+    void build() override;
 };

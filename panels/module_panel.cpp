@@ -1,15 +1,100 @@
 // Module panels: layouts, checked lookups, record helpers.
 #include "panels/module_panel.h"
 
+#include <SDL.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_dir.h"
+
 MODULE_PANEL::MODULE_PANEL(MODULE_KIND module_kind, const char* number, void* module)
-    : OBJET(0, 0, number), kind(module_kind), edited_module(module) {}
+    : OBJET(0, 0, number), kind(module_kind), edited_module(module) {
+    items_made = false;
+    const MODULE_KIND_INFO& info = kind_info(kind);
+    if (info.image_format) std::snprintf(image, sizeof image, info.image_format, prefix);
+}
 
 MODULE_PANEL::~MODULE_PANEL() = default;
+
+void MODULE_PANEL::finish_construction(bool items_now) {
+    if (items_now) make_items();
+}
+
+void MODULE_PANEL::make_items() {
+    if (items_made) return;
+    items_made = true;
+    const float keep_x = x, keep_y = y;
+    const uint32_t keep_mode = mode;
+    std::vector<MESSAGE> waiting;
+    waiting.swap(messages);
+    // Layout items are placed relative to the panel's position when read: (0, 0) keeps them
+    // relative to the panel, as drawing expects.
+    x = y = 0;
+    mode = MODE_FRONT;
+    current = &front;
+    build();
+    messages.swap(waiting);
+    // Items take their image's size when first drawn (labels that of their text); a panel made
+    // out of view, for a cable to one of its jacks say, gives them that size now.
+    for (ITEM_LIST* side : {&front, &back})
+        for (SPRITE* item : *side)
+            if (SDL_Surface* surface = dynamic_cast<LABEL*>(item) ? nullptr : item->get_surface()) {
+                item->w = static_cast<float>(surface->w);
+                item->h = static_cast<float>(surface->h);
+            }
+    x = keep_x;
+    y = keep_y;
+    if (keep_mode != MODE_FRONT) {
+        mode = keep_mode;
+        current = keep_mode == MODE_BACK ? &back : &front;
+        fit_to_background(*this);
+        mark_all(*this, 1);
+        dirty = changed = 1;
+    }
+}
+
+namespace {
+
+// The size of the "IMAGE_FOND" a layout file gives, read into a scratch panel.
+bool background_size(const char* layout, int16_t& w, int16_t& h) {
+    if (!layout || access(data_path(layout).c_str(), R_OK) != 0) return false;
+    OBJET scratch(0, 0, "0");
+    load_layout(scratch, layout);
+    SPRITE* background = find(scratch, "IMAGE_FOND");
+    SDL_Surface* s = background ? background->get_surface() : nullptr;
+    if (!s) return false;
+    w = static_cast<int16_t>(s->w);
+    h = static_cast<int16_t>(s->h);
+    return true;
+}
+
+} // namespace
+
+SIDE_SIZES kind_side_sizes(MODULE_KIND kind) {
+    const MODULE_KIND_INFO& info = kind_info(kind);
+    SIDE_SIZES s;
+    s.known = background_size(info.front_layout, s.front_w, s.front_h) &&
+              background_size(info.back_layout, s.back_w, s.back_h);
+    return s;
+}
+
+bool MODULE_PANEL::leave_items_for_later(const SIDE_SIZES& s) {
+    if (items_made) return false;
+    if (!s.known) {
+        make_items();
+        return false;
+    }
+    front_w = s.front_w;
+    front_h = s.front_h;
+    back_w = s.back_w;
+    back_h = s.back_h;
+    fit_to_background(*this);
+    return true;
+}
 
 void MODULE_PANEL::load_layouts() {
     const MODULE_KIND_INFO& info = kind_info(kind);
@@ -83,6 +168,15 @@ void MODULE_PANEL::show_state(BUTTON* b, int32_t state) {
 void MODULE_PANEL::show_state_after_releases(BUTTON* b, int32_t state) {
     if (!b) return;
     show_state(b, (state ? 1 : 0) ^ (pending_releases(*this, *b) % 2));
+}
+
+bool lamps_out_of_date(const std::vector<OBJET*>& panels, int view_x, int view_y) {
+    for (OBJET* p : panels) {
+        if (!panel_visible(*p, view_x, view_y)) continue;
+        if (auto* m = dynamic_cast<MODULE_PANEL*>(p))
+            if (m->lamp_out_of_date()) return true;
+    }
+    return false;
 }
 
 bool is_release(const MESSAGE& m) {

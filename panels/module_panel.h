@@ -9,6 +9,14 @@
 #include <set>
 #include <string>
 
+// The background sizes of a kind's front and back layouts, in pixels; `known` is false when a
+// layout or its background image cannot be found.
+struct SIDE_SIZES {
+    bool known = false;
+    int16_t front_w = 0, front_h = 0, back_w = 0, back_h = 0;
+};
+SIDE_SIZES kind_side_sizes(MODULE_KIND kind);
+
 class MODULE_PANEL : public OBJET {
   public:
     const MODULE_KIND kind;
@@ -21,6 +29,18 @@ class MODULE_PANEL : public OBJET {
 
     // The name of the module the panel edits.
     virtual const char* module_name() const = 0;
+
+    // Makes the items a panel left for later (see `leave_items_for_later`), as they would have
+    // been made at construction: at (0, 0) on the front side from the module's values now. The
+    // panel then goes back to its place and side; the records queued meanwhile still wait.
+    void make_items() override;
+    // Leaves the items of a panel that has none yet to its first use, giving it the size its
+    // layouts' backgrounds will have. False, and the items are made now, when a layout or its
+    // background image cannot be found.
+    bool leave_items_for_later(const SIDE_SIZES& sizes);
+    // True when a lamp that follows the sound (a held key, a playing sample) shows other than
+    // the module now does: the frame loop then draws a frame without waiting for an event.
+    virtual bool lamp_out_of_date() const { return false; }
 
     // Items of the current list by name without prefix. A missing item (or one of another
     // class) is reported on the console, once per name and panel, and null is returned.
@@ -49,6 +69,10 @@ class MODULE_PANEL : public OBJET {
     }
 
   protected:
+    // Makes the items: layouts, generated controls, values shown from the module.
+    virtual void build() = 0;
+    // Constructors end here: the items are made now unless the builder asked for later.
+    void finish_construction(bool items_now);
     // Sets the panel's image name and reads the kind's back layout, then its front layout,
     // leaving the front list current. A kind without layouts gets none.
     void load_layouts();
@@ -57,6 +81,9 @@ class MODULE_PANEL : public OBJET {
   private:
     std::set<std::string> reported;
 };
+
+// True when a panel in the view at (view_x, view_y) has a lamp out of date.
+bool lamps_out_of_date(const std::vector<OBJET*>& panels, int view_x, int view_y);
 
 // A release of the mouse button on the record's target.
 bool is_release(const MESSAGE& m);

@@ -35,8 +35,12 @@ BUTTON* arrow(MODULE_PANEL& panel, const char* image_name, const char* format, i
 
 } // namespace
 
-SEQ_GUI::SEQ_GUI(const char* number, SEQUENCER* sequencer)
+SEQ_GUI::SEQ_GUI(const char* number, SEQUENCER* sequencer, bool items_now)
     : MODULE_PANEL(KIND_SEQUENCER, number, sequencer), module(sequencer) {
+    finish_construction(items_now);
+}
+
+void SEQ_GUI::build() {
     load_layouts();
     set_label("label_NAME", "%s", module->name);
     show_dividers();
@@ -229,6 +233,7 @@ void SEQ_GUI::handle_knob(const MESSAGE& m) {
 }
 
 int SEQ_GUI::update() {
+    if (!items_made) return OBJET::update();
     if (mode == MODE_FRONT) {
         show_lamps();
         for (size_t i = messages.size(); i-- > 0;) {

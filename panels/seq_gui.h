@@ -9,7 +9,8 @@ class SEQ_GUI : public MODULE_PANEL {
     int32_t step_count = 32;
     SEQUENCER* module;
 
-    SEQ_GUI(const char* number, SEQUENCER* sequencer);
+    // The items are made now, or at their first use when `items_now` is false.
+    SEQ_GUI(const char* number, SEQUENCER* sequencer, bool items_now = true);
     ~SEQ_GUI() override;
 
     int update() override;
@@ -29,4 +30,7 @@ class SEQ_GUI : public MODULE_PANEL {
     void show_dividers();
     void handle_release(const MESSAGE& m);
     void handle_knob(const MESSAGE& m);
+
+  protected:
+    void build() override;
 };

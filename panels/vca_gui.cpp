@@ -6,15 +6,22 @@
 
 #include <cstring>
 
-VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, number, envelope), module(envelope) {
+VCA_GUI::VCA_GUI(const char* number, VCA* envelope, bool items_now)
+    : MODULE_PANEL(KIND_VCA, number, envelope), module(envelope), patch_sustain(envelope->SUSTAIN) {
+    // The envelope keeps no sustain below 0.01 from the moment it has a panel, seen or not.
+    panel_put(module_ref(envelope), P_VCA_SUSTAIN, vca_sustain_floor(envelope->SUSTAIN));
+    finish_construction(items_now);
+}
+
+void VCA_GUI::build() {
     load_layouts();
     VCA& a = *module;
     set_label("label_NAME", "%s", a.name);
     set_label("LABEL_ATTACK", "%2.1f", static_cast<double>(a.ATTACK));
     set_label("LABEL_DECAY", "%2.1f", static_cast<double>(a.DECAY));
-    // The text shows the value as the patch gave it; the envelope keeps no sustain below 0.01.
-    set_label("LABEL_SUSTAIN", "%2.2f", static_cast<double>(a.SUSTAIN));
-    panel_put(module_ref(&a), P_VCA_SUSTAIN, vca_sustain_floor(a.SUSTAIN));
+    // The text shows the value as the patch gave it, before the floor, unless it changed since.
+    const float sustain = a.SUSTAIN == vca_sustain_floor(patch_sustain) ? patch_sustain : a.SUSTAIN;
+    set_label("LABEL_SUSTAIN", "%2.2f", static_cast<double>(sustain));
     set_label("LABEL_RELEASE", "%2.1f", static_cast<double>(a.RELEASE));
     // The lamp is lit while the envelope shapes its input, that is while it is not bypassed.
     show_state(button("POWER"), a.BYPASS ? 0 : 1);
@@ -25,6 +32,7 @@ VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, num
 VCA_GUI::~VCA_GUI() = default;
 
 int VCA_GUI::update() {
+    if (!items_made) return OBJET::update();
     if (mode == MODE_FRONT) {
         VCA& a = *module;
         for (size_t i = messages.size(); i-- > 0;) {

@@ -7,9 +7,17 @@ class VCA_GUI : public MODULE_PANEL {
   public:
     VCA* module;
 
-    VCA_GUI(const char* number, VCA* envelope);
+    // The items are made now, or at their first use when `items_now` is false.
+    VCA_GUI(const char* number, VCA* envelope, bool items_now = true);
     ~VCA_GUI() override;
 
     int update() override;
     const char* module_name() const override { return module->name; }
+
+  protected:
+    void build() override;
+
+  private:
+    // SUSTAIN as the panel found it, shown in its label until the knob turns.
+    const float patch_sustain;
 };

@@ -6,7 +6,11 @@
 
 #include <cstring>
 
-VCF_GUI::VCF_GUI(const char* number, PCF* filter) : MODULE_PANEL(KIND_PCF, number, filter), module(filter) {
+VCF_GUI::VCF_GUI(const char* number, PCF* filter, bool items_now) : MODULE_PANEL(KIND_PCF, number, filter), module(filter) {
+    finish_construction(items_now);
+}
+
+void VCF_GUI::build() {
     load_layouts();
     PCF& f = *module;
     if (SLIDER* k = knob("SLD_HICUTOFF")) k->angle = f.HICUT;
@@ -35,6 +39,7 @@ void VCF_GUI::show_type() {
 }
 
 int VCF_GUI::update() {
+    if (!items_made) return OBJET::update();
     if (mode == MODE_FRONT) {
         PCF& f = *module;
         for (size_t i = messages.size(); i-- > 0;) {

@@ -7,7 +7,8 @@ class VCF_GUI : public MODULE_PANEL {
   public:
     PCF* module;
 
-    VCF_GUI(const char* number, PCF* filter);
+    // The items are made now, or at their first use when `items_now` is false.
+    VCF_GUI(const char* number, PCF* filter, bool items_now = true);
     ~VCF_GUI() override;
 
     int update() override;
@@ -15,4 +16,7 @@ class VCF_GUI : public MODULE_PANEL {
 
   private:
     void show_type();
+
+  protected:
+    void build() override;
 };

@@ -6,7 +6,11 @@
 
 #include <cstring>
 
-VCO_GUI::VCO_GUI(const char* number, VCO* oscillator) : MODULE_PANEL(KIND_VCO, number, oscillator), module(oscillator) {
+VCO_GUI::VCO_GUI(const char* number, VCO* oscillator, bool items_now) : MODULE_PANEL(KIND_VCO, number, oscillator), module(oscillator) {
+    finish_construction(items_now);
+}
+
+void VCO_GUI::build() {
     load_layouts();
     VCO& o = *module;
     if (SLIDER* k = knob("SLD_FREQUENCE")) k->angle = knob_angle(o.FREQ);
@@ -27,6 +31,7 @@ VCO_GUI::VCO_GUI(const char* number, VCO* oscillator) : MODULE_PANEL(KIND_VCO, n
 VCO_GUI::~VCO_GUI() = default;
 
 int VCO_GUI::update() {
+    if (!items_made) return OBJET::update();
     if (mode == MODE_FRONT) {
         VCO& o = *module;
         for (size_t i = messages.size(); i-- > 0;) {

@@ -8,9 +8,13 @@ class VCO_GUI : public MODULE_PANEL {
   public:
     VCO* module;
 
-    VCO_GUI(const char* number, VCO* oscillator);
+    // The items are made now, or at their first use when `items_now` is false.
+    VCO_GUI(const char* number, VCO* oscillator, bool items_now = true);
     ~VCO_GUI() override;
 
     int update() override;
     const char* module_name() const override { return module->name; }
+
+  protected:
+    void build() override;
 };

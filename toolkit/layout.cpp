@@ -205,6 +205,7 @@ void write_items(FILE* f, const ITEM_LIST& list, int cut) {
 } // namespace
 
 int write_layout(OBJET& panel, FILE* f) {
+    panel.make_items();
     const int cut = layout_cut(*panel.current);
     if (cut < 0) return 0;
     write_items(f, *panel.current, cut);
@@ -212,6 +213,7 @@ int write_layout(OBJET& panel, FILE* f) {
 }
 
 int save_layout(OBJET& panel, const char* path) {
+    panel.make_items();
     const ITEM_LIST& list = *panel.current;
     // Checked before the file is opened, so an existing layout is not emptied.
     const int cut = layout_cut(list);

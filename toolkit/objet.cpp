@@ -27,6 +27,8 @@ OBJET::~OBJET() {
 }
 
 int OBJET::update() {
+    // Records wait in the queue of a panel without items until it makes them.
+    if (!items_made) return SPRITE::update();
     int taken = 0;
     while (!messages.empty()) {
         const MESSAGE& m = messages.back();
@@ -64,12 +66,13 @@ int OBJET::set_mode(uint32_t new_mode) {
     }
     fit_to_background(*this);
     mark_all(*this, 1);
-    draw();
+    if (items_made) draw();
     dirty = changed = 1;
     return 1;
 }
 
 void OBJET::draw() {
+    make_items();
     if (w <= 0 || h <= 0) fit_to_background(*this);
     for (const char* background : {"FOND_MASK", "IMAGE_FOND"}) {
         SPRITE* item = find(*this, background);
@@ -125,6 +128,7 @@ const char* skip_prefix(const char* name) {
 }
 
 SPRITE* find(OBJET& panel, const char* name) {
+    panel.make_items();
     const ITEM_LIST& list = *panel.current;
     for (size_t i = list.size(); i-- > 0;)
         if (std::strcmp(skip_prefix(list[i]->name), name) == 0) return list[i];
@@ -132,6 +136,7 @@ SPRITE* find(OBJET& panel, const char* name) {
 }
 
 SPRITE* find_button(OBJET& panel, const char* name) {
+    panel.make_items();
     const ITEM_LIST& list = *panel.current;
     for (size_t i = list.size(); i-- > 0;) {
         const char* full = list[i]->name;
@@ -141,6 +146,7 @@ SPRITE* find_button(OBJET& panel, const char* name) {
 }
 
 int index_of(OBJET& panel, const SPRITE* item) {
+    panel.make_items();
     const ITEM_LIST& list = *panel.current;
     int position = 0;
     for (size_t i = list.size(); i-- > 0;) {
@@ -152,6 +158,10 @@ int index_of(OBJET& panel, const SPRITE* item) {
 }
 
 SPRITE* item_at(OBJET& panel, float px, float py) {
+    // A panel whose items wait is made only when the point falls on it: a hit test walks
+    // every panel, and those never shown keep waiting.
+    if (!panel.items_made && !rect_contains(panel.x, panel.y, panel.w, panel.h, px, py)) return nullptr;
+    panel.make_items();
     const ITEM_LIST& list = *panel.current;
     for (size_t i = list.size(); i-- > 0;) {
         SPRITE* item = list[i];
@@ -180,7 +190,11 @@ void post(OBJET& panel, const MESSAGE& record) {
 
 void fit_to_background(OBJET& panel) {
     int16_t fw = static_cast<int16_t>(panel.w), fh = static_cast<int16_t>(panel.h);
-    if (SPRITE* background = find(panel, "IMAGE_FOND")) {
+    if (!panel.items_made) {
+        const bool back = panel.current == &panel.back;
+        fw = back ? panel.back_w : panel.front_w;
+        fh = back ? panel.back_h : panel.front_h;
+    } else if (SPRITE* background = find(panel, "IMAGE_FOND")) {
         if (SDL_Surface* s = background->get_surface()) {
             fw = static_cast<int16_t>(s->w);
             fh = static_cast<int16_t>(s->h);

@@ -26,6 +26,11 @@ class OBJET : public SPRITE {
     ITEM_LIST front;
     ITEM_LIST back;
     ITEM_LIST spare; // never filled
+    // A panel may leave its items to be made when first needed (a patch of thousands of modules
+    // shows a few dozen panels at a time). Until then its lists are empty and its size is that
+    // of the backgrounds its layouts will give each side, in pixels.
+    bool items_made = true;
+    int16_t front_w = 0, front_h = 0, back_w = 0, back_h = 0;
 
     // A null prefix ends the process with status 1.
     OBJET(int px, int py, const char* prefix_text);
@@ -38,6 +43,10 @@ class OBJET : public SPRITE {
     int update() override;
     // 0 folds or unfolds, 1 and 2 show the front, 4 the back; then resizes and redraws.
     virtual int set_mode(uint32_t new_mode);
+
+    // Makes the items a panel left for later; nothing once they exist. Lookups, hit tests,
+    // drawing and layout writing call it, so no caller sees a panel without its items.
+    virtual void make_items() {}
 
     void draw();
 };

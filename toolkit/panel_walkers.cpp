@@ -12,6 +12,7 @@ bool panel_visible(const OBJET& panel, int view_x, int view_y) {
 int draw_panels(std::vector<OBJET*>& list, int view_x, int view_y) {
     for (OBJET* panel : list) {
         if (!panel_visible(*panel, view_x, view_y)) continue;
+        panel->make_items();
         panel->update();
         mark_all(*panel, 1);
         panel->draw();

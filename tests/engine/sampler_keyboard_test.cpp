@@ -115,10 +115,12 @@ TEST(Sampler, PlaysTheWholeSampleThenClosesTheGate) {
     for (int i = 0; i < 4; ++i) {
         g.s.process();
         out.push_back(g.s.value);
+        EXPECT_EQ(g.s.playing.load(), 1u) << "frame " << i;
     }
     EXPECT_EQ(out, (std::vector<float>{1000 * SCALE, 2000 * SCALE, 3000 * SCALE, 4000 * SCALE}));
     EXPECT_EQ(g.gate, 1);
     g.s.process(); // past the last frame
+    EXPECT_EQ(g.s.playing.load(), 0u);
     EXPECT_EQ(g.gate, 0);
     EXPECT_FLOAT_EQ(g.s.value, 0.0f);
     EXPECT_FLOAT_EQ(g.s.position, 0.0f);

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "tests/support/panel_driver.h"
 
@@ -200,6 +201,29 @@ TEST(KeyboardPanel, OctaveButtonsAndDigit) {
     EXPECT_EQ(text_of(panel, "LABEL_NOTE"), "A6");
 }
 
+TEST(KeyboardPanel, AHeldKeyLightsItsKeyOnThePrintedKeyboard) {
+    // Key, lamp centre in white-key widths from the printed keyboard's left edge, black or white:
+    // C, C#, B, the next octave's C and A#, a key beyond the two octaves and one below them.
+    const std::tuple<int32_t, float, bool> cases[] = {{1, 0.5f, false}, {2, 1, true},    {12, 6.5f, false}, {13, 7.5f, false},
+                                                      {23, 13, true},   {27, 1.5f, false}, {0, 6.5f, false}};
+    for (const auto& [key, whites, black] : cases) {
+        EXPECT_FLOAT_EQ(key_spot(key).cx, 8 + whites * 96.0f / 14) << "key " << key;
+        EXPECT_EQ(key_spot(key).cy < 77, black) << "key " << key;
+    }
+    KEYBOARD k;
+    KEYBOARD_GUI panel("0", &k);
+    EXPECT_EQ(image_of(panel, "LAMP_KEY"), "0") << "no key held";
+    k.key = 3;
+    for (int32_t gate : {1, 0}) {
+        k.gate = gate;
+        EXPECT_TRUE(panel.lamp_out_of_date());
+        frame(panel);
+        EXPECT_FALSE(panel.lamp_out_of_date());
+        EXPECT_EQ(image_of(panel, "LAMP_KEY"), gate ? "LAMP_LED_1_1" : "0");
+    }
+    EXPECT_FLOAT_EQ(find(panel, "LAMP_KEY")->x, key_spot(3).cx - 4);
+}
+
 TEST(MixerPanel, ChannelsStartFromTheModuleAndAllAct) {
     MIXER m;
     m.level[0] = 0.5f;
@@ -284,5 +308,18 @@ TEST(SamplerPanel, NameAndSampleFile) {
         SAMPLER_GUI panel("0", &s);
         EXPECT_EQ(text_of(panel, "label_NAME"), "SAMPLER_KICK");
         EXPECT_EQ(text_of(panel, "LABEL_FILE"), shown) << path;
+    }
+}
+
+TEST(SamplerPanel, LampLitWhileItPlays) {
+    SAMPLER s;
+    SAMPLER_GUI panel("0", &s);
+    EXPECT_EQ(image_of(panel, "LAMP_PLAY"), "LAMP_LED_1_0");
+    for (uint32_t playing : {1u, 0u}) {
+        s.playing.store(playing);
+        EXPECT_TRUE(panel.lamp_out_of_date());
+        frame(panel);
+        EXPECT_FALSE(panel.lamp_out_of_date());
+        EXPECT_EQ(image_of(panel, "LAMP_PLAY"), playing ? "LAMP_LED_1_1" : "LAMP_LED_1_0");
     }
 }

@@ -2,12 +2,14 @@
 // patches standing without overlaps.
 #include "engine/modules.h"
 #include "panels/build_panels.h"
+#include "panels/module_panel.h"
 #include "panels/panel_layout.h"
 #include "patch/patch_reader.h"
 #include "toolkit/sprite_registry.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -111,5 +113,60 @@ TEST(PanelLayout, RealPanelsOfShippedAndLargePatchesDoNotOverlap) {
         for (OBJET* p : panels)
             delete p;
     }
+    sprite_registry = previous;
+}
+
+// Panels of a whole graph make their items at first use; until then they have the size and
+// place a panel made at once has, on every side, and once made they hold the same items.
+TEST(PanelLayout, PanelsMadeAtFirstUseMatchPanelsMadeAtOnce) {
+    SPRITE_REGISTRY registry;
+    ASSERT_TRUE(registry.create_registry("grfx/opengl.zim"));
+    SPRITE_REGISTRY* previous = sprite_registry;
+    sprite_registry = &registry;
+    GENERATOR g;
+    g.keyboards.push_back(new KEYBOARD);
+    g.vcos.push_back(new VCO);
+    g.samplers.push_back(new SAMPLER);
+    g.vcas.push_back(new VCA);
+    g.sequencers.push_back(new SEQUENCER);
+    g.filters.push_back(new PCF);
+    g.mixers.push_back(new MIXER);
+    std::vector<OBJET*> panels, sequencers;
+    build_panels(g, panels, sequencers);
+    ASSERT_EQ(panels.size(), 7u);
+    for (OBJET* p : panels) {
+        auto* later = dynamic_cast<MODULE_PANEL*>(p);
+        ASSERT_NE(later, nullptr);
+        const std::string what = later->image;
+        EXPECT_FALSE(later->items_made) << what;
+        std::unique_ptr<OBJET> now(build_panel(later->kind, later->prefix, later->edited_module));
+        for (uint32_t mode : {MODE_FOLDED, MODE_BACK, MODE_FRONT, MODE_BACK}) {
+            later->set_mode(mode);
+            now->set_mode(mode);
+            EXPECT_EQ(later->w, now->w) << what << " mode " << mode;
+            EXPECT_EQ(later->h, now->h) << what << " mode " << mode;
+        }
+        later->set_position(300, 200, 0);
+        post(*later, make_named_message(nullptr, 0, "WAITING", nullptr));
+        // Any lookup makes the items, on the side shown, at the panel's place; records wait.
+        EXPECT_NE(find(*later, "IMAGE_FOND"), nullptr) << what;
+        EXPECT_TRUE(later->items_made && later->mode == MODE_BACK && later->x == 300 && later->y == 200) << what;
+        EXPECT_EQ(later->messages.size(), 1u) << what;
+        for (auto side : {&OBJET::front, &OBJET::back}) {
+            const ITEM_LIST &a = (*later).*side, &b = (*now).*side;
+            ASSERT_EQ(a.size(), b.size()) << what;
+            for (size_t i = 0; i < a.size(); ++i) {
+                const std::string item = what + " " + a[i]->name;
+                EXPECT_TRUE(!std::strcmp(a[i]->name, b[i]->name) && !std::strcmp(a[i]->image, b[i]->image)) << item;
+                EXPECT_TRUE(a[i]->x == b[i]->x && a[i]->y == b[i]->y) << item;
+                // Labels measure their text when drawn; the other items have their image's size.
+                if (!dynamic_cast<LABEL*>(a[i])) {
+                    EXPECT_EQ(a[i]->w, b[i]->w) << item;
+                }
+            }
+        }
+    }
+    for (OBJET* p : panels)
+        delete p;
     sprite_registry = previous;
 }

@@ -1,6 +1,7 @@
 // The real program's cable view under an X display, driven through xdotool: F6 turning the panels
-// around with their cables and plugs, a plug dragged to another output and saved with F4, drops
-// that change nothing, and a patch whose cable list once stopped for a console key.
+// around with their cables and plugs, a plug dragged to another output and saved with F4, a name
+// typed in the window's field after F4, drops that change nothing, and a patch whose cable list
+// once stopped for a console key.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -54,6 +55,15 @@ int cable_pixels(const IMAGE& shot, int x, int y, int w, int h) {
     for (int j = y; j < y + h; ++j)
         for (int i = x; i < x + w; ++i)
             n += colour_distance(shot.at(i, j), 0x808880) <= 10;
+    return n;
+}
+
+// Pixels of the save prompt's ink in the strip where its field is drawn.
+int prompt_ink(const IMAGE& shot) {
+    int n = 0;
+    for (int y = 640; y < 700; ++y)
+        for (int x = 420; x < 1000; ++x)
+            n += colour_distance(shot.at(x, y), 0xFFD860) < 60;
     return n;
 }
 
@@ -169,6 +179,24 @@ TEST_F(ProgramCables, PlugDraggedToAnotherOutputIsSavedWithTheNewRouting) {
     EXPECT_GT(cable_pixels(shot, HIGH_PATH_X, HIGH_PATH_Y, HIGH_PATH_W, HIGH_PATH_H), 10);
     EXPECT_EQ(cable_pixels(shot, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H), 0);
     EXPECT_GT(plug_match(shot, VCO_2_OUT_X, VCO_2_OUT_Y, plug), 0.7);
+}
+
+TEST_F(ProgramCables, F4OpensTheNameFieldOverTheCablesAndSavesInTheWorkingFolder) {
+    ASSERT_NO_FATAL_FAILURE(open("KVX/CABLES.KVX"));
+    enter_cable_view();
+    window.move(900, 740);
+    EXPECT_EQ(prompt_ink(window.screenshot()), 0);
+    window.key("F4");
+    // Letters that would play notes go to the field while it is open.
+    for (const char* key : {"w", "i", "r", "e", "d"})
+        window.key(key);
+    const IMAGE typing = window.screenshot_when([](const IMAGE& shot) { return prompt_ink(shot) > 40; });
+    EXPECT_GT(prompt_ink(typing), 40);
+    EXPECT_GT(cable_pixels(typing, LOW_PATH_X, LOW_PATH_Y, LOW_PATH_W, LOW_PATH_H), 10) << "the cables stay drawn";
+    window.key("Return");
+    ASSERT_TRUE(program.wait_for_output("Saved wired.KVX")) << program.output();
+    EXPECT_NE(read_text(stage.file("wired.KVX")).find("MIXER_4;ADD_CHANELL=VCO_1;"), std::string::npos);
+    EXPECT_FALSE(shows_fronts(window.screenshot())) << "still the cable view";
 }
 
 TEST_F(ProgramCables, DropsOnNothingAndOnTheOwnJackLeaveThePatch) {

@@ -188,6 +188,46 @@ TEST_F(ProgramWindow, HeldNoteKeyIsHeardInTheRecording) {
     EXPECT_GT(held, 2 * before) << "treble while held " << held << ", before " << before;
 }
 
+// A keyboard at octave 0 whose note plays the tom sample slowly (about 13 s), so it sounds for as
+// long as the key is held. The keyboard's panel stands at (0, 50), the sampler's at (120, 25).
+const char* const LAMP_PATCH = "BEGIN_OBJECTS_DECLARE\n"
+                               "KEY_1;OCTAVE=0;\n"
+                               "SAMPLER_1;FILE=samples/tom.wav;\n"
+                               "MIXER_4;;\n"
+                               "END_OBJECTS_DECLARE\n"
+                               "BEGIN_LINKS_DECLARE\n"
+                               "SAMPLER_1;IN=KEY_1;GATE=KEY_1;SYNC=KEY_1;\n"
+                               "MIXER_4;ADD_CHANELL=SAMPLER_1;\n"
+                               "END_LINKS_DECLARE\n";
+
+// A lamp's red, brighter than the white key under it and the dark unlit lamp.
+bool lamp_lit(uint32_t rgb) {
+    return (rgb >> 16) > 0xE0 && ((rgb >> 8) & 0xFF) < 0xB0;
+}
+
+TEST_F(ProgramWindow, AHeldNoteKeyLightsItsKeyAndTheSamplerItPlays) {
+    stage.write("KVX/LAMPS.KVX", LAMP_PATCH);
+    ASSERT_NO_FATAL_FAILURE(open("KVX/LAMPS.KVX"));
+    // "c" is the third key of its row: D, the second white key of the printed keyboard, whose
+    // lamp is centred at (18, 80) on the panel; the sampler's lamp at (160, 31) on its panel.
+    auto key_lit = [](const IMAGE& shot) { return lamp_lit(shot.at(18, 50 + 80)); };
+    auto sampler_lit = [](const IMAGE& shot) { return lamp_lit(shot.at(120 + 160, 25 + 31)); };
+    window.move(700, 700);
+    const IMAGE before = drawn_screenshot();
+    EXPECT_FALSE(key_lit(before));
+    EXPECT_FALSE(sampler_lit(before));
+    window.key_down("c");
+    const IMAGE held = window.screenshot_when([&](const IMAGE& shot) { return key_lit(shot) && sampler_lit(shot); });
+    EXPECT_TRUE(key_lit(held)) << "the held key";
+    EXPECT_TRUE(sampler_lit(held)) << "the sampler playing";
+    window.key_up("c");
+    const IMAGE released =
+        window.screenshot_when([&](const IMAGE& shot) { return !key_lit(shot) && !sampler_lit(shot); });
+    EXPECT_FALSE(key_lit(released));
+    EXPECT_FALSE(sampler_lit(released)) << "the closed gate stops the sample";
+    expect_clean_exit();
+}
+
 TEST_F(ProgramWindow, MiddleDragScrollsMiddleClickFoldsRightDragMoves) {
     ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
     window.move(700, 700);
