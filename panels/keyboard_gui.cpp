@@ -30,7 +30,7 @@ void KEYBOARD_GUI::show_octave() {
     std::snprintf(tile, sizeof tile, "LED_NUMERIC_1_%d", module->octave + 1);
     show_image("SPRITE_OCT", tile);
     char text[NOTE_NAME_SIZE];
-    shown_key = module->key;
+    shown_key = shared_load(module->key);
     shown_octave = module->octave;
     note_name(shown_key, shown_octave, text);
     set_label("LABEL_NOTE", "%s", text);
@@ -53,6 +53,6 @@ int KEYBOARD_GUI::update() {
         }
     }
     // The computer keyboard changes the key played without a message to the panel.
-    if (current == &front && (module->key != shown_key || module->octave != shown_octave)) show_octave();
+    if (current == &front && (shared_load(module->key) != shown_key || module->octave != shown_octave)) show_octave();
     return OBJET::update();
 }

@@ -17,7 +17,7 @@ VCA_GUI::VCA_GUI(const char* number, VCA* envelope) : MODULE_PANEL(KIND_VCA, num
     panel_put(module_ref(&a), P_VCA_SUSTAIN, vca_sustain_floor(a.SUSTAIN));
     set_label("LABEL_RELEASE", "%2.1f", static_cast<double>(a.RELEASE));
     // The lamp is lit while the envelope shapes its input, that is while it is not bypassed.
-    show_state(button("POWER"), a.BYPASS ? 0 : 1);
+    show_state(button("POWER"), shared_load(a.BYPASS) ? 0 : 1);
     mark_all(*this, 1);
     update();
 }
