@@ -72,13 +72,14 @@ bool note_key(SDLKey sym, bool down) {
             if (row.keys[i] != sym) continue;
             KEYBOARD* k = find_keyboard(row.keyboard);
             if (!k) return true;
+            // The playing keyboard's fields, read by the sweep between samples.
             if (down) {
-                k->key = i + 1;
-                k->gate = 1;
-                k->gate_time = 0.0f;
-                k->sync_pending = 1;
+                shared_store(k->key, i + 1);
+                shared_store(k->gate, 1);
+                shared_store(k->gate_time, 0.0f);
+                shared_store(k->sync_pending, 1);
             } else {
-                k->gate = 0;
+                shared_store(k->gate, 0);
             }
             return true;
         }

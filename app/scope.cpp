@@ -33,7 +33,7 @@ bool start_picture(SCOPE_VIEW& scope) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, TEXTURE_SIDE, TEXTURE_SIDE, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    scope_plot_hook = scope_plot_frame;
+    shared_store(scope_plot_hook, scope_plot_frame);
     return true;
 }
 
@@ -129,7 +129,7 @@ void draw_scope_view(SCOPE_VIEW& scope) {
 
 void release_scope(SCOPE_VIEW& scope) {
     scope_mode = 0;
-    scope_plot_hook = nullptr;
+    shared_store(scope_plot_hook, nullptr);
     if (scope.picture) SDL_FreeSurface(scope.picture);
     scope = SCOPE_VIEW();
 }

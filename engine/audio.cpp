@@ -71,8 +71,10 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
         const int16_t sample = to_sample(m);
         out[2 * n] = sample;
         out[2 * n + 1] = sample;
-        if (scope_mode.load(std::memory_order_relaxed) == 1 && scope_plot_hook != nullptr)
-            scope_plot_hook(m, frames);
+        if (scope_mode.load(std::memory_order_relaxed) == 1) {
+            void (*plot)(float, int) = shared_load(scope_plot_hook);
+            if (plot != nullptr) plot(m, frames);
+        }
     }
     render_busy.store(0);
     return 1;

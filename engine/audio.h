@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/shared_word.h"
 #include "engine/stream_format.h"
 
 
@@ -25,7 +26,8 @@ extern std::atomic<int> scope_mode;
 extern std::atomic<float> scope_zoom;
 extern float scope_x;
 
-// Draws one frame of the oscilloscope trace; installed by the window, absent headless.
+// Draws one frame of the oscilloscope trace; installed by the window, absent headless. Set and
+// read through shared_store and shared_load: the window installs it while blocks play.
 extern void (*scope_plot_hook)(float master, int frames);
 
 // The output conversion: m x 32767 truncated toward zero and saturated to 16 bits.

@@ -27,13 +27,13 @@ struct FIELD {
 
 // A single-word relaxed store: the sweep reads the field whole, before or after the change.
 void store(int32_t* f, int32_t v) {
-    __atomic_store_n(f, v, __ATOMIC_RELAXED);
+    shared_store(*f, v);
 }
 void store(float* f, float v) {
-    __atomic_store(f, &v, __ATOMIC_RELAXED);
+    shared_store(*f, v);
 }
 template <class T> void store_link(T** f, T* v) {
-    __atomic_store_n(f, v, __ATOMIC_RELAXED);
+    shared_store(*f, v);
 }
 
 bool in_cell(const PARAM_KEY& k) {
@@ -303,8 +303,8 @@ DOOR::DOOR() : graph_(nullptr), observers_(door_observers()) {}
 
 bool DOOR::get(const MODULE_REF& m, const PARAM_KEY& key, double& value) const {
     const FIELD f = field_of(m, key);
-    if (f.whole != nullptr) value = *f.whole;
-    else if (f.real != nullptr) value = *f.real;
+    if (f.whole != nullptr) value = shared_load(*f.whole);
+    else if (f.real != nullptr) value = shared_load(*f.real);
     else return false;
     return true;
 }
@@ -315,15 +315,16 @@ bool DOOR::set(const MODULE_REF& m, const PARAM_KEY& key, double value) {
     double old_value;
     bool changed;
     if (f.whole != nullptr) {
-        old_value = *f.whole;
+        old_value = shared_load(*f.whole);
         const int32_t v = static_cast<int32_t>(value);
-        changed = v != *f.whole;
+        changed = v != old_value;
         store(f.whole, v);
         value = v;
     } else {
-        old_value = *f.real;
+        const float old = shared_load(*f.real);
+        old_value = old;
         const float v = static_cast<float>(value);
-        changed = float_bits(v) != float_bits(*f.real);
+        changed = float_bits(v) != float_bits(old);
         store(f.real, v);
         value = v;
     }
@@ -493,7 +494,7 @@ bool DOOR::remove_channel(const MODULE_REF& mixer, int slot) {
     const MODULE_REF before = owner_of(m.inputs[slot].input);
     // Uncounted before it is emptied, so the sweep never reads a slot being taken back.
     held([&] {
-        __atomic_store_n(&m.input_count, slot, __ATOMIC_RELAXED);
+        shared_store(m.input_count, slot);
         store_link(&m.inputs[slot].input, static_cast<float*>(nullptr));
     });
     if (!observers_.empty()) {

@@ -5,6 +5,6 @@
 
 int KEYBOARD::process() {
     sync_tick();
-    value = static_cast<float>(note_at(key, octave)) * bend;
+    value = static_cast<float>(note_at(shared_load(key), shared_load(octave))) * shared_load(bend);
     return 1;
 }

@@ -25,14 +25,15 @@ struct alignas(64) MIXER : OUTPUT {
 inline int MIXER::tick() {
     float sum = 0.0f;
     int count = 0;
-    if (enabled != 0) {
-        const int n = input_count < MIXER_SLOTS ? input_count : MIXER_SLOTS;
+    if (shared_load(enabled) != 0) {
+        const int32_t slots = shared_load(input_count);
+        const int n = slots < MIXER_SLOTS ? slots : MIXER_SLOTS;
         for (int i = 0; i < n; ++i) {
             const float* src = inputs[i].input;
             // Only a mute of exactly 1.0 skips the slot.
-            if (float_bits(mute[i]) == 0x3f800000u || src == nullptr) continue;
+            if (float_bits(shared_load(mute[i])) == 0x3f800000u || src == nullptr) continue;
             ++count;
-            sum += level[i] * *src;
+            sum += shared_load(level[i]) * *src;
         }
     }
     value = count > 0 ? sum / static_cast<float>(count) : 0.0f;

@@ -73,18 +73,20 @@ inline double biquad_step(const BIQUAD_COEFFS& k, BIQUAD_STATE& m, int type, dou
     return y;
 }
 
+// The settings are read once each through shared_load: the door changes them between samples.
 inline int PCF::tick() {
-    if (TESSARO_LIKELY(power != 0 && input != nullptr && BYPASS == 0)) {
+    const int32_t on = shared_load(power);
+    if (TESSARO_LIKELY(on != 0 && input != nullptr && shared_load(BYPASS) == 0)) {
         float wet = mix;
-        float f = static_cast<float>(HICUT);
+        float f = static_cast<float>(shared_load(HICUT));
         if (TESSARO_UNLIKELY(any_connected(mod_amp, mod_freq))) {
             if (mod_amp != nullptr) wet = (read_mod(mod_amp) + 1.0f) * wet;
             if (mod_freq != nullptr) f = f * (read_mod(mod_freq) + 1.0f);
         }
-        int type = TYPE;
+        int type = shared_load(TYPE);
         if (TESSARO_UNLIKELY(static_cast<uint32_t>(type) > 7u)) {
             type = type > 7 ? 0 : 7;
-            TYPE = type;
+            shared_store(TYPE, type);
         }
 
         const float x = *input;
@@ -97,24 +99,25 @@ inline int PCF::tick() {
             // Recomputing costs a cos, a sin and two powers: only when a key changes. Keys are
             // compared by their bits; 0 and -0, the one pair of equal values with different
             // bits, give the same coefficients, so the filter runs as if values were compared.
-            const uint32_t fb = float_bits(f), qb = float_bits(Q), gb = float_bits(GAIN);
+            const float q = shared_load(Q), gain = shared_load(GAIN);
+            const uint32_t fb = float_bits(f), qb = float_bits(q), gb = float_bits(gain);
             if (TESSARO_UNLIKELY(fb != key_bits[0] || qb != key_bits[1] || gb != key_bits[2] ||
                                  type != key_type)) {
                 key_bits[0] = fb;
                 key_bits[1] = qb;
                 key_bits[2] = gb;
                 key_freq = f;
-                key_q = Q;
-                key_gain = GAIN;
+                key_q = q;
+                key_gain = gain;
                 key_type = type;
-                compute_coefficients(coeffs, type, f, Q, GAIN);
+                compute_coefficients(coeffs, type, f, q, gain);
             }
             // The filter runs in double precision; its scaled output joins the module's floats.
             const double y = biquad_step(coeffs, memory, type, x);
-            const float e = static_cast<float>(y * (AMOUNT + 1.0f));
+            const float e = static_cast<float>(y * (shared_load(AMOUNT) + 1.0f));
             value = (1.0f - wet) * x + e * wet;
         }
-    } else if (power != 0) {
+    } else if (on != 0) {
         // Unconnected: silence; bypassed: the input unchanged.
         value = input != nullptr ? *input : 0.0f;
     }

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/shared_word.h"
 #include "engine/stream_format.h"
 
 // A connection is a raw pointer held by the consumer; a null pointer means unconnected.
 // Every value the audio thread shares with the other threads is a single aligned 32-bit
-// store (float, int or pointer), seen by the sweep either before or after the change.
+// store (float, int or pointer), seen by the sweep either before or after the change; both
+// sides reach it through shared_load and shared_store.
 
 // Every module derives from OUTPUT, so its virtual destructor lets the owner delete any
 // module through a pointer to its base.
@@ -47,8 +49,8 @@ struct OUTPUT_SYNC {
         return 1;
     }
     void sync_tick() {
-        if (sync_pending == 1) {
-            sync_pending = 0;
+        if (shared_load(sync_pending) == 1) {
+            shared_store(sync_pending, 0);
             sync_pulse = 1;
         } else {
             sync_pulse = 0;

@@ -16,7 +16,7 @@ SAMPLER::SAMPLER() {}
 
 int SAMPLER::process() {
     if (gate_in == nullptr) return 1;
-    if (*gate_in == 0) {
+    if (shared_load(*gate_in) == 0) {
         position = 0.0f;
         value = 0.0f;
         show_playing(0);
@@ -48,7 +48,7 @@ int SAMPLER::process() {
     if (!(position < static_cast<float>(2 * frames))) {
         position = 0.0f;
         value = 0.0f;
-        *gate_in = 0;
+        shared_store(*gate_in, 0);
         show_playing(0);
         return 1;
     }

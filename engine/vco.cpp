@@ -46,9 +46,9 @@ float vco_pulse(float amp, float off, float t, float pw) {
 
 // The waveforms that need the phase offset, the pulse width, a sine or a random draw, kept out
 // of line so that the ramp shapes run without a call or a stack frame. Stores the sample.
-[[gnu::noinline]] int VCO::other_wave(float amp, float t) {
+[[gnu::noinline]] int VCO::other_wave(int type, float amp, float t) {
     float v;
-    switch (TYPE) {
+    switch (type) {
     case WAVE_SIN:
         v = vco_sin(amp, phase_offset(), t);
         break;
@@ -63,9 +63,11 @@ float vco_pulse(float amp, float off, float t, float pw) {
         if (synth_rand() & 1) noise_level = -noise_level;
         v = noise_level * NOISE_SCALE;
         break;
-    case WAVE_PULSE:
-        v = vco_pulse(amp, phase_offset(), t, mod_pwm != nullptr ? (read_mod(mod_pwm) + 1.0f) * PWM : PWM);
+    case WAVE_PULSE: {
+        const float pw = shared_load(PWM);
+        v = vco_pulse(amp, phase_offset(), t, mod_pwm != nullptr ? (read_mod(mod_pwm) + 1.0f) * pw : pw);
         break;
+    }
     default:
         v = 0.0f;
         break;

@@ -31,8 +31,11 @@ struct alignas(64) VCO : OUTPUT, INPUT, INPUT_GATE, INPUT_SYNC {
 
   private:
     // PHASE scaled by the phase modulation slot when it is connected.
-    float phase_offset() const { return mod_phase != nullptr ? (read_mod(mod_phase) + 1.0f) * PHASE : PHASE; }
-    int other_wave(float amp, float t);
+    float phase_offset() const {
+        const float p = shared_load(PHASE);
+        return mod_phase != nullptr ? (read_mod(mod_phase) + 1.0f) * p : p;
+    }
+    int other_wave(int type, float amp, float t);
 };
 
 // Waveform arithmetic, one sample each; t is the running phase in [-1, 1].
@@ -48,15 +51,16 @@ inline float vco_saw(float amp, float t) {
     return t * amp;
 }
 
+// The settings are read once each through shared_load: the door changes them between samples.
 inline int VCO::tick() {
-    if (TESSARO_UNLIKELY(power == 0)) {
+    if (TESSARO_UNLIKELY(shared_load(power) == 0)) {
         value = 0.0f;
         return 1;
     }
-    float amp = AMOUNT;
-    float f = FREQ;
+    float amp = shared_load(AMOUNT);
+    float f = shared_load(FREQ);
     if (input != nullptr) {
-        f = *input * FREQ * 0.022727273f; // 1/44: a note at FREQ 44 is followed exactly
+        f = *input * f * 0.022727273f; // 1/44: a note at FREQ 44 is followed exactly
         played_freq = f;
     }
     if (TESSARO_UNLIKELY(any_connected(sync_in, mod_amp, mod_freq))) {
@@ -71,12 +75,12 @@ inline int VCO::tick() {
     if (TESSARO_UNLIKELY(t > 1.0f)) t = -1.0f;
     phase = t;
 
-    const int type = TYPE;
+    const int type = shared_load(TYPE);
     if (type == WAVE_SAW)
         value = clip_unit(vco_saw(amp, t));
     else if (type == WAVE_TRI)
         value = clip_unit(vco_tri(amp, t));
     else
-        return other_wave(amp, t);
+        return other_wave(type, amp, t);
     return 1;
 }

@@ -26,7 +26,7 @@ int VOICE_ALLOCATOR::note_of(int voice) const {
 void VOICE_ALLOCATOR::pitch(VOICE& v, int note) {
     v.note = note;
     // The keyboard sounds entry key + 12 x octave; its octave stays as the panel set it.
-    v.keyboard->key = note - FIRST_PLAYABLE - 12 * v.keyboard->octave;
+    shared_store(v.keyboard->key, note - FIRST_PLAYABLE - 12 * shared_load(v.keyboard->octave));
 }
 
 void VOICE_ALLOCATOR::start(VOICE& v, int note) {
@@ -35,9 +35,9 @@ void VOICE_ALLOCATOR::start(VOICE& v, int note) {
     v.sustained = false;
     v.started = ++clock_;
     // As a key press of the computer keyboard: envelope time from 0, gate on, one sync pulse.
-    v.keyboard->gate_time = 0.0f;
-    v.keyboard->gate = 1;
-    v.keyboard->sync_pending = 1;
+    shared_store(v.keyboard->gate_time, 0.0f);
+    shared_store(v.keyboard->gate, 1);
+    shared_store(v.keyboard->sync_pending, 1);
 }
 
 void VOICE_ALLOCATOR::release(VOICE& v) {
@@ -48,7 +48,7 @@ void VOICE_ALLOCATOR::release(VOICE& v) {
     }
     v.sustained = false;
     v.note = -1;
-    v.keyboard->gate = 0;
+    shared_store(v.keyboard->gate, 0);
 }
 
 void VOICE_ALLOCATOR::note_on(int note) {
@@ -115,10 +115,10 @@ void VOICE_ALLOCATOR::all_off() {
     for (int i = 0; i < count_; ++i) {
         voices_[i].held = voices_[i].sustained = false;
         voices_[i].note = -1;
-        voices_[i].keyboard->gate = 0;
+        shared_store(voices_[i].keyboard->gate, 0);
     }
 }
 
 void VOICE_ALLOCATOR::bend(float ratio) {
-    for (int i = 0; i < count_; ++i) voices_[i].keyboard->bend = ratio;
+    for (int i = 0; i < count_; ++i) shared_store(voices_[i].keyboard->bend, ratio);
 }

@@ -47,7 +47,7 @@ void KEYBOARD_GUI::show_octave() {
     std::snprintf(tile, sizeof tile, "LED_NUMERIC_1_%d", module->octave + 1);
     show_image("SPRITE_OCT", tile);
     char text[NOTE_NAME_SIZE];
-    shown_key = module->key;
+    shown_key = shared_load(module->key);
     shown_octave = module->octave;
     note_name(shown_key, shown_octave, text);
     set_label("LABEL_NOTE", "%s", text);
@@ -71,15 +71,15 @@ int KEYBOARD_GUI::update() {
         }
     }
     // The computer keyboard changes the key played without a message to the panel.
-    if (current == &front && (module->key != shown_key || module->octave != shown_octave)) show_octave();
+    if (current == &front && (shared_load(module->key) != shown_key || module->octave != shown_octave)) show_octave();
     if (current == &front && lit_key() != shown_lit) show_lit_key();
     return OBJET::update();
 }
 
 int32_t KEYBOARD_GUI::lit_key() const {
     // The computer keyboard, a MIDI note and a sampler's end write the gate on other threads.
-    if (__atomic_load_n(&module->gate, __ATOMIC_RELAXED) == 0) return NO_KEY;
-    return __atomic_load_n(&module->key, __ATOMIC_RELAXED);
+    if (shared_load(module->gate) == 0) return NO_KEY;
+    return shared_load(module->key);
 }
 
 void KEYBOARD_GUI::show_lit_key() {
@@ -102,7 +102,7 @@ void KEYBOARD_GUI::show_lit_key() {
 
 bool KEYBOARD_GUI::lamp_out_of_date() const {
     if (!items_made || current != &front) return false;
-    return lit_key() != shown_lit || __atomic_load_n(&module->key, __ATOMIC_RELAXED) != shown_key;
+    return lit_key() != shown_lit || shared_load(module->key) != shown_key;
 }
 
 KEY_SPOT key_spot(int32_t key) {

@@ -37,11 +37,11 @@ const READING READINGS[] = {
     {KIND_PCF, "SLD_QRATIO", false, "Q %.1f", [](const void* m, int) { return double(as<PCF>(m).Q); }},
     {KIND_PCF, "SLD_LEVEL", false, "LEVEL %.2f", [](const void* m, int) { return double(as<PCF>(m).AMOUNT); }},
     {KIND_SEQUENCER, "BUTTON_DIVIDER_", false, "TEMPO %.3f steps per second",
-     [](const void* m, int) { return double(as<SEQUENCER>(m).DIVIDER); }},
+     [](const void* m, int) { return double(shared_load(as<SEQUENCER>(m).DIVIDER)); }},
     {KIND_SEQUENCER, "SLD_VOL_", true, "VOLUME %.1f",
-     [](const void* m, int i) { return double(as<SEQUENCER>(m).step_volume[seq_row(as<SEQUENCER>(m).pattern)][i]); }},
+     [](const void* m, int i) { return double(as<SEQUENCER>(m).step_volume[seq_row(shared_load(as<SEQUENCER>(m).pattern))][i]); }},
     {KIND_SEQUENCER, "SLD_LENGHT_", true, "LENGTH %.3f steps",
-     [](const void* m, int i) { return double(as<SEQUENCER>(m).step_length[seq_row(as<SEQUENCER>(m).pattern)][i]); }},
+     [](const void* m, int i) { return double(as<SEQUENCER>(m).step_length[seq_row(shared_load(as<SEQUENCER>(m).pattern))][i]); }},
     {KIND_MIXER, "SLD_CANAL_", true, "LEVEL %.2f", [](const void* m, int i) { return double(as<MIXER>(m).level[i]); }},
 };
 

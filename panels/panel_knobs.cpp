@@ -42,7 +42,7 @@ const KNOB KNOBS[] = {
 // The sequencer's pattern row the panel shows, 0 for other kinds.
 int shown_row(const MODULE_PANEL& panel) {
     if (panel.kind != KIND_SEQUENCER) return 0;
-    return seq_row(static_cast<const SEQUENCER*>(panel.edited_module)->pattern);
+    return seq_row(shared_load(static_cast<const SEQUENCER*>(panel.edited_module)->pattern));
 }
 
 } // namespace

@@ -111,7 +111,7 @@ void SEQ_GUI::show_note(int n, bool active, int32_t note, int32_t octave) {
 
 void SEQ_GUI::refresh_step(int i) {
     SEQUENCER& s = *module;
-    const int p = seq_row(s.pattern), n = i + 1;
+    const int p = seq_row(shared_load(s.pattern)), n = i + 1;
     const bool active = i < s.NBR_STEP;
     char name[ITEM_NAME_SIZE];
 
@@ -151,12 +151,12 @@ void SEQ_GUI::show_lamps() {
     char name[ITEM_NAME_SIZE];
     for (int i = 0; i < step_count; ++i) {
         std::snprintf(name, sizeof name, "LAMPE_STEP_%d", i + 1);
-        if (SPRITE* lamp = item(name)) lamp->set_image(i == module->step ? "LAMP_LED_1_1" : "LAMP_LED_1_0");
+        if (SPRITE* lamp = item(name)) lamp->set_image(i == shared_load(module->step) ? "LAMP_LED_1_1" : "LAMP_LED_1_0");
     }
 }
 
 void SEQ_GUI::show_dividers() {
-    set_label("LABEL_DIVIDER", "%3.3f", static_cast<double>(module->DIVIDER));
+    set_label("LABEL_DIVIDER", "%3.3f", static_cast<double>(shared_load(module->DIVIDER)));
     set_label("LABEL_WISHED_DIVIDER", "%3.3f", static_cast<double>(module->next_divider));
 }
 
@@ -186,7 +186,7 @@ void SEQ_GUI::handle_release(const MESSAGE& m) {
     }
 
     const char* bare = skip_prefix(name);
-    const int p = seq_row(s.pattern);
+    const int p = seq_row(shared_load(s.pattern));
     int n;
     if ((n = numbered_name(bare, "BUTTON_BYPASS_", "")) >= 1 && n <= step_count) {
         // The step's mute toggles once per release; the button, which toggles itself on the
@@ -218,7 +218,7 @@ void SEQ_GUI::handle_knob(const MESSAGE& m) {
     SEQUENCER& s = *module;
     const char* bare = skip_prefix(target_name(m));
     const bool down = is_sld_down(m);
-    const int p = seq_row(s.pattern);
+    const int p = seq_row(shared_load(s.pattern));
     char name[ITEM_NAME_SIZE];
     int n;
     if ((n = numbered_name(bare, "SLD_VOL_", "")) >= 1 && n <= step_count) {
@@ -240,7 +240,7 @@ int SEQ_GUI::update() {
             const MESSAGE& m = messages[i];
             if (m.kind == 1 && m.event_type() == EVENT_USER) {
                 // A pattern has just begun: its steps may come from another pattern row.
-                if (module->step == 0) refresh_steps();
+                if (shared_load(module->step) == 0) refresh_steps();
             } else if (is_release(m)) {
                 handle_release(m);
             } else if (m.kind == 0 && m.target &&

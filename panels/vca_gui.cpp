@@ -24,7 +24,7 @@ void VCA_GUI::build() {
     set_label("LABEL_SUSTAIN", "%2.2f", static_cast<double>(sustain));
     set_label("LABEL_RELEASE", "%2.1f", static_cast<double>(a.RELEASE));
     // The lamp is lit while the envelope shapes its input, that is while it is not bypassed.
-    show_state(button("POWER"), a.BYPASS ? 0 : 1);
+    show_state(button("POWER"), shared_load(a.BYPASS) ? 0 : 1);
     mark_all(*this, 1);
     update();
 }

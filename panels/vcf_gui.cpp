@@ -23,7 +23,8 @@ void VCF_GUI::build() {
     set_label("LABEL_QRATIO", "%2.1f", static_cast<double>(f.Q));
     set_label("LABEL_LEVEL", "%2.1f", static_cast<double>(f.AMOUNT));
     // A TYPE the panel has no name for (from a patch) shows its number.
-    if (!vcf_type_name(f.TYPE)) set_label("LABEL_TYPE", "%d", f.TYPE);
+    const int32_t type = shared_load(f.TYPE);
+    if (!vcf_type_name(type)) set_label("LABEL_TYPE", "%d", type);
     set_label("label_NAME", "%s", f.name);
     show_state(button("POWER"), f.power);
     show_state(button("BYPASS"), f.BYPASS);
@@ -34,8 +35,8 @@ void VCF_GUI::build() {
 VCF_GUI::~VCF_GUI() = default;
 
 void VCF_GUI::show_type() {
-    show_image("AFFICHAGE_TYPE_FILTRE", vcf_type_image(module->TYPE));
-    if (const char* type_name = vcf_type_name(module->TYPE)) set_label("LABEL_TYPE", "%8s", type_name);
+    show_image("AFFICHAGE_TYPE_FILTRE", vcf_type_image(shared_load(module->TYPE)));
+    if (const char* type_name = vcf_type_name(shared_load(module->TYPE))) set_label("LABEL_TYPE", "%8s", type_name);
 }
 
 int VCF_GUI::update() {
@@ -66,7 +67,7 @@ int VCF_GUI::update() {
                 } else if (std::strstr(name, "BYPASS")) {
                     if (BUTTON* b = button("BYPASS")) panel_put(module_ref(&f), P_PCF_BYPASS, state_after_releases(*this, *b));
                 } else if (std::strstr(name, "AFFICHAGE_TYPE_FILTRE")) {
-                    panel_put(module_ref(&f), P_PCF_TYPE, vcf_type_next(f.TYPE));
+                    panel_put(module_ref(&f), P_PCF_TYPE, vcf_type_next(shared_load(f.TYPE)));
                     show_type();
                 }
             }

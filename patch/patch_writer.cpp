@@ -241,7 +241,7 @@ void write_declaration(FILE* f, const VCO& m) {
 
 static std::string declaration_text(const VCA& m) {
     std::string line = line_start(m.name);
-    int_field_or(line, vca_keys[AK_BYPASS], m.BYPASS, 0);
+    int_field_or(line, vca_keys[AK_BYPASS], shared_load(m.BYPASS), 0); // follows the gate link
     real_field(line, vca_keys[AK_ATTACK], m.ATTACK);
     real_field(line, vca_keys[AK_DECAY], m.DECAY);
     real_field(line, vca_keys[AK_SUSTAIN], m.SUSTAIN);
@@ -282,13 +282,16 @@ void write_declaration(FILE* f, const MIXER& m) {
 
 std::string sequencer_word(const SEQUENCER& m) {
     std::string w = line_start(m.name);
-    real_field(w, sequencer_keys[SK_DIVIDER], m.DIVIDER, SAVED_DIVIDER_KEY);
+    // The playing tempo and pattern change at a pattern's end on the audio thread.
+    const float divider = shared_load(m.DIVIDER);
+    const int32_t pattern = shared_load(m.pattern);
+    real_field(w, sequencer_keys[SK_DIVIDER], divider, SAVED_DIVIDER_KEY);
     int_field(w, sequencer_keys[SK_NBR_STEP], m.NBR_STEP);
-    if (!same(m.next_divider, m.DIVIDER) || !value_in_range(sequencer_keys[SK_DIVIDER], m.DIVIDER))
+    if (!same(m.next_divider, divider) || !value_in_range(sequencer_keys[SK_DIVIDER], divider))
         real_field(w, sequencer_keys[SK_WISHED_TEMPO], m.next_divider);
     int_field_or(w, sequencer_keys[SK_POWER], m.power, 1);
-    if (m.pattern != 0) int_field(w, sequencer_keys[SK_PLAYING], m.pattern);
-    if (m.next_pattern != m.pattern) int_field(w, sequencer_keys[SK_WISHED_PATTERN], m.next_pattern);
+    if (pattern != 0) int_field(w, sequencer_keys[SK_PLAYING], pattern);
+    if (m.next_pattern != pattern) int_field(w, sequencer_keys[SK_WISHED_PATTERN], m.next_pattern);
     note_cells(w, m);
     cells(w, sequencer_keys[SK_VOLUME], m.step_volume, DEFAULT_STEP_VOLUME, add_real);
     cells(w, sequencer_keys[SK_LENGHT], m.step_length, DEFAULT_STEP_LENGTH, add_real);
@@ -311,7 +314,7 @@ static std::string declaration_text(const PCF& m) {
     int_field(line, pcf_keys[FK_HICUT], m.HICUT);
     real_field(line, pcf_keys[FK_Q], m.Q);
     real_field(line, pcf_keys[FK_GAIN], m.GAIN);
-    int_field(line, pcf_keys[FK_TYPE], m.TYPE);
+    int_field(line, pcf_keys[FK_TYPE], shared_load(m.TYPE)); // wrapped by the audio thread
     // After GAIN, whose reading also sets AMOUNT.
     real_field(line, pcf_keys[FK_AMOUNT], m.AMOUNT);
     int_field_or(line, pcf_keys[FK_BYPASS], m.BYPASS, 1); // a new filter is bypassed
@@ -330,7 +333,8 @@ static std::string declaration_text(const KEYBOARD& m) {
     const size_t name_end = line.size();
     if (m.power != fresh.power) int_field(line, keyboard_keys[KK_POWER], m.power);
     if (m.octave != fresh.octave) int_field(line, keyboard_keys[KK_OCTAVE], m.octave);
-    if (m.key != fresh.key) int_field(line, keyboard_keys[KK_NOTE], m.key);
+    const int32_t key = shared_load(m.key); // MIDI notes set it on the audio thread
+    if (key != fresh.key) int_field(line, keyboard_keys[KK_NOTE], key);
     close_declaration(line, name_end);
     return line;
 }

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/support/wait.h"
+
 namespace {
 void quiet(const char*) {}
 
@@ -105,6 +107,12 @@ std::vector<double> MIDI_KEYS::heard() const {
 }
 
 void MIDI_KEYS::go(std::vector<MESSAGE> script) {
+    // A script still playing is being read by the callback: stop it and let the callback under
+    // way finish (the server gone, none is) before the script is replaced.
+    if (playing_.exchange(false)) {
+        const unsigned seen = periods_.load();
+        wait_until([&] { return periods_.load() != seen; }, 2000, 1);
+    }
     script_ = std::move(script);
     next_.store(0);
     based_ = false;
@@ -126,7 +134,10 @@ int MIDI_KEYS::process(jack_nframes_t nframes, void* self) {
         for (jack_nframes_t i = 0; i < nframes && n < k.heard_.size(); ++i) k.heard_[n++] = in[i];
         k.heard_count_.store(n);
     }
-    if (!k.playing_.load()) return 0;
+    if (!k.playing_.load()) {
+        k.periods_.fetch_add(1);
+        return 0;
+    }
     const jack_nframes_t now = jack_last_frame_time(k.client_);
     if (!k.based_) {
         k.base_ = now;
@@ -141,6 +152,7 @@ int MIDI_KEYS::process(jack_nframes_t nframes, void* self) {
         jack_midi_event_write(buffer, offset, m.bytes.data(), m.bytes.size());
     }
     k.next_.store(i);
+    k.periods_.fetch_add(1);
     return 0;
 }
 

@@ -67,6 +67,7 @@ class MIDI_KEYS {
     std::atomic<bool> playing_{false};
     std::atomic<size_t> next_{0};
     std::atomic<int> xruns_{0};
+    std::atomic<unsigned> periods_{0}; // callbacks finished, so go() knows none still reads the script
     bool based_ = false;
     jack_nframes_t base_ = 0;
 };
