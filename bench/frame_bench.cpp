@@ -118,6 +118,17 @@ const char* biggest_patch() {
     return path.c_str();
 }
 
+// Loads the patch and draws its first frame; false, with the benchmark told, when it cannot load.
+bool show_first_frame(benchmark::State& state, const char* path) {
+    if (!use_patch(path)) {
+        state.SkipWithError("patch not loaded");
+        return false;
+    }
+    draw_panel_view(screen, FLAG_REDRAW);
+    glFinish();
+    return true;
+}
+
 // From the patch file to the first frame on the screen: reading, building the graph and the
 // panels, placing them, and drawing the first frame. The panels of the previous iteration are
 // closed outside the timing.
@@ -131,12 +142,7 @@ void BM_OpenBiggestPatch(benchmark::State& state) {
         state.PauseTiming();
         close_panels();
         state.ResumeTiming();
-        if (!use_patch(path)) {
-            state.SkipWithError("patch not loaded");
-            return;
-        }
-        draw_panel_view(screen, FLAG_REDRAW);
-        glFinish();
+        if (!show_first_frame(state, path)) return;
     }
     state.counters["panels"] = static_cast<double>(panels.size());
 }
@@ -150,12 +156,7 @@ void BM_CloseBiggestPatch(benchmark::State& state) {
     const char* path = biggest_patch();
     for (auto _ : state) {
         state.PauseTiming();
-        if (!use_patch(path)) {
-            state.SkipWithError("patch not loaded");
-            return;
-        }
-        draw_panel_view(screen, FLAG_REDRAW);
-        glFinish();
+        if (!show_first_frame(state, path)) return;
         state.ResumeTiming();
         close_panels();
     }

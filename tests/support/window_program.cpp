@@ -11,6 +11,14 @@ std::string window_caption(const std::string& patch) {
     return "Zel ENGINE & Fennick - Synthesizer [" + patch + "]";
 }
 
+int prompt_ink(const IMAGE& shot) {
+    int n = 0;
+    for (int y = 640; y < 700; ++y)
+        for (int x = 420; x < 1000; ++x)
+            n += colour_distance(shot.at(x, y), 0xFFD860) < 60;
+    return n;
+}
+
 void WINDOW_PROGRAM_TEST::SetUp() {
     if (!x_display_ready()) GTEST_SKIP() << "no X display";
     if (!have_x_tools()) GTEST_SKIP() << "xdotool or ImageMagick missing";

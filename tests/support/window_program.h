@@ -12,6 +12,8 @@
 
 // The caption of the window playing a patch named so on the command line.
 std::string window_caption(const std::string& patch);
+// Pixels of the save prompt's ink in the strip under the key dashboard, where its field is drawn.
+int prompt_ink(const IMAGE& shot);
 
 class WINDOW_PROGRAM_TEST : public testing::Test {
   protected:

@@ -58,15 +58,6 @@ int cable_pixels(const IMAGE& shot, int x, int y, int w, int h) {
     return n;
 }
 
-// Pixels of the save prompt's ink in the strip where its field is drawn.
-int prompt_ink(const IMAGE& shot) {
-    int n = 0;
-    for (int y = 640; y < 700; ++y)
-        for (int x = 420; x < 1000; ++x)
-            n += colour_distance(shot.at(x, y), 0xFFD860) < 60;
-    return n;
-}
-
 class ProgramCables : public WINDOW_PROGRAM_TEST {
   protected:
     ProgramCables() : WINDOW_PROGRAM_TEST("cables") {}

@@ -200,19 +200,6 @@ TEST_F(ProgramLayout, FilterDisplayNamesTheFilterOfEachType) {
     EXPECT_EQ(program.wait(), 0);
 }
 
-namespace {
-
-// Pixels of the save prompt's ink in the strip under the key dashboard.
-int prompt_ink(const IMAGE& shot) {
-    int n = 0;
-    for (int y = 640; y < 700; ++y)
-        for (int x = 420; x < 1000; ++x)
-            n += colour_distance(shot.at(x, y), 0xFFD860) < 60;
-    return n;
-}
-
-} // namespace
-
 TEST_F(ProgramLayout, NamesTypedInTheWindowSaveAndAnotherFileIsReplacedOnlyWhenConfirmed) {
     stage.write("KVX/other.KVX", "OLD");
     ASSERT_NO_FATAL_FAILURE(open("KVX/BASSLINE.KVX"));
