@@ -33,6 +33,7 @@ LOADED_PATCH load_patch_file(const char* path) {
 
 GENERATOR* install_patch(const LOADED_PATCH& loaded) {
     GENERATOR* previous = generator;
+    loaded.graph->replan();
     generator = loaded.graph;
     point_master_out(&loaded.delay->value);
     return previous;

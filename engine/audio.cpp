@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "block_plan.h"
 #include "generator.h"
 #include "midi_input.h"
 
@@ -53,6 +54,23 @@ int16_t to_sample(float m) {
     return static_cast<int16_t>(static_cast<int64_t>(s));
 }
 
+void render_frames(GENERATOR* g, float* out, int frames) {
+    const bool planned = g != nullptr && g->plan != nullptr && block_engine.load(std::memory_order_relaxed) != 0 &&
+                         plan_matches(*g->plan, *g);
+    for (int done = 0; done < frames;) {
+        const int run = frames - done < SUB_BLOCK ? frames - done : SUB_BLOCK;
+        if (planned) {
+            run_block_plan(*g->plan, out + done, run);
+        } else {
+            for (int n = 0; n < run; ++n) {
+                if (g != nullptr) g->sweep();
+                out[done + n] = **master_out;
+            }
+        }
+        done += run;
+    }
+}
+
 int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
     render_busy.store(1);
     if (audio_running.load() == 0 || buffer == nullptr) {
@@ -64,16 +82,21 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
     int16_t* out = static_cast<int16_t*>(buffer);
     // The frame count is compared as a float, as the stream always has; counting in an int
     // keeps that comparison yet cannot stall on a huge length where a float counter would.
-    for (int n = 0; static_cast<float>(n) < static_cast<float>(frames); ++n) {
-        GENERATOR* g = generator;
-        if (g != nullptr) g->sweep();
-        const float m = **master_out;
-        const int16_t sample = to_sample(m);
-        out[2 * n] = sample;
-        out[2 * n + 1] = sample;
-        if (scope_mode.load(std::memory_order_relaxed) == 1) {
-            void (*plot)(float, int) = shared_load(scope_plot_hook);
-            if (plot != nullptr) plot(m, frames);
+    float master[SUB_BLOCK];
+    for (int n = 0; static_cast<float>(n) < static_cast<float>(frames);) {
+        int run = 0;
+        while (run < SUB_BLOCK && static_cast<float>(n + run) < static_cast<float>(frames))
+            ++run;
+        render_frames(generator, master, run);
+        for (int i = 0; i < run; ++i, ++n) {
+            const float m = master[i];
+            const int16_t sample = to_sample(m);
+            out[2 * n] = sample;
+            out[2 * n + 1] = sample;
+            if (scope_mode.load(std::memory_order_relaxed) == 1) {
+                void (*plot)(float, int) = shared_load(scope_plot_hook);
+                if (plot != nullptr) plot(m, frames);
+            }
         }
     }
     render_busy.store(0);

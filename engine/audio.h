@@ -33,5 +33,10 @@ extern void (*scope_plot_hook)(float master, int frames);
 // The output conversion: m x 32767 truncated toward zero and saturated to 16 bits.
 int16_t to_sample(float m);
 
+struct GENERATOR;
+// Renders frames of a graph (none: the per-frame silence) and writes the master signal, one float
+// a frame: through the graph's sub-block plan when it has a current one, else frame by frame.
+void render_frames(GENERATOR* g, float* out, int frames);
+
 // Stream callback: stream handle and user data are ignored; always returns 1.
 int render_block(void* stream, void* buffer, int length, void* user);

@@ -349,6 +349,8 @@ template <class F> void DOOR::held(F&& change) {
     const bool live = generator == graph_ && audio_running.load() != 0;
     if (live) audio_pause();
     change();
+    // A graph that is not playing gets its plan when it is installed.
+    if (live) graph_->replan();
     if (live) audio_resume();
 }
 

@@ -16,6 +16,8 @@
 #include "vca.h"
 #include "vco.h"
 
+struct BLOCK_PLAN;
+
 struct GENERATOR : OUTPUT {
     GENERATOR();
     ~GENERATOR(); // frees every module still in the lists and every modulation cell
@@ -39,6 +41,12 @@ struct GENERATOR : OUTPUT {
 
     // Empties the lists without freeing the modules (their owner is then the caller).
     void release_modules();
+
+    // Builds the sub-block plan again from the lists and links; called after links change, with
+    // the callback held when the graph is live. Until then blocks run frame by frame.
+    void replan();
+    // The plan the callback runs, or null; written only while no block of this graph renders.
+    BLOCK_PLAN* plan = nullptr;
 
     char patch_path[880] = "";
     std::vector<SEQUENCER*> sequencers;

@@ -1,0 +1,25 @@
+// The sub-block plan: the graph cut into units run a run of frames at a time, same bits as the sweep.
+#pragma once
+#include <atomic>
+
+struct GENERATOR;
+struct BLOCK_PLAN;
+
+// Frames a plan runs at a time: parameters are read at the start of each run, so a value
+// written from another thread is heard within 64 frames (1.45 ms).
+constexpr int SUB_BLOCK = 64;
+
+// 1 (the default): render_frames runs a graph's current plan; 0: always the per-frame sweep.
+extern std::atomic<int> block_engine;
+
+// Builds the plan of a graph from its lists and links. Called where the graph's links change
+// (loading, the door), never on the audio thread: it allocates.
+BLOCK_PLAN* build_block_plan(GENERATOR& g);
+void free_block_plan(BLOCK_PLAN* plan);
+
+// Whether the plan still matches the graph: the same modules in the same lists, the same links.
+bool plan_matches(const BLOCK_PLAN& plan, const GENERATOR& g);
+
+// Runs frames (at most SUB_BLOCK) of the graph through the plan and writes the signal the master
+// cell points at, one float a frame. The plan must match the graph.
+void run_block_plan(BLOCK_PLAN& plan, float* master, int frames);
