@@ -1,4 +1,5 @@
 """W3's voices as a Pure Data patch for `pd -batch`: it records itself, then quits."""
+import math
 
 
 class Patch:
@@ -27,8 +28,21 @@ class Patch:
         return "\n".join(self.lines) + "\n"
 
 
-def patch(w, seconds, out_wav):
-    """Naive saw (phasor~ - 0.5) -> vcf~ low-pass output -> vline~ envelope, summed into writesf~."""
+def biquad_low_pass(cutoff, q, rate=44100.0):
+    """biquad~'s five arguments (two feedback, three feed-forward) for a 2-pole low-pass."""
+    w0 = 2.0 * math.pi * cutoff / rate
+    alpha = math.sin(w0) / (2.0 * q)
+    a0 = 1.0 + alpha
+    b = (1.0 - math.cos(w0)) / 2.0
+    return (2.0 * math.cos(w0) / a0, -(1.0 - alpha) / a0, b / a0, 2.0 * b / a0, b / a0)
+
+
+def patch(w, seconds, out_wav, filter_kind="vcf"):
+    """Naive saw (phasor~ - 0.5) -> 2-pole low-pass -> vline~ envelope, summed into writesf~.
+
+    The low-pass is vcf~'s low-pass output (its centre frequency a signal, so its coefficients
+    are worked out every sample) or, with filter_kind "biquad", biquad~ with fixed coefficients.
+    """
     p = Patch()
     step_ms = w.step_seconds() * 1000.0
     start = p.obj("loadbang")
@@ -89,8 +103,14 @@ def patch(w, seconds, out_wav):
         saw = p.obj("phasor~ %.9g" % (v["freq"] * w.ratios[0]))
         centre = p.obj("-~ 0.5")
         level = p.obj("*~ %.9g" % (2.0 * v["amount"] * w.mix_gain()))
-        cutoff = p.obj("sig~ %g" % v["cutoff"])
-        flt = p.obj("vcf~ %g" % v["q"])
+        if filter_kind == "biquad":
+            flt = p.obj("biquad~ " + " ".join("%.9g" % c for c in biquad_low_pass(v["cutoff"], v["q"])))
+            low_pass = 0
+        else:
+            cutoff = p.obj("sig~ %g" % v["cutoff"])
+            flt = p.obj("vcf~ %g" % v["q"])
+            p.connect(cutoff, 0, flt, 1)
+            low_pass = 1
         env_in = p.obj("r env")
         env = p.obj("vline~")
         amp = p.obj("*~")
@@ -99,8 +119,7 @@ def patch(w, seconds, out_wav):
         p.connect(saw, 0, centre, 0)
         p.connect(centre, 0, level, 0)
         p.connect(level, 0, flt, 0)
-        p.connect(cutoff, 0, flt, 1)
-        p.connect(flt, 1, amp, 0)
+        p.connect(flt, low_pass, amp, 0)
         p.connect(env_in, 0, env, 0)
         p.connect(env, 0, amp, 1)
         p.connect(amp, 0, rec, 0)

@@ -46,12 +46,13 @@ def engines(args, w, work):
         out["scsynth -N, 64-frame blocks"] = (
             ["scsynth", "-N", score, "_", wav, "44100", "WAV", "int16", "-o", "1", "-z", "64"], wav)
     if shutil.which("pd"):
-        wav = os.path.join(work, "pd.wav")
-        pd = os.path.join(work, "w3.pd")
-        with open(pd, "w") as f:
-            f.write(pd_patch.patch(w, args.seconds, wav))
-        out["pd -batch, 64-frame blocks"] = (
-            ["pd", "-batch", "-noprefs", "-nosound", "-nomidi", "-r", "44100", "-open", pd], wav)
+        for kind in ("vcf", "biquad"):
+            wav = os.path.join(work, "pd_%s.wav" % kind)
+            pd = os.path.join(work, "w3_%s.pd" % kind)
+            with open(pd, "w") as f:
+                f.write(pd_patch.patch(w, args.seconds, wav, kind))
+            out["pd -batch, %s~, 64-frame blocks" % kind] = (
+                ["pd", "-batch", "-noprefs", "-nosound", "-nomidi", "-r", "44100", "-open", pd], wav)
     if shutil.which("csound"):
         wav = os.path.join(work, "csound.wav")
         cs = os.path.join(work, "w3.csd")
@@ -121,7 +122,7 @@ def main():
                     sys.stderr.write("%s: %.3f s of sound, %s\n" % (name, length, "audible" if audible else "silent"))
                     continue
                 results[name].append(t)
-                print("round %d  %-30s wall %7.3f s  cpu %7.3f s  %7.1fx  %6.1f MB" %
+                print("round %d  %-36s wall %7.3f s  cpu %7.3f s  %7.1fx  %6.1f MB" %
                       (r + 1, name, t[0], t[1], args.seconds / t[1], t[2]), flush=True)
         loads.append(load())
     finally:
