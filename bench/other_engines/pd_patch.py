@@ -1,6 +1,8 @@
 """W3's voices as a Pure Data patch for `pd -batch`: it records itself, then quits."""
 import math
 
+import w3_workload
+
 
 class Patch:
     """Objects are numbered in the order they are added, as a .pd file numbers them."""
@@ -38,7 +40,7 @@ def biquad_low_pass(cutoff, q, rate=44100.0):
 
 
 def patch(w, seconds, out_wav, filter_kind="vcf"):
-    """Naive saw (phasor~ - 0.5) -> 2-pole low-pass -> vline~ envelope, summed into writesf~.
+    """Naive saw (phasor~ - 0.5) -> 2-pole low-pass -> vline~ envelope, summed into an array written at the end.
 
     The low-pass is vcf~'s low-pass output (its centre frequency a signal, so its coefficients
     are worked out every sample) or, with filter_kind "biquad", biquad~ with fixed coefficients.
@@ -50,10 +52,12 @@ def patch(w, seconds, out_wav, filter_kind="vcf"):
     p.connect(start, 0, order, 0)
     dsp = p.msg("; pd dsp 1")
     p.connect(order, 3, dsp, 0)
-    rec = p.obj("writesf~ 1")
-    open_rec = p.msg("open -bytes 2 %s, start" % out_wav)
-    p.connect(order, 2, open_rec, 0)
-    p.connect(open_rec, 0, rec, 0)
+    # The sum is kept in an array and written when the time is up: soundfiler writes on Pd's
+    # own thread, where writesf~'s writer thread could still be busy when Pd quits.
+    frames = int(round(seconds * w3_workload.SAMPLE_RATE))
+    p.obj("array define w3_sum %d" % frames)
+    rec = p.obj("tabwrite~ w3_sum")
+    p.connect(order, 2, rec, 0)
     # As in the patch, the first step starts one step period in.
     first = p.obj("delay %g" % step_ms)
     p.connect(order, 1, first, 0)
@@ -63,9 +67,9 @@ def patch(w, seconds, out_wav, filter_kind="vcf"):
     p.connect(order, 0, end, 0)
     end_order = p.obj("t b b")
     p.connect(end, 0, end_order, 0)
-    stop = p.msg("stop")
-    p.connect(end_order, 1, stop, 0)
-    p.connect(stop, 0, rec, 0)
+    write = p.msg("write -wave -bytes 2 %s w3_sum" % out_wav)
+    p.connect(end_order, 1, write, 0)
+    p.connect(write, 0, p.obj("soundfiler"), 0)
     quit_pd = p.msg("; pd quit")
     p.connect(end_order, 0, quit_pd, 0)
 
