@@ -21,5 +21,6 @@ void free_block_plan(BLOCK_PLAN* plan);
 bool plan_matches(const BLOCK_PLAN& plan, const GENERATOR& g);
 
 // Runs frames (at most SUB_BLOCK) of the graph through the plan and writes the signal the master
-// cell points at, one float a frame. The plan must match the graph.
-void run_block_plan(BLOCK_PLAN& plan, float* master, int frames);
+// cell points at, one float a frame. The plan must match the graph. False, and nothing run, when
+// these frames must go frame by frame (an oscillator plays noise).
+bool run_block_plan(BLOCK_PLAN& plan, float* master, int frames);

@@ -32,6 +32,7 @@ GENERATOR::~GENERATOR() {
 // sorting: a module hears what was processed before it in this sample and the previous sample
 // of everything after it.
 void GENERATOR::sweep() {
+    ++sweeps;
     for (SEQUENCER* m : sequencers)
         m->SEQUENCER::process();
     for (KEYBOARD* m : keyboards)

@@ -47,6 +47,8 @@ struct GENERATOR : OUTPUT {
     void replan();
     // The plan the callback runs, or null; written only while no block of this graph renders.
     BLOCK_PLAN* plan = nullptr;
+    // Frames swept one at a time, so a plan knows when the fields moved without it.
+    uint64_t sweeps = 0;
 
     char patch_path[880] = "";
     std::vector<SEQUENCER*> sequencers;
