@@ -11,6 +11,7 @@
 #include "module_ref.h"
 
 std::atomic<int> block_engine{1};
+std::atomic<int> plan_min_lanes{8};
 
 // Every module of the graph is a node. A node that reads another hears, at frame n, that node's
 // frame n when it comes earlier in the sweep and its frame n - 1 when it comes later (delay 1).
@@ -67,6 +68,7 @@ struct UNIT {
 struct GROUP {
     MODULE_KIND kind;
     std::vector<int> nodes;
+    std::vector<void*> modules; // the nodes' modules, lane by lane
     int pad = 0;
     std::vector<float> out; // (SUB_BLOCK + 1) rows of pad lanes, and a vector's slack
     std::vector<SOURCE> in, gate; // per lane, frame-0 based
@@ -97,7 +99,8 @@ struct BLOCK_PLAN {
     std::vector<GROUP> groups;
     std::vector<const void*> links; // the graph's modules and links when the plan was made
     std::vector<std::pair<const void*, std::pair<int, int>>> ports; // sorted: field -> node, port
-    std::vector<int> vcos; // every oscillator node, asked for noise each run
+    std::vector<const VCO*> vcos; // every oscillator, asked for noise each run
+    std::vector<int> alone; // the nodes with buffers of their own
     const void* master_field = nullptr;
     SOURCE master;
     std::vector<std::pair<int, PORT>> pokes; // the ports set this run, for giving them back
@@ -242,7 +245,7 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
         p->ports.push_back({o.value, {i, P_VALUE}});
         if (o.gate) p->ports.push_back({o.gate, {i, P_GATE}});
         if (o.sync) p->ports.push_back({o.sync, {i, P_SYNC}});
-        if (p->nodes[i].kind == KIND_VCO) p->vcos.push_back(i);
+        if (p->nodes[i].kind == KIND_VCO) p->vcos.push_back(static_cast<const VCO*>(p->nodes[i].module));
     }
     std::sort(p->ports.begin(), p->ports.end());
 
@@ -323,6 +326,16 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
         at = end;
     }
 
+    // Lanes pay for the plan's own work only when they are many: a graph without a group of
+    // plan_min_lanes modules of one kind and depth runs frame by frame, as fast as it did.
+    size_t widest = 0;
+    for (const GROUP& gr : p->groups)
+        widest = std::max(widest, gr.nodes.size());
+    if (widest < static_cast<size_t>(std::max(plan_min_lanes.load(), 1))) {
+        delete p;
+        return nullptr;
+    }
+
     // Buffers: a lane group's frames side by side, every other node's its own.
     for (GROUP& gr : p->groups) {
         const int lanes = static_cast<int>(gr.nodes.size());
@@ -330,6 +343,7 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
         gr.out.assign(static_cast<size_t>(SUB_BLOCK + 1) * gr.pad + LANE_PAD, 0.0f);
         for (int l = 0; l < lanes; ++l) {
             NODE& n = p->nodes[gr.nodes[l]];
+            gr.modules.push_back(n.module);
             n.group = static_cast<int>(&gr - p->groups.data());
             n.lane = l;
             n.values = gr.out.data() + l;
@@ -338,6 +352,7 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
     }
     for (NODE& n : p->nodes) {
         if (n.values != nullptr) continue;
+        p->alone.push_back(static_cast<int>(&n - p->nodes.data()));
         n.own_values.assign(SUB_BLOCK + 1, 0.0f);
         n.values = n.own_values.data();
         if (n.out.gate && n.kind != KIND_KEYBOARD) n.gates.assign(SUB_BLOCK + 1, 0);
@@ -503,12 +518,22 @@ LANE_FRAMES<int32_t> feed_gates(GROUP& g, int frames) {
     return feed(g.gate, g.gate_step, g.feed_gate, static_cast<int>(g.nodes.size()), g.pad, frames);
 }
 
-void run_vcos(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
+// The settings of a lane a few ahead are asked for early: the modules lie apart in memory.
+void prefetch_module(const GROUP& g, int l) {
+    if (l >= static_cast<int>(g.modules.size())) return;
+    const char* m = static_cast<const char*>(g.modules[l]);
+    __builtin_prefetch(m);
+    __builtin_prefetch(m + 64);
+    __builtin_prefetch(m + 128);
+}
+
+void run_vcos(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCO_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.i[0].data(), g.i[1].data()};
     g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
-        VCO& m = *static_cast<VCO*>(p.nodes[g.nodes[l]].module);
+        prefetch_module(g, l + 8);
+        VCO& m = *static_cast<VCO*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
         const bool ramp = type == WAVE_SAW || type == WAVE_TRI;
         if (shared_load(m.power) == 0 || !ramp || any_connected(m.sync_in, m.mod_amp, m.mod_freq) ||
@@ -531,20 +556,21 @@ void run_vcos(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
             ++at;
             continue;
         }
-        VCO& m = *static_cast<VCO*>(p.nodes[g.nodes[l]].module);
+        VCO& m = *static_cast<VCO*>(g.modules[l]);
         m.phase = g.f[0][l];
         m.played_freq = g.f[1][l];
         shared_store(m.value, g.out[frames * g.pad + l]);
     }
 }
 
-void run_pcfs(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
+void run_pcfs(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     PCF_LANES s{g.d[0].data(), g.d[1].data(), g.d[2].data(), g.d[3].data(), g.d[4].data(), g.d[5].data(),
                 g.d[6].data(), g.d[7].data(), g.d[8].data(), g.f[0].data(), g.i[0].data()};
     g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
-        PCF& m = *static_cast<PCF*>(p.nodes[g.nodes[l]].module);
+        prefetch_module(g, l + 8);
+        PCF& m = *static_cast<PCF*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
         if (shared_load(m.power) == 0 || m.input == nullptr || shared_load(m.BYPASS) != 0 ||
             any_connected(m.mod_amp, m.mod_freq) || !(type == 1 || type == 2 || type == 4)) {
@@ -575,7 +601,7 @@ void run_pcfs(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
             ++at;
             continue;
         }
-        PCF& m = *static_cast<PCF*>(p.nodes[g.nodes[l]].module);
+        PCF& m = *static_cast<PCF*>(g.modules[l]);
         m.memory = {g.d[0][l], g.d[1][l], g.d[2][l], g.d[3][l]};
         if (g.i[0][l] != 0) {
             const int type = shared_load(m.TYPE);
@@ -596,13 +622,14 @@ void run_pcfs(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
     }
 }
 
-void run_vcas(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
+void run_vcas(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCA_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.f[4].data(),
                 g.f[5].data(), g.f[6].data(), g.f[7].data(), g.f[8].data()};
     g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
-        VCA& m = *static_cast<VCA*>(p.nodes[g.nodes[l]].module);
+        prefetch_module(g, l + 8);
+        VCA& m = *static_cast<VCA*>(g.modules[l]);
         if (m.gate_in == nullptr || shared_load(m.BYPASS) != 0 || shared_load(m.INVERT) != 0 ||
             (m.input != nullptr && g.in[l].base == &zero_signal)) {
             g.scalar_lanes.push_back(l);
@@ -624,7 +651,7 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
             ++at;
             continue;
         }
-        VCA& m = *static_cast<VCA*>(p.nodes[g.nodes[l]].module);
+        VCA& m = *static_cast<VCA*>(g.modules[l]);
         m.env_time = g.f[1][l];
         m.release_time = g.f[2][l];
         m.release_level = g.f[3][l];
@@ -634,9 +661,9 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, BLOCK_PLAN& p, int frames) {
 
 void run_group(BLOCK_PLAN& p, GROUP& g, int frames) {
     const LANE_KERNELS& k = lane_kernels();
-    if (g.kind == KIND_VCO) run_vcos(g, k, p, frames);
-    if (g.kind == KIND_PCF) run_pcfs(g, k, p, frames);
-    if (g.kind == KIND_VCA) run_vcas(g, k, p, frames);
+    if (g.kind == KIND_VCO) run_vcos(g, k, frames);
+    if (g.kind == KIND_PCF) run_pcfs(g, k, frames);
+    if (g.kind == KIND_VCA) run_vcas(g, k, frames);
     // The lanes the kernels do not cover tick alone, frame by frame.
     for (int l : g.scalar_lanes) {
         NODE& n = p.nodes[g.nodes[l]];
@@ -646,8 +673,8 @@ void run_group(BLOCK_PLAN& p, GROUP& g, int frames) {
 }
 
 bool noise_playing(const BLOCK_PLAN& p) {
-    for (int v : p.vcos)
-        if (shared_load(static_cast<VCO*>(p.nodes[v].module)->TYPE) == WAVE_NOISE) return true;
+    for (const VCO* v : p.vcos)
+        if (shared_load(v->TYPE) == WAVE_NOISE) return true;
     return false;
 }
 
@@ -685,8 +712,8 @@ bool run_block_plan(BLOCK_PLAN& p, float* master, int frames) {
     // The run's last frame is the next run's frame before.
     for (GROUP& gr : p.groups)
         std::copy_n(gr.out.begin() + static_cast<std::ptrdiff_t>(frames) * gr.pad, gr.pad, gr.out.begin());
-    for (NODE& n : p.nodes) {
-        if (n.group >= 0) continue;
+    for (int v : p.alone) {
+        NODE& n = p.nodes[v];
         n.values[0] = n.values[frames];
         if (!n.gates.empty()) n.gates[0] = n.gates[frames];
         if (!n.syncs.empty()) n.syncs[0] = n.syncs[frames];

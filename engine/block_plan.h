@@ -12,8 +12,12 @@ constexpr int SUB_BLOCK = 64;
 // 1 (the default): render_frames runs a graph's current plan; 0: always the per-frame sweep.
 extern std::atomic<int> block_engine;
 
-// Builds the plan of a graph from its lists and links. Called where the graph's links change
-// (loading, the door), never on the audio thread: it allocates.
+// The fewest modules of one kind a graph must be able to run side by side for a plan to be made
+// (8; tests set 1 so that every graph gets one).
+extern std::atomic<int> plan_min_lanes;
+
+// Builds the plan of a graph from its lists and links, or null when the graph runs frame by frame.
+// Called where the links change (loading, the door), never on the audio thread: it allocates.
 BLOCK_PLAN* build_block_plan(GENERATOR& g);
 void free_block_plan(BLOCK_PLAN* plan);
 

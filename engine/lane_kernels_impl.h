@@ -20,7 +20,8 @@ template <class V, class T> inline void store(T* p, V v) {
 // Lanes i.. of frame f of an input: their own values, or the one all lanes share.
 template <class V, class T> inline V load(const LANE_FRAMES<T>& in, int f, int i) {
     const T* row = in.at + f * in.stride;
-    return in.shared ? V{} + row[0] : load<V>(row + i);
+    // x - 0 is x for every x (a -0 included), so the shared value is copied exactly.
+    return in.shared ? row[0] - V{} : load<V>(row + i);
 }
 // Whether any lane of a mask is set: lane_any, from the width's own file, on the mask's bits.
 template <class I> inline bool any(I m) {
@@ -34,18 +35,43 @@ template <class F> inline F clip_lanes(F v) {
     return v < minus_one ? minus_one : v;
 }
 
-// Runs `step` over every frame for vectors of V lanes, two vectors at a time where there are two,
-// so that one vector's arithmetic fills the other's waiting.
-template <int V, class Step> inline void pairs(int lanes, Step step) {
+// Runs all frames of N vectors of REGS from lane `a`: each vector's frames depend on one another,
+// so the N independent vectors' arithmetic fills the waiting. The inputs come by value: no store
+// of the run can change where they point.
+template <class REGS, int N, class S, class... IN>
+void run_lanes(S& s, LANE_OUT out, int a, int frames, LANE_FRAMES<IN>... in) {
+    constexpr int V = REGS::LANES;
+    REGS r[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k)
+        r[k].get(s, a + k * V);
+    for (int f = 1; f <= frames; ++f) {
+        float* row = out.at + f * out.stride;
+#pragma GCC unroll 4
+        for (int k = 0; k < N; ++k)
+            store(row + a + k * V, r[k].step(load<typename REGS::template input<IN>>(in, f, a + k * V)...));
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k)
+        r[k].put(s, a + k * V);
+}
+
+// Four vectors at a time, then two, then one.
+template <class REGS, class S, class... IN> void run_all(S& s, LANE_OUT out, int lanes, int frames, LANE_FRAMES<IN>... in) {
+    constexpr int V = REGS::LANES;
     int i = 0;
+    for (; i + 4 * V <= lanes; i += 4 * V)
+        run_lanes<REGS, 4>(s, out, i, frames, in...);
     for (; i + 2 * V <= lanes; i += 2 * V)
-        step(i, std::integral_constant<bool, true>());
-    if (i < lanes) step(i, std::integral_constant<bool, false>());
+        run_lanes<REGS, 2>(s, out, i, frames, in...);
+    if (i < lanes) run_lanes<REGS, 1>(s, out, i, frames, in...);
 }
 
 template <int W> struct VCO_REGS {
     using F = typename VEC<W>::f;
     using I = typename VEC<W>::i;
+    static constexpr int LANES = W;
+    template <class T> using input = typename std::conditional<std::is_same<T, float>::value, F, I>::type;
     F phase, played, fr, amp;
     I has_in, saw;
     void get(const VCO_LANES& s, int i) {
@@ -72,26 +98,15 @@ template <int W> struct VCO_REGS {
 };
 
 template <int W> void vco_run(VCO_LANES& s, LANE_FRAMES<float> in, LANE_OUT out, int lanes, int frames) {
-    using F = typename VEC<W>::f;
-    pairs<W>(lanes, [&](int a, auto two) {
-        const int b = a + W;
-        VCO_REGS<W> ra, rb{};
-        ra.get(s, a);
-        if (two) rb.get(s, b);
-        for (int f = 1; f <= frames; ++f) {
-            float* row = out.at + f * out.stride;
-            store(row + a, ra.step(load<F>(in, f, a)));
-            if (two) store(row + b, rb.step(load<F>(in, f, b)));
-        }
-        ra.put(s, a);
-        if (two) rb.put(s, b);
-    });
+    run_all<VCO_REGS<W>>(s, out, lanes, frames, in);
 }
 
 template <int H> struct PCF_REGS {
     using F = typename VEC<H>::f;
     using I = typename VEC<H>::i;
     using D = typename VEC<H>::d;
+    static constexpr int LANES = H;
+    template <class T> using input = F;
     D x1, x2, y1, y2, c1, c2, c3, c4, amount;
     F wet;
     I ran;
@@ -122,26 +137,14 @@ template <int H> struct PCF_REGS {
 };
 
 template <int W> void pcf_run(PCF_LANES& s, LANE_FRAMES<float> in, LANE_OUT out, int lanes, int frames) {
-    constexpr int H = W / 2; // double lanes per vector
-    using F = typename VEC<H>::f;
-    pairs<H>(lanes, [&](int a, auto two) {
-        const int b = a + H;
-        PCF_REGS<H> ra, rb{};
-        ra.get(s, a);
-        if (two) rb.get(s, b);
-        for (int f = 1; f <= frames; ++f) {
-            float* row = out.at + f * out.stride;
-            store(row + a, ra.step(load<F>(in, f, a)));
-            if (two) store(row + b, rb.step(load<F>(in, f, b)));
-        }
-        ra.put(s, a);
-        if (two) rb.put(s, b);
-    });
+    run_all<PCF_REGS<W / 2>>(s, out, lanes, frames, in);
 }
 
 template <int W> struct VCA_REGS {
     using F = typename VEC<W>::f;
     using I = typename VEC<W>::i;
+    static constexpr int LANES = W;
+    template <class T> using input = typename std::conditional<std::is_same<T, float>::value, F, I>::type;
     F v, env, rt, rl, attack, decay, sustain, release, peak;
     void get(const VCA_LANES& s, int i) {
         v = load<F>(s.v + i), env = load<F>(s.env + i), rt = load<F>(s.release_time + i);
@@ -182,21 +185,7 @@ template <int W> struct VCA_REGS {
 
 template <int W> void vca_run(VCA_LANES& s, LANE_FRAMES<float> in, LANE_FRAMES<int32_t> gate, LANE_OUT out,
                               int lanes, int frames) {
-    using F = typename VEC<W>::f;
-    using I = typename VEC<W>::i;
-    pairs<W>(lanes, [&](int a, auto two) {
-        const int b = a + W;
-        VCA_REGS<W> ra, rb{};
-        ra.get(s, a);
-        if (two) rb.get(s, b);
-        for (int f = 1; f <= frames; ++f) {
-            float* row = out.at + f * out.stride;
-            store(row + a, ra.step(load<F>(in, f, a), load<I>(gate, f, a)));
-            if (two) store(row + b, rb.step(load<F>(in, f, b), load<I>(gate, f, b)));
-        }
-        ra.put(s, a);
-        if (two) rb.put(s, b);
-    });
+    run_all<VCA_REGS<W>>(s, out, lanes, frames, in, gate);
 }
 
 template <int W> constexpr LANE_KERNELS kernels_of_width(const char* name) {
