@@ -67,6 +67,7 @@ void render_frames(GENERATOR* g, float* out, int frames) {
         }
         done += run;
     }
+    if (planned) flush_block_plan(*g->plan);
 }
 
 int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {

@@ -69,6 +69,8 @@ struct GROUP {
     MODULE_KIND kind;
     std::vector<int> nodes;
     std::vector<void*> modules; // the nodes' modules, lane by lane
+    std::vector<float*> fields; // their output fields
+    std::vector<uint8_t> held;  // 1 where the arrays hold the lane's state, newer than its module's
     int pad = 0;
     std::vector<float> out; // (SUB_BLOCK + 1) rows of pad lanes, and a vector's slack
     std::vector<SOURCE> in, gate; // per lane, frame-0 based
@@ -344,6 +346,8 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
         for (int l = 0; l < lanes; ++l) {
             NODE& n = p->nodes[gr.nodes[l]];
             gr.modules.push_back(n.module);
+            gr.fields.push_back(n.out.value);
+            gr.held.push_back(0);
             n.group = static_cast<int>(&gr - p->groups.data());
             n.lane = l;
             n.values = gr.out.data() + l;
@@ -527,98 +531,136 @@ void prefetch_module(const GROUP& g, int l) {
     __builtin_prefetch(m + 128);
 }
 
+// A lane's state (phase, filter memory, envelope) stays in the group's arrays from one run to the
+// next; the module gets it back when it must tick alone, when the frames go frame by frame, and
+// at the end of every render_frames call (flush_block_plan), for the other threads and callers.
+void vco_state(GROUP& g, int l, bool to_module) {
+    VCO& m = *static_cast<VCO*>(g.modules[l]);
+    if (to_module) {
+        m.phase = g.f[0][l];
+        m.played_freq = g.f[1][l];
+    } else {
+        g.f[0][l] = m.phase;
+        g.f[1][l] = m.played_freq;
+    }
+}
+
+void pcf_state(GROUP& g, int l, bool to_module) {
+    PCF& m = *static_cast<PCF*>(g.modules[l]);
+    if (to_module) {
+        m.memory = {g.d[0][l], g.d[1][l], g.d[2][l], g.d[3][l]};
+    } else {
+        g.d[0][l] = m.memory.x1;
+        g.d[1][l] = m.memory.x2;
+        g.d[2][l] = m.memory.y1;
+        g.d[3][l] = m.memory.y2;
+    }
+}
+
+void vca_state(GROUP& g, int l, bool to_module) {
+    VCA& m = *static_cast<VCA*>(g.modules[l]);
+    if (to_module) {
+        m.env_time = g.f[1][l];
+        m.release_time = g.f[2][l];
+        m.release_level = g.f[3][l];
+    } else {
+        g.f[0][l] = m.value;
+        g.f[1][l] = m.env_time;
+        g.f[2][l] = m.release_time;
+        g.f[3][l] = m.release_level;
+    }
+}
+
+void lane_state(GROUP& g, int l, bool to_module) {
+    if (g.kind == KIND_VCO) vco_state(g, l, to_module);
+    if (g.kind == KIND_PCF) pcf_state(g, l, to_module);
+    if (g.kind == KIND_VCA) vca_state(g, l, to_module);
+}
+
+// Lane l runs in the kernel this time: its state into the arrays unless they hold it already.
+void take_lane(GROUP& g, int l) {
+    if (!g.held[l]) lane_state(g, l, false);
+    g.held[l] = 1;
+}
+
+// Lane l ticks alone this time: the module gets its state back first.
+void leave_lane(GROUP& g, int l) {
+    if (g.held[l]) lane_state(g, l, true);
+    g.held[l] = 0;
+    g.scalar_lanes.push_back(l);
+}
+
 void run_vcos(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCO_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.i[0].data(), g.i[1].data()};
-    g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
         prefetch_module(g, l + 8);
         VCO& m = *static_cast<VCO*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
         const bool ramp = type == WAVE_SAW || type == WAVE_TRI;
-        if (shared_load(m.power) == 0 || !ramp || any_connected(m.sync_in, m.mod_amp, m.mod_freq) ||
-            (m.input != nullptr && g.in[l].base == &zero_signal)) {
-            g.scalar_lanes.push_back(l);
+        if (shared_load(m.power) == 0 || !ramp || any_connected(m.sync_in, m.mod_amp, m.mod_freq)) {
+            leave_lane(g, l);
             continue;
         }
+        take_lane(g, l);
         float amp = shared_load(m.AMOUNT);
         if (amp > 1.0f) amp = 1.0f;
-        g.f[0][l] = m.phase;
-        g.f[1][l] = m.played_freq;
         g.f[2][l] = shared_load(m.FREQ);
         g.f[3][l] = amp;
         g.i[0][l] = type == WAVE_SAW;
         g.i[1][l] = m.input != nullptr;
     }
     k.vco(s, feed(g, frames), {g.out.data(), g.pad}, g.pad, frames);
-    for (int l = 0, at = 0; l < lanes; ++l) {
-        if (at < static_cast<int>(g.scalar_lanes.size()) && g.scalar_lanes[at] == l) {
-            ++at;
-            continue;
-        }
-        VCO& m = *static_cast<VCO*>(g.modules[l]);
-        m.phase = g.f[0][l];
-        m.played_freq = g.f[1][l];
-        shared_store(m.value, g.out[frames * g.pad + l]);
-    }
 }
 
 void run_pcfs(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     PCF_LANES s{g.d[0].data(), g.d[1].data(), g.d[2].data(), g.d[3].data(), g.d[4].data(), g.d[5].data(),
                 g.d[6].data(), g.d[7].data(), g.d[8].data(), g.f[0].data(), g.i[0].data()};
-    g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
         prefetch_module(g, l + 8);
         PCF& m = *static_cast<PCF*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
         if (shared_load(m.power) == 0 || m.input == nullptr || shared_load(m.BYPASS) != 0 ||
             any_connected(m.mod_amp, m.mod_freq) || !(type == 1 || type == 2 || type == 4)) {
-            g.scalar_lanes.push_back(l);
+            leave_lane(g, l);
             continue;
         }
-        g.d[0][l] = m.memory.x1;
-        g.d[1][l] = m.memory.x2;
-        g.d[2][l] = m.memory.y1;
-        g.d[3][l] = m.memory.y2;
+        take_lane(g, l);
         // The coefficients of this run's settings; the filter's key moves only if it runs.
         const float f = static_cast<float>(shared_load(m.HICUT)), q = shared_load(m.Q), gain = shared_load(m.GAIN);
-        BIQUAD_COEFFS c = m.coeffs;
-        if (float_bits(f) != m.key_bits[0] || float_bits(q) != m.key_bits[1] || float_bits(gain) != m.key_bits[2] ||
-            type != m.key_type)
-            compute_coefficients(c, type, f, q, gain);
-        g.d[4][l] = c.c[1];
-        g.d[5][l] = c.c[2];
-        g.d[6][l] = c.c[3];
-        g.d[7][l] = c.c[4];
+        const bool moved = float_bits(f) != m.key_bits[0] || float_bits(q) != m.key_bits[1] ||
+                           float_bits(gain) != m.key_bits[2] || type != m.key_type;
+        const BIQUAD_COEFFS* c = &m.coeffs;
+        BIQUAD_COEFFS fresh;
+        if (TESSARO_UNLIKELY(moved)) {
+            fresh = m.coeffs;
+            compute_coefficients(fresh, type, f, q, gain);
+            c = &fresh;
+        }
+        g.d[4][l] = c->c[1];
+        g.d[5][l] = c->c[2];
+        g.d[6][l] = c->c[3];
+        g.d[7][l] = c->c[4];
         g.d[8][l] = shared_load(m.AMOUNT) + 1.0f;
         g.f[0][l] = shared_load(m.mix);
         g.i[0][l] = 0;
+        g.i[1][l] = moved;
     }
     k.pcf(s, feed(g, frames), {g.out.data(), g.pad}, g.pad, frames);
-    for (int l = 0, at = 0; l < lanes; ++l) {
-        if (at < static_cast<int>(g.scalar_lanes.size()) && g.scalar_lanes[at] == l) {
-            ++at;
-            continue;
-        }
+    for (int l = 0; l < lanes; ++l) {
+        if (!g.held[l] || g.i[1][l] == 0 || g.i[0][l] == 0) continue;
         PCF& m = *static_cast<PCF*>(g.modules[l]);
-        m.memory = {g.d[0][l], g.d[1][l], g.d[2][l], g.d[3][l]};
-        if (g.i[0][l] != 0) {
-            const int type = shared_load(m.TYPE);
-            const float f = static_cast<float>(shared_load(m.HICUT)), q = shared_load(m.Q), gain = shared_load(m.GAIN);
-            if (float_bits(f) != m.key_bits[0] || float_bits(q) != m.key_bits[1] ||
-                float_bits(gain) != m.key_bits[2] || type != m.key_type) {
-                m.key_bits[0] = float_bits(f);
-                m.key_bits[1] = float_bits(q);
-                m.key_bits[2] = float_bits(gain);
-                m.key_freq = f;
-                m.key_q = q;
-                m.key_gain = gain;
-                m.key_type = type;
-                compute_coefficients(m.coeffs, type, f, q, gain);
-            }
-        }
-        shared_store(m.value, g.out[frames * g.pad + l]);
+        const int type = shared_load(m.TYPE);
+        const float f = static_cast<float>(shared_load(m.HICUT)), q = shared_load(m.Q), gain = shared_load(m.GAIN);
+        m.key_bits[0] = float_bits(f);
+        m.key_bits[1] = float_bits(q);
+        m.key_bits[2] = float_bits(gain);
+        m.key_freq = f;
+        m.key_q = q;
+        m.key_gain = gain;
+        m.key_type = type;
+        compute_coefficients(m.coeffs, type, f, q, gain);
     }
 }
 
@@ -626,19 +668,14 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCA_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.f[4].data(),
                 g.f[5].data(), g.f[6].data(), g.f[7].data(), g.f[8].data()};
-    g.scalar_lanes.clear();
     for (int l = 0; l < lanes; ++l) {
         prefetch_module(g, l + 8);
         VCA& m = *static_cast<VCA*>(g.modules[l]);
-        if (m.gate_in == nullptr || shared_load(m.BYPASS) != 0 || shared_load(m.INVERT) != 0 ||
-            (m.input != nullptr && g.in[l].base == &zero_signal)) {
-            g.scalar_lanes.push_back(l);
+        if (m.gate_in == nullptr || shared_load(m.BYPASS) != 0 || shared_load(m.INVERT) != 0) {
+            leave_lane(g, l);
             continue;
         }
-        g.f[0][l] = m.value;
-        g.f[1][l] = m.env_time;
-        g.f[2][l] = m.release_time;
-        g.f[3][l] = m.release_level;
+        take_lane(g, l);
         g.f[4][l] = shared_load(m.ATTACK);
         g.f[5][l] = shared_load(m.DECAY);
         g.f[6][l] = shared_load(m.SUSTAIN);
@@ -646,25 +683,18 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, int frames) {
         g.f[8][l] = shared_load(m.peak);
     }
     k.vca(s, feed(g, frames), feed_gates(g, frames), {g.out.data(), g.pad}, g.pad, frames);
-    for (int l = 0, at = 0; l < lanes; ++l) {
-        if (at < static_cast<int>(g.scalar_lanes.size()) && g.scalar_lanes[at] == l) {
-            ++at;
-            continue;
-        }
-        VCA& m = *static_cast<VCA*>(g.modules[l]);
-        m.env_time = g.f[1][l];
-        m.release_time = g.f[2][l];
-        m.release_level = g.f[3][l];
-        shared_store(m.value, g.f[0][l]);
-    }
 }
 
 void run_group(BLOCK_PLAN& p, GROUP& g, int frames) {
     const LANE_KERNELS& k = lane_kernels();
+    g.scalar_lanes.clear();
     if (g.kind == KIND_VCO) run_vcos(g, k, frames);
     if (g.kind == KIND_PCF) run_pcfs(g, k, frames);
     if (g.kind == KIND_VCA) run_vcas(g, k, frames);
-    // The lanes the kernels do not cover tick alone, frame by frame.
+    // The kernels' lanes show their last frame; the others tick alone, frame by frame.
+    const int lanes = static_cast<int>(g.nodes.size());
+    for (int l = 0; l < lanes; ++l)
+        if (g.held[l]) shared_store(*g.fields[l], g.out[frames * g.pad + l]);
     for (int l : g.scalar_lanes) {
         NODE& n = p.nodes[g.nodes[l]];
         for (int f = 1; f <= frames; ++f)
@@ -680,15 +710,27 @@ bool noise_playing(const BLOCK_PLAN& p) {
 
 } // namespace
 
+void flush_block_plan(BLOCK_PLAN& p) {
+    for (GROUP& g : p.groups)
+        for (size_t l = 0; l < g.held.size(); ++l)
+            if (g.held[l]) lane_state(g, static_cast<int>(l), true);
+}
+
 bool run_block_plan(BLOCK_PLAN& p, float* master, int frames) {
     // Noise draws from the one random sequence the sweep shares: its order is the sweep's only.
-    if (noise_playing(p)) return false;
-    if (p.graph->sweeps != p.sweeps_seen)
+    if (noise_playing(p)) {
+        flush_block_plan(p);
+        return false;
+    }
+    if (p.graph->sweeps != p.sweeps_seen) {
+        for (GROUP& g : p.groups)
+            std::fill(g.held.begin(), g.held.end(), 0);
         for (NODE& n : p.nodes) {
             n.values[0] = shared_load(*n.out.value);
             if (!n.gates.empty()) n.gates[0] = shared_load(*n.out.gate);
             if (!n.syncs.empty()) n.syncs[0] = shared_load(*n.out.sync);
         }
+    }
     for (UNIT& u : p.units) {
         if (u.kind == U_LANES) {
             run_group(p, p.groups[u.group], frames);

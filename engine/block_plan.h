@@ -28,3 +28,6 @@ bool plan_matches(const BLOCK_PLAN& plan, const GENERATOR& g);
 // cell points at, one float a frame. The plan must match the graph. False, and nothing run, when
 // these frames must go frame by frame (an oscillator plays noise).
 bool run_block_plan(BLOCK_PLAN& plan, float* master, int frames);
+// Gives the modules the state their lanes carried through the runs since: every field then holds
+// what the per-frame sweep would have left. render_frames calls it before it returns.
+void flush_block_plan(BLOCK_PLAN& plan);

@@ -119,13 +119,22 @@ template <int H> struct PCF_REGS {
         store(s.x1 + i, x1), store(s.x2 + i, x2), store(s.y1 + i, y1), store(s.y2 + i, y2);
         store(s.ran + i, ran);
     }
-    // Silence into a filter at rest gives 0 and leaves the memory as it is.
+    // Silence into a filter at rest gives 0 and leaves the memory as it is; only a lane whose
+    // input is 0 can be at rest, so the common frame skips that test.
     F step(F x) {
         const D xd = __builtin_convertvector(x, D);
-        const auto rest = (xd == 0.0) & (x1 == 0.0) & (x2 == 0.0) & (y1 == 0.0) & (y2 == 0.0);
         const D y = c3 * (xd + x2) + c4 * x1 - c1 * y1 - c2 * y2;
         const F e = __builtin_convertvector(y * amount, F);
         const F v = (1.0f - wet) * x + e * wet;
+        if (!any(x == 0.0f)) {
+            x2 = x1;
+            x1 = xd;
+            y2 = y1;
+            y1 = y;
+            ran = ran | -1;
+            return clip_lanes(v);
+        }
+        const auto rest = (xd == 0.0) & (x1 == 0.0) & (x2 == 0.0) & (y1 == 0.0) & (y2 == 0.0);
         const I rest32 = __builtin_convertvector(rest, I);
         x2 = rest ? x2 : x1;
         x1 = rest ? x1 : xd;
