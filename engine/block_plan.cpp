@@ -54,6 +54,7 @@ struct NODE {
     std::vector<int32_t> gates, syncs; // buffered when its own tick writes them
     std::vector<float> own_values;
     std::vector<READ> reads;
+    bool reads_itself = false;
     uint8_t poked = 0; // the ports lone ticks have set this run, a bit each
 };
 
@@ -266,8 +267,14 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
                 n.reads.push_back({target, -1, port, 0});
                 return;
             }
+            // A module hearing itself hears its own field, which holds its previous frame.
+            if (src == i) {
+                n.reads_itself = true;
+                n.reads.push_back({target, -1, port, 0});
+                return;
+            }
             n.reads.push_back({target, src, port, src >= 0 && p->nodes[src].order > n.order ? 1 : 0});
-            if (src >= 0 && src != i) next[src].push_back(i);
+            if (src >= 0) next[src].push_back(i);
         });
     }
 
@@ -300,8 +307,7 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
             const bool loop = c.size() > 1;
             const int v = c[0];
             if (!loop) {
-                for (const READ& r : p->nodes[v].reads)
-                    if (r.node == v) goto ticks; // a module reading itself runs alone
+                if (p->nodes[v].reads_itself) goto ticks; // a module hearing itself runs alone
                 if (laned(p->nodes[v].kind)) {
                     int& gi = lane_group[p->nodes[v].kind];
                     if (gi < 0) {
@@ -333,7 +339,7 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
     size_t widest = 0;
     for (const GROUP& gr : p->groups)
         widest = std::max(widest, gr.nodes.size());
-    if (widest < static_cast<size_t>(std::max(plan_min_lanes.load(), 1))) {
+    if (widest < static_cast<size_t>(plan_min_lanes.load())) {
         delete p;
         return nullptr;
     }
@@ -720,6 +726,8 @@ bool run_block_plan(BLOCK_PLAN& p, float* master, int frames) {
     // Noise draws from the one random sequence the sweep shares: its order is the sweep's only.
     if (noise_playing(p)) {
         flush_block_plan(p);
+        for (GROUP& g : p.groups)
+            std::fill(g.held.begin(), g.held.end(), 0);
         return false;
     }
     if (p.graph->sweeps != p.sweeps_seen) {

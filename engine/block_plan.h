@@ -13,7 +13,7 @@ constexpr int SUB_BLOCK = 64;
 extern std::atomic<int> block_engine;
 
 // The fewest modules of one kind a graph must be able to run side by side for a plan to be made
-// (8; tests set 1 so that every graph gets one).
+// (8; 0 gives every graph a plan).
 extern std::atomic<int> plan_min_lanes;
 
 // Builds the plan of a graph from its lists and links, or null when the graph runs frame by frame.
