@@ -83,7 +83,7 @@ template <int W> struct VCO_REGS {
         store(s.phase + i, phase);
         store(s.played + i, played);
     }
-    F step(F in) {
+    [[gnu::always_inline]] F step(F in) {
         const F one = F{} + 1.0f, minus_one = F{} - 1.0f;
         const F followed = in * fr * 0.022727273f;
         const F f = has_in != 0 ? followed : fr;
@@ -121,7 +121,7 @@ template <int H> struct PCF_REGS {
     }
     // Silence into a filter at rest gives 0 and leaves the memory as it is; only a lane whose
     // input is 0 can be at rest, so the common frame skips that test.
-    F step(F x) {
+    [[gnu::always_inline]] F step(F x) {
         const D xd = __builtin_convertvector(x, D);
         const D y = c3 * (xd + x2) + c4 * x1 - c1 * y1 - c2 * y2;
         const F e = __builtin_convertvector(y * amount, F);
@@ -163,32 +163,46 @@ template <int W> struct VCA_REGS {
     void put(VCA_LANES& s, int i) const {
         store(s.v + i, v), store(s.env + i, env), store(s.release_time + i, rt), store(s.release_level + i, rl);
     }
+    // Gate on: attack ramp, then decay (a line to 0 without sustain, else the sustain rule).
     // The divisions are formed only when a lane takes their branch.
-    F step(F in, I gate) {
-        const I on = gate == 1;
-        // Gate on: attack ramp, then decay (a line to 0 without sustain, else the sustain rule).
+    [[gnu::always_inline]] F gate_on(F in) {
         const F t = env * 1000.0f;
         const I in_attack = t < attack;
         const I in_decay = ~in_attack & (t < attack + decay);
         const I no_sustain = sustain == 0.0f;
-        const F ramp = any(on & in_attack) ? t * peak / attack : F{};
-        const F line = any(on & in_decay & no_sustain) ? peak - (t - attack) * peak / decay : F{};
+        const F ramp = any(in_attack) ? t * peak / attack : F{};
+        const F line = any(in_decay & no_sustain) ? peak - (t - attack) * peak / decay : F{};
         const F held = v > sustain ? v - v * 0.001f : peak * sustain;
         const F decayed = no_sustain ? line : held;
-        const F v_on = in_attack ? ramp : (in_decay ? decayed : v);
-        const F env_on = (in_attack | (in_decay & no_sustain)) ? env + SAMPLE_PERIOD : env;
-        const F rl_on = (in_attack | in_decay) ? v_on : rl;
-
-        // Gate off: the release line from the level the gate left.
-        const I releasing = ~on & (release != 0.0f) & (v != 0.0f) & (rt * 1000.0f <= release);
-        const F rt_next = rt + SAMPLE_PERIOD;
-        const F v_off = any(releasing) ? (releasing ? rl - rl * (rt_next * 1000.0f) / release : v) : v;
-
-        env = on ? env_on : F{};
-        rt = on ? F{} : (releasing ? rt_next : rt);
-        rl = on ? rl_on : rl;
-        v = in * (on ? v_on : v_off);
-        return v;
+        const F level = in_attack ? ramp : (in_decay ? decayed : v);
+        env = (in_attack | (in_decay & no_sustain)) ? env + SAMPLE_PERIOD : env;
+        rl = (in_attack | in_decay) ? level : rl;
+        rt = F{};
+        return in * level;
+    }
+    // Gate off: the release line from the level the gate left.
+    [[gnu::always_inline]] F gate_off(F in) {
+        const I releasing = (release != 0.0f) & (v != 0.0f) & (rt * 1000.0f <= release);
+        F level = v;
+        if (any(releasing)) {
+            const F rt_next = rt + SAMPLE_PERIOD;
+            level = releasing ? rl - rl * (rt_next * 1000.0f) / release : v;
+            rt = releasing ? rt_next : rt;
+        }
+        env = F{};
+        return in * level;
+    }
+    // Lanes of one gate (the common case: one note source for all) take one side only.
+    [[gnu::always_inline]] F step(F in, I gate) {
+        const I on = gate == 1;
+        if (!any(~on)) return v = gate_on(in);
+        if (!any(on)) return v = gate_off(in);
+        VCA_REGS off = *this;
+        const F a = gate_on(in), b = off.gate_off(in);
+        env = on ? env : off.env;
+        rt = on ? rt : off.rt;
+        rl = on ? rl : off.rl;
+        return v = on ? a : b;
     }
 };
 
