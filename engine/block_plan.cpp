@@ -12,6 +12,7 @@
 
 std::atomic<int> block_engine{1};
 std::atomic<int> plan_min_lanes{8};
+std::atomic<uint32_t> param_writes{0};
 
 // Every module of the graph is a node. A node that reads another hears, at frame n, that node's
 // frame n when it comes earlier in the sweep and its frame n - 1 when it comes later (delay 1).
@@ -72,6 +73,11 @@ struct GROUP {
     std::vector<void*> modules; // the nodes' modules, lane by lane
     std::vector<float*> fields; // their output fields
     std::vector<uint8_t> held;  // 1 where the arrays hold the lane's state, newer than its module's
+    // The door's store count when the lanes' settings were last read; `ready` false: read them
+    // again whatever the count (a new plan, or lanes handed back to the sweep).
+    uint32_t writes_seen = 0;
+    bool ready = false;
+    bool keys_moved = false; // a filter lane runs on coefficients its module does not hold yet
     int pad = 0;
     std::vector<float> out; // (SUB_BLOCK + 1) rows of pad lanes, and a vector's slack
     std::vector<SOURCE> in, gate; // per lane, frame-0 based
@@ -599,7 +605,7 @@ void leave_lane(GROUP& g, int l) {
 void run_vcos(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCO_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.i[0].data(), g.i[1].data()};
-    for (int l = 0; l < lanes; ++l) {
+    for (int l = 0; l < lanes && !g.ready; ++l) {
         prefetch_module(g, l + 8);
         VCO& m = *static_cast<VCO*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
@@ -623,7 +629,7 @@ void run_pcfs(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     PCF_LANES s{g.d[0].data(), g.d[1].data(), g.d[2].data(), g.d[3].data(), g.d[4].data(), g.d[5].data(),
                 g.d[6].data(), g.d[7].data(), g.d[8].data(), g.f[0].data(), g.i[0].data()};
-    for (int l = 0; l < lanes; ++l) {
+    for (int l = 0; l < lanes && !g.ready; ++l) {
         prefetch_module(g, l + 8);
         PCF& m = *static_cast<PCF*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
@@ -652,10 +658,18 @@ void run_pcfs(GROUP& g, const LANE_KERNELS& k, int frames) {
         g.f[0][l] = shared_load(m.mix);
         g.i[0][l] = 0;
         g.i[1][l] = moved;
+        g.keys_moved = g.keys_moved || moved;
     }
     k.pcf(s, feed(g, frames), {g.out.data(), g.pad}, g.pad, frames);
+    if (!g.keys_moved) return;
+    g.keys_moved = false;
     for (int l = 0; l < lanes; ++l) {
-        if (!g.held[l] || g.i[1][l] == 0 || g.i[0][l] == 0) continue;
+        if (!g.held[l] || g.i[1][l] == 0) continue;
+        if (g.i[0][l] == 0) {
+            g.keys_moved = true; // silent so far: its key moves when it first runs
+            continue;
+        }
+        g.i[1][l] = 0;
         PCF& m = *static_cast<PCF*>(g.modules[l]);
         const int type = shared_load(m.TYPE);
         const float f = static_cast<float>(shared_load(m.HICUT)), q = shared_load(m.Q), gain = shared_load(m.GAIN);
@@ -674,14 +688,16 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, int frames) {
     const int lanes = static_cast<int>(g.nodes.size());
     VCA_LANES s{g.f[0].data(), g.f[1].data(), g.f[2].data(), g.f[3].data(), g.f[4].data(),
                 g.f[5].data(), g.f[6].data(), g.f[7].data(), g.f[8].data()};
-    for (int l = 0; l < lanes; ++l) {
+    for (int l = 0; l < lanes && !g.ready; ++l) {
         prefetch_module(g, l + 8);
         VCA& m = *static_cast<VCA*>(g.modules[l]);
-        if (m.gate_in == nullptr || shared_load(m.BYPASS) != 0 || shared_load(m.INVERT) != 0) {
+        if (m.gate_in == nullptr || shared_load(m.INVERT) != 0) {
             leave_lane(g, l);
             continue;
         }
         take_lane(g, l);
+        // A gated envelope is not bypassed: its first tick would store that.
+        if (shared_load(m.BYPASS) != 0) shared_store(m.BYPASS, 0);
         g.f[4][l] = shared_load(m.ATTACK);
         g.f[5][l] = shared_load(m.DECAY);
         g.f[6][l] = shared_load(m.SUSTAIN);
@@ -693,10 +709,14 @@ void run_vcas(GROUP& g, const LANE_KERNELS& k, int frames) {
 
 void run_group(BLOCK_PLAN& p, GROUP& g, int frames) {
     const LANE_KERNELS& k = lane_kernels();
-    g.scalar_lanes.clear();
+    const uint32_t writes = param_writes.load(std::memory_order_acquire);
+    if (writes != g.writes_seen) g.ready = false;
+    g.writes_seen = writes;
+    if (!g.ready) g.scalar_lanes.clear();
     if (g.kind == KIND_VCO) run_vcos(g, k, frames);
     if (g.kind == KIND_PCF) run_pcfs(g, k, frames);
     if (g.kind == KIND_VCA) run_vcas(g, k, frames);
+    g.ready = true;
     // The kernels' lanes show their last frame; the others tick alone, frame by frame.
     const int lanes = static_cast<int>(g.nodes.size());
     for (int l = 0; l < lanes; ++l)
@@ -726,13 +746,17 @@ bool run_block_plan(BLOCK_PLAN& p, float* master, int frames) {
     // Noise draws from the one random sequence the sweep shares: its order is the sweep's only.
     if (noise_playing(p)) {
         flush_block_plan(p);
-        for (GROUP& g : p.groups)
+        for (GROUP& g : p.groups) {
             std::fill(g.held.begin(), g.held.end(), 0);
+            g.ready = false;
+        }
         return false;
     }
     if (p.graph->sweeps != p.sweeps_seen) {
-        for (GROUP& g : p.groups)
+        for (GROUP& g : p.groups) {
             std::fill(g.held.begin(), g.held.end(), 0);
+            g.ready = false;
+        }
         for (NODE& n : p.nodes) {
             n.values[0] = shared_load(*n.out.value);
             if (!n.gates.empty()) n.gates[0] = shared_load(*n.out.gate);

@@ -1,6 +1,7 @@
 // The sub-block plan: the graph cut into units run a run of frames at a time, same bits as the sweep.
 #pragma once
 #include <atomic>
+#include <cstdint>
 
 struct GENERATOR;
 struct BLOCK_PLAN;
@@ -11,6 +12,10 @@ constexpr int SUB_BLOCK = 64;
 
 // 1 (the default): render_frames runs a graph's current plan; 0: always the per-frame sweep.
 extern std::atomic<int> block_engine;
+
+// How many parameter stores the door has made: a plan reads its lanes' settings again only when
+// the count moved since its last run, since nothing else writes them.
+extern std::atomic<uint32_t> param_writes;
 
 // The fewest modules of one kind a graph must be able to run side by side for a plan to be made
 // (8; 0 gives every graph a plan).
