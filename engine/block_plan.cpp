@@ -42,6 +42,7 @@ struct READ {
     int node;     // the producer, or -1 when the tick reads the field as it stands
     PORT port;
     int delay;    // 0 or 1 frame
+    SOURCE from;  // the producer's frames as this link hears them
 };
 
 struct NODE {
@@ -55,6 +56,8 @@ struct NODE {
     std::vector<int32_t> gates, syncs; // buffered when its own tick writes them
     std::vector<float> own_values;
     std::vector<READ> reads;
+    std::vector<READ> sets; // the reads a lone tick sets the field of
+    void (*tick)(void* module) = nullptr;
     bool reads_itself = false;
     uint8_t poked = 0; // the ports lone ticks have set this run, a bit each
 };
@@ -228,6 +231,20 @@ std::vector<std::vector<int>> components(const std::vector<std::vector<int>>& ne
     return out;
 }
 
+// The one-frame processing of a kind, called without the virtual table.
+template <class M> void tick_module(void* m) {
+    static_cast<M*>(m)->M::process();
+}
+using TICK = void (*)(void*);
+template <size_t... K> TICK tick_of(MODULE_KIND kind, std::index_sequence<K...>) {
+    const TICK ticks[] = {tick_module<kind_class<static_cast<MODULE_KIND>(K)>>...};
+    return ticks[kind];
+}
+TICK tick_of(MODULE_KIND kind) {
+    if (kind == KIND_COUNT) return tick_module<SFX_DELAY>;
+    return tick_of(kind, std::make_index_sequence<KIND_COUNT>());
+}
+
 bool laned(MODULE_KIND k) {
     return k == KIND_VCO || k == KIND_PCF || k == KIND_VCA;
 }
@@ -270,16 +287,16 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
             const int src = port_of(*p, target, &port);
             // A keyboard's gate is written by the window and the MIDI player only: read it live.
             if (src >= 0 && port == P_GATE && p->nodes[src].kind == KIND_KEYBOARD) {
-                n.reads.push_back({target, -1, port, 0});
+                n.reads.push_back({target, -1, port, 0, {}});
                 return;
             }
             // A module hearing itself hears its own field, which holds its previous frame.
             if (src == i) {
                 n.reads_itself = true;
-                n.reads.push_back({target, -1, port, 0});
+                n.reads.push_back({target, -1, port, 0, {}});
                 return;
             }
-            n.reads.push_back({target, src, port, src >= 0 && p->nodes[src].order > n.order ? 1 : 0});
+            n.reads.push_back({target, src, port, src >= 0 && p->nodes[src].order > n.order ? 1 : 0, {}});
             if (src >= 0) next[src].push_back(i);
         });
     }
@@ -376,6 +393,14 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
     }
     // Which ports a lone tick's reads will set, and the lanes' inputs.
     p->pokes.reserve(3 * p->nodes.size());
+    for (NODE& n : p->nodes) {
+        n.tick = tick_of(n.kind);
+        for (READ& r : n.reads)
+            if (r.node >= 0) {
+                r.from = source_of(*p, r.node, r.port, r.delay, r.field);
+                n.sets.push_back(r);
+            }
+    }
     p->graph = &g;
     for (GROUP& gr : p->groups) {
         const int lanes = static_cast<int>(gr.nodes.size());
@@ -439,25 +464,26 @@ bool plan_matches(const BLOCK_PLAN& plan, const GENERATOR& g) {
 
 namespace {
 
-// One lone tick at frame n: the fields its links read are set to what the sweep would hold.
-void tick_alone(BLOCK_PLAN& p, NODE& n, int frame) {
-    for (const READ& r : n.reads) {
-        if (r.node < 0) continue;
+// Before a node's lone ticks of a run: the ports they set are noted, to be given back after it.
+void note_sets(BLOCK_PLAN& p, const NODE& n) {
+    for (const READ& r : n.sets) {
         NODE& from = p.nodes[r.node];
         if ((from.poked & (1u << r.port)) == 0) {
             from.poked |= static_cast<uint8_t>(1u << r.port);
             p.pokes.push_back({r.node, r.port});
         }
-        const SOURCE s = source_of(p, r.node, r.port, r.delay, r.field);
-        if (r.port == P_VALUE)
-            shared_store(*static_cast<float*>(r.field), read_source<float>(s, frame));
-        else
-            shared_store(*static_cast<int32_t*>(r.field), read_source<int32_t>(s, frame));
     }
-    if (n.kind == KIND_COUNT)
-        static_cast<SFX_DELAY*>(n.module)->SFX_DELAY::process();
-    else
-        with_class({n.kind, n.module}, [](auto& m) { m.process(); });
+}
+
+// One lone tick at frame n: the fields its links read are set to what the sweep would hold.
+void tick_alone(NODE& n, int frame) {
+    for (const READ& r : n.sets) {
+        if (r.port == P_VALUE)
+            shared_store(*static_cast<float*>(r.field), read_source<float>(r.from, frame));
+        else
+            shared_store(*static_cast<int32_t*>(r.field), read_source<int32_t>(r.from, frame));
+    }
+    n.tick(n.module);
     n.values[frame * n.stride] = shared_load(*n.out.value);
     if (!n.gates.empty()) n.gates[frame] = shared_load(*n.out.gate);
     if (!n.syncs.empty()) n.syncs[frame] = shared_load(*n.out.sync);
@@ -723,8 +749,9 @@ void run_group(BLOCK_PLAN& p, GROUP& g, int frames) {
         if (g.held[l]) shared_store(*g.fields[l], g.out[frames * g.pad + l]);
     for (int l : g.scalar_lanes) {
         NODE& n = p.nodes[g.nodes[l]];
+        note_sets(p, n);
         for (int f = 1; f <= frames; ++f)
-            tick_alone(p, n, f);
+            tick_alone(n, f);
     }
 }
 
@@ -769,9 +796,11 @@ bool run_block_plan(BLOCK_PLAN& p, float* master, int frames) {
         } else if (u.kind == U_MIXER) {
             run_mixer(p, p.nodes[u.nodes[0]], frames);
         } else {
+            for (int v : u.nodes)
+                note_sets(p, p.nodes[v]);
             for (int f = 1; f <= frames; ++f)
                 for (int v : u.nodes)
-                    tick_alone(p, p.nodes[v], f);
+                    tick_alone(p.nodes[v], f);
         }
     }
     // The fields lone ticks set to earlier frames get their last frame back.
