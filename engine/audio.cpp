@@ -59,7 +59,7 @@ void render_frames(GENERATOR* g, float* out, int frames) {
                          plan_matches(*g->plan, *g);
     for (int done = 0; done < frames;) {
         const int run = frames - done < SUB_BLOCK ? frames - done : SUB_BLOCK;
-        if (!planned || !run_block_plan(*g->plan, out + done, run)) {
+        if (!planned || !run_block_plan(*g->plan, *master_out, out + done, run)) {
             for (int n = 0; n < run; ++n) {
                 if (g != nullptr) g->sweep();
                 out[done + n] = **master_out;

@@ -29,10 +29,10 @@ void free_block_plan(BLOCK_PLAN* plan);
 // Whether the plan still matches the graph: the same modules in the same lists, the same links.
 bool plan_matches(const BLOCK_PLAN& plan, const GENERATOR& g);
 
-// Runs frames (at most SUB_BLOCK) of the graph through the plan and writes the signal the master
-// cell points at, one float a frame. The plan must match the graph. False, and nothing run, when
+// Runs frames (at most SUB_BLOCK) of the graph through the plan and writes the signal of
+// master_field (a module's output, the sound sent out), one float a frame. The plan must match the graph. False, and nothing run, when
 // these frames must go frame by frame (an oscillator plays noise).
-bool run_block_plan(BLOCK_PLAN& plan, float* master, int frames);
+bool run_block_plan(BLOCK_PLAN& plan, const float* master_field, float* master, int frames);
 // Gives the modules the state their lanes carried through the runs since: every field then holds
 // what the per-frame sweep would have left. render_frames calls it before it returns.
 void flush_block_plan(BLOCK_PLAN& plan);
