@@ -231,8 +231,6 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
             gr.modules.push_back(n.module);
             gr.fields.push_back(n.out.value);
             gr.held.push_back(0);
-            n.group = static_cast<int>(&gr - p->groups.data());
-            n.lane = l;
             n.values = gr.out.data() + l;
             n.stride = gr.pad;
         }

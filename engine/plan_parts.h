@@ -18,6 +18,7 @@ struct SOURCE {
     int stride = 0;
 };
 
+// One link of a node: what it points at, and where the plan keeps the frames it hears.
 struct READ {
     void* field;  // the producer's live field the link points at
     int node;     // the producer, or -1 when the tick reads the field as it stands
@@ -26,13 +27,13 @@ struct READ {
     SOURCE from;  // the producer's frames as this link hears them
 };
 
+// One module of the graph in the plan.
 struct NODE {
     MODULE_KIND kind; // KIND_COUNT for the delay stage
     void* module;
     MODULE_OUTPUTS out;
     int order;     // place in the sweep
-    int group = -1, lane = 0;
-    float* values = nullptr; // its frames of value, stride `stride`
+    float* values = nullptr; // its frames of value, stride `stride`: in its lane group's rows or its own
     int stride = 1;
     std::vector<int32_t> gates, syncs; // buffered when its own tick writes them
     std::vector<float> own_values;
@@ -43,6 +44,8 @@ struct NODE {
     uint8_t poked = 0; // the ports lone ticks have set this run, a bit each
 };
 
+// What the plan runs, in order: lone ticks (a module, or a loop frame by frame), a mixer, or a
+// lane group.
 enum UNIT_KIND { U_TICKS, U_MIXER, U_LANES };
 
 struct UNIT {
@@ -51,6 +54,7 @@ struct UNIT {
     int group = -1;
 };
 
+// Modules of one kind and depth, independent of each other, run side by side in SIMD lanes.
 struct GROUP {
     MODULE_KIND kind;
     std::vector<int> nodes;
@@ -66,12 +70,13 @@ struct GROUP {
     std::vector<float> out; // (SUB_BLOCK + 1) rows of pad lanes, and a vector's slack
     std::vector<SOURCE> in, gate; // per lane, frame-0 based
     int in_step = 0, gate_step = 0; // FEED_*
+    // One array per lane state or setting; what each holds is the kind's (see its run_ function).
     std::vector<float> f[12];
     std::vector<double> d[12];
     std::vector<int32_t> i[4];
-    std::vector<float> feed_in;
+    std::vector<float> feed_in;     // gathered input rows, when the inputs are not side by side
     std::vector<int32_t> feed_gate;
-    std::vector<int> scalar_lanes;
+    std::vector<int> scalar_lanes;  // the lanes ticking alone this run
 };
 
 enum { FEED_GATHER, FEED_STRAIGHT, FEED_SHARED };
