@@ -14,6 +14,7 @@
 #include "app/render.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "engine/block_plan.h"
 #include "engine/midi_input.h"
 #include "engine/verbose.h"
 #include "patch/patch_check.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     set_jack_options(jack);
     midi_channel = o.midi_channel;
     stream_block_frames = o.block_frames;
+    block_engine.store(o.sub_blocks ? 1 : 0);
     // Only these two answers depend on a server; asking opens the client, as the menu would.
     const bool jack_server = (o.audio == "jack" || o.audio == "record") && jack_available();
     if (o.audio == "jack" && !jack_server) {

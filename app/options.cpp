@@ -111,6 +111,12 @@ OPTIONS parse_options(int argc, const char* const* argv) {
         } else if (is(a, "--remote")) {
             o.have_remote = true;
             if (!take_value(argc, argv, i, o.remote, o)) break;
+        } else if (is(a, "--engine")) {
+            std::string engine;
+            if (!take_value(argc, argv, i, engine, o)) break;
+            o.sub_blocks = engine != "sweep";
+            if (engine != "block" && engine != "sweep" && o.error.empty())
+                o.error = "--engine takes block or sweep, not " + engine;
         } else if (is(a, "--jack-connect") || is(a, "--midi-connect") || is(a, "--midi-channel") ||
                    is(a, "--block")) {
             if (!read_midi_option(argc, argv, i, o)) break;
@@ -203,5 +209,7 @@ const char* usage_text() {
            "With a JACK server running, the client \"tessaro\" takes MIDI notes on its port midi_in:\n"
            "--midi-connect PORT connects a source at start, --midi-channel N (1 to 16) listens to one\n"
            "channel, --jack-connect none leaves the JACK output's ports unconnected.\n"
-           "--block FRAMES (64 to 8192, default 3072) sets the sound device's block: shorter is quicker.\n";
+           "--block FRAMES (64 to 8192, default 3072) sets the sound device's block: shorter is quicker.\n"
+           "--engine sweep renders frame by frame instead of in runs of frames (--engine block, the\n"
+           "default): the same sound, more slowly; for comparing the two.\n";
 }

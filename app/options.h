@@ -27,6 +27,7 @@ struct OPTIONS {
     std::string midi_connect;  // --midi-connect PORT: the MIDI source connected at start
     int midi_channel = 0;      // --midi-channel N (1 to 16); 0 listens to every channel
     int block_frames = 3072;   // --block FRAMES (64 to 8192): the sound device's block
+    bool sub_blocks = true;    // --engine block (runs of frames) or sweep (frame by frame)
     std::string audio;  // "none", "sdl", "jack" or "record"; "" to ask on the console
     int driver = 0;     // the driver menu's answer, from 1; 0 to ask on the console
     std::string error;  // set when the command line cannot be run; the usage follows it

@@ -1,11 +1,14 @@
-// Benchmarks of the engine's real-time rendering (one oscillator, one voice, 64 voices) and of
-// the least a sweep in SIMD lanes would have to move for the 64 voices.
+// Benchmarks of the engine's real-time rendering (one oscillator, one voice, 8 to 512 voices) by
+// the per-frame sweep and by the sub-block plan, and of the least a sweep in SIMD lanes would
+// have to move for 64 voices.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/block_plan.h"
 #include "engine/modules.h"
 
 namespace {
@@ -113,10 +116,15 @@ double thread_cpu_seconds() {
     return ts.tv_sec + ts.tv_nsec * 1e-9;
 }
 
-template <class Build> void render(benchmark::State& state, Build build) {
+// How render_frames runs the graph: frame by frame, or through the graph's sub-block plan.
+enum class ENGINE { SWEEP, PLAN };
+
+template <class Build> void render(benchmark::State& state, ENGINE engine, Build build) {
     fill_note_table();
     GENERATOR g;
     build(g);
+    block_engine.store(engine == ENGINE::PLAN ? 1 : 0);
+    g.replan();
     generator = &g;
     audio_resume();
     std::vector<int16_t> buffer(BLOCK_FRAMES * 2);
@@ -136,23 +144,41 @@ template <class Build> void render(benchmark::State& state, Build build) {
     audio_pause();
     generator = nullptr;
     point_master_out(nullptr);
+    block_engine.store(1);
 
     const double modules = static_cast<double>(module_count(g));
     state.counters["modules"] = modules;
     state.counters["rt_factor"] = frames / static_cast<double>(SAMPLE_RATE) / cpu;
     state.counters["ns_per_module_sample"] = cpu * 1e9 / (frames * modules);
+    // A voice is three modules (oscillator, filter, envelope); the sequencer and mixers are
+    // counted in its share, so this is what one more voice costs once many are playing.
+    if (!g.vcas.empty())
+        state.counters["ns_per_voice_frame"] = cpu * 1e9 / (frames * static_cast<double>(g.vcas.size()));
     benchmark::DoNotOptimize(checksum);
 }
 
-void W1_one_sine(benchmark::State& state) {
-    render(state, build_one_oscillator);
+void W1_one_sine(benchmark::State& state, ENGINE engine) {
+    render(state, engine, build_one_oscillator);
 }
-void W2_one_voice(benchmark::State& state) {
-    render(state, [](GENERATOR& g) { build_voices(g, 1); });
+void W2_one_voice(benchmark::State& state, ENGINE engine) {
+    render(state, engine, [](GENERATOR& g) { build_voices(g, 1); });
 }
-void W3_64_voices(benchmark::State& state) {
-    render(state, [](GENERATOR& g) { build_voices(g, 64); });
+void W3_64_voices(benchmark::State& state, ENGINE engine) {
+    render(state, engine, [](GENERATOR& g) { build_voices(g, 64); });
 }
+// W3's voice in growing numbers, each count by both engines in turn so that a change in the
+// host's speed touches both: how the time grows with the graph's size.
+const bool voices_registered = [] {
+    for (int n = 8; n <= 512; n *= 2)
+        for (ENGINE engine : {ENGINE::SWEEP, ENGINE::PLAN}) {
+            const std::string name =
+                std::string("voices/") + (engine == ENGINE::PLAN ? "plan/" : "sweep/") + std::to_string(n);
+            benchmark::RegisterBenchmark(name.c_str(), [n, engine](benchmark::State& state) {
+                render(state, engine, [n](GENERATOR& g) { build_voices(g, n); });
+            })->Unit(benchmark::kMillisecond);
+        }
+    return true;
+}();
 
 // The least a sweep batching voices in SIMD lanes must do each sample while the modules own
 // their parameters: every parameter the three kernels of a voice read, and the four inputs
@@ -241,9 +267,12 @@ void W3_field_floor(benchmark::State& state, void (*frame)(const GENERATOR&)) {
 
 } // namespace
 
-BENCHMARK(W1_one_sine)->Unit(benchmark::kMillisecond);
-BENCHMARK(W2_one_voice)->Unit(benchmark::kMillisecond);
-BENCHMARK(W3_64_voices)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W1_one_sine, sweep, ENGINE::SWEEP)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W1_one_sine, plan, ENGINE::PLAN)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W2_one_voice, sweep, ENGINE::SWEEP)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W2_one_voice, plan, ENGINE::PLAN)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W3_64_voices, sweep, ENGINE::SWEEP)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(W3_64_voices, plan, ENGINE::PLAN)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(W3_field_floor, sse2, field_floor_sse2<true>)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(W3_field_floor, avx2, field_floor_avx2<true>)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(W3_field_floor, avx512, field_floor_avx512<true>)->Unit(benchmark::kMicrosecond);

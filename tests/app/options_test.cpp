@@ -140,3 +140,16 @@ TEST(Options, AudioAndDriverAnswerTheMenus) {
     EXPECT_EQ(menu_keys_for("jack", 0, true).driver, '2');
     EXPECT_EQ(menu_keys_for("record", 0, true).driver, '3');
 }
+
+TEST(Options, EngineChoosesRunsOfFramesOrTheSweep) {
+    EXPECT_TRUE(parse({"P.KVX"}).sub_blocks);
+    EXPECT_TRUE(parse({"--engine", "block", "P.KVX"}).sub_blocks);
+    const OPTIONS o = parse({"--render", "o.wav", "--seconds", "1", "P.KVX", "--engine", "sweep"});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.kind, RUN_KIND::RENDER);
+    EXPECT_FALSE(o.sub_blocks);
+    for (auto args : {std::initializer_list<const char*>{"--engine", "Sweep", "P.KVX"}, {"--engine", "", "P.KVX"},
+                      {"P.KVX", "--engine"}})
+        EXPECT_FALSE(parse(args).error.empty()) << *(args.begin() + 1);
+    EXPECT_NE(std::string(usage_text()).find("--engine sweep"), std::string::npos);
+}
