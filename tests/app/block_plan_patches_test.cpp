@@ -24,7 +24,10 @@ constexpr int SECONDS = 3;
 
 struct PATCH_RUN {
     bool loaded = false;  // false for a patch without a master mixer
-    bool planned = false; // whether the installed graph had a current plan
+    // Whether the installed graph had a current plan; a graph with a sampler, which closes its
+    // note source's gate from inside its frame, may run frame by frame.
+    bool planned = false;
+    bool samplers = false;
     std::vector<float> master;
 };
 
@@ -40,6 +43,7 @@ PATCH_RUN render_loaded(const std::string& path, int engine) {
     run.loaded = true;
     install_patch(loaded);
     run.planned = loaded.graph->plan != nullptr && plan_matches(*loaded.graph->plan, *loaded.graph);
+    run.samplers = !loaded.graph->samplers.empty();
     block_engine.store(engine);
     run.master.resize(static_cast<size_t>(SECONDS) * SAMPLE_RATE);
     const int calls[] = {3072, 1, 1000, 64, 65, 511};
@@ -74,8 +78,7 @@ TEST_P(BlockPlanPatch, RendersAsTheSweepDoes) {
     const PATCH_RUN want = render_loaded(path, 0);
     if (!want.loaded) GTEST_SKIP() << path << " has no MIXER_4: nothing to play";
     const PATCH_RUN got = render_loaded(path, 1);
-    // The assertion that holds only once install_patch builds plans.
-    ASSERT_TRUE(got.planned) << path << ": the installed graph had no current plan";
+    ASSERT_TRUE(got.planned || got.samplers) << path << ": the installed graph had no current plan";
     for (size_t n = 0; n < want.master.size(); ++n)
         if (std::memcmp(&want.master[n], &got.master[n], sizeof(float)) != 0) {
             ADD_FAILURE() << path << ": frame " << n << " is " << got.master[n] << ", the sweep gives "
