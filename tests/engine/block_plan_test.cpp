@@ -18,12 +18,11 @@ namespace {
 // One word of a module's outputs or state, named for the failure message.
 struct WORD {
     const char* what;
-    size_t index; // the module's place in its list
+    std::string module; // the graph is gone when the runs are compared
     uint64_t bits;
 };
 
 template <class T> uint64_t bits_of(const T& v) {
-    static_assert(sizeof(T) <= sizeof(uint64_t), "one word");
     uint64_t b = 0;
     std::memcpy(&b, &v, sizeof v);
     return b;
@@ -48,49 +47,41 @@ struct RUN {
 // The words the sweep writes (outputs and carried state) and the parameters it rewrites itself.
 std::vector<WORD> snapshot(const GENERATOR& g) {
     std::vector<WORD> w;
-    auto put = [&](const char* what, size_t i, auto v) { w.push_back({what, i, bits_of(v)}); };
-    for (size_t i = 0; i < g.sequencers.size(); ++i) {
-        const SEQUENCER& s = *g.sequencers[i];
-        put("SEQUENCER value", i, s.value), put("SEQUENCER gate", i, s.gate);
-        put("SEQUENCER sync_pulse", i, s.sync_pulse), put("SEQUENCER step", i, s.step);
-        put("SEQUENCER step_clock", i, s.step_clock), put("SEQUENCER note_on", i, s.note_on);
-        put("SEQUENCER gate_time", i, s.gate_time), put("SEQUENCER pattern", i, s.pattern);
-        put("SEQUENCER DIVIDER", i, s.DIVIDER);
+    auto put = [&](const char* what, const char* module, auto v) { w.push_back({what, module, bits_of(v)}); };
+    for (const SEQUENCER* s : g.sequencers) {
+        put("value", s->name, s->value), put("gate", s->name, s->gate), put("sync_pulse", s->name, s->sync_pulse);
+        put("step", s->name, s->step), put("step_clock", s->name, s->step_clock), put("note_on", s->name, s->note_on);
+        put("gate_time", s->name, s->gate_time), put("pattern", s->name, s->pattern), put("DIVIDER", s->name, s->DIVIDER);
     }
-    for (size_t i = 0; i < g.keyboards.size(); ++i) {
-        const KEYBOARD& k = *g.keyboards[i];
-        put("KEYBOARD value", i, k.value), put("KEYBOARD gate", i, k.gate);
-        put("KEYBOARD sync_pulse", i, k.sync_pulse), put("KEYBOARD sync_pending", i, k.sync_pending);
+    for (const KEYBOARD* k : g.keyboards) {
+        put("value", k->name, k->value), put("gate", k->name, k->gate);
+        put("sync_pulse", k->name, k->sync_pulse), put("sync_pending", k->name, k->sync_pending);
     }
-    for (size_t i = 0; i < g.vcos.size(); ++i) {
-        const VCO& o = *g.vcos[i];
-        put("VCO value", i, o.value), put("VCO phase", i, o.phase);
-        put("VCO played_freq", i, o.played_freq), put("VCO noise_level", i, o.noise_level);
+    for (const VCO* o : g.vcos) {
+        put("value", o->name, o->value), put("phase", o->name, o->phase);
+        put("played_freq", o->name, o->played_freq), put("noise_level", o->name, o->noise_level);
     }
-    for (size_t i = 0; i < g.mixers.size(); ++i)
-        put("MIXER value", i, g.mixers[i]->value);
-    for (size_t i = 0; i < g.samplers.size(); ++i) {
-        const SAMPLER& s = *g.samplers[i];
-        put("SAMPLER value", i, s.value), put("SAMPLER position", i, s.position);
-        put("SAMPLER restarts", i, s.restarts.load()), put("SAMPLER playing", i, s.playing.load());
+    for (const MIXER* m : g.mixers)
+        put("value", m->name, m->value);
+    for (const SAMPLER* s : g.samplers) {
+        put("value", s->name, s->value), put("position", s->name, s->position);
+        put("restarts", s->name, s->restarts.load()), put("playing", s->name, s->playing.load());
     }
-    for (size_t i = 0; i < g.vcas.size(); ++i) {
-        const VCA& a = *g.vcas[i];
-        put("VCA value", i, a.value), put("VCA env_time", i, a.env_time);
-        put("VCA release_time", i, a.release_time), put("VCA release_level", i, a.release_level);
-        put("VCA BYPASS", i, a.BYPASS);
+    for (const VCA* a : g.vcas) {
+        put("value", a->name, a->value), put("env_time", a->name, a->env_time);
+        put("release_time", a->name, a->release_time), put("release_level", a->name, a->release_level);
+        put("BYPASS", a->name, a->BYPASS);
     }
-    for (size_t i = 0; i < g.filters.size(); ++i) {
-        const PCF& f = *g.filters[i];
-        put("PCF value", i, f.value), put("PCF TYPE", i, f.TYPE);
-        put("PCF x1", i, f.memory.x1), put("PCF x2", i, f.memory.x2);
-        put("PCF y1", i, f.memory.y1), put("PCF y2", i, f.memory.y2);
+    for (const PCF* f : g.filters) {
+        put("value", f->name, f->value), put("TYPE", f->name, f->TYPE);
+        put("x1", f->name, f->memory.x1), put("x2", f->name, f->memory.x2);
+        put("y1", f->name, f->memory.y1), put("y2", f->name, f->memory.y2);
     }
-    for (size_t i = 0; i < g.effects.size(); ++i)
-        put("SFX_DELAY value", i, g.effects[i]->value);
+    for (const SFX_DELAY* d : g.effects)
+        put("value", "SFX_DELAY", d->value);
     // The modules' shared random source, drawn at the same point of both runs: a noise oscillator
     // drawing a different count or order shows here even when its sample does not.
-    put("synth_rand", 0, synth_rand());
+    put("draw", "synth_rand", synth_rand());
     return w;
 }
 
@@ -321,7 +312,7 @@ std::string first_difference(const RUN& want, const RUN& got) {
                        ", the sweep gives " + std::to_string(a.master[n]);
         for (size_t i = 0; i < a.words.size(); ++i)
             if (a.words[i].bits != b.words[i].bits)
-                return call + a.words[i].what + " of module " + std::to_string(a.words[i].index) + " differs";
+                return call + a.words[i].module + " " + a.words[i].what + " differs";
     }
     return "";
 }
