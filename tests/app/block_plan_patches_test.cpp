@@ -23,7 +23,7 @@ constexpr int SECONDS = 3;
 #endif
 
 struct PATCH_RUN {
-    bool loaded = false;  // false for a patch without a master mixer
+    bool loaded = false; // false for a patch without a master mixer
     // Whether the installed graph had a current plan; a graph with a sampler, which closes its
     // note source's gate from inside its frame, may run frame by frame.
     bool planned = false;
@@ -48,7 +48,8 @@ PATCH_RUN render_loaded(const std::string& path, int engine) {
     run.master.resize(static_cast<size_t>(SECONDS) * SAMPLE_RATE);
     const int calls[] = {3072, 1, 1000, 64, 65, 511};
     for (size_t done = 0, c = 0; done < run.master.size(); ++c) {
-        const int n = static_cast<int>(std::min<size_t>(calls[c % std::size(calls)], run.master.size() - done));
+        const int n =
+            static_cast<int>(std::min<size_t>(calls[c % std::size(calls)], run.master.size() - done));
         render_frames(loaded.graph, run.master.data() + done, n);
         done += static_cast<size_t>(n);
     }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <numeric>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/block_plan.h"
@@ -47,41 +49,56 @@ struct RUN {
 // The words the sweep writes (outputs and carried state) and the parameters it rewrites itself.
 std::vector<WORD> snapshot(const GENERATOR& g) {
     std::vector<WORD> w;
-    auto put = [&](const char* what, const char* module, auto v) { w.push_back({what, module, bits_of(v)}); };
-    for (const SEQUENCER* s : g.sequencers) {
-        put("value", s->name, s->value), put("gate", s->name, s->gate), put("sync_pulse", s->name, s->sync_pulse);
-        put("step", s->name, s->step), put("step_clock", s->name, s->step_clock), put("note_on", s->name, s->note_on);
-        put("gate_time", s->name, s->gate_time), put("pattern", s->name, s->pattern), put("DIVIDER", s->name, s->DIVIDER);
-    }
-    for (const KEYBOARD* k : g.keyboards) {
-        put("value", k->name, k->value), put("gate", k->name, k->gate);
-        put("sync_pulse", k->name, k->sync_pulse), put("sync_pending", k->name, k->sync_pending);
-    }
-    for (const VCO* o : g.vcos) {
-        put("value", o->name, o->value), put("phase", o->name, o->phase);
-        put("played_freq", o->name, o->played_freq), put("noise_level", o->name, o->noise_level);
-    }
+    using FIELDS = std::initializer_list<std::pair<const char*, uint64_t>>;
+    auto put = [&](const char* module, FIELDS fields) {
+        for (const auto& f : fields)
+            w.push_back({f.first, module, f.second});
+    };
+    for (const SEQUENCER* s : g.sequencers)
+        put(s->name, {{"value", bits_of(s->value)},
+                      {"gate", bits_of(s->gate)},
+                      {"sync_pulse", bits_of(s->sync_pulse)},
+                      {"step", bits_of(s->step)},
+                      {"step_clock", bits_of(s->step_clock)},
+                      {"note_on", bits_of(s->note_on)},
+                      {"gate_time", bits_of(s->gate_time)},
+                      {"pattern", bits_of(s->pattern)},
+                      {"DIVIDER", bits_of(s->DIVIDER)}});
+    for (const KEYBOARD* k : g.keyboards)
+        put(k->name, {{"value", bits_of(k->value)},
+                      {"gate", bits_of(k->gate)},
+                      {"sync_pulse", bits_of(k->sync_pulse)},
+                      {"sync_pending", bits_of(k->sync_pending)}});
+    for (const VCO* o : g.vcos)
+        put(o->name, {{"value", bits_of(o->value)},
+                      {"phase", bits_of(o->phase)},
+                      {"played_freq", bits_of(o->played_freq)},
+                      {"noise_level", bits_of(o->noise_level)}});
     for (const MIXER* m : g.mixers)
-        put("value", m->name, m->value);
-    for (const SAMPLER* s : g.samplers) {
-        put("value", s->name, s->value), put("position", s->name, s->position);
-        put("restarts", s->name, s->restarts.load()), put("playing", s->name, s->playing.load());
-    }
-    for (const VCA* a : g.vcas) {
-        put("value", a->name, a->value), put("env_time", a->name, a->env_time);
-        put("release_time", a->name, a->release_time), put("release_level", a->name, a->release_level);
-        put("BYPASS", a->name, a->BYPASS);
-    }
-    for (const PCF* f : g.filters) {
-        put("value", f->name, f->value), put("TYPE", f->name, f->TYPE);
-        put("x1", f->name, f->memory.x1), put("x2", f->name, f->memory.x2);
-        put("y1", f->name, f->memory.y1), put("y2", f->name, f->memory.y2);
-    }
+        put(m->name, {{"value", bits_of(m->value)}});
+    for (const SAMPLER* s : g.samplers)
+        put(s->name, {{"value", bits_of(s->value)},
+                      {"position", bits_of(s->position)},
+                      {"restarts", bits_of(s->restarts.load())},
+                      {"playing", bits_of(s->playing.load())}});
+    for (const VCA* a : g.vcas)
+        put(a->name, {{"value", bits_of(a->value)},
+                      {"env_time", bits_of(a->env_time)},
+                      {"release_time", bits_of(a->release_time)},
+                      {"release_level", bits_of(a->release_level)},
+                      {"BYPASS", bits_of(a->BYPASS)}});
+    for (const PCF* f : g.filters)
+        put(f->name, {{"value", bits_of(f->value)},
+                      {"TYPE", bits_of(f->TYPE)},
+                      {"x1", bits_of(f->memory.x1)},
+                      {"x2", bits_of(f->memory.x2)},
+                      {"y1", bits_of(f->memory.y1)},
+                      {"y2", bits_of(f->memory.y2)}});
     for (const SFX_DELAY* d : g.effects)
-        put("value", "SFX_DELAY", d->value);
+        put("SFX_DELAY", {{"value", bits_of(d->value)}});
     // The modules' shared random source, drawn at the same point of both runs: a noise oscillator
     // drawing a different count or order shows here even when its sample does not.
-    put("draw", "synth_rand", synth_rand());
+    put("synth_rand", {{"draw", bits_of(synth_rand())}});
     return w;
 }
 
@@ -92,6 +109,7 @@ struct PARAM_DRAW {
     const char* key;
     double lo, hi;
 };
+// clang-format off
 const PARAM_DRAW param_draws[] = {
     {KIND_VCO, "TYPE", 0, 6},          {KIND_VCO, "FREQ", 0, 3000},      {KIND_VCO, "AMOUNT", 0, 2},
     {KIND_VCO, "PHASE", -360, 360},    {KIND_VCO, "PWM", 0, 1},          {KIND_VCO, "POWER", 0, 1},
@@ -106,11 +124,14 @@ const PARAM_DRAW param_draws[] = {
     {KIND_MIXER, "ENABLED", 0, 1},     {KIND_MIXER, "LEVEL_00", -2, 2},  {KIND_MIXER, "MUTE_01", 0, 1},
     {KIND_MIXER, "LEVEL_05", -2, 2},   {KIND_MIXER, "LEVEL_23", -2, 2},
 };
+// clang-format on
 
-const LINK_PORT link_ports[] = {LINK_IN, LINK_GATE, LINK_SYNC, LINK_MOD_FREQ, LINK_MOD_PHASE, LINK_MOD_AMP, LINK_MOD_PWM};
+const LINK_PORT link_ports[] = {LINK_IN,        LINK_GATE,    LINK_SYNC,   LINK_MOD_FREQ,
+                                LINK_MOD_PHASE, LINK_MOD_AMP, LINK_MOD_PWM};
 
 // Render calls of uneven lengths, some inside a sub-block, some across its edges.
-const int call_frames[] = {1, 63, 64, 65, 200, 7, 128, 64, 33, 190, 1, 64, 1, 63, 64, 65, 200, 7, 128, 64, 33, 190};
+const int call_frames[] = {1,  63, 64, 65, 200, 7,   128, 64,  33, 190, 1,
+                           64, 1,  63, 64, 65,  200, 7,   128, 64, 33,  190};
 
 // A graph drawn from a seed, live (the door replans it on each link change), with the door that
 // changes it between render calls. Every draw comes from `rng`, none from the rendering, so two
@@ -167,9 +188,12 @@ class RANDOM_GRAPH {
         PARAM_KEY k;
         ASSERT_TRUE(param_key_of(m.kind, d.key, k)) << d.key;
         double v;
-        if (chance(0.25)) v = chance(0.5) ? d.lo : d.hi;
-        else if (param_info(k.id).type == PARAM_INT) v = pick(int(d.lo), int(d.hi));
-        else v = std::uniform_real_distribution<double>(d.lo, d.hi)(rng);
+        if (chance(0.25))
+            v = chance(0.5) ? d.lo : d.hi;
+        else if (param_info(k.id).type == PARAM_INT)
+            v = pick(int(d.lo), int(d.hi));
+        else
+            v = std::uniform_real_distribution<double>(d.lo, d.hi)(rng);
         EXPECT_TRUE(door.set(m, k, v)) << d.key << " " << v;
     }
 
@@ -193,7 +217,8 @@ class RANDOM_GRAPH {
     // A module named after its kind and place ("VCO_3"), the master mixer "MIXER_4".
     template <class M> M* add(std::vector<M*>& list, const char* kind) {
         M* m = new M;
-        const std::string name = std::strcmp(kind, "MIXER_4") == 0 ? kind : kind + ("_" + std::to_string(list.size()));
+        const std::string name =
+            std::strcmp(kind, "MIXER_4") == 0 ? kind : kind + ("_" + std::to_string(list.size()));
         copy_name(m->name, sizeof m->name, name.c_str());
         GENERATOR::push_front(list, m);
         mods.push_back(module_ref(m));
@@ -240,7 +265,8 @@ class RANDOM_GRAPH {
                 if (chance(p)) connect_random(m, port);
             }
             if (m.kind == KIND_MIXER)
-                for (int n = pick(m.as<MIXER>() == find_master_mixer(&g) ? 1 : 0, chance(0.2) ? 24 : 6); n > 0; --n)
+                for (int n = pick(m.as<MIXER>() == find_master_mixer(&g) ? 1 : 0, chance(0.2) ? 24 : 6);
+                     n > 0; --n)
                     door.add_channel(m, chance(0.9) ? any(mods) : MODULE_REF{});
         }
         // Loops of one sample: an envelope bending the oscillator it shapes, mixers hearing
@@ -319,7 +345,9 @@ std::string first_difference(const RUN& want, const RUN& got) {
 
 // Sequencers seed the modules' random source when they are created: from a fixed number here.
 struct FIXED_SEEDS {
-    FIXED_SEEDS() { sequencer_seed = [] { return 11u; }; }
+    FIXED_SEEDS() {
+        sequencer_seed = [] { return 11u; };
+    }
     ~FIXED_SEEDS() { sequencer_seed = ticks_ms; }
 };
 
