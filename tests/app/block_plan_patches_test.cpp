@@ -37,9 +37,14 @@ PATCH_RUN render_loaded(const std::string& path, int engine) {
     PATCH_RUN run;
     sequencer_seed = [] { return 0u; };
     synth_srand(1);
+    // Every patch gets a plan, however few modules of a kind it has.
+    const int min_lanes = plan_min_lanes.exchange(1);
     const LOADED_PATCH loaded = load_patch_file(path.c_str());
     sequencer_seed = ticks_ms;
-    if (loaded.graph == nullptr) return run;
+    if (loaded.graph == nullptr) {
+        plan_min_lanes.store(min_lanes);
+        return run;
+    }
     run.loaded = true;
     install_patch(loaded);
     run.planned = loaded.graph->plan != nullptr && plan_matches(*loaded.graph->plan, *loaded.graph);
@@ -54,6 +59,7 @@ PATCH_RUN render_loaded(const std::string& path, int engine) {
         done += static_cast<size_t>(n);
     }
     block_engine.store(1);
+    plan_min_lanes.store(min_lanes);
     generator = nullptr;
     point_master_out(nullptr);
     delete loaded.graph;
