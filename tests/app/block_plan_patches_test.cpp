@@ -39,7 +39,7 @@ PATCH_RUN render_loaded(const std::string& path, int engine) {
     sequencer_seed = [] { return 0u; };
     synth_srand(1);
     // Every patch gets a plan, however few modules of a kind it has.
-    const int min_lanes = plan_min_lanes.exchange(1);
+    const int min_lanes = plan_min_lanes.exchange(0);
     const LOADED_PATCH loaded = load_patch_file(path.c_str());
     sequencer_seed = ticks_ms;
     if (loaded.graph == nullptr) {

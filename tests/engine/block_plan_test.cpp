@@ -357,7 +357,7 @@ std::string first_difference(const RUN& want, const RUN& got) {
 struct TEST_SETTINGS {
     TEST_SETTINGS() {
         sequencer_seed = [] { return 11u; };
-        plan_min_lanes.store(1);
+        plan_min_lanes.store(0);
     }
     ~TEST_SETTINGS() {
         sequencer_seed = ticks_ms;
