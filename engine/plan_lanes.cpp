@@ -25,9 +25,8 @@ void prepare_group(BLOCK_PLAN& p, GROUP& g) {
         }
     }
     // Inputs taken straight from one producer group, lane for lane, need no gathering, and
-    // one producer heard by every lane is read once.
-    // A kernel reads whole vectors of a row, so only a lane group's rows (a vector's slack past
-    // their end) are read straight.
+    // one producer heard by every lane is read once. A kernel reads whole vectors of a row, so
+    // only a lane group's rows (with a vector's slack past their end) are read straight.
     bool straight = lanes > 1 && g.in[0].stride >= LANE_PAD, shared = lanes > 0;
     for (int l = 1; l < lanes; ++l) {
         straight = straight && g.in[l].stride == g.in[0].stride &&

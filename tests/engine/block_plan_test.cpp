@@ -15,6 +15,7 @@
 
 #include "engine/block_plan.h"
 #include "engine/door.h"
+#include "engine/lane_kernels.h"
 #include "engine/modules.h"
 
 namespace {
@@ -373,17 +374,24 @@ TEST(BlockPlan, RandomGraphsRenderAsTheSweepDoes) {
     TEST_SETTINGS settings;
     const uint64_t frames = std::accumulate(std::begin(call_frames), std::end(call_frames), uint64_t{0});
     int failures = 0, through_plan = 0;
+    // Each graph through the kernels of one vector width in turn, every width this processor has.
+    std::vector<int> widths;
+    for (int bits : {128, 256, 512})
+        if (lane_kernels_of(bits) != nullptr) widths.push_back(bits);
     for (uint32_t seed = 1; seed <= GRAPHS && failures < 3; ++seed) {
+        const int bits = widths[seed % widths.size()];
+        ASSERT_TRUE(use_lane_kernels(bits));
         const RUN want = RANDOM_GRAPH(seed).render(0);
         const RUN got = RANDOM_GRAPH(seed).render(1);
         ASSERT_FALSE(got.stale) << "seed " << seed << ": a link changed and the plan was not made again";
         through_plan += got.swept < frames ? 1 : 0;
         const std::string diff = first_difference(want, got);
         if (!diff.empty()) {
-            ADD_FAILURE() << "seed " << seed << ", " << diff;
+            ADD_FAILURE() << "seed " << seed << " (" << bits << "-bit lanes), " << diff;
             ++failures;
         }
     }
+    use_lane_kernels(widths.back());
     // A graph may have no plan (a sampler's, one with nothing to run side by side) and a plan may
     // hand its frames back to the sweep (a noise oscillator's), but if most graphs did, the
     // comparison would pass unseen.
