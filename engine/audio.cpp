@@ -59,9 +59,7 @@ void render_frames(GENERATOR* g, float* out, int frames) {
                          plan_matches(*g->plan, *g);
     for (int done = 0; done < frames;) {
         const int run = frames - done < SUB_BLOCK ? frames - done : SUB_BLOCK;
-        if (planned) {
-            run_block_plan(*g->plan, out + done, run);
-        } else {
+        if (!planned || !run_block_plan(*g->plan, *master_out, out + done, run)) {
             for (int n = 0; n < run; ++n) {
                 if (g != nullptr) g->sweep();
                 out[done + n] = **master_out;
@@ -69,6 +67,7 @@ void render_frames(GENERATOR* g, float* out, int frames) {
         }
         done += run;
     }
+    if (planned) flush_block_plan(*g->plan);
 }
 
 int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
@@ -82,10 +81,11 @@ int render_block(void* /*stream*/, void* buffer, int length, void* /*user*/) {
     int16_t* out = static_cast<int16_t*>(buffer);
     // The frame count is compared as a float, as the stream always has; counting in an int
     // keeps that comparison yet cannot stall on a huge length where a float counter would.
-    float master[SUB_BLOCK];
+    constexpr int RUN = 16 * SUB_BLOCK;
+    float master[RUN];
     for (int n = 0; static_cast<float>(n) < static_cast<float>(frames);) {
         int run = 0;
-        while (run < SUB_BLOCK && static_cast<float>(n + run) < static_cast<float>(frames))
+        while (run < RUN && static_cast<float>(n + run) < static_cast<float>(frames))
             ++run;
         render_frames(generator, master, run);
         for (int i = 0; i < run; ++i, ++n) {

@@ -2,6 +2,8 @@
 // and the observer list.
 #include "door.h"
 
+#include "block_plan.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,11 +28,14 @@ struct FIELD {
 };
 
 // A single-word relaxed store: the sweep reads the field whole, before or after the change.
+// Each store is counted after it is made, so a plan that sees the count move reads the new value.
 void store(int32_t* f, int32_t v) {
     shared_store(*f, v);
+    param_writes.fetch_add(1, std::memory_order_release);
 }
 void store(float* f, float v) {
     shared_store(*f, v);
+    param_writes.fetch_add(1, std::memory_order_release);
 }
 template <class T> void store_link(T** f, T* v) {
     shared_store(*f, v);

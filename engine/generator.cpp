@@ -1,8 +1,6 @@
 // GENERATOR: ownership of the module lists and the per-sample sweep over them.
 #include "generator.h"
 
-#include "block_plan.h"
-
 GENERATOR* generator = nullptr;
 
 GENERATOR::GENERATOR() {}
@@ -16,7 +14,6 @@ template <class M> void free_all(std::vector<M*>& list) {
 } // namespace
 
 GENERATOR::~GENERATOR() {
-    free_block_plan(plan);
     free_all(sequencers);
     free_all(keyboards);
     free_all(vcos);
@@ -32,6 +29,7 @@ GENERATOR::~GENERATOR() {
 // sorting: a module hears what was processed before it in this sample and the previous sample
 // of everything after it.
 void GENERATOR::sweep() {
+    ++sweeps;
     for (SEQUENCER* m : sequencers)
         m->SEQUENCER::process();
     for (KEYBOARD* m : keyboards)
@@ -57,15 +55,8 @@ MOD_SLOT GENERATOR::new_mod_cell(float* source) {
     return &mod_cells.back();
 }
 
-void GENERATOR::replan() {
-    BLOCK_PLAN* old = plan;
-    plan = build_block_plan(*this);
-    free_block_plan(old);
-}
-
 void GENERATOR::release_modules() {
-    free_block_plan(plan);
-    plan = nullptr;
+    plan.reset();
     sequencers.clear();
     keyboards.clear();
     vcos.clear();

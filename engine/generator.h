@@ -2,6 +2,7 @@
 #pragma once
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -17,6 +18,10 @@
 #include "vco.h"
 
 struct BLOCK_PLAN;
+// Frees a plan; defined with the plan.
+struct PLAN_DELETER {
+    void operator()(BLOCK_PLAN* plan) const;
+};
 
 struct GENERATOR : OUTPUT {
     GENERATOR();
@@ -43,10 +48,13 @@ struct GENERATOR : OUTPUT {
     void release_modules();
 
     // Builds the sub-block plan again from the lists and links; called after links change, with
-    // the callback held when the graph is live. Until then blocks run frame by frame.
+    // the callback held when the graph is live. Until then blocks run frame by frame. (Defined
+    // with the plan, which the graph only holds.)
     void replan();
     // The plan the callback runs, or null; written only while no block of this graph renders.
-    BLOCK_PLAN* plan = nullptr;
+    std::unique_ptr<BLOCK_PLAN, PLAN_DELETER> plan;
+    // Frames swept one at a time, so a plan knows when the fields moved without it.
+    uint64_t sweeps = 0;
 
     char patch_path[880] = "";
     std::vector<SEQUENCER*> sequencers;
