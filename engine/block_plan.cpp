@@ -243,15 +243,14 @@ BLOCK_PLAN* build_block_plan(GENERATOR& g) {
         if (n.out.gate && n.kind != KIND_KEYBOARD) n.gates.assign(SUB_BLOCK + 1, 0);
         if (n.out.sync) n.syncs.assign(SUB_BLOCK + 1, 0);
     }
-    // Which ports a lone tick's reads will set, and the lanes' inputs.
+    // Where each read finds its frames, found once; the reads a lone tick sets fields for.
     p->pokes.reserve(3 * p->nodes.size());
     for (NODE& n : p->nodes) {
         n.tick = tick_of(n.kind);
-        for (READ& r : n.reads)
-            if (r.node >= 0) {
-                r.from = source_of(*p, r.node, r.port, r.delay, r.field);
-                n.sets.push_back(r);
-            }
+        for (READ& r : n.reads) {
+            r.from = source_of(*p, r.node, r.port, r.delay, r.field);
+            if (r.node >= 0) n.sets.push_back(r);
+        }
     }
     p->graph = &g;
     for (GROUP& gr : p->groups)
@@ -311,7 +310,7 @@ bool run_block_plan(BLOCK_PLAN& p, const float* master_field, float* master, int
         if (u.kind == U_LANES) {
             run_group(p, p.groups[u.group], frames);
         } else if (u.kind == U_MIXER) {
-            run_mixer(p, p.nodes[u.nodes[0]], frames);
+            run_mixer(p.nodes[u.nodes[0]], frames);
         } else {
             for (int v : u.nodes)
                 note_sets(p, p.nodes[v]);

@@ -19,9 +19,8 @@ void prepare_group(BLOCK_PLAN& p, GROUP& g) {
         NODE& n = p.nodes[g.nodes[l]];
         const MODULE_PORTS ports = module_ports({n.kind, n.module});
         for (const READ& r : n.reads) {
-            const SOURCE s = source_of(p, r.node, r.port, r.delay, r.field);
-            if (ports.input && r.field == *ports.input) g.in[l] = s;
-            if (ports.gate_in && r.field == *ports.gate_in) g.gate[l] = s;
+            if (ports.input && r.field == *ports.input) g.in[l] = r.from;
+            if (ports.gate_in && r.field == *ports.gate_in) g.gate[l] = r.from;
         }
     }
     // Inputs taken straight from one producer group, lane for lane, need no gathering, and

@@ -102,7 +102,7 @@ void note_sets(BLOCK_PLAN& p, const NODE& n);
 // One lone tick at frame n: the fields its links read are set to what the sweep would hold.
 void tick_alone(NODE& n, int frame);
 // A mixer's frames of a run, from its channels' buffers.
-void run_mixer(BLOCK_PLAN& p, NODE& n, int frames);
+void run_mixer(NODE& n, int frames);
 
 // The inputs, state arrays and feeds of a lane group, once its nodes have their buffers.
 void prepare_group(BLOCK_PLAN& p, GROUP& g);

@@ -45,7 +45,7 @@ void tick_alone(NODE& n, int frame) {
     if (!n.syncs.empty()) n.syncs[frame] = shared_load(*n.out.sync);
 }
 
-void run_mixer(BLOCK_PLAN& p, NODE& n, int frames) {
+void run_mixer(NODE& n, int frames) {
     MIXER& m = *static_cast<MIXER*>(n.module);
     SOURCE src[MIXER_SLOTS];
     float level[MIXER_SLOTS];
@@ -58,7 +58,7 @@ void run_mixer(BLOCK_PLAN& p, NODE& n, int frames) {
             if (m.inputs[i].input == nullptr) continue;
             const READ& rd = n.reads[r++];
             if (float_bits(shared_load(m.mute[i])) == 0x3f800000u) continue;
-            src[used] = source_of(p, rd.node, rd.port, rd.delay, rd.field);
+            src[used] = rd.from;
             level[used++] = shared_load(m.level[i]);
         }
     }
